@@ -1,0 +1,77 @@
+// One cell of the character grid, packed into 32 bits.
+//
+// A cell is a kind plus a payload: a character for node, arrow and text
+// cells, four direction flags for line cells, nothing for empty cells. The
+// kinds are ordered by precedence, strongest first; the grid uses that order
+// to settle overlaps.
+#ifndef VANTRI_GRID_CELL_H_
+#define VANTRI_GRID_CELL_H_
+
+#include <cstdint>
+
+namespace vantri {
+
+enum class CellKind : std::uint8_t {
+  Node = 0,
+  Arrow = 1,
+  Text = 2,
+  Line = 3,
+  Empty = 4,
+};
+
+/// Directions in which a line leaves its cell.
+struct LineFlags {
+  bool up = false;
+  bool down = false;
+  bool left = false;
+  bool right = false;
+  friend bool operator==(const LineFlags&, const LineFlags&) = default;
+};
+
+class Cell {
+ public:
+  constexpr Cell() : bits_(pack(CellKind::Empty, 0)) {}
+
+  static constexpr Cell empty() { return Cell(); }
+  static constexpr Cell node(char32_t c) { return Cell(pack(CellKind::Node, c)); }
+  static constexpr Cell arrow(char32_t c) { return Cell(pack(CellKind::Arrow, c)); }
+  static constexpr Cell text(char32_t c) { return Cell(pack(CellKind::Text, c)); }
+  static constexpr Cell line(LineFlags f) {
+    return Cell(pack(CellKind::Line, (f.up ? kUp : 0u) | (f.down ? kDown : 0u) |
+                                         (f.left ? kLeft : 0u) |
+                                         (f.right ? kRight : 0u)));
+  }
+
+  constexpr CellKind kind() const { return static_cast<CellKind>(bits_ >> kKindShift); }
+  /// The character of a node, arrow or text cell.
+  constexpr char32_t character() const { return bits_ & kPayloadMask; }
+  /// The directions of a line cell.
+  constexpr LineFlags flags() const {
+    const std::uint32_t p = bits_ & kPayloadMask;
+    return {(p & kUp) != 0, (p & kDown) != 0, (p & kLeft) != 0, (p & kRight) != 0};
+  }
+  /// A line cell carrying the directions of both cells.
+  constexpr Cell merged_line(Cell other) const {
+    return Cell(bits_ | (other.bits_ & kPayloadMask));
+  }
+
+  friend constexpr bool operator==(Cell, Cell) = default;
+
+ private:
+  static constexpr std::uint32_t kKindShift = 29;
+  static constexpr std::uint32_t kPayloadMask = (1u << 21) - 1;
+  static constexpr std::uint32_t kUp = 1, kDown = 2, kLeft = 4, kRight = 8;
+
+  static constexpr std::uint32_t pack(CellKind kind, std::uint32_t payload) {
+    return (static_cast<std::uint32_t>(kind) << kKindShift) | (payload & kPayloadMask);
+  }
+  explicit constexpr Cell(std::uint32_t bits) : bits_(bits) {}
+
+  std::uint32_t bits_;
+};
+
+static_assert(sizeof(Cell) == 4);
+
+}  // namespace vantri
+
+#endif  // VANTRI_GRID_CELL_H_

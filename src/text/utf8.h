@@ -1,0 +1,65 @@
+// UTF-8 helpers shared by every unit that measures, cuts or prints text.
+//
+// Labels are measured in bytes but written one code point per cell, so the
+// drawing code needs both views of a string: byte offsets that never fall
+// inside a character, and the code points themselves.
+#ifndef VANTRI_TEXT_UTF8_H_
+#define VANTRI_TEXT_UTF8_H_
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vantri {
+
+/// Where and how a byte sequence stops being valid UTF-8.
+struct Utf8Error {
+  /// Number of leading bytes that are valid UTF-8.
+  std::size_t valid_up_to = 0;
+  /// Length of the invalid sequence at `valid_up_to`; absent when the text
+  /// ends in the middle of a sequence that could still have been valid.
+  std::optional<std::size_t> error_len;
+
+  /// "invalid utf-8 sequence of N bytes from index I" or
+  /// "incomplete utf-8 byte sequence from index I".
+  std::string describe() const;
+};
+
+/// The first invalid sequence of `bytes`, or nothing when all of it is UTF-8.
+std::optional<Utf8Error> validate_utf8(std::string_view bytes);
+
+/// `bytes` with every invalid sequence replaced by U+FFFD.
+std::string decode_utf8_lossy(std::string_view bytes);
+
+/// Decodes the code point starting at byte `i` and advances `i` past it.
+/// An invalid sequence yields U+FFFD and advances by its length (at least 1).
+char32_t next_code_point(std::string_view text, std::size_t& i);
+
+/// Appends the UTF-8 encoding of `c` (surrogates and values beyond
+/// U+10FFFF are written as U+FFFD).
+void append_utf8(std::string& out, char32_t c);
+
+/// True when byte `i` starts a character (or is the end of the text).
+bool is_char_boundary(std::string_view text, std::size_t i);
+
+/// The greatest character boundary at or below `i` (clamped to the size).
+std::size_t floor_char_boundary(std::string_view text, std::size_t i);
+
+/// The smallest character boundary at or above `i` (clamped to the size).
+std::size_t ceil_char_boundary(std::string_view text, std::size_t i);
+
+/// The Unicode White_Space property.
+bool is_white_space(char32_t c);
+
+/// `text` without White_Space characters at its start and its end.
+std::string_view trim_white_space(std::string_view text);
+std::string_view trim_white_space_start(std::string_view text);
+std::string_view trim_white_space_end(std::string_view text);
+
+/// Number of code points in valid UTF-8 text.
+std::size_t count_code_points(std::string_view text);
+
+}  // namespace vantri
+
+#endif  // VANTRI_TEXT_UTF8_H_

@@ -1,0 +1,32 @@
+// Shortening labels to a byte width with an ellipsis.
+//
+// The user picks where the cut goes: at the end, at the start, in the
+// middle, or "smart", which keeps whole underscore-separated words from both
+// ends of identifiers such as get_user_by_id. Widths are bytes of UTF-8;
+// cuts never split a character.
+#ifndef VANTRI_TRIM_TRIM_H_
+#define VANTRI_TRIM_TRIM_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <expected>
+#include <string>
+#include <string_view>
+
+namespace vantri {
+
+enum class TrimStrategy : std::uint8_t { End = 0, Start = 1, Middle = 2, Smart = 3 };
+
+/// "end", "start", "middle" or "smart" in any letter case; otherwise the
+/// message "unknown trim strategy: " followed by `text` as given.
+std::expected<TrimStrategy, std::string> parse_trim_strategy(
+    std::string_view text);
+
+/// `label` unchanged when it fits in `max` bytes, else a shortened copy of
+/// at most `max` bytes marked with "...".
+std::string trim_label(std::string_view label, std::size_t max,
+                       TrimStrategy strategy);
+
+}  // namespace vantri
+
+#endif  // VANTRI_TRIM_TRIM_H_
