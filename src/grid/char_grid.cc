@@ -27,6 +27,9 @@ char32_t junction_character(LineFlags f) {
 }
 
 std::string CharGrid::to_text() const {
+  // Rows of a zero-width grid are all empty: the text is one line feed
+  // however many rows there are.
+  if (width_ == 0) return height_ == 0 ? "" : "\n";
   std::string out;
   // Most cells are blanks or three-byte box characters.
   out.reserve(static_cast<std::size_t>(height_ * (width_ + 1)));

@@ -1,0 +1,64 @@
+// The render pipeline: DOT text and options to the finished drawing.
+//
+// Lays the graph out with `dot`, picks the scale, shortens labels when a
+// width limit or a label limit asks for it, draws clusters, nodes and edges
+// onto one character grid and turns it into text, coloured or not.
+#ifndef VANTRI_LIB_RENDER_GRAPH_H_
+#define VANTRI_LIB_RENDER_GRAPH_H_
+
+#include <cstdint>
+#include <expected>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "graphviz/layout_error.h"
+#include "graphviz/layout_graph.h"
+#include "grid/grid_transform.h"
+#include "lib/render_options.h"
+
+namespace vantri {
+
+/// The most cells a canvas may have (256 MiB of cells); larger drawings are
+/// refused instead of exhausting memory.
+inline constexpr std::uint64_t kMaxCanvasCells = std::uint64_t{64} << 20;
+
+/// A drawing whose canvas would exceed `kMaxCanvasCells`.
+struct CanvasTooLarge {
+  std::uint64_t width = 0;
+  std::uint64_t height = 0;
+  std::string display() const;
+};
+
+/// Why a render failed: the layout step, or a drawing too large to make.
+using RenderError = std::variant<LayoutError, CanvasTooLarge>;
+
+/// The text the user sees for `error`.
+std::string display(const RenderError& error);
+
+/// Lays out DOT text; `layout_with_dot` in production, a stand-in in tests.
+using LayoutFunction =
+    std::function<std::expected<LayoutGraph, LayoutError>(std::string_view)>;
+
+/// Renders DOT text: runs `dot` once, twice when the width fitting shortens
+/// labels.
+std::expected<std::string, RenderError> render_graph(
+    std::string_view dot_source, const RenderOptions& options);
+
+/// Renders a layout already made from `dot_source`; `relayout` serves the
+/// second layout of the width fitting.
+std::expected<std::string, RenderError> render_layout(
+    std::string_view dot_source, LayoutGraph layout,
+    const RenderOptions& options, const LayoutFunction& relayout);
+
+/// Chooses how many layout points a column and a row stand for, so that
+/// every label fits its node, and sizes the drawing in cells.
+GridTransform build_transform(const BoundingBox& bbox,
+                              std::span<const LayoutNode> nodes,
+                              std::span<const std::string> labels);
+
+}  // namespace vantri
+
+#endif  // VANTRI_LIB_RENDER_GRAPH_H_

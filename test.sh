@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Runs every test: sets up what is missing, then the C++ tests (plain and
+# under AddressSanitizer + UndefinedBehaviorSanitizer), the fuzz targets
+# over their saved corpora, and the Python tests. Exits non-zero on any
+# failure.
+set -euo pipefail
+cd "$(dirname "$0")"
+./setup.sh --no-demo
+jobs=$(nproc 2>/dev/null || echo 2)
+
+run_ctest() {  # build dir, cmake options...
+  local dir=$1; shift
+  printf '==> C++ tests in %s\n' "$dir"
+  cmake -S . -B "$dir" -G Ninja -DVANTRI_BUILD_TESTS=ON "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+run_ctest build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_ctest build/asan -DCMAKE_BUILD_TYPE=Debug -DVANTRI_SANITIZE=ON
+
+printf '==> Python tests\n'
+.venv/bin/python -m pytest -q

@@ -1,0 +1,232 @@
+"""The Python face of vantri: signatures, argument conversion, exceptions."""
+
+import inspect
+import pathlib
+import subprocess
+import sys
+import textwrap
+
+import numpy
+import pytest
+
+import vantri
+
+GRAPH = "digraph { a -> b }"
+DOT_MISSING = "Graphviz `dot` command not found in PATH. Please install Graphviz."
+
+
+def test_module_documentation_and_functions():
+    assert vantri.__doc__ == "vantri: Convert Graphviz DOT files to ASCII box-drawing art."
+    assert vantri.vantri.__doc__ == vantri.__doc__
+    assert [name for name in vars(vantri.vantri) if not name.startswith("__")][:3] == [
+        "render",
+        "render_file",
+        "_cli",
+    ]
+
+
+@pytest.mark.parametrize(
+    "function, first, first_doc, raises_doc, summary",
+    [
+        (
+            vantri.render,
+            "dot_source",
+            "    dot_source: DOT graph source string.",
+            "    RuntimeError: If graphviz `dot` is not found or the DOT source is invalid.",
+            "Render a Graphviz DOT string to ASCII art.",
+        ),
+        (
+            vantri.render_file,
+            "path",
+            "    path: Path to a .dot file.",
+            "    RuntimeError: If graphviz `dot` is not found or the file can't be read.",
+            "Render a Graphviz DOT file to ASCII art.",
+        ),
+    ],
+)
+def test_signatures_and_docstrings(function, first, first_doc, raises_doc, summary):
+    assert str(inspect.signature(function)) == (
+        f"({first}, *, max_width=None, trim='smart', max_label=None, color=True)"
+    )
+    assert function.__doc__.split("\n") == [
+        summary,
+        "",
+        "Args:",
+        first_doc,
+        "    max_width: Optional maximum output width in characters.",
+        '    trim: Label trimming strategy: "end", "start", "middle", "smart" (default).',
+        "    max_label: Optional maximum label width in characters.",
+        "    color: If True (default), use ANSI colors on borders. If False, plain",
+        "        solid borders with no color distinction.",
+        "",
+        "Returns:",
+        "    ASCII art string.",
+        "",
+        "Raises:",
+        raises_doc,
+    ]
+
+
+def test_cli_signature_and_docstring():
+    assert str(inspect.signature(vantri._cli)) == "()"
+    assert vantri._cli.__doc__ == "CLI entry point for `uvx vantri` / `python -m vantri`."
+
+
+@pytest.mark.parametrize(
+    "call, words",
+    [
+        (lambda: vantri.render(GRAPH, 80), ["render", "positional"]),
+        (lambda: vantri.render_file("x.dot", 80), ["render_file", "positional"]),
+        (lambda: vantri.render(GRAPH, width=80), ["render", "'width'"]),
+        (lambda: vantri.render(GRAPH, dot_source=GRAPH), ["render", "'dot_source'"]),
+        (lambda: vantri.render(), ["render", "dot_source"]),
+        (lambda: vantri.render(max_width=3), ["render", "dot_source"]),
+        (lambda: vantri.render_file(), ["render_file", "path"]),
+        (lambda: vantri.render(b"digraph {}"), ["dot_source", "bytes"]),
+        (lambda: vantri.render(GRAPH, trim=None), ["trim", "NoneType"]),
+        (lambda: vantri.render(GRAPH, color=None), ["color", "NoneType"]),
+        (lambda: vantri.render(GRAPH, color=1), ["color", "int"]),
+        (lambda: vantri.render(GRAPH, max_width="80"), ["max_width", "str"]),
+        (lambda: vantri.render(GRAPH, max_label=2.5), ["max_label", "float"]),
+        (lambda: vantri.render_file(pathlib.Path("x.dot")), ["path", "PosixPath"]),
+        # Arguments convert in order: the first bad one is reported.
+        (lambda: vantri.render(1, max_width="x", trim=None), ["dot_source"]),
+        (lambda: vantri.render(GRAPH, max_width="x", trim=None), ["max_width"]),
+        (lambda: vantri.render(GRAPH, trim=None, max_label="x"), ["trim"]),
+        (lambda: vantri.render(GRAPH, max_label="x", color=1), ["max_label"]),
+    ],
+)
+def test_binding_and_type_errors_name_the_culprit(call, words):
+    with pytest.raises(TypeError) as caught:
+        call()
+    assert type(caught.value) is TypeError
+    for word in words:
+        assert word in str(caught.value)
+
+
+@pytest.mark.parametrize("name", ["max_width", "max_label"])
+@pytest.mark.parametrize("value", [-1, 2**64])
+def test_limits_out_of_range_overflow(name, value):
+    with pytest.raises(OverflowError):
+        vantri.render(GRAPH, **{name: value})
+
+
+def test_unknown_trim_is_a_value_error_before_dot_runs(no_dot):
+    with pytest.raises(ValueError) as caught:
+        vantri.render(GRAPH, trim="centre")
+    assert caught.value.args == ("unknown trim strategy: centre",)
+    with pytest.raises(ValueError, match="^unknown trim strategy: Fancy$"):
+        vantri.render_file("/no/such/file.dot", trim="Fancy")
+    with pytest.raises(RuntimeError) as caught:
+        vantri.render(GRAPH, trim="MIDDLE")
+    assert caught.value.args == (DOT_MISSING,)
+
+
+def test_missing_dot_and_bad_dot_source(no_dot):
+    with pytest.raises(RuntimeError) as caught:
+        vantri.render(GRAPH)
+    assert type(caught.value) is RuntimeError
+    assert caught.value.args == (DOT_MISSING,)
+
+
+def test_dot_failure_message_carries_its_diagnostic():
+    with pytest.raises(RuntimeError) as caught:
+        vantri.render("digraph { a -> }")
+    message = caught.value.args[0]
+    assert message.startswith("Graphviz `dot` exited with code Some(1): ")
+    assert "syntax error" in message
+
+
+def test_render_file_reports_io_errors(tmp_path):
+    with pytest.raises(RuntimeError) as caught:
+        vantri.render_file(str(tmp_path / "missing.dot"))
+    assert caught.value.args == ("No such file or directory (os error 2)",)
+    with pytest.raises(RuntimeError) as caught:
+        vantri.render_file(str(tmp_path))
+    assert caught.value.args == ("Is a directory (os error 21)",)
+    latin1 = tmp_path / "latin1.dot"
+    latin1.write_bytes(b'digraph { a [label="caf\xe9"] }')
+    with pytest.raises(RuntimeError) as caught:
+        vantri.render_file(str(latin1))
+    assert caught.value.args == ("stream did not contain valid UTF-8",)
+    with pytest.raises(RuntimeError) as caught:
+        vantri.render_file(str(tmp_path / "x.dot") + "\0.txt")
+    assert caught.value.args == ("file name contained an unexpected NUL byte",)
+
+
+def test_render_file_matches_render(tmp_path, monkeypatch):
+    graph = tmp_path / "g.dot"
+    graph.write_text(GRAPH)
+    monkeypatch.chdir(tmp_path)
+    assert vantri.render_file("g.dot") == vantri.render(GRAPH)
+    assert vantri.render_file(path=str(graph), color=False) == vantri.render(
+        dot_source=GRAPH, color=False
+    )
+
+
+def test_defaults_and_accepted_values():
+    coloured = 'digraph { a [style=filled, fillcolor=red] }'
+    assert "\x1b[31m" in vantri.render(coloured)
+    assert vantri.render(coloured) == vantri.render(
+        coloured, max_width=None, trim="smart", max_label=None, color=True
+    )
+    assert "\x1b" not in vantri.render(coloured, color=False)
+    assert vantri.render(coloured, color=numpy.bool_(False)) == vantri.render(
+        coloured, color=False
+    )
+    assert vantri.render(coloured, color=numpy.True_) == vantri.render(coloured)
+    assert vantri.render(GRAPH, max_width=2**64 - 1) == vantri.render(GRAPH)
+    assert vantri.render(GRAPH, max_width=0) == "\n"
+    assert vantri.render(GRAPH, max_width=numpy.int64(3)) == vantri.render(
+        GRAPH, max_width=3
+    )
+
+    class Text(str):
+        pass
+
+    assert vantri.render(Text(GRAPH)) == vantri.render(GRAPH)
+
+
+def test_too_large_drawing_is_a_runtime_error():
+    huge = "digraph { a [shape=box, width=3000, height=3000, label=x]; b }"
+    with pytest.raises(RuntimeError) as caught:
+        vantri.render(huge)
+    message = caught.value.args[0]
+    assert "character cells" in message and "max_width" in message
+
+
+def test_module_object_is_created_once():
+    import importlib
+
+    first = sys.modules["vantri.vantri"]
+    del sys.modules["vantri.vantri"]
+    try:
+        again = importlib.import_module("vantri.vantri")
+        assert again is first
+    finally:
+        sys.modules["vantri.vantri"] = first
+
+
+def test_second_interpreter_gets_import_error():
+    script = textwrap.dedent(
+        """
+        import _testcapi, _interpreters, vantri
+        # A legacy sub-interpreter shares the GIL and would otherwise share
+        # the module object: the module refuses.
+        assert _testcapi.run_in_subinterp("import vantri") == -1
+        interp = _interpreters.create()
+        try:
+            _interpreters.exec(interp, "import vantri")
+        except Exception as error:
+            print("isolated:", type(error).__name__)
+        else:
+            exc = _interpreters.exec(interp, "import vantri")
+            print("isolated:", getattr(exc, "type", exc))
+        """
+    )
+    result = subprocess.run(
+        [sys.executable, "-c", script], capture_output=True, text=True, timeout=60
+    )
+    assert result.returncode == 0, result.stderr
+    assert "ImportError" in result.stderr
+    assert "isolated:" in result.stdout and "ImportError" in result.stdout
