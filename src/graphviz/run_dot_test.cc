@@ -1,0 +1,280 @@
+// Running dot: fake `dot` scripts for each outcome and the installed one.
+#include "graphviz/run_dot.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+
+#include "graphviz/child_process.h"
+
+namespace vantri {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kJson =
+    R"({"bb":"0,0,54,36","objects":[{"_gvid":0,"name":"a","label":"\\N",)"
+    R"("pos":"27,18","width":"0.75","height":"0.5"}]})";
+
+std::size_t open_descriptor_count() {
+  return static_cast<std::size_t>(std::distance(
+      fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
+}
+
+bool has_children() {
+  errno = 0;
+  return !(::waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD);
+}
+
+bool sigpipe_pending() {
+  sigset_t pending;
+  ::sigpending(&pending);
+  return ::sigismember(&pending, SIGPIPE) == 1;
+}
+
+// Every run must leave neither a descriptor nor a child behind.
+std::expected<LayoutGraph, LayoutError> checked_layout(std::string_view source) {
+  const std::size_t before = open_descriptor_count();
+  auto result = layout_with_dot(source);
+  EXPECT_EQ(open_descriptor_count(), before);
+  EXPECT_FALSE(has_children());
+  return result;
+}
+
+std::string display_of(const std::expected<LayoutGraph, LayoutError>& r) {
+  return r ? "laid out" : r.error().display();
+}
+
+// Puts a shell script named `dot` in a fresh directory first on PATH.
+class DotFake : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "vantri-dot-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+    if (const char* path = std::getenv("PATH")) old_path_ = path;
+    ::alarm(60);  // a deadlock ends the test process instead of hanging it
+  }
+  void TearDown() override {
+    ::alarm(0);
+    if (old_path_) {
+      ::setenv("PATH", old_path_->c_str(), 1);
+    } else {
+      ::unsetenv("PATH");
+    }
+    fs::remove_all(dir_);
+  }
+
+  void install(const std::string& body, fs::perms mode = fs::perms(0755)) {
+    const fs::path script = dir_ / "dot";
+    std::ofstream(script) << "#!/bin/sh\n" << body << "\n";
+    fs::permissions(script, mode);
+    ::setenv("PATH", (dir_.string() + ":" + old_path_.value_or("/usr/bin:/bin")).c_str(), 1);
+  }
+
+  std::string file(const char* name) const { return (dir_ / name).string(); }
+
+  std::string read_file(const char* name) const {
+    std::ifstream in(dir_ / name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  fs::path dir_;
+  std::optional<std::string> old_path_;
+};
+
+TEST_F(DotFake, NotFoundAndNotExecutable) {
+  ::setenv("PATH", dir_.c_str(), 1);
+  EXPECT_EQ(display_of(checked_layout("digraph {}")),
+            "Graphviz `dot` command not found in PATH. Please install Graphviz.");
+  install("exit 0", fs::perms(0644));
+  ::setenv("PATH", dir_.c_str(), 1);
+  auto result = checked_layout("digraph {}");
+  ASSERT_FALSE(result.has_value());
+  EXPECT_EQ(result.error().kind(), LayoutError::Kind::Io);
+  EXPECT_EQ(result.error().display(), "Permission denied (os error 13)");
+}
+
+TEST_F(DotFake, FailureCodesAndStandardError) {
+  install("cat >/dev/null; printf 'Error: syntax error near \\377x\\n' >&2; exit 1");
+  EXPECT_EQ(display_of(checked_layout("digraph {")),
+            "Graphviz `dot` exited with code Some(1): Error: syntax error near "
+            "\xEF\xBF\xBDx\n");
+  install("cat >/dev/null; exit 3");
+  EXPECT_EQ(display_of(checked_layout("x")), "Graphviz `dot` exited with code Some(3): ");
+  install("cat >/dev/null; echo dying >&2; kill -9 $$");
+  auto killed = checked_layout("x");
+  ASSERT_FALSE(killed.has_value());
+  EXPECT_FALSE(killed.error().code().has_value());
+  EXPECT_EQ(killed.error().display(), "Graphviz `dot` exited with code None: dying\n");
+}
+
+TEST_F(DotFake, OutputMustBeUtf8) {
+  install(R"(cat >/dev/null; printf '{"bb":"\342\202"}')");
+  EXPECT_EQ(display_of(checked_layout("x")),
+            "Failed to parse Graphviz json0 output: dot output is not valid "
+            "UTF-8: invalid utf-8 sequence of 2 bytes from index 7");
+  install(R"(cat >/dev/null; printf '{"bb":"\342\202')");
+  EXPECT_EQ(display_of(checked_layout("x")),
+            "Failed to parse Graphviz json0 output: dot output is not valid "
+            "UTF-8: incomplete utf-8 byte sequence from index 7");
+}
+
+TEST_F(DotFake, WarningsAreDroppedAndInputArrivesUnchanged) {
+  install("[ \"$#\" = 1 ] && [ \"$1\" = -Tjson0 ] || exit 9\n"
+          "cat > '" + file("seen") + "'\necho run >> '" + file("runs") + "'\n"
+          "echo 'Warning: something odd' >&2\nprintf '%s' '" + kJson + "'");
+  const std::string source("digraph { a }\n\xC3\xA9\0end", 20);
+  auto graph = checked_layout(source);
+  ASSERT_TRUE(graph.has_value()) << graph.error().display();
+  ASSERT_EQ(graph->nodes.size(), 1u);
+  EXPECT_EQ(graph->nodes[0].label, "a");
+  EXPECT_EQ(read_file("seen"), source);
+  // Empty input: stdin is closed at once; empty output is no JSON.
+  install("cat > '" + file("seen") + "'\necho run >> '" + file("runs") + "'");
+  EXPECT_TRUE(display_of(checked_layout("")).starts_with(
+      "Failed to parse Graphviz json0 output: [json.exception.parse_error"));
+  EXPECT_EQ(read_file("seen"), "");
+  EXPECT_EQ(read_file("runs"), "run\nrun\n");  // one child per call
+}
+
+TEST_F(DotFake, ChildFillingStandardErrorBeforeReadingCannotDeadlock) {
+  install("head -c 1048576 /dev/zero | tr '\\0' w >&2\n"
+          "head -c 1048576 /dev/zero\n"  // stdout too, before any input is read
+          "cat >/dev/null\nexit 1");
+  auto result = checked_layout(std::string(std::size_t{4} << 20, 'x'));
+  ASSERT_FALSE(result.has_value());
+  EXPECT_EQ(result.error().code(), 1);
+  EXPECT_EQ(result.error().detail(), std::string(std::size_t{1} << 20, 'w'));
+}
+
+TEST_F(DotFake, ChildExitingWithoutReadingGivesBrokenPipe) {
+  install("exit 0");
+  const std::string big(std::size_t{8} << 20, 'x');
+  for (auto disposition : {SIG_DFL, SIG_IGN}) {  // Python hosts ignore SIGPIPE
+    const auto old = ::signal(SIGPIPE, disposition);
+    auto result = checked_layout(big);
+    ::signal(SIGPIPE, old);
+    ASSERT_FALSE(result.has_value());
+    EXPECT_EQ(result.error().kind(), LayoutError::Kind::Io);
+    EXPECT_EQ(result.error().display(), "Broken pipe (os error 32)");
+    EXPECT_FALSE(sigpipe_pending());
+    sigset_t mask;
+    ::pthread_sigmask(SIG_SETMASK, nullptr, &mask);
+    EXPECT_FALSE(::sigismember(&mask, SIGPIPE));  // the mask is restored
+  }
+}
+
+TEST_F(DotFake, SigpipePendingBeforehandIsLeftPending) {
+  install("exit 0");
+  sigset_t pipe_only;
+  sigset_t old_mask;
+  ::sigemptyset(&pipe_only);
+  ::sigaddset(&pipe_only, SIGPIPE);
+  ::pthread_sigmask(SIG_BLOCK, &pipe_only, &old_mask);
+  ::raise(SIGPIPE);
+  auto result = checked_layout(std::string(std::size_t{8} << 20, 'x'));
+  EXPECT_EQ(display_of(result), "Broken pipe (os error 32)");
+  EXPECT_TRUE(sigpipe_pending());
+  const timespec no_wait{};
+  EXPECT_EQ(::sigtimedwait(&pipe_only, nullptr, &no_wait), SIGPIPE);
+  ::pthread_sigmask(SIG_SETMASK, &old_mask, nullptr);
+}
+
+TEST_F(DotFake, ChildStartsWithDefaultSigpipeAndEmptyMask) {
+  // Shell built-ins only, so /proc/self is the shell started as `dot`.
+  install("while read -r line; do case $line in Sig[IB]*) echo \"$line\" >&2;; "
+          "esac; done < /proc/self/status\nexit 3");
+  sigset_t usr1;
+  sigset_t old_mask;
+  ::sigemptyset(&usr1);
+  ::sigaddset(&usr1, SIGUSR1);
+  ::pthread_sigmask(SIG_BLOCK, &usr1, &old_mask);
+  const auto old = ::signal(SIGPIPE, SIG_IGN);
+  auto result = checked_layout("x");
+  ::signal(SIGPIPE, old);
+  ::pthread_sigmask(SIG_SETMASK, &old_mask, nullptr);
+  ASSERT_FALSE(result.has_value());
+  const std::string& text = result.error().detail();
+  const auto field = [&text](const char* name) {
+    const std::size_t at = text.find(name);
+    return at == text.npos ? ~0ull : std::stoull(text.substr(at + 7), nullptr, 16);
+  };
+  EXPECT_EQ(field("SigBlk:"), 0u) << text;
+  EXPECT_EQ(field("SigIgn:") & (1ull << (SIGPIPE - 1)), 0u) << text;
+}
+
+TEST(DotChild, RoundTripsLargeInputThroughCat) {
+  std::string input(std::size_t{5} << 20, '\0');
+  for (std::size_t i = 0; i < input.size(); ++i) input[i] = static_cast<char>(i * 131 % 251);
+  auto run = run_child({"cat"}, input);
+  ASSERT_TRUE(run.has_value()) << run.error().error.display();
+  EXPECT_EQ(run->exit_code, 0);
+  EXPECT_TRUE(run->err.empty());
+  EXPECT_TRUE(run->out == input);
+}
+
+// The installed Graphviz.
+class LayoutRealDot : public ::testing::Test {
+ protected:
+  LayoutGraph layout(std::string_view source) {
+    auto graph = checked_layout(source);
+    if (!graph && graph.error().kind() == LayoutError::Kind::DotNotFound) {
+      ADD_FAILURE() << "dot is not installed";
+      return {};
+    }
+    EXPECT_TRUE(graph.has_value()) << graph.error().display();
+    return graph.value_or(LayoutGraph{});
+  }
+};
+
+TEST_F(LayoutRealDot, TwoNodesOneEdge) {
+  const LayoutGraph g = layout("digraph { a -> b }");
+  ASSERT_EQ(g.nodes.size(), 2u);
+  EXPECT_EQ(g.nodes[0].label, "a");
+  EXPECT_EQ(g.nodes[1].label, "b");
+  EXPECT_EQ(g.nodes[0].width, 54.0);
+  ASSERT_EQ(g.edges.size(), 1u);
+  EXPECT_EQ(g.edges[0].tail, 0u);
+  EXPECT_EQ(g.edges[0].head, 1u);
+  EXPECT_TRUE(g.edges[0].end_point.has_value());
+  EXPECT_FALSE(g.edges[0].points.empty());
+  EXPECT_GT(g.bb.y1, g.bb.y0);
+}
+
+TEST_F(LayoutRealDot, SubgraphsClustersAndEmptyGraphs) {
+  LayoutGraph g = layout("digraph { subgraph s {} a [label=\"x\\ly\"] }");
+  ASSERT_EQ(g.nodes.size(), 1u);
+  EXPECT_EQ(g.nodes[0].label, "x\ny");
+  EXPECT_TRUE(g.clusters.empty() && g.edges.empty());
+  g = layout("digraph { subgraph cluster0 { label=\"C\"; x } y -> x }");
+  ASSERT_EQ(g.clusters.size(), 1u);
+  EXPECT_EQ(g.clusters[0].label, "C");
+  EXPECT_EQ(g.nodes.size(), 2u);
+  EXPECT_EQ(g.edges.size(), 1u);
+  g = layout("digraph {}");
+  EXPECT_TRUE(g.nodes.empty() && g.edges.empty() && g.clusters.empty());
+}
+
+TEST_F(LayoutRealDot, SyntaxErrorIsDotFailed) {
+  auto result = checked_layout("digraph {");
+  ASSERT_FALSE(result.has_value());
+  EXPECT_EQ(result.error().kind(), LayoutError::Kind::DotFailed);
+  EXPECT_EQ(result.error().code(), 1);
+  EXPECT_TRUE(result.error().display().starts_with(
+      "Graphviz `dot` exited with code Some(1): Error:"))
+      << result.error().display();
+}
+
+}  // namespace
+}  // namespace vantri
