@@ -1,0 +1,134 @@
+// Tests of strategy names and of the four ways of trimming a label.
+#include "trim/trim.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "text/utf8.h"
+
+namespace vantri {
+namespace {
+
+constexpr TrimStrategy kAll[] = {TrimStrategy::End, TrimStrategy::Start,
+                                 TrimStrategy::Middle, TrimStrategy::Smart};
+
+TEST(ParseTrimStrategy, AcceptsTheFourNamesInAnyCase) {
+  EXPECT_EQ(parse_trim_strategy("end"), TrimStrategy::End);
+  EXPECT_EQ(parse_trim_strategy("Start"), TrimStrategy::Start);
+  EXPECT_EQ(parse_trim_strategy("MIDDLE"), TrimStrategy::Middle);
+  EXPECT_EQ(parse_trim_strategy("smart"), TrimStrategy::Smart);
+  EXPECT_EQ(parse_trim_strategy("SmArT"), TrimStrategy::Smart);
+}
+
+TEST(ParseTrimStrategy, RejectsOtherTextQuotingItAsGiven) {
+  const std::vector<std::string> bad = {"centre", "Fancy", " smart", "smart ",
+                                        "", "énd", "en", "ends"};
+  for (const std::string& text : bad) {
+    auto result = parse_trim_strategy(text);
+    ASSERT_FALSE(result.has_value()) << text;
+    EXPECT_EQ(result.error(), "unknown trim strategy: " + text);
+  }
+}
+
+TEST(TrimLabel, ExampleTable) {
+  const struct {
+    const char* label;
+    std::size_t max;
+    TrimStrategy strategy;
+    const char* expected;
+  } table[] = {
+      {"hello world", 8, TrimStrategy::End, "hello..."},
+      {"hello world", 8, TrimStrategy::Start, "...world"},
+      {"hello world", 8, TrimStrategy::Middle, "hel...ld"},
+      {"hello world", 8, TrimStrategy::Smart, "hel...ld"},
+      {"alpha_beta_gamma_delta", 20, TrimStrategy::Smart, "alpha_beta..._delta"},
+      {"alpha_beta_gamma_delta", 15, TrimStrategy::Smart, "alpha..._delta"},
+      {"alpha_beta_gamma_delta", 13, TrimStrategy::Smart, "alpha_beta..."},
+      {"alpha_beta_gamma_delta", 8, TrimStrategy::Smart, "alpha..."},
+      {"alpha_beta_gamma_delta", 7, TrimStrategy::Smart, "al...ta"},
+      {"get_user_by_id", 12, TrimStrategy::Smart, "get..._by_id"},
+      {"get_user_by_id", 10, TrimStrategy::Smart, "get..._id"},
+      {"_private_name", 10, TrimStrategy::Smart, "...name"},
+      // Back words go on alone after the front fails, the front being
+      // retried before each of them.
+      {"verylongword_x_y", 8, TrimStrategy::Smart, "...x_y"},
+      // Empty words from doubled and trailing separators count as words.
+      {"name_", 4, TrimStrategy::Smart, "..."},
+      {"a__b_c", 5, TrimStrategy::Smart, "a_..."},
+      {"ab_cd_ef_", 8, TrimStrategy::Smart, "ab..."},
+  };
+  for (const auto& row : table) {
+    EXPECT_EQ(trim_label(row.label, row.max, row.strategy), row.expected)
+        << row.label << " max " << row.max;
+  }
+  for (TrimStrategy s : kAll) {
+    EXPECT_EQ(trim_label("hello", 3, s), "...");
+    EXPECT_EQ(trim_label("hello", 5, s), "hello");
+  }
+}
+
+TEST(TrimLabel, WidthLimits) {
+  for (TrimStrategy s : kAll) {
+    EXPECT_EQ(trim_label("abcdef", 6, s), "abcdef");
+    EXPECT_EQ(trim_label("abcdef", 99, s), "abcdef");
+    EXPECT_EQ(trim_label("abcdef", 5, s).size(), 5u);
+    EXPECT_EQ(trim_label("abcdef", 0, s), "");
+    EXPECT_EQ(trim_label("abcdef", 1, s), ".");
+    EXPECT_EQ(trim_label("abcdef", 2, s), "..");
+    EXPECT_EQ(trim_label("abcdef", 3, s), "...");
+    EXPECT_EQ(trim_label("", 0, s), "");
+  }
+  EXPECT_EQ(trim_label("hello", 4, TrimStrategy::End), "h...");
+  EXPECT_EQ(trim_label("hello", 4, TrimStrategy::Start), "...o");
+  EXPECT_EQ(trim_label("hello", 4, TrimStrategy::Middle), "h...");
+  EXPECT_EQ(trim_label("abcdefgh", 6, TrimStrategy::Middle), "ab...h");
+  // A line feed is one byte like any other.
+  EXPECT_EQ(trim_label("ab\ncd\nef", 6, TrimStrategy::End), "ab\n...");
+}
+
+TEST(TrimLabel, CutsMoveToCharacterBoundaries) {
+  EXPECT_EQ(trim_label("héllo", 6, TrimStrategy::End), "héllo");
+  EXPECT_EQ(trim_label("héllo", 5, TrimStrategy::End), "h...");
+  EXPECT_EQ(trim_label("héllo", 5, TrimStrategy::Start), "...lo");
+  EXPECT_EQ(trim_label("xyaéb", 5, TrimStrategy::Start), "...b");
+  EXPECT_EQ(trim_label("aébcdefg", 7, TrimStrategy::Middle), "a...fg");
+  // Seven characters of three bytes each.
+  const std::string text = "日本語テキスト";
+  EXPECT_EQ(trim_label(text, 10, TrimStrategy::End), "日本...");
+  EXPECT_EQ(trim_label(text, 10, TrimStrategy::Start), "...スト");
+  EXPECT_EQ(trim_label(text, 10, TrimStrategy::Middle), "日...ト");
+  EXPECT_EQ(trim_label(text, 9, TrimStrategy::Middle), "日...ト");
+  EXPECT_EQ(trim_label(text, 8, TrimStrategy::Smart), "日...");
+  EXPECT_EQ(trim_label("ü_ab", 4, TrimStrategy::Smart), "...");
+}
+
+// Every cut of every strategy stays within the width and never splits a
+// character, whatever the width.
+TEST(TrimLabel, ResultsAreValidUtf8WithinMax) {
+  const std::vector<std::string> labels = {
+      "héllo wörld", "日本語テキスト", "ab_日本_cd_€uro", "_é_", "😀x😀y😀",
+      "plain_ascii_label"};
+  for (const std::string& label : labels) {
+    for (std::size_t max = 0; max <= label.size() + 1; ++max) {
+      for (TrimStrategy s : kAll) {
+        const std::string out = trim_label(label, max, s);
+        EXPECT_FALSE(validate_utf8(out).has_value()) << label << ' ' << max;
+        if (max >= label.size()) {
+          EXPECT_EQ(out, label);
+        } else {
+          EXPECT_LE(out.size(), max) << label << ' ' << max;
+          if (max >= 3) {
+            EXPECT_NE(out.find("..."), std::string::npos) << label << ' ' << max;
+          } else {
+            EXPECT_EQ(out, std::string(max, '.'));
+          }
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace vantri
