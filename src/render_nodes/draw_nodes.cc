@@ -1,0 +1,66 @@
+// Drawing node boxes with centred labels, and double-circle dots.
+#include "render_nodes/draw_nodes.h"
+
+#include <algorithm>
+#include <string_view>
+#include <vector>
+
+#include "color/color.h"
+#include "render_nodes/grid_span.h"
+#include "render_nodes/node_box.h"
+#include "text/label_lines.h"
+
+namespace vantri {
+namespace {
+
+void draw_box(CharGrid& grid, const NodeBox& b, std::string_view label,
+              const BoxStyle& s) {
+  const std::uint64_t right = b.right();
+  const std::uint64_t bottom = b.bottom();
+
+  grid.put(b.top, b.left, Cell::node(s.top_left));
+  put_row_run(grid, b.top, b.left + 1, right, Cell::node(s.horizontal));
+  grid.put(b.top, right, Cell::node(s.top_right));
+
+  std::vector<std::string_view> lines = split_label_lines(label);
+  if (lines.empty()) lines.emplace_back();
+  const std::uint64_t inner = b.width - 4;
+  std::uint64_t row = b.top + 1;
+  for (std::string_view line : lines) {
+    if (row >= bottom || row >= grid.height()) break;
+    grid.put(row, b.left, Cell::node(s.vertical));
+    put_row_run(grid, row, b.left + 1, right, Cell::node(U' '));
+    if (!line.empty() && inner > 0) {
+      // Centred by byte length, the unit the box was sized in.
+      const std::uint64_t start = b.left + 2 + (inner - line.size()) / 2;
+      put_text(grid, row, start, line, &Cell::node);
+    }
+    grid.put(row, right, Cell::node(s.vertical));
+    ++row;
+  }
+
+  grid.put(bottom, b.left, Cell::node(s.bottom_left));
+  put_row_run(grid, bottom, b.left + 1, right, Cell::node(s.horizontal));
+  grid.put(bottom, right, Cell::node(s.bottom_right));
+}
+
+}  // namespace
+
+void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
+                std::span<const std::string> labels,
+                const GridTransform& transform, bool plain) {
+  const std::size_t count = std::min(nodes.size(), labels.size());
+  for (std::size_t i = 0; i < count; ++i) {
+    const LayoutNode& node = nodes[i];
+    const NodeBox b = node_box(transform, node, labels[i]);
+    if (node.shape == NodeShape::DoubleCircle) {
+      grid.set(b.top + b.height / 2, b.left + b.width / 2, Cell::node(U'●'));
+      continue;
+    }
+    const BoxStyle style =
+        plain ? BoxStyle::Light : box_style_for(node.fillcolor);
+    draw_box(grid, b, labels[i], style);
+  }
+}
+
+}  // namespace vantri

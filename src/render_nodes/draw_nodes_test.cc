@@ -1,0 +1,137 @@
+// Tests of node boxes, labels and double-circle dots as drawn text.
+#include "render_nodes/draw_nodes.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "render_nodes/test_layout.h"
+
+namespace vantri {
+namespace {
+
+using testing::cell_transform;
+using testing::node_at;
+
+// Draws the nodes with their labels on a fresh grid and returns its text.
+std::string draw(std::uint64_t width, std::uint64_t height,
+                 const std::vector<LayoutNode>& nodes,
+                 const std::vector<std::string>& labels, bool plain = true) {
+  CharGrid grid(width, height);
+  draw_nodes(grid, nodes, labels, cell_transform(), plain);
+  return grid.to_text();
+}
+
+TEST(DrawNodes, BoxWithCentredLabel) {
+  EXPECT_EQ(draw(8, 4, {node_at(1, 3)}, {"A"}),
+            " ┌───┐\n"
+            " │ A │\n"
+            " └───┘\n");
+  EXPECT_EQ(draw(10, 5, {node_at(2, 4)}, {"ab\ncdef"}),
+            "┌──────┐\n"
+            "│  ab  │\n"
+            "│ cdef │\n"
+            "└──────┘\n");
+
+  // The example box around (10, 20) sits in columns 18 to 22.
+  CharGrid grid(30, 15);
+  draw_nodes(grid, std::vector{node_at(10, 20)}, std::vector<std::string>{"A"},
+             cell_transform(), true);
+  EXPECT_EQ(grid.at(9, 18), Cell::node(U'┌'));
+  EXPECT_EQ(grid.at(10, 19), Cell::node(U' '));
+  EXPECT_EQ(grid.at(10, 20), Cell::node(U'A'));
+  EXPECT_EQ(grid.at(11, 22), Cell::node(U'┘'));
+  EXPECT_EQ(grid.at(10, 23), Cell::empty());
+}
+
+TEST(DrawNodes, LabelForms) {
+  const std::string two_lines = draw(10, 5, {node_at(2, 4)}, {"ab\ncdef"});
+  EXPECT_EQ(draw(10, 5, {node_at(2, 4)}, {"ab\r\ncdef"}), two_lines);
+  EXPECT_EQ(draw(10, 5, {node_at(2, 4)}, {"ab\ncdef\n"}), two_lines);
+
+  EXPECT_EQ(draw(6, 4, {node_at(1, 2)}, {""}),
+            "┌──┐\n"
+            "│  │\n"
+            "└──┘\n");
+  // Two bytes, one column: the box is wider than its text.
+  EXPECT_EQ(draw(8, 4, {node_at(1, 3)}, {"é"}),
+            "┌────┐\n"
+            "│ é  │\n"
+            "└────┘\n");
+  EXPECT_EQ(draw(10, 5, {node_at(2, 3)}, {"日\nab"}),
+            "┌─────┐\n"
+            "│ 日   │\n"
+            "│ ab  │\n"
+            "└─────┘\n");
+}
+
+TEST(DrawNodes, Placement) {
+  // Clamped at the top-left corner.
+  EXPECT_EQ(draw(8, 4, {node_at(0, 1)}, {"A"}),
+            "┌───┐\n"
+            "│ A │\n"
+            "└───┘\n");
+  // Cut off at the grid's right and bottom edges.
+  EXPECT_EQ(draw(4, 2, {node_at(1, 3)}, {"A"}),
+            " ┌──\n"
+            " │ A\n");
+  // A later node covers an earlier one; extra nodes without a label are
+  // not drawn.
+  EXPECT_EQ(draw(10, 4, {node_at(1, 2), node_at(1, 5), node_at(1, 8)},
+                 {"A", "B"}),
+            "┌──┌───┐\n"
+            "│ A│ B │\n"
+            "└──└───┘\n");
+}
+
+TEST(DrawNodes, DoubleCircleIsADot) {
+  EXPECT_EQ(draw(5, 3, {node_at(1, 2, NodeShape::DoubleCircle)},
+                 {"ignored label"}),
+            "\n  ●\n");
+  // The dot replaces whatever was there.
+  CharGrid grid(5, 3);
+  grid.put(1, 2, Cell::line({.left = true, .right = true}));
+  draw_nodes(grid, std::vector{node_at(1, 2, NodeShape::DoubleCircle)},
+             std::vector<std::string>{"x"}, cell_transform(), true);
+  EXPECT_EQ(grid.at(1, 2), Cell::node(U'●'));
+}
+
+TEST(DrawNodes, BoxStylesFollowFillColour) {
+  const LayoutNode red = node_at(1, 2, NodeShape::Box, "red");
+  const LayoutNode black = node_at(1, 2, NodeShape::Other, "black");
+  const LayoutNode uncoloured = node_at(1, 2);
+  EXPECT_EQ(draw(6, 3, {red}, {"A"}, false),
+            "┌╌╌╌┐\n"
+            "╎ A ╎\n"
+            "└╌╌╌┘\n");
+  EXPECT_EQ(draw(6, 3, {black}, {"A"}, false),
+            "┏━━━┓\n"
+            "┃ A ┃\n"
+            "┗━━━┛\n");
+  const std::string light =
+      "┌───┐\n"
+      "│ A │\n"
+      "└───┘\n";
+  EXPECT_EQ(draw(6, 3, {uncoloured}, {"A"}, false), light);
+  EXPECT_EQ(draw(6, 3, {red}, {"A"}, true), light);
+  EXPECT_EQ(draw(6, 3, {black}, {"A"}, true), light);
+}
+
+TEST(DrawNodes, FarAwayNodesDrawNothing) {
+  constexpr double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_EQ(draw(6, 3, {node_at(inf, inf), node_at(1, 1e300),
+                        node_at(1e300, 1)},
+                 {"A", "B", std::string(1000, 'x')}),
+            "\n");
+  // Not a number maps to 0: clamped into the top-left corner.
+  EXPECT_EQ(draw(6, 3, {node_at(nan, nan)}, {"A"}),
+            "┌───┐\n"
+            "│ A │\n"
+            "└───┘\n");
+}
+
+}  // namespace
+}  // namespace vantri
