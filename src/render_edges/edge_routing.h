@@ -41,9 +41,11 @@ struct Lane {
 
 /// Classification, lanes and ports of every edge, in edge-list order.
 struct EdgePlan {
-  /// True for downward edges.
+  /// True for downward edges: the head box starts more than two rows below
+  /// the tail box, leaving a row for the jog and a row for the arrowhead.
   std::vector<bool> downward;
-  /// The lane of each side edge; absent for downward edges.
+  /// The lane of each side edge; absent for downward edges (and for an edge
+  /// naming a node that has no box, which is not drawn at all).
   std::vector<std::optional<Lane>> lanes;
   std::vector<EdgePorts> ports;
   /// Lane of the last right-going side edge; absent when there is none.
@@ -55,14 +57,18 @@ EdgePlan plan_edges(std::span<const LayoutEdge> edges,
                     std::span<const LayoutNode> nodes,
                     std::span<const NodeBox> boxes);
 
-/// Draws every planned edge with its arrowhead and label.
+/// Draws every planned edge with its arrowhead and label: side edges in
+/// edge-list order, then downward edges from the narrowest to the widest.
 void draw_edges(CharGrid& grid, const EdgePlan& plan,
                 std::span<const LayoutEdge> edges,
                 std::span<const NodeBox> boxes, const GridTransform& transform,
                 TrimStrategy trim, std::optional<std::uint64_t> max_label);
 
-/// Draws the line cells of one route.
-void draw_path(CharGrid& grid, const EdgePath& path, bool fan_out);
+/// Draws the line cells of one route, leg by leg, merging them with the
+/// lines already there. A single-cell first leg of a three-leg route gets
+/// only `up`: it is the corner where a route leaving the tail's bottom side
+/// turns straight into its jog.
+void draw_path(CharGrid& grid, const EdgePath& path);
 
 }  // namespace vantri
 

@@ -1,0 +1,65 @@
+// Drawing the line cells of one route.
+//
+// Each leg is clipped to the grid before its cells are visited, so a route
+// reaching 2^63 - 1 costs no more than the grid is wide or high.
+#include <algorithm>
+
+#include "render_edges/edge_routing.h"
+
+namespace vantri {
+namespace {
+
+void put_line(CharGrid& grid, std::uint64_t row, std::uint64_t col, LineFlags flags) {
+  grid.put(row, col, Cell::line(flags));
+}
+
+// A vertical run from row a to row b (a ≤ b); one cell gets both ends.
+void vertical_run(CharGrid& grid, std::uint64_t col, std::uint64_t a, std::uint64_t b) {
+  if (col >= grid.width() || a >= grid.height()) return;
+  if (a == b) {
+    put_line(grid, a, col, {.up = true, .down = true});
+    return;
+  }
+  const std::uint64_t last = std::min(b, grid.height() - 1);
+  for (std::uint64_t r = a; r <= last; ++r) {
+    put_line(grid, r, col, {.up = r != a, .down = r != b});
+  }
+}
+
+// A horizontal run from column l to column h (l ≤ h).
+void horizontal_run(CharGrid& grid, std::uint64_t row, std::uint64_t l, std::uint64_t h) {
+  if (row >= grid.height() || l >= grid.width()) return;
+  if (l == h) {
+    put_line(grid, row, l, {.left = true, .right = true});
+    return;
+  }
+  const std::uint64_t last = std::min(h, grid.width() - 1);
+  for (std::uint64_t x = l; x <= last; ++x) {
+    put_line(grid, row, x, {.left = x != l, .right = x != h});
+  }
+}
+
+}  // namespace
+
+void draw_path(CharGrid& grid, const EdgePath& path) {
+  for (std::size_t i = 0; i + 1 < path.size(); ++i) {
+    const GridPoint p = path[i];
+    const GridPoint q = path[i + 1];
+    if (p.col == q.col) {
+      const std::uint64_t a = std::min(p.row, q.row);
+      const std::uint64_t b = std::max(p.row, q.row);
+      if (path.size() == 4 && i == 0 && a == b) {
+        // A jog on the row right under the tail: the cell joins the box
+        // above and the jog's run, nothing below.
+        put_line(grid, b, p.col, {.up = true});
+      } else {
+        vertical_run(grid, p.col, a, b);
+      }
+    } else if (p.row == q.row) {
+      horizontal_run(grid, p.row, std::min(p.col, q.col), std::max(p.col, q.col));
+    }
+    // A diagonal segment draws nothing; routes never contain one.
+  }
+}
+
+}  // namespace vantri

@@ -1,0 +1,129 @@
+// Arrowheads, and placing edge labels beside their routes.
+#include "render_edges/edge_label.h"
+
+#include <algorithm>
+#include <string>
+
+#include "render_edges/cell_arith.h"
+#include "text/utf8.h"
+
+namespace vantri {
+namespace {
+
+struct WrappedLabel {
+  std::vector<std::string> lines;
+  std::uint64_t width = 0;  // bytes of the longest line
+};
+
+WrappedLabel wrap(std::string_view text, std::uint64_t width) {
+  WrappedLabel out{wrap_label(text, width), 0};
+  for (const std::string& line : out.lines) {
+    out.width = std::max<std::uint64_t>(out.width, line.size());
+  }
+  return out;
+}
+
+struct Placement {
+  std::uint64_t top = 0;
+  std::uint64_t left = 0;
+};
+
+// A route with three legs: beside the column of the last leg (the lane of
+// a side edge), level with the last leg when it is longer than the label,
+// otherwise level with the first leg.
+Placement place_beside_jog(const CharGrid& grid, const EdgePath& path,
+                           const WrappedLabel& label, const PlacedLabels& placed) {
+  const std::uint64_t c = path[2].col;
+  const std::uint64_t n = label.lines.size();
+  std::uint64_t o = path[0].row;
+  std::uint64_t t = path[1].row;
+  if (sub_floor(path[3].row, path[2].row) > n) {
+    o = path[2].row;
+    t = path[3].row;
+  }
+  const std::uint64_t preferred = sub_floor(midpoint_floor(o, t), n / 2);
+  LabelBlock block{preferred, add_sat(c, 1), n, label.width};
+  std::uint64_t row = preferred;
+  if (!placed.is_free(block)) {
+    LabelBlock left = block;
+    left.col = sub_floor(c, add_sat(label.width, 1));
+    if (placed.is_free(left)) {
+      block = left;
+    } else {
+      row = placed.first_free_row(block, preferred, sub_floor(grid.height(), n));
+    }
+  }
+  // Never lower than the end of the chosen leg.
+  return {std::min(sub_floor(t, n), std::max(row, o)), block.col};
+}
+
+// A single vertical run: left-aligned one column right of it, from the top
+// of the run downwards.
+Placement place_beside_run(const CharGrid& grid, const EdgePath& path,
+                           const WrappedLabel& label, const PlacedLabels& placed) {
+  const std::uint64_t c = path[0].col;
+  const std::uint64_t n = label.lines.size();
+  const std::uint64_t start = std::min(path[0].row, path[1].row);
+  const LabelBlock block{start, add_sat(c, 1), n, label.width};
+  return {placed.first_free_row(block, start, sub_floor(grid.height(), n)), block.col};
+}
+
+void write_lines(CharGrid& grid, const WrappedLabel& label, Placement at) {
+  std::uint64_t row = at.top;
+  for (const std::string& line : label.lines) {
+    if (row >= grid.height()) return;
+    std::uint64_t col = at.left;
+    for (std::size_t i = 0; i < line.size() && col < grid.width(); ++col) {
+      grid.put(row, col, Cell::text(next_code_point(line, i)));
+    }
+    ++row;
+  }
+}
+
+}  // namespace
+
+void draw_arrowhead(CharGrid& grid, const EdgePath& path) {
+  if (path.size() < 2) return;
+  const GridPoint q = path.back();
+  const GridPoint p = path[path.size() - 2];
+  char32_t arrow = U'◀';
+  if (q.row > p.row) {
+    arrow = U'▼';
+  } else if (q.row < p.row) {
+    arrow = U'▲';
+  } else if (q.col > p.col) {
+    arrow = U'▶';
+  }
+  grid.put(q.row, q.col, Cell::arrow(arrow));
+}
+
+std::optional<LabelRect> draw_edge_label(CharGrid& grid, const EdgePath& path,
+                                         std::string_view label,
+                                         TrimStrategy trim,
+                                         std::optional<std::uint64_t> max_label,
+                                         PlacedLabels& placed) {
+  if (label.empty() || path.size() < 2) return std::nullopt;
+  std::string text(label);
+  if (max_label && *max_label < label.size()) {
+    text = trim_label(label, static_cast<std::size_t>(*max_label), trim);
+  }
+  WrappedLabel wrapped;
+  Placement at;
+  if (path.size() >= 4) {
+    const std::uint64_t c = path[2].col;
+    const std::uint64_t room = std::max(sub_floor(grid.width(), add_sat(c, 1)), c);
+    wrapped = wrap(text, std::max<std::uint64_t>(10, room));
+    at = place_beside_jog(grid, path, wrapped, placed);
+  } else {
+    wrapped = wrap(text, sub_floor(grid.width(), add_sat(path[0].col, 1)));
+    at = place_beside_run(grid, path, wrapped, placed);
+  }
+  write_lines(grid, wrapped, at);
+  const std::uint64_t n = wrapped.lines.size();
+  const LabelRect rect{at.top, add_sat(at.top, sub_floor(n, 1)), at.left,
+                       add_sat(at.left, sub_floor(wrapped.width, 1))};
+  placed.add(rect);
+  return rect;
+}
+
+}  // namespace vantri
