@@ -196,6 +196,36 @@ std::expected<void, LayoutError> read_edge(const Json& object,
   return {};
 }
 
+// Graphviz writes tabs, line feeds and other control characters of labels
+// into its JSON strings as they are, which JSON forbids. Escaping them
+// inside strings (and only there) turns such output into the JSON it was
+// meant to be; valid JSON is returned unchanged.
+std::optional<std::string> escape_raw_controls(std::string_view text) {
+  std::optional<std::string> fixed;
+  bool in_string = false;
+  std::size_t copied = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (!in_string) {
+      in_string = c == '"';
+    } else if (c == '\\') {
+      ++i;  // the escaped character cannot end the string
+    } else if (c == '"') {
+      in_string = false;
+    } else if (c < 0x20) {
+      if (!fixed) fixed.emplace().reserve(text.size() + 16);
+      static constexpr char kHex[] = "0123456789abcdef";
+      fixed->append(text, copied, i - copied);
+      *fixed += "\\u00";
+      *fixed += kHex[c >> 4];
+      *fixed += kHex[c & 0xF];
+      copied = i + 1;
+    }
+  }
+  if (fixed) fixed->append(text.substr(copied));
+  return fixed;
+}
+
 }  // namespace
 
 std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
@@ -206,6 +236,8 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
   }
   // The parser and the document's destructor are iterative, so even a
   // hostile nesting depth costs linear time and no stack.
+  const std::optional<std::string> escaped = escape_raw_controls(text);
+  if (escaped) text = *escaped;
   Json root;
   try {
     root = Json::parse(text.begin(), text.end());

@@ -67,6 +67,19 @@ TEST(Json0Reader, JsonSyntaxErrorsPassThrough) {
             "unexpected byte order mark before the JSON value");
 }
 
+TEST(Json0Reader, RawControlCharactersInStringsAreRead) {
+  // dot writes a label's tab, line feed or escape character unescaped.
+  const LayoutGraph graph = read_ok(doc(
+      "[" + node("0", ",\"label\":\"x\ty\\\"\nz\x1b\"") + "]",
+      "[" + edge("0", "0", "0", ",\"label\":\"p\r\nq\"") + "]"));
+  ASSERT_EQ(graph.nodes.size(), 1u);
+  EXPECT_EQ(graph.nodes[0].label, "x\ty\"\nz\x1b");
+  EXPECT_EQ(graph.edges[0].label, "p\r\nq");
+  // Outside strings they stay white space or errors, as the parser says.
+  const std::string stray = "{\"bb\":\"0,0,1,1\"\x01}";
+  EXPECT_EQ(error_of(stray), parser_message(stray));
+}
+
 TEST(Json0Reader, DeepNestingIsHandledWithoutRecursion) {
   const std::string deep = std::string(200000, '[') + std::string(200000, ']');
   EXPECT_EQ(error_of(deep), "missing top-level 'bb' field");

@@ -26,6 +26,12 @@ char32_t junction_character(LineFlags f) {
                     (f.right ? 8 : 0)];
 }
 
+char32_t printable_character(char32_t c) {
+  const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F);
+  if (!control) return c;
+  return is_white_space(c) ? U' ' : U'\uFFFD';
+}
+
 std::string CharGrid::to_text() const {
   // Rows of a zero-width grid are all empty: the text is one line feed
   // however many rows there are.
@@ -43,7 +49,7 @@ std::string CharGrid::to_text() const {
       switch (cell.kind()) {
         case CellKind::Empty: c = U' '; break;
         case CellKind::Line: c = junction_character(cell.flags()); break;
-        default: c = cell.character(); break;
+        default: c = printable_character(cell.character()); break;
       }
       if (c == U' ') {
         out.push_back(' ');

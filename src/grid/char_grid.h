@@ -52,7 +52,8 @@ class CharGrid {
   }
 
   /// One line per row ending in a line feed, trailing white space removed
-  /// from each row, blank rows at the bottom dropped.
+  /// from each row, blank rows at the bottom dropped. Control characters
+  /// print as `printable_character` gives them.
   std::string to_text() const;
 
  private:
@@ -64,6 +65,12 @@ class CharGrid {
   std::uint64_t height_;
   std::vector<Cell> cells_;
 };
+
+/// What a cell's character prints as: control characters from labels
+/// (escape, tab, a line feed inside an edge label) would move the cursor or
+/// break the row, so white-space ones print as a blank and the others as
+/// U+FFFD.
+char32_t printable_character(char32_t c);
 
 /// The box-drawing character of a line cell's directions.
 char32_t junction_character(LineFlags flags);

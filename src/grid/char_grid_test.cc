@@ -103,6 +103,18 @@ TEST(CharGrid, TextDropsTrailingWhiteSpaceAndBlankBottomRows) {
   EXPECT_EQ(grid.to_text(), "\n a b\n\n     z\n");
 }
 
+TEST(CharGrid, ControlCharactersCannotReachTheTerminal) {
+  CharGrid grid(7, 1);
+  const char32_t text[] = {U'a', U'\x1b', U'\t', U'\n', U'\x7f', U'\u009b', U'b'};
+  for (std::uint64_t col = 0; col < 7; ++col) grid.put(0, col, Cell::text(text[col]));
+  EXPECT_EQ(grid.to_text(), "a\uFFFD  \uFFFD\uFFFDb\n");
+  // A trailing tab is white space like any other and is trimmed.
+  CharGrid tail(2, 1);
+  tail.put(0, 0, Cell::node(U'x'));
+  tail.put(0, 1, Cell::node(U'\t'));
+  EXPECT_EQ(tail.to_text(), "x\n");
+}
+
 TEST(CharGrid, MultibyteCharactersTakeOneCell) {
   CharGrid grid(3, 1);
   grid.put(0, 0, Cell::text(U'é'));
