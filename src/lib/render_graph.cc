@@ -6,12 +6,9 @@
 #include <vector>
 
 #include "graphviz/run_dot.h"
-#include "grid/char_grid.h"
 #include "lib/apply_ansi.h"
 #include "lib/label_fit.h"
-#include "render_edges/edge_routing.h"
 #include "render_nodes/draw_nodes.h"
-#include "render_nodes/node_box.h"
 
 namespace vantri {
 namespace {
@@ -66,9 +63,10 @@ std::expected<std::string, RenderError> render_graph(
   return render_layout(dot_source, std::move(*layout), options, layout_with_dot);
 }
 
-std::expected<std::string, RenderError> render_layout(
-    std::string_view dot_source, LayoutGraph layout,
-    const RenderOptions& options, const LayoutFunction& relayout) {
+std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
+                                                LayoutGraph layout,
+                                                const RenderOptions& options,
+                                                const LayoutFunction& relayout) {
   std::vector<std::string> labels;
   labels.reserve(layout.nodes.size());
   for (const LayoutNode& node : layout.nodes) labels.push_back(node.label);
@@ -85,7 +83,7 @@ std::expected<std::string, RenderError> render_layout(
   }
   // Routes are planned before the canvas exists: side edges run along lanes
   // right of every box, and the canvas must be wide enough to show them.
-  const EdgePlan plan = plan_edges(layout.edges, layout.nodes, boxes);
+  EdgePlan plan = plan_edges(layout.edges, layout.nodes, boxes);
 
   std::uint64_t width = transform.width;
   if (plan.rightmost_right_lane) {
@@ -104,9 +102,18 @@ std::expected<std::string, RenderError> render_layout(
              options.color != ColorMode::BoxStyles);
   draw_edges(grid, plan, layout.edges, boxes, transform, options.trim,
              options.max_label);
-  std::string text = grid.to_text();
+  return Drawing{std::move(layout), std::move(labels), transform,
+                 std::move(boxes), std::move(plan), std::move(grid)};
+}
+
+std::expected<std::string, RenderError> render_layout(
+    std::string_view dot_source, LayoutGraph layout,
+    const RenderOptions& options, const LayoutFunction& relayout) {
+  auto drawing = draw_layout(dot_source, std::move(layout), options, relayout);
+  if (!drawing) return std::unexpected(std::move(drawing.error()));
+  std::string text = drawing->grid.to_text();
   if (options.color == ColorMode::Ansi) {
-    text = apply_ansi(text, layout.nodes, boxes);
+    text = apply_ansi(text, drawing->layout.nodes, drawing->boxes);
   }
   return text;
 }

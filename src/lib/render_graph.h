@@ -16,8 +16,11 @@
 
 #include "graphviz/layout_error.h"
 #include "graphviz/layout_graph.h"
+#include "grid/char_grid.h"
 #include "grid/grid_transform.h"
 #include "lib/render_options.h"
+#include "render_edges/edge_routing.h"
+#include "render_nodes/node_box.h"
 
 namespace vantri {
 
@@ -47,8 +50,26 @@ using LayoutFunction =
 std::expected<std::string, RenderError> render_graph(
     std::string_view dot_source, const RenderOptions& options);
 
-/// Renders a layout already made from `dot_source`; `relayout` serves the
+/// Everything a render draws, before it becomes text: the layout actually
+/// drawn (the second one when the width fitting laid the graph out again),
+/// the display labels, the scale, the boxes, the edge plan and the grid.
+struct Drawing {
+  LayoutGraph layout;
+  std::vector<std::string> labels;
+  GridTransform transform;
+  std::vector<NodeBox> boxes;
+  EdgePlan plan;
+  CharGrid grid;
+};
+
+/// Draws a layout already made from `dot_source`; `relayout` serves the
 /// second layout of the width fitting.
+std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
+                                                LayoutGraph layout,
+                                                const RenderOptions& options,
+                                                const LayoutFunction& relayout);
+
+/// `draw_layout`, then the grid as text, coloured when the options ask.
 std::expected<std::string, RenderError> render_layout(
     std::string_view dot_source, LayoutGraph layout,
     const RenderOptions& options, const LayoutFunction& relayout);
