@@ -108,7 +108,8 @@ std::string rewrite_dot_labels(std::string_view dot_source,
   }
   if (!statements.empty()) {
     const std::size_t close = text.rfind('}');
-    if (close != std::string::npos) text.insert(close, statements);
+    // On a line of their own: the statement before may lack its ";".
+    if (close != std::string::npos) text.insert(close, "\n" + statements);
   }
   return text;
 }

@@ -65,7 +65,7 @@ TEST(RewriteDotLabels, NodesWithoutALiteralLabelGetAStatement) {
             "digraph {\n  an_extremely_long_identifier -> spaced;\n"
             "  spaced [label = \"spaced out label\"];\n  html [label=<<b>bold</b> text>];\n"
             "  \"quo\\\"te\";\n"
-            "\"an_extremely_long_identifier\" [label=\"an_...ier\"];\n"
+            "\n\"an_extremely_long_identifier\" [label=\"an_...ier\"];\n"
             "\"spaced\" [label=\"sp...el\"];\n"
             "\"html\" [label=\"<b>...xt\"];\n"
             "\"quo\\\"te\" [label=\"q\\\"\\\\\\nx\"];\n"
