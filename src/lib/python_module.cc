@@ -238,46 +238,37 @@ PyObject* render_file(PyObject*, PyObject* const* args, Py_ssize_t nargsf,
   });
 }
 
-constexpr const char kRenderDoc[] =
-    "render(dot_source, *, max_width=None, trim=\"smart\", max_label=None, "
-    "color=True)\n--\n\n"
-    "Render a Graphviz DOT string to ASCII art.\n"
-    "\n"
-    "Args:\n"
-    "    dot_source: DOT graph source string.\n"
-    "    max_width: Optional maximum output width in characters.\n"
-    "    trim: Label trimming strategy: \"end\", \"start\", \"middle\", \"smart\" "
-    "(default).\n"
-    "    max_label: Optional maximum label width in characters.\n"
-    "    color: If True (default), use ANSI colors on borders. If False, plain\n"
-    "        solid borders with no color distinction.\n"
-    "\n"
-    "Returns:\n"
-    "    ASCII art string.\n"
-    "\n"
-    "Raises:\n"
-    "    RuntimeError: If graphviz `dot` is not found or the DOT source is "
-    "invalid.";
+// The documentation bodies of render and render_file differ only in their
+// summary, first argument and failure lines.
+#define VANTRI_RENDER_DOC(signature, summary, first_argument, failure)            \
+  signature "\n--\n\n" summary "\n"                                              \
+  "\n"                                                                           \
+  "Args:\n"                                                                      \
+  "    " first_argument "\n"                                                     \
+  "    max_width: Optional maximum output width in characters.\n"                \
+  "    trim: Label trimming strategy: \"end\", \"start\", \"middle\", \"smart\" " \
+  "(default).\n"                                                                 \
+  "    max_label: Optional maximum label width in characters.\n"                 \
+  "    color: If True (default), use ANSI colors on borders. If False, plain\n"  \
+  "        solid borders with no color distinction.\n"                           \
+  "\n"                                                                           \
+  "Returns:\n"                                                                   \
+  "    ASCII art string.\n"                                                      \
+  "\n"                                                                           \
+  "Raises:\n"                                                                    \
+  "    RuntimeError: If graphviz `dot` is not found or " failure
 
-constexpr const char kRenderFileDoc[] =
-    "render_file(path, *, max_width=None, trim=\"smart\", max_label=None, "
-    "color=True)\n--\n\n"
-    "Render a Graphviz DOT file to ASCII art.\n"
-    "\n"
-    "Args:\n"
-    "    path: Path to a .dot file.\n"
-    "    max_width: Optional maximum output width in characters.\n"
-    "    trim: Label trimming strategy: \"end\", \"start\", \"middle\", \"smart\" "
-    "(default).\n"
-    "    max_label: Optional maximum label width in characters.\n"
-    "    color: If True (default), use ANSI colors on borders. If False, plain\n"
-    "        solid borders with no color distinction.\n"
-    "\n"
-    "Returns:\n"
-    "    ASCII art string.\n"
-    "\n"
-    "Raises:\n"
-    "    RuntimeError: If graphviz `dot` is not found or the file can't be read.";
+constexpr const char kRenderDoc[] = VANTRI_RENDER_DOC(
+    "render(dot_source, *, max_width=None, trim=\"smart\", max_label=None, color=True)",
+    "Render a Graphviz DOT string to ASCII art.",
+    "dot_source: DOT graph source string.", "the DOT source is invalid.");
+
+constexpr const char kRenderFileDoc[] = VANTRI_RENDER_DOC(
+    "render_file(path, *, max_width=None, trim=\"smart\", max_label=None, color=True)",
+    "Render a Graphviz DOT file to ASCII art.", "path: Path to a .dot file.",
+    "the file can't be read.");
+
+#undef VANTRI_RENDER_DOC
 
 constexpr const char kCliDoc[] =
     "_cli()\n--\n\nCLI entry point for `uvx vantri` / `python -m vantri`.";
