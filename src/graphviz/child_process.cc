@@ -183,10 +183,15 @@ std::expected<void, IoError> exchange(UniqueFd& in, UniqueFd& out,
     if (in_slot >= 0 && fds[in_slot].revents != 0) {
       const ssize_t n =
           ::write(in.get(), input.data() + written, input.size() - written);
-      if (n < 0 && errno != EINTR && errno != EAGAIN) {
-        if (errno == EPIPE) sigpipe_block.note_broken_pipe();
-        return os_error(errno);
+      if (n < 0 && errno == EPIPE) {
+        // The child stopped reading, usually because it gave up on the
+        // input; what it says on its way out tells why, so keep draining.
+        sigpipe_block.note_broken_pipe();
+        result.input_error = IoError::from_errno(EPIPE);
+        in.reset();
+        continue;
       }
+      if (n < 0 && errno != EINTR && errno != EAGAIN) return os_error(errno);
       if (n == 0) return std::unexpected(IoError::custom("failed to write whole buffer"));
       if (n > 0) {
         written += static_cast<std::size_t>(n);

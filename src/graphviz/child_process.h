@@ -24,6 +24,9 @@ struct ChildOutput {
   std::string err;
   /// The exit code; absent when the child was ended by a signal.
   std::optional<std::int32_t> exit_code;
+  /// Set when the child closed its input before taking all of it (a broken
+  /// pipe); the rest of its output was still collected.
+  std::optional<IoError> input_error;
 };
 
 struct ChildError {
@@ -36,7 +39,8 @@ struct ChildError {
 
 /// Runs `argv[0]`, found through PATH, with the arguments `argv`, writes
 /// `input` to its standard input, closes it and collects both output
-/// streams to their ends before waiting for the exit. The child gets the
+/// streams to their ends before waiting for the exit. A child that stops
+/// reading early is not a failure here: see `ChildOutput::input_error`. The child gets the
 /// default SIGPIPE action and an empty signal mask, whatever the caller's.
 std::expected<ChildOutput, ChildError> run_child(
     const std::vector<std::string>& argv, std::string_view input);

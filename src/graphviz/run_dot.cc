@@ -25,10 +25,14 @@ std::expected<LayoutGraph, LayoutError> layout_with_dot(
     return std::unexpected(LayoutError::io(failure.error));
   }
   if (run->exit_code != 0) {
-    // Also taken when a signal ended dot and there is no exit code.
+    // Also taken when a signal ended dot and there is no exit code, and when
+    // dot stopped reading early: its diagnostic (a syntax error near the
+    // start of a large text, say) says more than the broken pipe.
     return std::unexpected(
         LayoutError::dot_failed(run->exit_code, decode_utf8_lossy(run->err)));
   }
+  // A dot that left input unread cannot have laid out the whole graph.
+  if (run->input_error) return std::unexpected(LayoutError::io(*run->input_error));
   // Warnings on standard error are dropped when dot succeeds.
   if (const auto bad = validate_utf8(run->out)) {
     return std::unexpected(

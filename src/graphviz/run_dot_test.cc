@@ -175,6 +175,13 @@ TEST_F(DotFake, ChildExitingWithoutReadingGivesBrokenPipe) {
   }
 }
 
+TEST_F(DotFake, ChildGivingUpOnItsInputReportsItsOwnDiagnostic) {
+  install("echo 'Error: syntax error in line 1' >&2\nexit 1");
+  auto result = checked_layout(std::string(std::size_t{8} << 20, 'x'));
+  EXPECT_EQ(display_of(result),
+            "Graphviz `dot` exited with code Some(1): Error: syntax error in line 1\n");
+}
+
 TEST_F(DotFake, SigpipePendingBeforehandIsLeftPending) {
   install("exit 0");
   sigset_t pipe_only;
@@ -192,8 +199,11 @@ TEST_F(DotFake, SigpipePendingBeforehandIsLeftPending) {
 }
 
 TEST_F(DotFake, ChildStartsWithDefaultSigpipeAndEmptyMask) {
-  // Shell built-ins only, so /proc/self is the shell started as `dot`.
-  install("while read -r line; do case $line in Sig[IB]*) echo \"$line\" >&2;; "
+  // Shell built-ins only, so /proc/self is the shell started as `dot`. The
+  // input is read first: a child that exits before the parent has written
+  // it makes the write fail with a broken pipe instead.
+  install("while read -r line; do :; done\n"
+          "while read -r line; do case $line in Sig[IB]*) echo \"$line\" >&2;; "
           "esac; done < /proc/self/status\nexit 3");
   sigset_t usr1;
   sigset_t old_mask;
@@ -274,6 +284,14 @@ TEST_F(LayoutRealDot, SyntaxErrorIsDotFailed) {
   EXPECT_TRUE(result.error().display().starts_with(
       "Graphviz `dot` exited with code Some(1): Error:"))
       << result.error().display();
+
+  // dot gives up at an early syntax error without reading the rest of a
+  // large text; its message is still what the user sees.
+  std::string large = "digraph { a -> -> b;\n";
+  while (large.size() < (std::size_t{4} << 20)) large += "x -> y;\n";
+  const std::string message = display_of(checked_layout(large + "}"));
+  EXPECT_TRUE(message.starts_with("Graphviz `dot` exited with code Some(1): ")) << message;
+  EXPECT_NE(message.find("syntax error"), std::string::npos) << message;
 }
 
 }  // namespace
