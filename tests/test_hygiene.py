@@ -1,0 +1,229 @@
+"""A thousand renders in one process, every way a render can end.
+
+Successes with the real `dot` (one layout and two), `dot` rejecting the
+graph, no `dot` at all, a `dot` that cannot be started, one killed by a
+signal, one printing text that is not JSON or not UTF-8, one leaving
+without reading a large input, and a file that does not exist. Afterwards
+the process must hold the same descriptors, no child processes, and no
+more memory than a small allowance.
+
+The failing fakes write hundreds of KiB of output, and the broken-pipe
+case sends 4 MiB of input, so that keeping any of those buffers past the
+call would show as megabytes, not bytes.
+"""
+
+import gc
+import os
+import time
+import tracemalloc
+from pathlib import Path
+
+import pytest
+
+import vantri
+
+RENDERS = 1000
+WARM_UP = 200
+# After the warm-up every kind of render has run twenty times, so the
+# allocator already holds what the largest of them needs and repeating them
+# must not grow the process; in practice it grows by nothing at all. The
+# bound of 8 MiB leaves room for allocator noise, yet keeping a 512 KiB
+# output or the 4 MiB input per failing call passes it within a few dozen
+# calls (80 of each kind follow the warm-up), as does a 64 KiB read buffer
+# kept per call (800 calls).
+RSS_ALLOWANCE_KIB = 8 * 1024
+# Python objects are counted exactly by tracemalloc, so smaller leaks show
+# there: a kept result string (1 to 11 KiB, 160 successes after the
+# warm-up) or a kept error message. Measured growth is under 1 KiB.
+TRACED_ALLOWANCE = 64 * 1024
+
+DOT_FAILED = "Graphviz `dot` exited with code"
+PARSE_FAILED = "Failed to parse Graphviz json0 output: "
+NOT_FOUND = "Graphviz `dot` command not found in PATH. Please install Graphviz."
+
+
+def labelled_graph(nodes: int) -> str:
+    """A graph whose labels are long enough for `max_width=40` to lay it
+    out twice, with fill colours for the colour pass."""
+    colours = ["red", "green", "blue", "yellow", "purple", "white"]
+    lines = ["digraph {"]
+    for i in range(nodes):
+        lines.append(
+            f'  n{i} [label="node number {i} with a long label", '
+            f"style=filled, fillcolor={colours[i % len(colours)]}];"
+        )
+    for i in range(1, nodes):
+        lines.append(f'  n{(i - 1) // 2} -> n{i} [label="edge {i}"];')
+    lines.append(f"  n{nodes - 1} -> n0;")
+    lines.append("}")
+    return "\n".join(lines) + "\n"
+
+
+def open_fds() -> set[str]:
+    return set(os.listdir("/proc/self/fd"))
+
+
+def child_pids() -> list[int]:
+    """Processes, zombies included, whose parent is this process."""
+    me = os.getpid()
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            stat = Path(f"/proc/{entry}/stat").read_text()
+        except OSError:
+            continue  # gone meanwhile
+        # The command name is in parentheses and may hold blanks.
+        fields = stat[stat.rindex(")") + 2 :].split()
+        if int(fields[1]) == me:
+            found.append(int(entry))
+    return found
+
+
+def rss_kib() -> int:
+    for line in Path("/proc/self/status").read_text().splitlines():
+        if line.startswith("VmRSS:"):
+            return int(line.split()[1])
+    raise AssertionError("no VmRSS in /proc/self/status")
+
+
+@pytest.fixture
+def scenarios(tmp_path):
+    """(name, PATH, call, check of the outcome) for every way a render ends."""
+    big_text = tmp_path / "text"
+    big_text.write_text("this is not json\n" * (512 * 1024 // 17))
+    big_binary = tmp_path / "binary"
+    big_binary.write_bytes(b"\xff\xfe" * (256 * 1024))
+    big_stderr = tmp_path / "stderr"
+    big_stderr.write_text("dying noisily\n" * (256 * 1024 // 14))
+    killed_message = f"{DOT_FAILED} None: {big_stderr.read_text()}"
+
+    def bin_dir(name: str, script: str | None, executable: bool = True) -> str:
+        """A PATH: the directory alone, or with the fake `dot` in it first."""
+        directory = tmp_path / name
+        directory.mkdir()
+        if script is None:
+            return str(directory)
+        dot = directory / "dot"
+        dot.write_text("#!/bin/sh\n" + script)
+        dot.chmod(0o755 if executable else 0o644)
+        if not executable:  # the search would go on past it: alone on PATH
+            return str(directory)
+        return os.pathsep.join([str(directory), "/usr/bin", "/bin"])
+
+    real = os.environ["PATH"]
+    graph = labelled_graph(20)
+    huge_input = "digraph { " + "a -> b; " * (512 * 1024) + "}"
+    missing_file = str(tmp_path / "no-such-graph.gv")
+
+    def render(source, **options):
+        return lambda: vantri.render(source, **options)
+
+    def drawing(text):
+        return isinstance(text, str) and "┌" in text and "\x1b[" in text
+
+    def error(expected=None, prefix=None):
+        def check(outcome):
+            if type(outcome) is not RuntimeError:
+                return False
+            message = str(outcome)
+            return message == expected if expected is not None else message.startswith(prefix)
+
+        return check
+
+    return [
+        ("one layout", real, render(graph), drawing),
+        ("two layouts", real, render(graph, max_width=40), drawing),
+        ("dot rejects", real, render("digraph {"), error(prefix=f"{DOT_FAILED} Some(1): Error:")),
+        ("no dot", bin_dir("empty", None), render(graph), error(NOT_FOUND)),
+        (
+            "dot not executable",
+            bin_dir("no-exec", "exit 0\n", executable=False),
+            render(graph),
+            error("Permission denied (os error 13)"),
+        ),
+        (
+            "killed",
+            bin_dir("killed", f"cat >/dev/null\ncat '{big_stderr}' >&2\nkill -KILL $$\n"),
+            render(graph),
+            error(killed_message),
+        ),
+        (
+            "not json",
+            bin_dir("not-json", f"cat >/dev/null\ncat '{big_text}'\n"),
+            render(graph),
+            error(prefix=PARSE_FAILED),
+        ),
+        (
+            "not utf-8",
+            bin_dir("not-utf8", f"cat >/dev/null\ncat '{big_binary}'\n"),
+            render(graph),
+            error(
+                PARSE_FAILED + "dot output is not valid UTF-8: "
+                "invalid utf-8 sequence of 1 bytes from index 0"
+            ),
+        ),
+        (
+            "broken pipe",
+            bin_dir("early-exit", "exit 0\n"),
+            render(huge_input),
+            error("Broken pipe (os error 32)"),
+        ),
+        (
+            "no file",
+            real,
+            lambda: vantri.render_file(missing_file),
+            error("No such file or directory (os error 2)"),
+        ),
+    ]
+
+
+def run_renders(scenarios, first: int, last: int) -> None:
+    for i in range(first, last):
+        name, path, call, check = scenarios[i % len(scenarios)]
+        os.environ["PATH"] = path
+        try:
+            outcome = call()
+        except Exception as error:  # checked below like any other outcome
+            outcome = error
+        ok = check(outcome)
+        if not ok:
+            shown = repr(outcome)[:300]
+            del outcome
+            raise AssertionError(f"render {i} ({name}) ended in {shown}")
+        del outcome
+
+
+def test_a_thousand_renders_leave_no_trace(scenarios):
+    real_path = os.environ["PATH"]
+    gc.collect()
+    fds_before = open_fds()
+    assert child_pids() == []
+    started = time.monotonic()
+    # Traced from the start, so that tracemalloc's own tables are part of
+    # both RSS readings.
+    tracemalloc.start()
+    try:
+        run_renders(scenarios, 0, WARM_UP)
+        gc.collect()
+        rss_warm, traced_warm = rss_kib(), tracemalloc.get_traced_memory()[0]
+        run_renders(scenarios, WARM_UP, RENDERS)
+        gc.collect()
+        rss_growth = rss_kib() - rss_warm
+        traced_growth = tracemalloc.get_traced_memory()[0] - traced_warm
+    finally:
+        tracemalloc.stop()
+        os.environ["PATH"] = real_path
+    elapsed = time.monotonic() - started
+
+    assert open_fds() == fds_before
+    assert child_pids() == []
+    with pytest.raises(ChildProcessError):
+        os.waitpid(-1, os.WNOHANG)
+    assert rss_growth <= RSS_ALLOWANCE_KIB, f"RSS grew {rss_growth} KiB"
+    assert traced_growth <= TRACED_ALLOWANCE, f"Python objects grew {traced_growth} bytes"
+    print(
+        f"{RENDERS} renders in {elapsed:.1f} s; RSS after warm-up grew {rss_growth} KiB, "
+        f"traced Python memory {traced_growth} bytes"
+    )
