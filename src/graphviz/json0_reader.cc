@@ -1,7 +1,18 @@
 // The json0 document walk: objects to nodes and clusters, then edges.
+//
+// The JSON parser streams its events into a Collector, which keeps only the
+// members the drawing reads: the root's "bb", "_subgraph_cnt", "objects"
+// and "edges", and a handful of members of each element of the two arrays.
+// Everything else, however large or deep, is skipped as it streams past.
+// The checks run once the whole text has parsed, in the same order and with
+// the same outcome as a walk over the complete document tree: a syntax error
+// anywhere wins, the last of repeated keys counts, and "objects" is read
+// before "edges" whatever order they come in.
 #include "graphviz/json0_reader.h"
 
+#include <array>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -14,26 +25,192 @@ namespace {
 
 using Json = nlohmann::json;
 
-// Member `key` of `value`, or null when `value` is no object or lacks it.
-// Never copies: a json0 document may be large or deeply nested.
-const Json* member(const Json& value, const char* key) {
-  if (!value.is_object()) return nullptr;
-  const auto it = value.find(key);
-  return it == value.end() ? nullptr : &*it;
+// The element members the reader looks at.
+enum class Field : std::uint8_t {
+  Gvid, Name, Label, Pos, Width, Height, Shape, Fillcolor, Bb, Nodes, Tail, Head, Lp,
+  Other,
+};
+constexpr std::size_t kFieldCount = static_cast<std::size_t>(Field::Other);
+
+Field field_of(std::string_view key) {
+  static constexpr std::array<std::string_view, kFieldCount> kNames = {
+      "_gvid", "name", "label", "pos", "width", "height", "shape",
+      "fillcolor", "bb", "nodes", "tail", "head", "lp"};
+  for (std::size_t i = 0; i < kFieldCount; ++i) {
+    if (kNames[i] == key) return static_cast<Field>(i);
+  }
+  return Field::Other;
 }
 
-const std::string* string_member(const Json& value, const char* key) {
-  const Json* m = member(value, key);
-  return m && m->is_string() ? &m->get_ref<const std::string&>() : nullptr;
+// The last value a member had, as far as the reader cares: a string, a
+// number written as a non-negative integer that fits 64 bits, or anything
+// else.
+struct Value {
+  enum class Type : std::uint8_t { Absent, String, Unsigned, Other };
+  Type type = Type::Absent;
+  std::uint64_t number = 0;
+  std::string text;
+};
+
+// One element of "objects" or "edges"; members of an element that is no
+// object all stay absent.
+struct Element {
+  std::array<Value, kFieldCount> fields;
+
+  const Value& operator[](Field f) const { return fields[static_cast<std::size_t>(f)]; }
+  Value& operator[](Field f) { return fields[static_cast<std::size_t>(f)]; }
+};
+
+// Member `key` of `element` when it is a string, else null.
+const std::string* string_member(const Element& element, Field key) {
+  const Value& v = element[key];
+  return v.type == Value::Type::String ? &v.text : nullptr;
 }
 
 // An id is a number written as a non-negative integer that fits 64 bits;
 // fractions, signs, exponents and strings do not count.
-std::optional<std::uint64_t> id_member(const Json& value, const char* key) {
-  const Json* m = member(value, key);
-  if (!m || !m->is_number_unsigned()) return std::nullopt;
-  return m->get<std::uint64_t>();
+std::optional<std::uint64_t> id_member(const Element& element, Field key) {
+  const Value& v = element[key];
+  if (v.type != Value::Type::Unsigned) return std::nullopt;
+  return v.number;
 }
+
+// The last value of the root's "objects" or "edges": present, an array
+// or not, and the elements when it is one.
+struct ElementList {
+  bool present = false;
+  bool array = false;
+  // A deque: elements are large and never move once made.
+  std::deque<Element> elements;
+};
+
+// Receives the parser's events; see the file comment. Depth 0 is outside
+// the root, depth 1 inside the root, depth 2 inside "objects" or "edges",
+// depth 3 inside one of their elements.
+class Collector {
+ public:
+  using number_integer_t = Json::number_integer_t;
+  using number_unsigned_t = Json::number_unsigned_t;
+  using number_float_t = Json::number_float_t;
+  using string_t = Json::string_t;
+  using binary_t = Json::binary_t;
+
+  bool root_is_object = false;
+  Value bb;
+  Value subgraph_count;
+  ElementList objects;
+  ElementList edges;
+  std::optional<std::string> error;
+
+  bool null() { return scalar(Value::Type::Other); }
+  bool boolean(bool) { return scalar(Value::Type::Other); }
+  bool number_integer(number_integer_t) { return scalar(Value::Type::Other); }
+  bool number_float(number_float_t, const string_t&) { return scalar(Value::Type::Other); }
+  bool number_unsigned(number_unsigned_t n) {
+    number_ = n;
+    return scalar(Value::Type::Unsigned);
+  }
+  bool string(string_t& s) {
+    text_ = &s;
+    return scalar(Value::Type::String);
+  }
+  bool binary(binary_t&) { return scalar(Value::Type::Other); }
+
+  bool start_object(std::size_t) { return open(true); }
+  bool start_array(std::size_t) { return open(false); }
+  bool end_object() { return close(); }
+  bool end_array() { return close(); }
+
+  bool key(string_t& k) {
+    if (depth_ == 1) {
+      root_key_ = k == "bb"              ? RootKey::Bb
+                  : k == "_subgraph_cnt" ? RootKey::SubgraphCount
+                  : k == "objects"       ? RootKey::Objects
+                  : k == "edges"         ? RootKey::Edges
+                                         : RootKey::Other;
+    } else if (depth_ == 3) {
+      field_ = field_of(k);
+    }
+    return true;
+  }
+
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) {
+    error = e.what();
+    return false;
+  }
+
+ private:
+  enum class RootKey : std::uint8_t { Bb, SubgraphCount, Objects, Edges, Other };
+
+  // A value of a root member, a new element, or an element's member.
+  // `type` is Other for a container; `array` tells an array from the rest.
+  void value(Value::Type type, bool array) {
+    if (depth_ == 0) return;
+    if (depth_ == 1) {
+      if (!root_is_object) return;
+      switch (root_key_) {
+        case RootKey::Bb: store(bb, type); break;
+        case RootKey::SubgraphCount: store(subgraph_count, type); break;
+        case RootKey::Objects: restart(objects, array); break;
+        case RootKey::Edges: restart(edges, array); break;
+        case RootKey::Other: break;
+      }
+      return;
+    }
+    if (depth_ == 2) {
+      if (list_) list_->elements.emplace_back();
+      return;
+    }
+    if (depth_ == 3 && list_ && element_is_object_ && field_ != Field::Other) {
+      store(list_->elements.back()[field_], type);
+    }
+  }
+
+  void store(Value& v, Value::Type type) {
+    v.type = type;
+    if (type == Value::Type::Unsigned) v.number = number_;
+    if (type == Value::Type::String) v.text = std::move(*text_);
+  }
+
+  void restart(ElementList& list, bool array) {
+    list.present = true;
+    list.array = array;
+    list.elements.clear();
+  }
+
+  bool scalar(Value::Type type) {
+    value(type, false);
+    return true;
+  }
+
+  bool open(bool object) {
+    value(Value::Type::Other, !object);
+    if (depth_ == 0) {
+      root_is_object = object;
+    } else if (depth_ == 1 && root_is_object && !object) {
+      if (root_key_ == RootKey::Objects) list_ = &objects;
+      if (root_key_ == RootKey::Edges) list_ = &edges;
+    } else if (depth_ == 2 && list_) {
+      element_is_object_ = object;
+    }
+    ++depth_;
+    return true;
+  }
+
+  bool close() {
+    --depth_;
+    if (depth_ == 1) list_ = nullptr;
+    return true;
+  }
+
+  std::size_t depth_ = 0;
+  RootKey root_key_ = RootKey::Other;
+  Field field_ = Field::Other;
+  ElementList* list_ = nullptr;  // the array being read at depth 2 and below
+  bool element_is_object_ = false;
+  number_unsigned_t number_ = 0;
+  string_t* text_ = nullptr;
+};
 
 NodeShape shape_of(const std::string* shape) {
   if (!shape) return NodeShape::Other;
@@ -80,70 +257,68 @@ std::unexpected<LayoutError> fail(std::string message) {
   return std::unexpected(LayoutError::parse(std::move(message)));
 }
 
-// Array member `key` of the root: absent means empty (dot leaves out
-// "objects" for an empty graph and "edges" for a graph without edges).
-std::expected<const Json*, LayoutError> optional_array(const Json& root,
-                                                        const char* key,
-                                                        const char* message) {
-  const Json* m = member(root, key);
-  if (m && !m->is_array()) return fail(message);
-  return m;
+// The elements of an optional root array: absent means empty (dot leaves
+// out "objects" for an empty graph and "edges" for a graph without edges).
+std::expected<const std::deque<Element>*, LayoutError> optional_array(
+    const ElementList& list, const char* message) {
+  if (!list.present) return nullptr;
+  if (!list.array) return fail(message);
+  return &list.elements;
 }
 
 using GvidMap = std::unordered_map<std::uint64_t, std::size_t>;
 
-std::expected<void, LayoutError> read_cluster(const Json& object,
+std::expected<void, LayoutError> read_cluster(const Element& object,
                                               LayoutGraph& graph) {
-  const std::string* bb_text = string_member(object, "bb");
+  const std::string* bb_text = string_member(object, Field::Bb);
   if (!bb_text) return {};  // dot gives a "bb" to clusters only
   auto bb = parse_bb(*bb_text);
   if (!bb) return fail(std::move(bb.error()));
-  const std::string* label = string_member(object, "label");
+  const std::string* label = string_member(object, Field::Label);
   graph.clusters.push_back(LayoutCluster{label ? *label : std::string(), *bb});
   return {};
 }
 
-std::expected<double, LayoutError> read_size(const Json& object,
-                                             const char* key,
-                                             const std::string& node) {
+std::expected<double, LayoutError> read_size(const Element& object, Field key,
+                                             const char* name, const std::string& node) {
   const std::string* text = string_member(object, key);
-  if (!text) return fail(node + " missing '" + key + "'");
+  if (!text) return fail(node + " missing '" + name + "'");
   // Sizes are not trimmed: a blank makes them invalid.
   auto inches = parse_float(*text);
-  if (!inches) return fail(node + " invalid " + key + ": " + inches.error());
+  if (!inches) return fail(node + " invalid " + name + ": " + inches.error());
   return *inches * 72.0;
 }
 
-std::expected<void, LayoutError> read_node(const Json& object,
-                                           LayoutGraph& graph, GvidMap& ids) {
-  const std::optional<std::uint64_t> gvid = id_member(object, "_gvid");
+std::expected<void, LayoutError> read_node(Element& object, LayoutGraph& graph,
+                                           GvidMap& ids) {
+  const std::optional<std::uint64_t> gvid = id_member(object, Field::Gvid);
   if (!gvid) return fail("node missing '_gvid'");
   const std::string node = "node " + std::to_string(*gvid);
 
   LayoutNode result;
   result.gvid = *gvid;
-  const std::string* name = string_member(object, "name");
+  const std::string* name = string_member(object, Field::Name);
   if (name) result.name = *name;
-  if (const std::string* label = string_member(object, "label")) {
+  if (const std::string* label = string_member(object, Field::Label)) {
     result.label = expand_node_label(*label, name);
   }
 
-  const std::string* pos = string_member(object, "pos");
+  const std::string* pos = string_member(object, Field::Pos);
   if (!pos) return fail(node + " missing 'pos'");
   auto point = parse_point(*pos);
   if (!point) return fail(std::move(point.error()));
   result.pos = *point;
 
-  auto width = read_size(object, "width", node);
+  auto width = read_size(object, Field::Width, "width", node);
   if (!width) return std::unexpected(std::move(width.error()));
   result.width = *width;
-  auto height = read_size(object, "height", node);
+  auto height = read_size(object, Field::Height, "height", node);
   if (!height) return std::unexpected(std::move(height.error()));
   result.height = *height;
 
-  result.shape = shape_of(string_member(object, "shape"));
-  if (const std::string* fill = string_member(object, "fillcolor")) {
-    result.fillcolor = *fill;
+  result.shape = shape_of(string_member(object, Field::Shape));
+  if (string_member(object, Field::Fillcolor)) {
+    result.fillcolor = std::move(object[Field::Fillcolor].text);
   }
 
   // A repeated gvid refers to the later node from now on.
@@ -152,15 +327,14 @@ std::expected<void, LayoutError> read_node(const Json& object,
   return {};
 }
 
-std::expected<void, LayoutError> read_edge(const Json& object,
-                                           LayoutGraph& graph,
+std::expected<void, LayoutError> read_edge(Element& object, LayoutGraph& graph,
                                            const GvidMap& ids) {
-  const std::optional<std::uint64_t> gvid = id_member(object, "_gvid");
+  const std::optional<std::uint64_t> gvid = id_member(object, Field::Gvid);
   if (!gvid) return fail("edge missing '_gvid'");
   const std::string edge = "edge " + std::to_string(*gvid);
-  const std::optional<std::uint64_t> tail = id_member(object, "tail");
+  const std::optional<std::uint64_t> tail = id_member(object, Field::Tail);
   if (!tail) return fail(edge + " missing 'tail'");
-  const std::optional<std::uint64_t> head = id_member(object, "head");
+  const std::optional<std::uint64_t> head = id_member(object, Field::Head);
   if (!head) return fail(edge + " missing 'head'");
 
   LayoutEdge result;
@@ -178,14 +352,14 @@ std::expected<void, LayoutError> read_edge(const Json& object,
   result.tail = tail_index->second;
   result.head = head_index->second;
 
-  const std::string* label = string_member(object, "label");
-  if (label && !label->empty()) result.label = *label;
-  if (const std::string* lp = string_member(object, "lp")) {
+  const std::string* label = string_member(object, Field::Label);
+  if (label && !label->empty()) result.label = std::move(object[Field::Label].text);
+  if (const std::string* lp = string_member(object, Field::Lp)) {
     auto point = parse_point(*lp);
     if (!point) return fail(std::move(point.error()));
     result.label_pos = *point;
   }
-  if (const std::string* pos = string_member(object, "pos")) {
+  if (const std::string* pos = string_member(object, Field::Pos)) {
     auto spline = parse_spline(*pos);
     if (!spline) return fail(std::move(spline.error()));
     result.points = std::move(spline->points);
@@ -226,6 +400,70 @@ std::optional<std::string> escape_raw_controls(std::string_view text) {
   return fixed;
 }
 
+bool is_json_space(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+
+// Characters that end a token by themselves; white space next to one of
+// them separates nothing.
+bool is_delimiter(char c) {
+  return c == '{' || c == '}' || c == '[' || c == ']' || c == ',' || c == ':' || c == '"';
+}
+
+// `text` with raw control characters in strings escaped (as
+// escape_raw_controls does) and white space between tokens dropped,
+// except for one blank where two tokens would otherwise run together.
+// dot indents its json0, and the parser spends a third of its time
+// stepping over that indentation. The tokens stay the same, so the result
+// parses to the very same values exactly when `text` parses at all; only
+// the line and column numbers in a syntax error would differ.
+std::string compact_json(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(text.size());
+  const std::size_t n = text.size();
+  std::size_t i = 0;
+  while (i < n) {
+    const char c = text[i];
+    if (is_json_space(c)) {
+      std::size_t next = i + 1;
+      while (next < n && is_json_space(text[next])) ++next;
+      if (!out.empty() && next < n && !is_delimiter(out.back()) && !is_delimiter(text[next])) {
+        out += ' ';
+      }
+      i = next;
+      continue;
+    }
+    out += c;
+    ++i;
+    if (c != '"') continue;
+    // A string, up to its closing quote.
+    while (i < n) {
+      std::size_t run = i;
+      while (run < n) {
+        const auto b = static_cast<unsigned char>(text[run]);
+        if (b == '"' || b == '\\' || b < 0x20) break;
+        ++run;
+      }
+      out.append(text, i, run - i);
+      i = run;
+      if (i == n) break;
+      const auto b = static_cast<unsigned char>(text[i++]);
+      if (b == '"') {
+        out += '"';
+        break;
+      }
+      if (b == '\\') {
+        out += '\\';
+        if (i < n) out += text[i++];  // the escaped character cannot end the string
+        continue;
+      }
+      out += "\\u00";
+      out += kHex[b >> 4];
+      out += kHex[b & 0xF];
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
@@ -234,37 +472,52 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
   if (text.starts_with("\xEF\xBB\xBF")) {
     return fail("unexpected byte order mark before the JSON value");
   }
-  // The parser and the document's destructor are iterative, so even a
-  // hostile nesting depth costs linear time and no stack.
-  const std::optional<std::string> escaped = escape_raw_controls(text);
-  if (escaped) text = *escaped;
-  Json root;
-  try {
-    root = Json::parse(text.begin(), text.end());
-  } catch (const Json::exception& e) {
-    return fail(e.what());
+  // The parser is iterative, so even a hostile nesting depth costs linear
+  // time and no stack.
+  const auto parse = [](std::string_view json, Collector& collector) -> std::optional<std::string> {
+    try {
+      Json::sax_parse(json.begin(), json.end(), &collector);
+    } catch (const Json::exception& e) {
+      return e.what();
+    }
+    return std::move(collector.error);
+  };
+  Collector doc;
+  const std::string compact = compact_json(text);
+  // Without its leading white space the text could start with a byte order
+  // mark, which the parser would skip.
+  const bool usable = !compact.starts_with("\xEF\xBB\xBF");
+  std::optional<std::string> error = usable ? parse(compact, doc) : std::nullopt;
+  if (!usable || error) {
+    // The message, with its line and column, comes from the text as given.
+    const std::optional<std::string> escaped = escape_raw_controls(text);
+    doc = Collector();
+    error = parse(escaped ? std::string_view(*escaped) : text, doc);
   }
+  if (error) return fail(std::move(*error));
 
   LayoutGraph graph;
-  const std::string* bb_text = string_member(root, "bb");
-  if (!bb_text) return fail("missing top-level 'bb' field");
-  auto bb = parse_bb(*bb_text);
+  if (!doc.root_is_object || doc.bb.type != Value::Type::String) {
+    return fail("missing top-level 'bb' field");
+  }
+  auto bb = parse_bb(doc.bb.text);
   if (!bb) return fail(std::move(bb.error()));
   graph.bb = *bb;
 
-  const auto objects = optional_array(root, "objects", "missing 'objects' array");
+  const auto objects = optional_array(doc.objects, "missing 'objects' array");
   if (!objects) return std::unexpected(objects.error());
   // dot lists its subgraphs first and counts them here; an empty subgraph
   // has no "nodes" member, so the count is what marks it.
-  const std::optional<std::uint64_t> subgraph_count =
-      id_member(root, "_subgraph_cnt");
+  const bool counted = doc.subgraph_count.type == Value::Type::Unsigned;
+  const std::uint64_t subgraph_count = doc.subgraph_count.number;
   GvidMap ids;
   if (*objects) {
-    ids.reserve((*objects)->size());
+    ids.reserve(doc.objects.elements.size());
+    graph.nodes.reserve(doc.objects.elements.size());
     std::uint64_t index = 0;
-    for (const Json& object : **objects) {
-      const bool subgraph = member(object, "nodes") != nullptr ||
-                            (subgraph_count && index < *subgraph_count);
+    for (Element& object : doc.objects.elements) {
+      const bool subgraph = object[Field::Nodes].type != Value::Type::Absent ||
+                            (counted && index < subgraph_count);
       ++index;
       auto read = subgraph ? read_cluster(object, graph)
                            : read_node(object, graph, ids);
@@ -272,11 +525,11 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
     }
   }
 
-  const auto edges = optional_array(root, "edges", "missing 'edges' array");
+  const auto edges = optional_array(doc.edges, "missing 'edges' array");
   if (!edges) return std::unexpected(edges.error());
   if (*edges) {
-    graph.edges.reserve((*edges)->size());
-    for (const Json& object : **edges) {
+    graph.edges.reserve(doc.edges.elements.size());
+    for (Element& object : doc.edges.elements) {
       auto read = read_edge(object, graph, ids);
       if (!read) return std::unexpected(std::move(read.error()));
     }

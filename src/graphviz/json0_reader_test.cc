@@ -67,6 +67,34 @@ TEST(Json0Reader, JsonSyntaxErrorsPassThrough) {
             "unexpected byte order mark before the JSON value");
 }
 
+TEST(Json0Reader, WhiteSpaceBetweenTokensNeitherJoinsNorMovesErrors) {
+  // Errors name the line and column of the text as dot wrote it, however
+  // the reader prepares it for the parser.
+  const std::vector<std::string> texts = {
+      "{\n  \"bb\": \"0,0,1,1\",\n  \"objects\": [1 2]\n}",
+      "{\"bb\":\"0,0,1,1\",\n\t\"_subgraph_cnt\": 1 2}",
+      "{\"bb\":\"0,0,1,1\", \"x\": tru e}",
+      "{\"bb\":\"0,0,1,1\", \"x\": - 1}",
+      "{\"bb\" \"0,0,1,1\"}",
+      "  \r\n {\"bb\":\"0,0,1,1\"}  \n x",
+      " \xEF\xBB\xBF{\"bb\":\"0,0,1,1\"}",  // a byte order mark only counts first
+      "{\"bb\":\"0,0,1,1\"}\f",
+  };
+  for (const std::string& text : texts) {
+    const std::string expected = parser_message(text);
+    ASSERT_NE(expected, "parsed") << text;
+    EXPECT_EQ(error_of(text), expected) << text;
+  }
+  // Blanks inside strings stay; blanks between tokens of any kind go.
+  const LayoutGraph graph = read_ok(
+      " {\n \"bb\" :\t\"0,0,100,50\" ,\r\n \"x\" : [ true , null , -2.5e3 , { } ] ,\n"
+      " \"objects\" : [ { \"_gvid\" : 0 , \"pos\" : \"1, 2\" , \"width\" : \"1\" ,"
+      " \"height\" : \"1\" , \"label\" : \" a \\n b \" } ] } \n");
+  ASSERT_EQ(graph.nodes.size(), 1u);
+  EXPECT_EQ(graph.nodes[0].label, " a \n b ");
+  EXPECT_EQ(graph.nodes[0].pos, (Point{1, 2}));
+}
+
 TEST(Json0Reader, RawControlCharactersInStringsAreRead) {
   // dot writes a label's tab, line feed or escape character unescaped.
   const LayoutGraph graph = read_ok(doc(

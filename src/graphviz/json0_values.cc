@@ -21,6 +21,17 @@ std::vector<std::string_view> split_commas(std::string_view text) {
   return pieces;
 }
 
+// trim_white_space, without its decoding when both ends are plain ASCII
+// characters other than white space, as they are in every number dot writes.
+std::string_view trimmed(std::string_view piece) {
+  const auto plain = [](char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b > 0x20 && b < 0x7F;
+  };
+  if (!piece.empty() && plain(piece.front()) && plain(piece.back())) return piece;
+  return trim_white_space(piece);
+}
+
 std::string quoted(std::string_view text) {
   std::string out = "'";
   out += text;
@@ -38,7 +49,7 @@ std::expected<BoundingBox, std::string> parse_bb(std::string_view text) {
   }
   std::array<double, 4> values{};
   for (std::size_t i = 0; i < 4; ++i) {
-    auto value = parse_float(trim_white_space(pieces[i]));
+    auto value = parse_float(trimmed(pieces[i]));
     if (!value) {
       return std::unexpected("invalid bb component " + std::to_string(i) +
                              ": " + quoted(pieces[i]) + ": " + value.error());
@@ -49,17 +60,21 @@ std::expected<BoundingBox, std::string> parse_bb(std::string_view text) {
 }
 
 std::expected<Point, std::string> parse_point(std::string_view text) {
-  const std::vector<std::string_view> pieces = split_commas(text);
-  if (pieces.size() != 2) {
+  // Exactly one comma: two pieces. Splines hold thousands of points, so no
+  // list of pieces is built.
+  const std::size_t comma = text.find(',');
+  if (comma == text.npos || text.find(',', comma + 1) != text.npos) {
     return std::unexpected("invalid pos format: " + quoted(text) +
                            " (expected 'x,y')");
   }
-  auto x = parse_float(trim_white_space(pieces[0]));
+  const std::array<std::string_view, 2> pieces = {text.substr(0, comma),
+                                                  text.substr(comma + 1)};
+  auto x = parse_float(trimmed(pieces[0]));
   if (!x) {
     return std::unexpected("invalid pos x: " + quoted(pieces[0]) + ": " +
                            x.error());
   }
-  auto y = parse_float(trim_white_space(pieces[1]));
+  auto y = parse_float(trimmed(pieces[1]));
   if (!y) {
     return std::unexpected("invalid pos y: " + quoted(pieces[1]) + ": " +
                            y.error());
@@ -91,7 +106,14 @@ std::expected<Spline, std::string> parse_spline(std::string_view text) {
   std::size_t token_start = std::string_view::npos;
   while (i < text.size()) {
     const std::size_t at = i;
-    const bool blank = is_white_space(next_code_point(text, i));
+    const auto first = static_cast<unsigned char>(text[i]);
+    bool blank;
+    if (first < 0x80) {  // is_white_space of an ASCII character
+      blank = first == ' ' || (first >= 0x09 && first <= 0x0D);
+      ++i;
+    } else {
+      blank = is_white_space(next_code_point(text, i));
+    }
     if (!blank && token_start == std::string_view::npos) token_start = at;
     if (blank && token_start != std::string_view::npos) {
       if (auto error = take(text.substr(token_start, at - token_start))) {

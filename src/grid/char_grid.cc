@@ -1,6 +1,9 @@
 // Grid storage and conversion to text.
 #include "grid/char_grid.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 
@@ -8,12 +11,57 @@
 
 namespace vantri {
 
+namespace {
+
+constexpr unsigned kMaxChunkShift = 8;  // 256 cells
+constexpr unsigned kSlabCellShift = 16;  // 64 Ki cells per slab at most
+
+}  // namespace
+
 CharGrid::CharGrid(std::uint64_t width, std::uint64_t height)
     : width_(width), height_(height) {
   if (width != 0 && height > std::numeric_limits<std::size_t>::max() / width) {
     throw std::length_error("character grid too large");
   }
-  cells_.resize(static_cast<std::size_t>(width * height));
+  while (shift_ < kMaxChunkShift && (std::uint64_t{1} << shift_) < width) ++shift_;
+  mask_ = (std::uint64_t{1} << shift_) - 1;
+  chunks_per_row_ = (width >> shift_) + ((width & mask_) != 0 ? 1 : 0);
+  const std::uint64_t chunks = chunks_per_row_ * height;  // cannot overflow
+  if (chunks > std::numeric_limits<std::uint32_t>::max()) {
+    throw std::length_error("character grid too large");
+  }
+  chunk_ids_.assign(static_cast<std::size_t>(chunks), 0);
+  // Slabs no larger than the whole grid, so a small grid stays small.
+  unsigned slab_cells = 0;
+  while (slab_cells < kSlabCellShift && (std::uint64_t{1} << slab_cells) < (chunks << shift_)) {
+    ++slab_cells;
+  }
+  slab_shift_ = slab_cells > shift_ ? slab_cells - shift_ : 0;
+  slab_mask_ = (std::uint32_t{1} << slab_shift_) - 1;
+}
+
+std::uint32_t CharGrid::new_chunk() {
+  const std::uint32_t slot = chunk_count_++;
+  if ((slot >> slab_shift_) == slabs_.size()) {
+    // Value-initialised: every cell empty.
+    slabs_.push_back(std::make_unique<Cell[]>(std::size_t{1} << (slab_shift_ + shift_)));
+  }
+  return slot + 1;
+}
+
+void CharGrid::put_run(std::uint64_t row, std::uint64_t first, std::uint64_t end, Cell cell) {
+  if (row >= height_ || cell.kind() == CellKind::Empty) return;
+  if (end > width_) end = width_;
+  while (first < end) {
+    const std::uint64_t chunk_start = first & ~mask_;
+    const std::uint64_t stop = std::min(end, chunk_start + mask_ + 1);
+    Cell* cells = writable_chunk(row, first >> shift_);
+    for (std::uint64_t col = first; col < stop; ++col) {
+      Cell& old = cells[col - chunk_start];
+      old = resolve(old, cell);
+    }
+    first = stop;
+  }
 }
 
 char32_t junction_character(LineFlags f) {
@@ -32,34 +80,132 @@ char32_t printable_character(char32_t c) {
   return is_white_space(c) ? U' ' : U'\uFFFD';
 }
 
+namespace {
+
+// The UTF-8 bytes of `c` at `out`, as append_utf8 writes them; returns the
+// end of what was written.
+char* write_utf8(char* out, char32_t c) {
+  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+  if (c < 0x80) {
+    *out++ = static_cast<char>(c);
+  } else if (c < 0x800) {
+    *out++ = static_cast<char>(0xC0 | (c >> 6));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    *out++ = static_cast<char>(0xE0 | (c >> 12));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    *out++ = static_cast<char>(0xF0 | (c >> 18));
+    *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return out;
+}
+
+// is_white_space, answering the common cases without a call.
+bool white_space(char32_t c) {
+  if (c < 0x80) return (c >= 0x09 && c <= 0x0D) || c == 0x20;
+  if (c >= 0x2060) return c == 0x3000;  // box drawing, arrows, most scripts
+  return is_white_space(c);
+}
+
+std::size_t junction_index(LineFlags f) {
+  return (f.up ? 1 : 0) | (f.down ? 2 : 0) | (f.left ? 4 : 0) | (f.right ? 8 : 0);
+}
+
+// The UTF-8 bytes of every junction character, by junction_index.
+struct Junction {
+  char bytes[4];
+  std::size_t size;
+};
+const std::array<Junction, 16> kJunctions = [] {
+  std::array<Junction, 16> table{};
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    const LineFlags f{(i & 1) != 0, (i & 2) != 0, (i & 4) != 0, (i & 8) != 0};
+    table[i].size = static_cast<std::size_t>(write_utf8(table[i].bytes, junction_character(f)) -
+                                             table[i].bytes);
+  }
+  return table;
+}();
+
+}  // namespace
+
 std::string CharGrid::to_text() const {
   // Rows of a zero-width grid are all empty: the text is one line feed
   // however many rows there are.
   if (width_ == 0) return height_ == 0 ? "" : "\n";
-  std::string out;
-  // Most cells are blanks or three-byte box characters.
-  out.reserve(static_cast<std::size_t>(height_ * (width_ + 1)));
+  // Columns past a row's last chunk written are empty, and trailing blanks
+  // are dropped anyway.
+  const auto chunks_used = [this](std::uint64_t row) {
+    std::uint64_t chunks = chunks_per_row_;
+    while (chunks > 0 && !chunk(row, chunks - 1)) --chunks;
+    return chunks;
+  };
+  // One allocation for the whole text: room for four bytes a cell, of
+  // which only the pages actually written are ever touched.
+  std::size_t room = 0;
   for (std::uint64_t row = 0; row < height_; ++row) {
-    const Cell* cells = cells_.data() + index(row, 0);
-    std::size_t row_start = out.size();
-    std::size_t content_end = row_start;
-    for (std::uint64_t col = 0; col < width_; ++col) {
-      const Cell cell = cells[col];
-      char32_t c;
-      switch (cell.kind()) {
-        case CellKind::Empty: c = U' '; break;
-        case CellKind::Line: c = junction_character(cell.flags()); break;
-        default: c = printable_character(cell.character()); break;
-      }
-      if (c == U' ') {
-        out.push_back(' ');
-        continue;
-      }
-      append_utf8(out, c);
-      if (!is_white_space(c)) content_end = out.size();
+    room += static_cast<std::size_t>(std::min(chunks_used(row) << shift_, width_)) * 4 + 1;
+  }
+  std::string out;
+  out.reserve(room);
+  const std::uint64_t chunk_width = mask_ + 1;
+  for (std::uint64_t row = 0; row < height_; ++row) {
+    const std::uint64_t chunks = chunks_used(row);
+    if (chunks == 0) {
+      out.push_back('\n');
+      continue;
     }
-    out.resize(content_end);
-    out.push_back('\n');
+    const std::uint64_t columns = std::min(chunks << shift_, width_);
+    const std::size_t row_start = out.size();
+    // A cell takes at most four bytes; the line feed one more.
+    out.resize_and_overwrite(
+        row_start + static_cast<std::size_t>(columns) * 4 + 1,
+        [&](char* text, std::size_t) {
+          char* at = text + row_start;
+          char* content_end = at;
+          for (std::uint64_t k = 0; k < chunks; ++k) {
+            const Cell* cells = chunk(row, k);
+            const std::uint64_t n = std::min(chunk_width, columns - (k << shift_));
+            if (!cells) {
+              std::fill_n(at, n, ' ');
+              at += n;
+              continue;
+            }
+            for (std::uint64_t i = 0; i < n; ++i) {
+              const Cell cell = cells[i];
+              char32_t c;
+              switch (cell.kind()) {
+                case CellKind::Empty:
+                  *at++ = ' ';
+                  continue;
+                case CellKind::Line: {
+                  const Junction& j = kJunctions[junction_index(cell.flags())];
+                  if (j.size == 1) {
+                    *at++ = ' ';
+                    continue;
+                  }
+                  // Four bytes fit: each cell before this one took at most four.
+                  std::memcpy(at, j.bytes, sizeof j.bytes);
+                  at += j.size;
+                  content_end = at;
+                  continue;
+                }
+                default: c = printable_character(cell.character()); break;
+              }
+              if (c == U' ') {
+                *at++ = ' ';
+                continue;
+              }
+              at = write_utf8(at, c);
+              if (!white_space(c)) content_end = at;
+            }
+          }
+          *content_end++ = '\n';
+          return static_cast<std::size_t>(content_end - text);
+        });
   }
   while (out.size() >= 2 && out[out.size() - 1] == '\n' &&
          out[out.size() - 2] == '\n') {

@@ -1,14 +1,21 @@
-// The canvas of one render: a flat row-major array of cells.
+// The canvas of one render.
 //
 // Everything drawn goes through `put`, whose precedence rule settles
 // overlaps (node over arrow over text over line over empty) and merges the
 // directions of lines that meet, or through `set`, which overwrites.
 // Writes outside the grid are dropped silently, so drawing code may pass
 // off-grid positions freely.
+//
+// Each row is cut into chunks of up to 256 cells that are allocated on
+// their first write; a chunk never written is all empty. A canvas is much
+// wider than most of its rows' content (the lanes of side edges run far
+// right of the nodes), so memory and the time to build the text follow what
+// is drawn, not width times height.
 #ifndef VANTRI_GRID_CHAR_GRID_H_
 #define VANTRI_GRID_CHAR_GRID_H_
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,7 +26,7 @@ namespace vantri {
 class CharGrid {
  public:
   /// A grid of `width` × `height` empty cells; throws std::length_error
-  /// when the product does not fit in memory's address range.
+  /// when it is too large to be indexed.
   CharGrid(std::uint64_t width, std::uint64_t height);
 
   std::uint64_t width() const { return width_; }
@@ -32,23 +39,27 @@ class CharGrid {
   /// Writes under the precedence rule; a stronger kind replaces, an equal
   /// kind replaces (lines merge their flags instead), a weaker kind loses.
   void put(std::uint64_t row, std::uint64_t col, Cell cell) {
-    if (!contains(row, col)) return;
-    Cell& old = cells_[index(row, col)];
-    if (cell.kind() < old.kind()) {
-      old = cell;
-    } else if (cell.kind() == old.kind()) {
-      old = cell.kind() == CellKind::Line ? old.merged_line(cell) : cell;
-    }
+    // An empty cell never wins over anything and equals an empty one.
+    if (!contains(row, col) || cell.kind() == CellKind::Empty) return;
+    Cell& old = writable(row, col);
+    old = resolve(old, cell);
   }
+
+  /// `put` of `cell` at every column c with first <= c < end that lies in
+  /// the grid.
+  void put_run(std::uint64_t row, std::uint64_t first, std::uint64_t end, Cell cell);
 
   /// Writes unconditionally.
   void set(std::uint64_t row, std::uint64_t col, Cell cell) {
-    if (contains(row, col)) cells_[index(row, col)] = cell;
+    if (!contains(row, col)) return;
+    if (cell.kind() == CellKind::Empty && !chunk(row, col >> shift_)) return;
+    writable(row, col) = cell;
   }
 
   /// The cell at an in-grid position.
   Cell at(std::uint64_t row, std::uint64_t col) const {
-    return cells_[index(row, col)];
+    const Cell* cells = chunk(row, col >> shift_);
+    return cells ? cells[col & mask_] : Cell::empty();
   }
 
   /// One line per row ending in a line feed, trailing white space removed
@@ -57,13 +68,51 @@ class CharGrid {
   std::string to_text() const;
 
  private:
-  std::size_t index(std::uint64_t row, std::uint64_t col) const {
-    return static_cast<std::size_t>(row * width_ + col);
+  static Cell resolve(Cell old, Cell cell) {
+    if (cell.kind() < old.kind()) return cell;
+    if (cell.kind() == old.kind()) {
+      return cell.kind() == CellKind::Line ? old.merged_line(cell) : cell;
+    }
+    return old;
   }
+
+  // Chunk ids count from 1; 0 marks a chunk not allocated yet.
+  std::uint32_t& chunk_id(std::uint64_t row, std::uint64_t chunk_index) {
+    return chunk_ids_[static_cast<std::size_t>(row * chunks_per_row_ + chunk_index)];
+  }
+  const Cell* chunk(std::uint64_t row, std::uint64_t chunk_index) const {
+    const std::uint32_t id =
+        chunk_ids_[static_cast<std::size_t>(row * chunks_per_row_ + chunk_index)];
+    return id ? cells_of(id) : nullptr;
+  }
+  Cell* cells_of(std::uint32_t id) const {
+    const std::uint32_t slot = id - 1;
+    return slabs_[slot >> slab_shift_].get() + (std::size_t{slot & slab_mask_} << shift_);
+  }
+  Cell* writable_chunk(std::uint64_t row, std::uint64_t chunk_index) {
+    std::uint32_t& id = chunk_id(row, chunk_index);
+    if (id == 0) id = new_chunk();
+    return cells_of(id);
+  }
+  Cell& writable(std::uint64_t row, std::uint64_t col) {
+    return writable_chunk(row, col >> shift_)[col & mask_];
+  }
+  std::uint32_t new_chunk();
 
   std::uint64_t width_;
   std::uint64_t height_;
-  std::vector<Cell> cells_;
+  // Cells per chunk: 1 << shift_, at most 256 and no more than the width
+  // rounded up to a power of two.
+  unsigned shift_ = 0;
+  std::uint64_t mask_ = 0;
+  std::uint64_t chunks_per_row_ = 0;
+  std::vector<std::uint32_t> chunk_ids_;
+  // Chunks live in slabs of 1 << slab_shift_ chunks each, so that a new
+  // chunk never moves an old one.
+  unsigned slab_shift_ = 0;
+  std::uint32_t slab_mask_ = 0;
+  std::uint32_t chunk_count_ = 0;
+  std::vector<std::unique_ptr<Cell[]>> slabs_;
 };
 
 /// What a cell's character prints as: control characters from labels

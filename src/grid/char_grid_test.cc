@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "text/utf8.h"
+
 namespace vantri {
 namespace {
 
@@ -121,6 +123,63 @@ TEST(CharGrid, MultibyteCharactersTakeOneCell) {
   grid.put(0, 1, Cell::text(U'漢'));
   grid.put(0, 2, Cell::arrow(U'◀'));
   EXPECT_EQ(grid.to_text(), "é漢◀\n");
+}
+
+TEST(CharGrid, RowsWiderThanAChunk) {
+  // Rows are stored in chunks of 256 cells; writes on both sides of chunk
+  // boundaries, in a last chunk cut short by the width, and reads of chunks
+  // never written must all behave like one flat row.
+  CharGrid grid(700, 3);
+  for (std::uint64_t col : {0u, 255u, 256u, 511u, 699u}) grid.put(1, col, Cell::text(U'x'));
+  grid.put(1, 700, Cell::text(U'y'));  // off the grid
+  EXPECT_EQ(grid.at(1, 256), Cell::text(U'x'));
+  EXPECT_EQ(grid.at(0, 600), Cell::empty());
+  EXPECT_EQ(grid.at(1, 300), Cell::empty());
+  grid.set(2, 400, Cell::empty());  // leaves a row that was never drawn empty
+  grid.set(1, 511, Cell::empty());
+  const std::string row1 = "x" + std::string(254, ' ') + "xx" + std::string(442, ' ') + "x";
+  EXPECT_EQ(grid.to_text(), "\n" + row1 + "\n");
+}
+
+TEST(CharGrid, RunsFollowThePrecedenceRuleAcrossChunks) {
+  CharGrid grid(600, 1);
+  grid.put(0, 300, Cell::node(U'#'));
+  grid.put(0, 260, Cell::line({.up = true}));
+  grid.put(0, 270, Cell::text(U't'));
+  grid.put_run(0, 250, 520, Cell::line({.left = true, .right = true}));
+  EXPECT_EQ(grid.at(0, 300), Cell::node(U'#'));
+  EXPECT_EQ(grid.at(0, 270), Cell::text(U't'));
+  EXPECT_EQ(grid.at(0, 260).flags(), (LineFlags{.up = true, .left = true, .right = true}));
+  EXPECT_EQ(grid.at(0, 519), Cell::line({.left = true, .right = true}));
+  EXPECT_EQ(grid.at(0, 520), Cell::empty());  // the end is not included
+  EXPECT_EQ(grid.at(0, 249), Cell::empty());
+  // A run past the right edge is clipped; an empty cell changes nothing.
+  grid.put_run(0, 590, std::uint64_t{1} << 62, Cell::text(U'z'));
+  grid.put_run(0, 0, 600, Cell::empty());
+  const std::string text = grid.to_text();
+  EXPECT_EQ(text.substr(0, 250), std::string(250, ' '));
+  EXPECT_TRUE(text.ends_with(std::string(10, 'z') + "\n"));
+  EXPECT_EQ(count_code_points(text), 601u);
+}
+
+TEST(CharGrid, NarrowGridsUseSmallChunks) {
+  for (std::uint64_t width : {1u, 3u, 255u, 257u}) {
+    CharGrid grid(width, 2);
+    grid.put(1, width - 1, Cell::arrow(U'▼'));
+    grid.put(0, width, Cell::arrow(U'▲'));  // off the grid
+    EXPECT_EQ(grid.to_text(), "\n" + std::string(width - 1, ' ') + "▼\n") << width;
+  }
+}
+
+TEST(CharGrid, MemoryAndTextFollowWhatIsDrawn) {
+  // A million columns by a thousand rows is four gigabytes as a flat array
+  // of cells; drawing a little on it costs only what is drawn.
+  CharGrid grid(std::uint64_t{1} << 20, 1000);
+  grid.put(999, (std::uint64_t{1} << 20) - 1, Cell::text(U'e'));
+  grid.put_run(500, 1000, 1010, Cell::line({.left = true, .right = true}));
+  const std::string text = grid.to_text();
+  EXPECT_EQ(text.size(), 999 + 1000 + 10 * 3 + 1 + (std::uint64_t{1} << 20));
+  EXPECT_TRUE(text.ends_with("e\n"));
 }
 
 }  // namespace

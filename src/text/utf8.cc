@@ -98,7 +98,7 @@ std::string decode_utf8_lossy(std::string_view bytes) {
   return out;
 }
 
-char32_t next_code_point(std::string_view text, std::size_t& i) {
+char32_t decode_code_point(std::string_view text, std::size_t& i) {
   const auto first = static_cast<unsigned char>(text[i]);
   if (first < 0x80) {
     ++i;

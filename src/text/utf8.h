@@ -32,9 +32,33 @@ std::optional<Utf8Error> validate_utf8(std::string_view bytes);
 /// `bytes` with every invalid sequence replaced by U+FFFD.
 std::string decode_utf8_lossy(std::string_view bytes);
 
-/// Decodes the code point starting at byte `i` and advances `i` past it.
-/// An invalid sequence yields U+FFFD and advances by its length (at least 1).
-char32_t next_code_point(std::string_view text, std::size_t& i);
+/// `next_code_point` for every sequence, valid or not.
+char32_t decode_code_point(std::string_view text, std::size_t& i);
+
+/// Decodes the code point starting at byte `i` (< text.size()) and advances
+/// `i` past it. An invalid sequence yields U+FFFD and advances by its length
+/// (at least 1).
+///
+/// Every character of a drawing passes through here, so ASCII and the
+/// three-byte sequences whose lead byte takes any two continuation bytes
+/// (box drawing, arrows, most scripts) are decoded inline.
+inline char32_t next_code_point(std::string_view text, std::size_t& i) {
+  const auto first = static_cast<unsigned char>(text[i]);
+  if (first < 0x80) {
+    ++i;
+    return first;
+  }
+  if (first >= 0xE1 && first <= 0xEF && first != 0xED && text.size() - i >= 3) {
+    const auto second = static_cast<unsigned char>(text[i + 1]);
+    const auto third = static_cast<unsigned char>(text[i + 2]);
+    if ((second & 0xC0) == 0x80 && (third & 0xC0) == 0x80) {
+      i += 3;
+      return static_cast<char32_t>(((first & 0x0Fu) << 12) | ((second & 0x3Fu) << 6) |
+                                   (third & 0x3Fu));
+    }
+  }
+  return decode_code_point(text, i);
+}
 
 /// Appends the UTF-8 encoding of `c` (surrogates and values beyond
 /// U+10FFFF are written as U+FFFD).

@@ -43,6 +43,36 @@ TEST(Utf8, DecodeAndEncodeRoundTrip) {
   EXPECT_EQ(bad, "\uFFFD\uFFFD");
 }
 
+TEST(Utf8, ThreeByteSequencesDecodeByTheirLeadByte) {
+  struct Case {
+    std::string_view bytes;
+    char32_t code_point;
+    std::size_t length;
+  };
+  const Case cases[] = {
+      {"\xE1\x80\x80", U'\u1000', 3}, {"\xE2\x94\x80", U'\u2500', 3},
+      {"\xEC\xBF\xBF", U'\uCFFF', 3}, {"\xEE\x80\x80", U'\uE000', 3},
+      {"\xEF\xBF\xBD", U'\uFFFD', 3},
+      // Leads whose second byte is restricted: overlong, surrogate.
+      {"\xE0\xA0\x80", U'\u0800', 3}, {"\xE0\x9F\xBF", U'\uFFFD', 1},
+      {"\xED\x9F\xBF", U'\uD7FF', 3}, {"\xED\xA0\x80", U'\uFFFD', 1},
+      // A missing or broken continuation byte.
+      {"\xE2\x94", U'\uFFFD', 2}, {"\xE2", U'\uFFFD', 1},
+      {"\xE2\x94x", U'\uFFFD', 2}, {"\xE2x\x80", U'\uFFFD', 1},
+  };
+  for (const Case& c : cases) {
+    std::size_t i = 0;
+    EXPECT_EQ(next_code_point(c.bytes, i), c.code_point) << c.bytes;
+    EXPECT_EQ(i, c.length) << c.bytes;
+  }
+  // Decoding from the middle of a text reads only what lies after `i`.
+  const std::string_view text = "ab\xE2\x94\x80\xE2\x94";
+  std::size_t i = 2;
+  EXPECT_EQ(next_code_point(text, i), U'\u2500');
+  EXPECT_EQ(next_code_point(text, i), U'\uFFFD');
+  EXPECT_EQ(i, text.size());
+}
+
 TEST(Utf8, BoundariesNeverSplitACharacter) {
   const std::string text = "a\u00e9b";  // a, two bytes, b
   EXPECT_TRUE(is_char_boundary(text, 1));
