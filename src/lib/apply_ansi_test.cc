@@ -54,6 +54,18 @@ TEST(ApplyAnsi, CellsBeyondTheTrimmedLineAreNeverReached) {
                 kReset + "\n");
 }
 
+TEST(ApplyAnsi, BoxesReachingFarPastTheTextCostOnlyWhatIsShown) {
+  // A box of 2^40 by 2^40 cells over a text of two rows: only the cells the
+  // text has are looked at, so this finishes at once and colours the
+  // visible top row and left border.
+  const std::string text = "┌──\n│ A\n";
+  const std::uint64_t huge = std::uint64_t{1} << 40;
+  const std::vector<NodeBox> boxes = {{0, 0, huge, huge}, {huge, huge, 5, 3}};
+  const std::vector<LayoutNode> nodes = {filled("red"), filled("blue")};
+  EXPECT_EQ(apply_ansi(text, nodes, boxes),
+            kRed + "┌──" + kReset + "\n" + kRed + "│" + kReset + " A\n");
+}
+
 TEST(ApplyAnsi, DoubleCircleColoursItsOneCell) {
   const std::string text = "ab●cd\n";
   const std::vector<NodeBox> boxes = {{2, 0, 1, 1}};

@@ -1,10 +1,13 @@
 // Drawing the line cells of one route.
 //
 // Each leg is clipped to the grid before its cells are visited, so a route
-// reaching 2^63 - 1 costs no more than the grid is wide or high.
+// reaching 2^63 - 1 costs no more than the grid is wide or high; the inner
+// cells of a leg go through a LineCover, so a stretch that many routes
+// share is painted once.
 #include <algorithm>
 
 #include "render_edges/edge_routing.h"
+#include "render_edges/line_cover.h"
 
 namespace vantri {
 namespace {
@@ -14,34 +17,41 @@ void put_line(CharGrid& grid, std::uint64_t row, std::uint64_t col, LineFlags fl
 }
 
 // A vertical run from row a to row b (a ≤ b); one cell gets both ends.
-void vertical_run(CharGrid& grid, std::uint64_t col, std::uint64_t a, std::uint64_t b) {
+void vertical_run(CharGrid& grid, LineCover& cover, std::uint64_t col, std::uint64_t a,
+                  std::uint64_t b) {
   if (col >= grid.width() || a >= grid.height()) return;
   if (a == b) {
     put_line(grid, a, col, {.up = true, .down = true});
     return;
   }
-  const std::uint64_t last = std::min(b, grid.height() - 1);
-  for (std::uint64_t r = a; r <= last; ++r) {
-    put_line(grid, r, col, {.up = r != a, .down = r != b});
-  }
+  put_line(grid, a, col, {.down = true});
+  cover.vertical(grid, col, a + 1, b - 1);
+  put_line(grid, b, col, {.up = true});
 }
 
 // A horizontal run from column l to column h (l ≤ h).
-void horizontal_run(CharGrid& grid, std::uint64_t row, std::uint64_t l, std::uint64_t h) {
+void horizontal_run(CharGrid& grid, LineCover& cover, std::uint64_t row, std::uint64_t l,
+                    std::uint64_t h) {
   if (row >= grid.height() || l >= grid.width()) return;
   if (l == h) {
     put_line(grid, row, l, {.left = true, .right = true});
     return;
   }
-  const std::uint64_t last = std::min(h, grid.width() - 1);
-  for (std::uint64_t x = l; x <= last; ++x) {
-    put_line(grid, row, x, {.left = x != l, .right = x != h});
-  }
+  // Line cells merge whatever order they come in, so the inner cells can go
+  // in one sweep.
+  put_line(grid, row, l, {.right = true});
+  cover.horizontal(grid, row, l + 1, h - 1);
+  put_line(grid, row, h, {.left = true});
 }
 
 }  // namespace
 
 void draw_path(CharGrid& grid, const EdgePath& path) {
+  LineCover cover;
+  draw_path(grid, path, cover);
+}
+
+void draw_path(CharGrid& grid, const EdgePath& path, LineCover& cover) {
   for (std::size_t i = 0; i + 1 < path.size(); ++i) {
     const GridPoint p = path[i];
     const GridPoint q = path[i + 1];
@@ -53,10 +63,10 @@ void draw_path(CharGrid& grid, const EdgePath& path) {
         // above and the jog's run, nothing below.
         put_line(grid, b, p.col, {.up = true});
       } else {
-        vertical_run(grid, p.col, a, b);
+        vertical_run(grid, cover, p.col, a, b);
       }
     } else if (p.row == q.row) {
-      horizontal_run(grid, p.row, std::min(p.col, q.col), std::max(p.col, q.col));
+      horizontal_run(grid, cover, p.row, std::min(p.col, q.col), std::max(p.col, q.col));
     }
     // A diagonal segment draws nothing; routes never contain one.
   }

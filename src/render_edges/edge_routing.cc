@@ -26,6 +26,8 @@ struct EdgeDrawing {
   PlacedLabels labels;
   // Rows within one of a drawn label: jogs keep off them.
   IntervalPass label_rows;
+  // The stretches of line drawn so far.
+  LineCover lines;
 
   void finish(const EdgePath& route, const LayoutEdge& edge) {
     draw_arrowhead(grid, route);
@@ -52,7 +54,7 @@ void draw_edges(CharGrid& grid, const EdgePlan& plan,
                 TrimStrategy trim, std::optional<std::uint64_t> max_label) {
   const std::size_t count = std::min({edges.size(), plan.downward.size(),
                                       plan.lanes.size(), plan.ports.size()});
-  EdgeDrawing drawing{grid, trim, max_label, {}, {}};
+  EdgeDrawing drawing{grid, trim, max_label, {}, {}, {}};
 
   // Side edges: out to the lane, along it, back in to the head's side.
   for (std::size_t i = 0; i < count; ++i) {
@@ -61,7 +63,7 @@ void draw_edges(CharGrid& grid, const EdgePlan& plan,
     const std::uint64_t lane = plan.lanes[i]->column;
     const EdgePath route{{p.start_row, p.start_col}, {p.start_row, lane},
                          {p.end_row, lane}, {p.end_row, p.end_col}};
-    draw_path(grid, route);
+    draw_path(grid, route, drawing.lines);
     drawing.finish(route, edges[i]);
   }
 
@@ -107,7 +109,7 @@ void draw_edges(CharGrid& grid, const EdgePlan& plan,
     if (p.end_row <= p.start_row) continue;  // no room; the plan never does this
     if (p.start_col == p.end_col) {
       const EdgePath route{{p.start_row, p.start_col}, {p.end_row, p.start_col}};
-      draw_path(grid, route);
+      draw_path(grid, route, drawing.lines);
       drawing.finish(route, edge);
       continue;
     }
@@ -125,7 +127,7 @@ void draw_edges(CharGrid& grid, const EdgePlan& plan,
     fan.deepest_jog = std::max(fan.deepest_jog.value_or(0), m);
     const EdgePath route{{p.start_row, p.start_col}, {m, p.start_col},
                          {m, p.end_col}, {p.end_row, p.end_col}};
-    draw_path(grid, route);
+    draw_path(grid, route, drawing.lines);
     drawing.finish(route, edge);
   }
 
@@ -142,9 +144,9 @@ void draw_edges(CharGrid& grid, const EdgePlan& plan,
     std::uint64_t r1 = used.smallest_above(r0).value_or(add_sat(r0, 1));
     r1 = std::min({r1, *fan.deepest_jog, grid.height()});
     if (fan.column >= grid.width()) continue;
-    for (std::uint64_t r = r0; r < r1; ++r) {
-      grid.put(r, fan.column, Cell::line({.up = r > r0, .down = true}));
-    }
+    if (r0 >= r1) continue;
+    grid.put(r0, fan.column, Cell::line({.down = true}));
+    drawing.lines.vertical(grid, fan.column, r0 + 1, r1 - 1);
   }
 }
 

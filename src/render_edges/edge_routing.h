@@ -17,6 +17,7 @@
 #include "grid/char_grid.h"
 #include "grid/grid_transform.h"
 #include "render_edges/edge_path.h"
+#include "render_edges/line_cover.h"
 #include "render_nodes/node_box.h"
 #include "trim/trim.h"
 
@@ -69,6 +70,10 @@ void draw_edges(CharGrid& grid, const EdgePlan& plan,
 /// only `up`: it is the corner where a route leaving the tail's bottom side
 /// turns straight into its jog.
 void draw_path(CharGrid& grid, const EdgePath& path);
+
+/// `draw_path` for one of many routes on the same grid: stretches that
+/// `cover` says earlier routes already drew are not painted again.
+void draw_path(CharGrid& grid, const EdgePath& path, LineCover& cover);
 
 }  // namespace vantri
 

@@ -354,5 +354,22 @@ TEST(LargeGraphs, ManyEdgesAndLabelsStayFast) {
   EXPECT_GT(labelled, 3000u);
 }
 
+TEST(LargeGraphs, SideEdgesAlongAVeryWideRowStayFast) {
+  // 3000 same-rank edges between two boxes 3 million columns apart all run
+  // along the same row out to their lanes; drawn cell by cell that row alone
+  // would take 18 billion writes.
+  constexpr std::uint64_t kFar = 3'000'000;
+  Scene s;
+  const auto a = s.node(0, 0);
+  const auto b = s.node(kFar, 0);
+  for (int i = 0; i < 3000; ++i) s.edge(a, b);
+  const auto start = std::chrono::steady_clock::now();
+  const CharGrid grid = s.draw(kFar + 7000, 4);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_EQ(grid.at(1, kFar / 2), Cell::line({.left = true, .right = true}));
+  EXPECT_EQ(grid.at(1, kFar + 5), Cell::arrow(U'◀'));
+  EXPECT_EQ(grid.at(1, kFar + 6000).kind(), CellKind::Line);  // the outer lanes
+}
+
 }  // namespace
 }  // namespace vantri

@@ -1,9 +1,21 @@
 // Drawing cluster frames: dashed rectangles with the title in the top edge.
+//
+// Frames are text cells, and between text cells the later write wins, so
+// where frames overlap the later cluster shows. Painting every frame over
+// the ones before it would cost frames times canvas width when thousands of
+// them share rows of a wide canvas; instead the frames are painted from the
+// last write of the last cluster back to the first write of the first, and
+// each write skips the cells a later one has taken. Every cell is written
+// at most once and the result is the same.
+#include <algorithm>
 #include <cstdint>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
+#include "grid/span_cover.h"
 #include "render_nodes/draw_nodes.h"
-#include "render_nodes/grid_span.h"
+#include "text/utf8.h"
 
 namespace vantri {
 namespace {
@@ -11,46 +23,110 @@ namespace {
 constexpr char32_t kDash = U'╌';
 constexpr char32_t kDashVertical = U'╎';
 
-// The frame of one cluster between the given borders. The top edge sits
-// one row below the mapped top; frame cells are text, so edge lines pass
-// under them and later text or arrows replace them.
-void draw_frame(CharGrid& grid, std::uint64_t top, std::uint64_t bottom,
-                std::uint64_t left, std::uint64_t right,
-                std::string_view title) {
+// The grid cells taken so far, by runs along rows and along columns.
+class TakenCells {
+ public:
+  explicit TakenCells(CharGrid& grid) : grid_(grid) {}
+
+  std::uint64_t width() const { return grid_.width(); }
+
+  // Puts text at the cells of `row` with first <= c < end that lie in the
+  // grid and are not taken, character `at(c)` in column c; takes them.
+  template <class At>
+  void row_run(std::uint64_t row, std::uint64_t first, std::uint64_t end, At at) {
+    end = std::min(end, grid_.width());
+    if (row >= grid_.height() || first >= end) return;
+    rows_[row].mark(first, end - 1, [&](std::uint64_t a, std::uint64_t b) {
+      for (std::uint64_t col = a; col <= b; ++col) {
+        if (!taken_in_column(col, row)) grid_.put(row, col, Cell::text(at(col)));
+      }
+    });
+  }
+
+  void row_run(std::uint64_t row, std::uint64_t first, std::uint64_t end, char32_t c) {
+    row_run(row, first, end, [c](std::uint64_t) { return c; });
+  }
+
+  void cell(std::uint64_t row, std::uint64_t col, char32_t c) {
+    if (col < grid_.width()) row_run(row, col, col + 1, c);
+  }
+
+  // The same down column `col`, rows first <= r < end.
+  void column_run(std::uint64_t col, std::uint64_t first, std::uint64_t end, char32_t c) {
+    end = std::min(end, grid_.height());
+    if (col >= grid_.width() || first >= end) return;
+    columns_[col].mark(first, end - 1, [&](std::uint64_t a, std::uint64_t b) {
+      for (std::uint64_t row = a; row <= b; ++row) {
+        if (!taken_in_row(row, col)) grid_.put(row, col, Cell::text(c));
+      }
+    });
+  }
+
+ private:
+  bool taken_in_column(std::uint64_t col, std::uint64_t row) const {
+    const auto found = columns_.find(col);
+    return found != columns_.end() && found->second.contains(row);
+  }
+  bool taken_in_row(std::uint64_t row, std::uint64_t col) const {
+    const auto found = rows_.find(row);
+    return found != rows_.end() && found->second.contains(col);
+  }
+
+  CharGrid& grid_;
+  std::unordered_map<std::uint64_t, SpanCover> rows_;
+  std::unordered_map<std::uint64_t, SpanCover> columns_;
+};
+
+// The frame of one cluster between the given borders, its writes in
+// reverse order. Drawn forwards, the top edge sits one row below the
+// mapped top: corner, blank, title, blank, dashes, corner (which replaces
+// the last blank when the title fills the space exactly); then the sides,
+// then the bottom edge. The title is measured in bytes and written one
+// column per character.
+void draw_frame_backwards(TakenCells& taken, std::uint64_t top, std::uint64_t bottom,
+                          std::uint64_t left, std::uint64_t right,
+                          std::string_view title) {
+  taken.cell(bottom, right, U'┘');
+  taken.row_run(bottom, left + 1, right, kDash);
+  taken.cell(bottom, left, U'└');
+
+  taken.column_run(right, top + 2, bottom, kDashVertical);
+  taken.column_run(left, top + 2, bottom, kDashVertical);
+
   const std::uint64_t edge = top + 1;
-  grid.put(edge, left, Cell::text(U'┌'));
+  taken.cell(edge, right, U'┐');
   const std::uint64_t length = title.size();
   if (!title.empty() && length <= right - left - 2) {
-    grid.put(edge, left + 1, Cell::text(U' '));
-    put_text(grid, edge, left + 2, title, &Cell::text);
-    grid.put(edge, left + 2 + length, Cell::text(U' '));
-    put_row_run(grid, edge, left + 3 + length, right, Cell::text(kDash));
+    taken.row_run(edge, left + 3 + length, right, kDash);
+    taken.cell(edge, left + 2 + length, U' ');
+    // The characters of the title that reach into the grid.
+    std::vector<char32_t> characters;
+    for (std::size_t i = 0; i < title.size() && left + 2 + characters.size() < taken.width();) {
+      characters.push_back(next_code_point(title, i));
+    }
+    taken.row_run(edge, left + 2, left + 2 + characters.size(),
+                  [&](std::uint64_t col) { return characters[col - (left + 2)]; });
+    taken.cell(edge, left + 1, U' ');
   } else {
-    put_row_run(grid, edge, left + 1, right, Cell::text(kDash));
+    taken.row_run(edge, left + 1, right, kDash);
   }
-  // When the title fills the space exactly, this replaces its last blank.
-  grid.put(edge, right, Cell::text(U'┐'));
-
-  put_column_run(grid, left, top + 2, bottom, Cell::text(kDashVertical));
-  put_column_run(grid, right, top + 2, bottom, Cell::text(kDashVertical));
-
-  grid.put(bottom, left, Cell::text(U'└'));
-  put_row_run(grid, bottom, left + 1, right, Cell::text(kDash));
-  grid.put(bottom, right, Cell::text(U'┘'));
+  taken.cell(edge, left, U'┌');
 }
 
 }  // namespace
 
 void draw_clusters(CharGrid& grid, std::span<const LayoutCluster> clusters,
                    const GridTransform& transform) {
-  for (const LayoutCluster& cluster : clusters) {
+  TakenCells taken(grid);
+  for (auto it = clusters.rbegin(); it != clusters.rend(); ++it) {
+    const LayoutCluster& cluster = *it;
     const std::uint64_t top = row_of(transform, cluster.bb.y1);
     const std::uint64_t bottom = row_of(transform, cluster.bb.y0);
     const std::uint64_t left = column_of(transform, cluster.bb.x0);
     const std::uint64_t right = column_of(transform, cluster.bb.x1);
     // Mapped values stay below 2^63, so these sums cannot wrap.
     if (right <= left + 1 || bottom <= top + 2) continue;
-    draw_frame(grid, top, bottom, left, right, cluster.label);
+    draw_frame_backwards(taken, top, bottom, left, right, cluster.label);
   }
 }
 

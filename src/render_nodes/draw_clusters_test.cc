@@ -1,12 +1,15 @@
 // Tests of cluster frames and titles as drawn text.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "render_nodes/draw_nodes.h"
 #include "render_nodes/test_layout.h"
+#include "text/utf8.h"
 
 namespace vantri {
 namespace {
@@ -105,6 +108,90 @@ TEST(DrawClusters, HugeBoundsDrawOnlyWhatIsOnTheGrid) {
                         cluster_at(0, 1e15, 3, inf),
                         cluster_at(1e15, 0, inf, 3)}),
             "\n");
+}
+
+// Clusters drawn first to last, every write over the ones before: what
+// draw_clusters must give, however it gets there.
+std::string draw_forwards(std::uint64_t width, std::uint64_t height,
+                          const std::vector<LayoutCluster>& clusters) {
+  CharGrid grid(width, height);
+  for (const LayoutCluster& c : clusters) {
+    const std::uint64_t top = row_of(cell_transform(), c.bb.y1);
+    const std::uint64_t bottom = row_of(cell_transform(), c.bb.y0);
+    const std::uint64_t left = column_of(cell_transform(), c.bb.x0);
+    const std::uint64_t right = column_of(cell_transform(), c.bb.x1);
+    if (right <= left + 1 || bottom <= top + 2) continue;
+    const auto run = [&](std::uint64_t row, std::uint64_t first, std::uint64_t end,
+                         char32_t ch) {
+      for (std::uint64_t col = first; col < end; ++col) grid.put(row, col, Cell::text(ch));
+    };
+    const std::uint64_t edge = top + 1;
+    grid.put(edge, left, Cell::text(U'┌'));
+    if (!c.label.empty() && c.label.size() <= right - left - 2) {
+      grid.put(edge, left + 1, Cell::text(U' '));
+      std::uint64_t col = left + 2;
+      for (std::size_t i = 0; i < c.label.size(); ++col) {
+        grid.put(edge, col, Cell::text(next_code_point(c.label, i)));
+      }
+      grid.put(edge, left + 2 + c.label.size(), Cell::text(U' '));
+      run(edge, left + 3 + c.label.size(), right, U'╌');
+    } else {
+      run(edge, left + 1, right, U'╌');
+    }
+    grid.put(edge, right, Cell::text(U'┐'));
+    for (std::uint64_t row = top + 2; row < bottom; ++row) {
+      grid.put(row, left, Cell::text(U'╎'));
+      grid.put(row, right, Cell::text(U'╎'));
+    }
+    grid.put(bottom, left, Cell::text(U'└'));
+    run(bottom, left + 1, right, U'╌');
+    grid.put(bottom, right, Cell::text(U'┘'));
+  }
+  return grid.to_text();
+}
+
+TEST(DrawClusters, OverlappingFramesDrawAsIfPaintedInOrder) {
+  std::mt19937_64 rng(3);
+  const std::vector<std::string> titles = {"", "a", "ab", "héllo", "中文", "abcdefgh"};
+  for (int round = 0; round < 300; ++round) {
+    const std::uint64_t width = 4 + rng() % 30, height = 4 + rng() % 20;
+    std::vector<LayoutCluster> clusters;
+    for (std::uint64_t k = rng() % 12; k > 0; --k) {
+      const double top = static_cast<double>(rng() % height);
+      const double left = static_cast<double>(rng() % width);
+      clusters.push_back(cluster_at(top, left, top + static_cast<double>(rng() % 14),
+                                    left + static_cast<double>(rng() % 30),
+                                    titles[rng() % titles.size()]));
+    }
+    ASSERT_EQ(draw(width, height, clusters), draw_forwards(width, height, clusters))
+        << "round " << round;
+  }
+}
+
+TEST(DrawClusters, ThousandsOfFramesOnAWideCanvasStayFast) {
+  // 4000 frames on the same rows of a 2-million-column canvas, widening
+  // one column at a time: painted one over the other that is 16 billion
+  // cell writes.
+  std::vector<LayoutCluster> clusters;
+  for (int i = 0; i < 4000; ++i) {
+    clusters.push_back(cluster_at(0, 0, 3, 2'000'000.0 - i, i % 2 ? "title" : ""));
+  }
+  CharGrid grid(2'000'000, 5);
+  const auto start = std::chrono::steady_clock::now();
+  draw_clusters(grid, clusters, cell_transform());
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  // The last frame (titled, the narrowest) shows over the others; beside
+  // it the corners and sides of the one before.
+  constexpr std::uint64_t kRight = 2'000'000 - 3999;
+  EXPECT_EQ(grid.at(1, 0), Cell::text(U'┌'));
+  EXPECT_EQ(grid.at(1, 2), Cell::text(U't'));
+  EXPECT_EQ(grid.at(1, 8), Cell::text(U'╌'));
+  EXPECT_EQ(grid.at(1, kRight), Cell::text(U'┐'));
+  EXPECT_EQ(grid.at(1, kRight + 1), Cell::text(U'┐'));
+  EXPECT_EQ(grid.at(2, kRight), Cell::text(U'╎'));
+  EXPECT_EQ(grid.at(2, kRight + 1), Cell::text(U'╎'));
+  EXPECT_EQ(grid.at(3, kRight), Cell::text(U'┘'));
+  EXPECT_EQ(grid.at(3, 1'000'000), Cell::text(U'╌'));
 }
 
 }  // namespace

@@ -1,0 +1,140 @@
+// Fuzz target: trim_label and wrap_label on arbitrary UTF-8 and widths.
+//
+// The tail of the input gives the widths and the strategy, the rest is made
+// valid UTF-8 (invalid sequences become U+FFFD) and is the label.
+//
+// trim_label: a label within the limit comes back unchanged; otherwise the
+// result is valid UTF-8 of at most `max` bytes, "..." alone up to 3 bytes,
+// and for End, Start and Middle a prefix and/or suffix of the label around
+// "..." that loses at most three bytes per cut to character boundaries.
+// wrap_label: no lines for width 0; one unchanged line when the text fits;
+// otherwise lines of valid UTF-8 within the width (a line of one character
+// may be wider), which together hold every non-blank character of the text
+// in order.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fuzz_check.h"
+#include "render_edges/edge_label.h"
+#include "text/utf8.h"
+#include "trim/trim.h"
+
+namespace vantri {
+namespace {
+
+// A width drawn before the label is known: small, huge, or near the
+// label's length, where the interesting cases are.
+struct WidthChoice {
+  int kind = 0;
+  std::uint64_t small = 0;
+  std::int64_t delta = 0;
+
+  explicit WidthChoice(FuzzedDataProvider& in)
+      : kind(in.ConsumeIntegralInRange<int>(0, 3)),
+        small(in.ConsumeIntegralInRange<std::uint64_t>(0, 16)),
+        delta(in.ConsumeIntegralInRange<std::int64_t>(-40, 2)) {}
+
+  std::uint64_t for_length(std::size_t length) const {
+    if (kind == 0) return small;
+    if (kind == 1) return std::numeric_limits<std::uint64_t>::max();
+    const std::int64_t w = static_cast<std::int64_t>(length) + delta;
+    return w < 0 ? 0 : static_cast<std::uint64_t>(w);
+  }
+};
+
+std::string without_white_space(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t start = i;
+    if (!is_white_space(next_code_point(text, i))) out += text.substr(start, i - start);
+  }
+  return out;
+}
+
+void check_trim(std::string_view label, std::size_t max, TrimStrategy strategy) {
+  const std::string out = trim_label(label, max, strategy);
+  if (max >= label.size()) {
+    FUZZ_CHECK(out == label);
+    return;
+  }
+  FUZZ_CHECK(!validate_utf8(out));
+  FUZZ_CHECK(out.size() <= max);
+  if (max <= 3) {
+    FUZZ_CHECK(out == std::string(max, '.'));
+    return;
+  }
+  const std::string_view o = out;
+  switch (strategy) {
+    case TrimStrategy::End:
+      FUZZ_CHECK(o.ends_with("..."));
+      FUZZ_CHECK(label.starts_with(o.substr(0, o.size() - 3)));
+      FUZZ_CHECK(o.size() + 3 >= max);
+      break;
+    case TrimStrategy::Start:
+      FUZZ_CHECK(o.starts_with("..."));
+      FUZZ_CHECK(label.ends_with(o.substr(3)));
+      FUZZ_CHECK(o.size() + 3 >= max);
+      break;
+    case TrimStrategy::Middle: {
+      // Front part, "...", back part; the front has at most
+      // ceil((max - 3) / 2) bytes (the label itself may hold "...").
+      const std::size_t budget = max - 3;
+      bool split_found = false;
+      for (std::size_t at = 0; at <= budget - budget / 2 && at + 3 <= o.size(); ++at) {
+        if (o.substr(at, 3) == "..." && label.starts_with(o.substr(0, at)) &&
+            label.ends_with(o.substr(at + 3))) {
+          split_found = true;
+          break;
+        }
+      }
+      FUZZ_CHECK(split_found);
+      FUZZ_CHECK(o.size() + 6 >= max);
+      break;
+    }
+    case TrimStrategy::Smart:
+      FUZZ_CHECK(o.find("...") != std::string_view::npos);
+      break;
+  }
+}
+
+void check_wrap(std::string_view text, std::uint64_t width) {
+  const std::vector<std::string> lines = wrap_label(text, width);
+  if (width == 0) {
+    FUZZ_CHECK(lines.empty());
+    return;
+  }
+  if (text.size() <= width) {
+    FUZZ_CHECK(lines.size() == 1 && lines[0] == text);
+    return;
+  }
+  std::string joined;
+  for (const std::string& line : lines) {
+    FUZZ_CHECK(!validate_utf8(line));
+    FUZZ_CHECK(line.size() <= width || count_code_points(line) == 1);
+    joined += line;
+  }
+  FUZZ_CHECK(without_white_space(joined) == without_white_space(text));
+}
+
+}  // namespace
+}  // namespace vantri
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace vantri;
+  FuzzedDataProvider in(data, size);
+  // Integers come from the end of the input, the label from the front.
+  const auto strategy = static_cast<TrimStrategy>(in.ConsumeIntegralInRange<int>(0, 3));
+  const WidthChoice max(in);
+  const WidthChoice width(in);
+  const std::string label = decode_utf8_lossy(in.ConsumeRemainingBytesAsString());
+  const std::uint64_t m = max.for_length(label.size());
+  check_trim(label, static_cast<std::size_t>(m), strategy);
+  check_wrap(label, width.for_length(label.size()));
+  return 0;
+}
