@@ -3,20 +3,11 @@
 #include <cmath>
 #include <limits>
 
+#include "grid/cell_arith.h"
 #include "lib/render_graph.h"
 #include "text/label_lines.h"
 
 namespace vantri {
-namespace {
-
-std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b) {
-  std::uint64_t sum;
-  return __builtin_add_overflow(a, b, &sum)
-             ? std::numeric_limits<std::uint64_t>::max()
-             : sum;
-}
-
-}  // namespace
 
 GridTransform build_transform(const BoundingBox& bbox,
                               std::span<const LayoutNode> nodes,
@@ -46,9 +37,9 @@ GridTransform build_transform(const BoundingBox& bbox,
   t.bbox = bbox;
   t.column_scale = column_min == kNone ? 4.0 : std::max(column_min, 4.0);
   t.row_scale = std::max(8.0, std::min(2.0 * t.column_scale, row_min));
-  t.width = saturating_add(
+  t.width = add_sat(
       saturating_to_unsigned(std::ceil((bbox.x1 - bbox.x0) / t.column_scale)), 2);
-  t.height = saturating_add(
+  t.height = add_sat(
       saturating_to_unsigned(std::ceil((bbox.y1 - bbox.y0) / t.row_scale)), 2);
   t.margin = 1;
   return t;

@@ -2,10 +2,10 @@
 #include "lib/render_graph.h"
 
 #include <algorithm>
-#include <limits>
 #include <vector>
 
 #include "graphviz/run_dot.h"
+#include "grid/cell_arith.h"
 #include "lib/apply_ansi.h"
 #include "lib/label_fit.h"
 #include "render_nodes/draw_nodes.h"
@@ -21,13 +21,6 @@ std::uint64_t edge_label_extra(std::span<const LayoutEdge> edges) {
     if (edge.label) extra = std::max<std::uint64_t>(extra, edge.label->size());
   }
   return std::min<std::uint64_t>(extra, 15);
-}
-
-std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b) {
-  std::uint64_t sum;
-  return __builtin_add_overflow(a, b, &sum)
-             ? std::numeric_limits<std::uint64_t>::max()
-             : sum;
 }
 
 __extension__ typedef unsigned __int128 Uint128;
@@ -87,9 +80,9 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
 
   std::uint64_t width = transform.width;
   if (plan.rightmost_right_lane) {
-    width = std::max(width, saturating_add(*plan.rightmost_right_lane, 1));
+    width = std::max(width, add_sat(*plan.rightmost_right_lane, 1));
   }
-  width = saturating_add(width, edge_label_extra(layout.edges));
+  width = add_sat(width, edge_label_extra(layout.edges));
   if (options.max_width) width = std::min(width, *options.max_width);
   const std::uint64_t height = transform.height;
   if (width != 0 && height > kMaxCanvasCells / width) {

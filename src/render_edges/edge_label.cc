@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <string>
 
-#include "render_edges/cell_arith.h"
+#include "grid/cell_arith.h"
 #include "text/utf8.h"
 
 namespace vantri {

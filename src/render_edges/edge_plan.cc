@@ -1,7 +1,7 @@
 // Classification, lanes and ports of every edge, before the grid exists.
 #include <algorithm>
 
-#include "render_edges/cell_arith.h"
+#include "grid/cell_arith.h"
 #include "render_edges/edge_routing.h"
 
 namespace vantri {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <unordered_map>
 
-#include "render_edges/cell_arith.h"
+#include "grid/cell_arith.h"
 #include "render_edges/edge_label.h"
 #include "render_edges/interval_pass.h"
 #include "render_edges/jog_rows.h"

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "render_edges/cell_arith.h"
+#include "grid/cell_arith.h"
 
 namespace vantri {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "render_edges/cell_arith.h"
+#include "grid/cell_arith.h"
 
 namespace vantri {
 namespace {

@@ -3,8 +3,8 @@
 // Mapped positions of hostile layouts sit at 2^63 - 1 and beyond, so every
 // "+ n" on a row or column saturates instead of wrapping, and every "- n"
 // stops at 0, which is what a negative position counts as on the grid.
-#ifndef VANTRI_RENDER_EDGES_CELL_ARITH_H_
-#define VANTRI_RENDER_EDGES_CELL_ARITH_H_
+#ifndef VANTRI_GRID_CELL_ARITH_H_
+#define VANTRI_GRID_CELL_ARITH_H_
 
 #include <cstdint>
 #include <limits>
@@ -30,4 +30,4 @@ constexpr std::uint64_t midpoint_floor(std::uint64_t a, std::uint64_t b) {
 
 }  // namespace vantri
 
-#endif  // VANTRI_RENDER_EDGES_CELL_ARITH_H_
+#endif  // VANTRI_GRID_CELL_ARITH_H_
