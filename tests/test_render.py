@@ -222,6 +222,12 @@ def logging_dot(tmp_path, monkeypatch):
     return install
 
 
+def graph_of(*first, statement='n{i} [label="a_rather_long_label_for_node_{i}"]'):
+    """A graph of the `first` statements and four more made from `statement`."""
+    statements = list(first) + [statement.format(i=i) for i in range(4)]
+    return "digraph {\n" + "".join(f"  {s};\n" for s in statements) + "}\n"
+
+
 LONG_NAMES = "".join(
     f"  root -> an_extremely_long_identifier_name_number_{n};\n"
     for n in ["one", "two", "three"]
@@ -253,12 +259,7 @@ def test_default_labels_are_shortened_in_the_second_layout(logging_dot):
 
 def test_literal_labels_are_replaced_in_place(logging_dot):
     logging_dot()
-    source = (
-        "digraph {\n"
-        + "".join(f'  n{i} [label="a_rather_long_label_for_node_{i}"];\n' for i in range(4))
-        + "}\n"
-    )
-    text = draw(source, max_width=60, trim="end")
+    text = draw(graph_of(), max_width=60, trim="end")
     runs = logging_dot.runs()
     assert len(runs) == 2
     assert "a_rather_long_label_for_node_0" not in runs[1]
@@ -275,7 +276,7 @@ def test_literal_labels_are_replaced_in_place(logging_dot):
 )
 def test_labels_not_written_literally_get_their_own_statement(logging_dot, statement):
     logging_dot()
-    source = "digraph {\n" + "".join(statement.format(i=i) + ";\n" for i in range(4)) + "}\n"
+    source = graph_of(statement=statement)
     text = draw(source, max_width=60, trim="end")
     runs = logging_dot.runs()
     assert len(runs) == 2
@@ -287,10 +288,9 @@ def test_labels_not_written_literally_get_their_own_statement(logging_dot, state
 def test_label_limit_travels_into_the_second_layout(logging_dot):
     logging_dot()
     # x is wide enough for its limited label; the others need fitting.
-    source = (
-        'digraph { x [fixedsize=true, width=16, label="abcdefghijklmnopqrstuvwxyz"]; '
-        + " ".join(f'n{i} [label="twelve_byte{i}"];' for i in range(4))
-        + " }"
+    source = graph_of(
+        'x [fixedsize=true, width=16, label="abcdefghijklmnopqrstuvwxyz"]',
+        statement='n{i} [label="twelve_byte{i}"]',
     )
     draw(source, max_width=30, max_label=12, trim="end")
     runs = logging_dot.runs()
@@ -315,11 +315,7 @@ def test_multibyte_labels_count_bytes():
 
 def test_room_never_drops_below_eight_bytes(logging_dot):
     logging_dot()
-    source = (
-        'digraph { tiny [fixedsize=true, width=0.1, label="a_long_label_for_a_tiny_node"]; '
-        + " ".join(f'n{i} [label="a_rather_long_label_for_node_{i}"];' for i in range(4))
-        + " }"
-    )
+    source = graph_of('tiny [fixedsize=true, width=0.1, label="a_long_label_for_a_tiny_node"]')
     draw(source, max_width=60, trim="end")
     runs = logging_dot.runs()
     assert len(runs) == 2
