@@ -19,7 +19,7 @@ void draw_box(CharGrid& grid, const NodeBox& b, std::string_view label,
   const std::uint64_t bottom = b.bottom();
 
   grid.put(b.top, b.left, Cell::node(s.top_left));
-  put_row_run(grid, b.top, b.left + 1, right, Cell::node(s.horizontal));
+  grid.put_run(b.top, b.left + 1, right, Cell::node(s.horizontal));
   grid.put(b.top, right, Cell::node(s.top_right));
 
   std::vector<std::string_view> lines = split_label_lines(label);
@@ -29,7 +29,7 @@ void draw_box(CharGrid& grid, const NodeBox& b, std::string_view label,
   for (std::string_view line : lines) {
     if (row >= bottom || row >= grid.height()) break;
     grid.put(row, b.left, Cell::node(s.vertical));
-    put_row_run(grid, row, b.left + 1, right, Cell::node(U' '));
+    grid.put_run(row, b.left + 1, right, Cell::node(U' '));
     if (!line.empty() && inner > 0) {
       // Centred by byte length, the unit the box was sized in.
       const std::uint64_t start = b.left + 2 + (inner - line.size()) / 2;
@@ -40,7 +40,7 @@ void draw_box(CharGrid& grid, const NodeBox& b, std::string_view label,
   }
 
   grid.put(bottom, b.left, Cell::node(s.bottom_left));
-  put_row_run(grid, bottom, b.left + 1, right, Cell::node(s.horizontal));
+  grid.put_run(bottom, b.left + 1, right, Cell::node(s.horizontal));
   grid.put(bottom, right, Cell::node(s.bottom_right));
 }
 
