@@ -20,18 +20,11 @@
 
 #include "bench/synthetic_json0.h"
 #include "graphviz/json0_reader.h"
-#include "lib/render_graph.h"
+#include "render/render_graph.h"
 
 namespace {
 
 using vantri::LayoutGraph;
-
-// The width fitting is the only step that lays a graph out again, and it
-// runs only with a width limit; the benchmarks set none.
-std::expected<LayoutGraph, vantri::LayoutError> no_relayout(std::string_view) {
-  std::cerr << "render_bench: unexpected second layout\n";
-  std::abort();
-}
 
 // Parses and draws `json0`; returns the drawing's size in bytes, or
 // stops the benchmark with the reason when a step fails.
@@ -42,7 +35,8 @@ std::size_t render_once(benchmark::State& state, const std::string& json0) {
     return 0;
   }
   vantri::RenderOptions options;  // the defaults of vantri.render()
-  auto text = vantri::render_layout("", std::move(*layout), options, no_relayout);
+  // No second layout: the benchmarks set no width limit.
+  auto text = vantri::render_layout("", std::move(*layout), options, {});
   if (!text) {
     state.SkipWithError(("render failed: " + vantri::display(text.error())).c_str());
     return 0;

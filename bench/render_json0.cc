@@ -18,7 +18,7 @@
 
 #include "bench/synthetic_json0.h"
 #include "graphviz/json0_reader.h"
-#include "lib/render_graph.h"
+#include "render/render_graph.h"
 
 namespace {
 
@@ -96,12 +96,7 @@ int main(int argc, char** argv) {
       std::cerr << "render_json0: " << layout.error().display() << "\n";
       return 1;
     }
-    const auto no_relayout = [](std::string_view)
-        -> std::expected<vantri::LayoutGraph, vantri::LayoutError> {
-      std::cerr << "render_json0: unexpected second layout\n";
-      std::abort();
-    };
-    text = vantri::render_layout("", std::move(*layout), options, no_relayout);
+    text = vantri::render_layout("", std::move(*layout), options, {});
   } else {
     if (!read_file(input, content)) {
       std::cerr << "render_json0: cannot read " << input << "\n";

@@ -13,7 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "color/color.h"
+#include "color/classify.h"
+#include "color/parse_color.h"
 #include "fuzz_check.h"
 
 namespace vantri {

@@ -24,11 +24,11 @@
 #include <string_view>
 #include <variant>
 
-#include "color/color.h"
+#include "color/classify.h"
 #include "fuzz_check.h"
-#include "lib/apply_ansi.h"
-#include "lib/label_fit.h"
-#include "lib/render_graph.h"
+#include "render/apply_ansi.h"
+#include "render/label_fit.h"
+#include "render/render_graph.h"
 #include "text/utf8.h"
 
 namespace vantri {

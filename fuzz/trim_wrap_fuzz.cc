@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "fuzz_check.h"
-#include "render_edges/edge_label.h"
+#include "render_edges/wrap_label.h"
 #include "text/utf8.h"
 #include "trim/trim.h"
 

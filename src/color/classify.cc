@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "color/parse_color.h"
+
 namespace vantri {
 namespace {
 

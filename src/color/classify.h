@@ -1,9 +1,11 @@
-// Hue, saturation and value of a colour, the measures by which fill
-// colours are sorted into ANSI colours and box styles.
+// Sorting fill colours into ANSI colours and box styles by their hue,
+// saturation and value.
 #ifndef VANTRI_COLOR_CLASSIFY_H_
 #define VANTRI_COLOR_CLASSIFY_H_
 
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "color/color.h"
 
@@ -25,6 +27,15 @@ std::optional<AnsiColor> ansi_color_of(const Hsv& hsv);
 
 /// The box style of a present colour.
 BoxStyle box_style_of(const Hsv& hsv);
+
+/// ESC "[31m" and so on.
+std::string_view ansi_sequence(AnsiColor color);
+
+/// The ANSI colour of a fill colour; empty for none, white and near-white.
+AnsiPair ansi_for(const std::optional<std::string>& color);
+
+/// The box style of a fill colour; `Light` when there is none.
+BoxStyle box_style_for(const std::optional<std::string>& color);
 
 }  // namespace vantri
 

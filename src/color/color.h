@@ -1,17 +1,25 @@
-// Reading Graphviz fill colours and classifying them for the terminal.
+// The colour types: how fill colours show, RGB values, the ANSI colours and
+// the seven box styles.
 //
 // A colour is either shown as an ANSI foreground colour on a node's border
 // or, without escape sequences, as one of seven line styles of the box.
-// All operations are total: unrecognised text reads as light grey.
 #ifndef VANTRI_COLOR_COLOR_H_
 #define VANTRI_COLOR_COLOR_H_
 
 #include <cstdint>
-#include <optional>
-#include <string>
 #include <string_view>
 
 namespace vantri {
+
+/// How node fill colours show in the drawing.
+enum class ColorMode : std::uint8_t {
+  /// Every box light, no escape sequences.
+  Off = 0,
+  /// Each box drawn in the line style of its fill colour.
+  BoxStyles = 1,
+  /// Every box light, coloured borders wrapped in ANSI sequences.
+  Ansi = 2,
+};
 
 struct Rgb {
   std::uint8_t red = 0;
@@ -33,9 +41,6 @@ enum class AnsiColor : std::uint8_t {
   BrightBlack,
   Reset,
 };
-
-/// ESC "[31m" and so on.
-std::string_view ansi_sequence(AnsiColor color);
 
 /// Start and end sequence around coloured text; both empty for no colour.
 struct AnsiPair {
@@ -75,16 +80,6 @@ inline constexpr BoxStyle BoxStyle::HeavyDoubleDash{U'┏', U'╍', U'┓',
 inline constexpr BoxStyle BoxStyle::HeavyTripleDash{U'┏', U'┅', U'┓',
                                                     U'┇', U'┗', U'┛'};
 inline constexpr BoxStyle BoxStyle::Dotted{U'‥', U'‥', U'‥', U'‥', U'‥', U'‥'};
-
-/// A "#rrggbb" value or one of the known colour names; anything else is
-/// (200, 200, 200).
-Rgb parse_color(std::string_view text);
-
-/// The ANSI colour of a fill colour; empty for none, white and near-white.
-AnsiPair ansi_for(const std::optional<std::string>& color);
-
-/// The box style of a fill colour; `Light` when there is none.
-BoxStyle box_style_for(const std::optional<std::string>& color);
 
 }  // namespace vantri
 

@@ -1,8 +1,9 @@
 // Reading a Graphviz colour value: "#rrggbb" or a colour name.
+#include "color/parse_color.h"
+
 #include <optional>
 #include <string>
 
-#include "color/color.h"
 #include "color/color_names.h"
 #include "text/utf8.h"
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "color/color.h"
+#include "color/parse_color.h"
 
 namespace vantri {
 namespace {

@@ -20,6 +20,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "graphviz/float_syntax.h"
+#include "graphviz/json0_values.h"
+
 namespace vantri {
 namespace {
 

@@ -4,17 +4,12 @@
 // ("x,y" points, four-number boxes, splines, sizes in inches) into numbers
 // and resolves edge ends from Graphviz ids to node indices. Every failure is
 // a LayoutError of kind Parse whose message names the offending object.
-//
-// The number and geometry parsers it uses (parse_float, parse_bb,
-// parse_point, parse_spline) are declared in the two headers below.
 #ifndef VANTRI_GRAPHVIZ_JSON0_READER_H_
 #define VANTRI_GRAPHVIZ_JSON0_READER_H_
 
 #include <expected>
 #include <string_view>
 
-#include "graphviz/float_syntax.h"
-#include "graphviz/json0_values.h"
 #include "graphviz/layout_error.h"
 #include "graphviz/layout_graph.h"
 

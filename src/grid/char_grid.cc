@@ -82,35 +82,6 @@ char32_t printable_character(char32_t c) {
 
 namespace {
 
-// The UTF-8 bytes of `c` at `out`, as append_utf8 writes them; returns the
-// end of what was written.
-char* write_utf8(char* out, char32_t c) {
-  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-  if (c < 0x80) {
-    *out++ = static_cast<char>(c);
-  } else if (c < 0x800) {
-    *out++ = static_cast<char>(0xC0 | (c >> 6));
-    *out++ = static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    *out++ = static_cast<char>(0xE0 | (c >> 12));
-    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    *out++ = static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    *out++ = static_cast<char>(0xF0 | (c >> 18));
-    *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    *out++ = static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return out;
-}
-
-// is_white_space, answering the common cases without a call.
-bool white_space(char32_t c) {
-  if (c < 0x80) return (c >= 0x09 && c <= 0x0D) || c == 0x20;
-  if (c >= 0x2060) return c == 0x3000;  // box drawing, arrows, most scripts
-  return is_white_space(c);
-}
-
 std::size_t junction_index(LineFlags f) {
   return (f.up ? 1 : 0) | (f.down ? 2 : 0) | (f.left ? 4 : 0) | (f.right ? 8 : 0);
 }
@@ -200,7 +171,7 @@ std::string CharGrid::to_text() const {
                 continue;
               }
               at = write_utf8(at, c);
-              if (!white_space(c)) content_end = at;
+              if (!is_white_space(c)) content_end = at;
             }
           }
           *content_end++ = '\n';

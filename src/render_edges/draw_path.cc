@@ -6,8 +6,7 @@
 // share is painted once.
 #include <algorithm>
 
-#include "render_edges/edge_routing.h"
-#include "render_edges/line_cover.h"
+#include "render_edges/draw_path.h"
 
 namespace vantri {
 namespace {

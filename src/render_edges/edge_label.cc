@@ -5,7 +5,8 @@
 #include <string>
 
 #include "grid/cell_arith.h"
-#include "text/utf8.h"
+#include "grid/put_text.h"
+#include "render_edges/wrap_label.h"
 
 namespace vantri {
 namespace {
@@ -35,13 +36,15 @@ Placement place_beside_jog(const CharGrid& grid, const EdgePath& path,
                            const WrappedLabel& label, const PlacedLabels& placed) {
   const std::uint64_t c = path[2].col;
   const std::uint64_t n = label.lines.size();
-  std::uint64_t o = path[0].row;
-  std::uint64_t t = path[1].row;
+  // The rows of the leg the label sits beside.
+  std::uint64_t leg_first_row = path[0].row;
+  std::uint64_t leg_last_row = path[1].row;
   if (sub_floor(path[3].row, path[2].row) > n) {
-    o = path[2].row;
-    t = path[3].row;
+    leg_first_row = path[2].row;
+    leg_last_row = path[3].row;
   }
-  const std::uint64_t preferred = sub_floor(midpoint_floor(o, t), n / 2);
+  const std::uint64_t preferred =
+      sub_floor(midpoint_floor(leg_first_row, leg_last_row), n / 2);
   LabelBlock block{preferred, add_sat(c, 1), n, label.width};
   std::uint64_t row = preferred;
   if (!placed.is_free(block)) {
@@ -54,7 +57,7 @@ Placement place_beside_jog(const CharGrid& grid, const EdgePath& path,
     }
   }
   // Never lower than the end of the chosen leg.
-  return {std::min(sub_floor(t, n), std::max(row, o)), block.col};
+  return {std::min(sub_floor(leg_last_row, n), std::max(row, leg_first_row)), block.col};
 }
 
 // A single vertical run: left-aligned one column right of it, from the top
@@ -72,10 +75,7 @@ void write_lines(CharGrid& grid, const WrappedLabel& label, Placement at) {
   std::uint64_t row = at.top;
   for (const std::string& line : label.lines) {
     if (row >= grid.height()) return;
-    std::uint64_t col = at.left;
-    for (std::size_t i = 0; i < line.size() && col < grid.width(); ++col) {
-      grid.put(row, col, Cell::text(next_code_point(line, i)));
-    }
+    put_text(grid, row, at.left, line, &Cell::text);
     ++row;
   }
 }

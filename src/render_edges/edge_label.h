@@ -36,12 +36,6 @@ std::optional<LabelRect> draw_edge_label(CharGrid& grid, const EdgePath& path,
                                          std::optional<std::uint64_t> max_label,
                                          PlacedLabels& placed);
 
-/// Splits `text` into lines of at most `width` bytes, preferring to break
-/// after a space, a bracket or a comma. Lines end on character boundaries;
-/// a first character wider than `width` makes a line of its own. Width 0
-/// gives no lines.
-std::vector<std::string> wrap_label(std::string_view text, std::uint64_t width);
-
 }  // namespace vantri
 
 #endif  // VANTRI_RENDER_EDGES_EDGE_LABEL_H_

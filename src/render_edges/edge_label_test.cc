@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "render_edges/edge_routing.h"
+#include "render_edges/draw_path.h"
 
 namespace vantri {
 namespace {

@@ -2,7 +2,7 @@
 #include <algorithm>
 
 #include "grid/cell_arith.h"
-#include "render_edges/edge_routing.h"
+#include "render_edges/edge_plan.h"
 
 namespace vantri {
 namespace {
@@ -30,9 +30,7 @@ EdgePlan plan_edges(std::span<const LayoutEdge> edges,
                     std::span<const LayoutNode> nodes,
                     std::span<const NodeBox> boxes) {
   EdgePlan plan;
-  plan.downward.assign(edges.size(), false);
-  plan.lanes.assign(edges.size(), std::nullopt);
-  plan.ports.assign(edges.size(), EdgePorts{});
+  plan.edges.assign(edges.size(), PlannedEdge{});
 
   // Lanes start three columns clear of the outermost boxes.
   std::uint64_t rightmost = 0;
@@ -50,24 +48,26 @@ EdgePlan plan_edges(std::span<const LayoutEdge> edges,
     if (edge.tail >= boxes.size() || edge.head >= boxes.size()) continue;
     const NodeBox& t = boxes[edge.tail];
     const NodeBox& h = boxes[edge.head];
+    PlannedEdge& planned = plan.edges[i];
     // Downward needs two free rows between the boxes: one for the line
     // leaving the tail (and its jog), one for the arrowhead.
     if (add_sat(bottom_row(t), 2) < h.top) {
-      plan.downward[i] = true;
-      plan.ports[i] = {add_sat(t.top, t.height), add_sat(t.left, t.width / 2), h.top - 1,
+      planned.kind = PlannedEdge::Kind::Downward;
+      planned.ports = {add_sat(t.top, t.height), add_sat(t.left, t.width / 2), h.top - 1,
                        add_sat(h.left, h.width / 2)};
       continue;
     }
+    planned.kind = PlannedEdge::Kind::Side;
     if (goes_left(edge, nodes)) {
-      plan.lanes[i] = Lane{left_lane, false};
+      planned.lane = Lane{left_lane, Side::Left};
       left_lane = sub_floor(left_lane, 2);
-      plan.ports[i] = {add_sat(t.top, t.height / 2), sub_floor(t.left, 1),
+      planned.ports = {add_sat(t.top, t.height / 2), sub_floor(t.left, 1),
                        add_sat(h.top, h.height / 2), sub_floor(h.left, 1)};
     } else {
-      plan.lanes[i] = Lane{right_lane, true};
+      planned.lane = Lane{right_lane, Side::Right};
       plan.rightmost_right_lane = right_lane;
       right_lane = add_sat(right_lane, 2);
-      plan.ports[i] = {add_sat(t.top, t.height / 2), add_sat(t.left, t.width),
+      planned.ports = {add_sat(t.top, t.height / 2), add_sat(t.left, t.width),
                        add_sat(h.top, h.height / 2), add_sat(h.left, h.width)};
     }
   }

@@ -104,7 +104,7 @@ std::optional<std::size_t> IntervalPass::first_containing(std::size_t from,
   return std::nullopt;
 }
 
-std::uint64_t IntervalPass::run(std::uint64_t m) const {
+std::uint64_t IntervalPass::push_past(std::uint64_t m) const {
   std::size_t from = 0;
   while (auto hit = first_containing(from, m)) {
     m = add_sat(items_[*hit].hi, 1);

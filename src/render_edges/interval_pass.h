@@ -38,7 +38,7 @@ class IntervalPass {
 
   /// m after visiting every interval in list order, once, moving m to
   /// hi + 1 (saturating) whenever it lies inside.
-  std::uint64_t run(std::uint64_t m) const;
+  std::uint64_t push_past(std::uint64_t m) const;
 
  private:
   // Intervals are grouped in aligned blocks of 16 << k positions for every

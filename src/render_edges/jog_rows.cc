@@ -38,17 +38,17 @@ void UsedJogRows::add(std::uint64_t row) {
   down_[row] = row == 0 ? kNone : row - 1;
 }
 
-std::uint64_t UsedJogRows::first_free_at_or_above(std::uint64_t row) {
+std::uint64_t UsedJogRows::first_free_down_from(std::uint64_t row) {
   return find_free(up_, row, kNone);
 }
 
-std::optional<std::uint64_t> UsedJogRows::first_free_at_or_below(std::uint64_t row) {
+std::optional<std::uint64_t> UsedJogRows::first_free_up_from(std::uint64_t row) {
   const std::uint64_t found = find_free(down_, row, kNone);
   if (found == kNone) return std::nullopt;
   return found;
 }
 
-std::optional<std::uint64_t> UsedJogRows::smallest_above(std::uint64_t row) const {
+std::optional<std::uint64_t> UsedJogRows::next_used_below(std::uint64_t row) const {
   const auto found = rows_.upper_bound(row);
   if (found == rows_.end()) return std::nullopt;
   return *found;
@@ -79,18 +79,18 @@ std::uint64_t select_jog_row(std::uint64_t candidate, JogBand band,
     // it, else the band's top row.
     std::optional<std::uint64_t> free;
     if (m < last) {
-      const std::uint64_t below = used.first_free_at_or_above(m + 1);
+      const std::uint64_t below = used.first_free_down_from(m + 1);
       if (below <= last) free = below;
     }
     if (!free && m > first) {
-      const auto above = used.first_free_at_or_below(m - 1);
+      const auto above = used.first_free_up_from(m - 1);
       if (above && *above >= first) free = above;
     }
     m = free.value_or(first);
   }
-  m = label_rows.run(m);
+  m = label_rows.push_past(m);
   if (has_label) m = std::min(m, sub_floor(band.end_row, 3));
-  m = box_rows.run(m);
+  m = box_rows.push_past(m);
   return clamp_into(m, band);
 }
 

@@ -27,13 +27,14 @@ class UsedJogRows {
   void add(std::uint64_t row);
   bool contains(std::uint64_t row) const { return up_.contains(row); }
 
-  /// The smallest row ≥ `row` that is not used.
-  std::uint64_t first_free_at_or_above(std::uint64_t row);
-  /// The greatest row ≤ `row` that is not used; nothing when every row
-  /// from 0 to `row` is used.
-  std::optional<std::uint64_t> first_free_at_or_below(std::uint64_t row);
-  /// The smallest used row greater than `row`.
-  std::optional<std::uint64_t> smallest_above(std::uint64_t row) const;
+  /// The first free row at or below `row` on the grid (rows count
+  /// downwards): the smallest unused row ≥ `row`.
+  std::uint64_t first_free_down_from(std::uint64_t row);
+  /// The first free row at or above `row` on the grid: the greatest unused
+  /// row ≤ `row`; nothing when every row from 0 to `row` is used.
+  std::optional<std::uint64_t> first_free_up_from(std::uint64_t row);
+  /// The nearest used row below `row` on the grid (the smallest > `row`).
+  std::optional<std::uint64_t> next_used_below(std::uint64_t row) const;
 
  private:
   static constexpr std::uint64_t kNone = ~std::uint64_t{0};

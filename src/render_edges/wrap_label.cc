@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "render_edges/edge_label.h"
+#include "render_edges/wrap_label.h"
 #include "text/utf8.h"
 
 namespace vantri {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "render_edges/edge_label.h"
+#include "render_edges/wrap_label.h"
 #include "text/utf8.h"
 
 namespace vantri {

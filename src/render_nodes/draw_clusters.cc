@@ -1,4 +1,4 @@
-// Drawing cluster frames: dashed rectangles with the title in the top edge.
+// Drawing cluster frames.
 //
 // Frames are text cells, and between text cells the later write wins, so
 // where frames overlap the later cluster shows. Painting every frame over
@@ -7,6 +7,8 @@
 // last write of the last cluster back to the first write of the first, and
 // each write skips the cells a later one has taken. Every cell is written
 // at most once and the result is the same.
+#include "render_nodes/draw_clusters.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <string_view>
@@ -14,7 +16,6 @@
 #include <vector>
 
 #include "grid/span_cover.h"
-#include "render_nodes/draw_nodes.h"
 #include "text/utf8.h"
 
 namespace vantri {

@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
-#include "color/color.h"
-#include "render_nodes/grid_span.h"
-#include "render_nodes/node_box.h"
+#include "color/classify.h"
+#include "grid/node_box.h"
+#include "grid/put_text.h"
 #include "text/label_lines.h"
 
 namespace vantri {
@@ -48,7 +48,7 @@ void draw_box(CharGrid& grid, const NodeBox& b, std::string_view label,
 
 void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
                 std::span<const std::string> labels,
-                const GridTransform& transform, bool plain) {
+                const GridTransform& transform, ColorMode color) {
   const std::size_t count = std::min(nodes.size(), labels.size());
   for (std::size_t i = 0; i < count; ++i) {
     const LayoutNode& node = nodes[i];
@@ -57,8 +57,8 @@ void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
       grid.set(b.top + b.height / 2, b.left + b.width / 2, Cell::node(U'●'));
       continue;
     }
-    const BoxStyle style =
-        plain ? BoxStyle::Light : box_style_for(node.fillcolor);
+    const BoxStyle style = color == ColorMode::BoxStyles ? box_style_for(node.fillcolor)
+                                                         : BoxStyle::Light;
     draw_box(grid, b, labels[i], style);
   }
 }

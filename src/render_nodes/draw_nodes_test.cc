@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "render_nodes/test_layout.h"
+#include "support/cell_layout.h"
 
 namespace vantri {
 namespace {
@@ -18,9 +18,10 @@ using testing::node_at;
 // Draws the nodes with their labels on a fresh grid and returns its text.
 std::string draw(std::uint64_t width, std::uint64_t height,
                  const std::vector<LayoutNode>& nodes,
-                 const std::vector<std::string>& labels, bool plain = true) {
+                 const std::vector<std::string>& labels,
+                 ColorMode color = ColorMode::Off) {
   CharGrid grid(width, height);
-  draw_nodes(grid, nodes, labels, cell_transform(), plain);
+  draw_nodes(grid, nodes, labels, cell_transform(), color);
   return grid.to_text();
 }
 
@@ -38,7 +39,7 @@ TEST(DrawNodes, BoxWithCentredLabel) {
   // The example box around (10, 20) sits in columns 18 to 22.
   CharGrid grid(30, 15);
   draw_nodes(grid, std::vector{node_at(10, 20)}, std::vector<std::string>{"A"},
-             cell_transform(), true);
+             cell_transform(), ColorMode::Off);
   EXPECT_EQ(grid.at(9, 18), Cell::node(U'┌'));
   EXPECT_EQ(grid.at(10, 19), Cell::node(U' '));
   EXPECT_EQ(grid.at(10, 20), Cell::node(U'A'));
@@ -94,7 +95,7 @@ TEST(DrawNodes, DoubleCircleIsADot) {
   CharGrid grid(5, 3);
   grid.put(1, 2, Cell::line({.left = true, .right = true}));
   draw_nodes(grid, std::vector{node_at(1, 2, NodeShape::DoubleCircle)},
-             std::vector<std::string>{"x"}, cell_transform(), true);
+             std::vector<std::string>{"x"}, cell_transform(), ColorMode::Off);
   EXPECT_EQ(grid.at(1, 2), Cell::node(U'●'));
 }
 
@@ -102,11 +103,11 @@ TEST(DrawNodes, BoxStylesFollowFillColour) {
   const LayoutNode red = node_at(1, 2, NodeShape::Box, "red");
   const LayoutNode black = node_at(1, 2, NodeShape::Other, "black");
   const LayoutNode uncoloured = node_at(1, 2);
-  EXPECT_EQ(draw(6, 3, {red}, {"A"}, false),
+  EXPECT_EQ(draw(6, 3, {red}, {"A"}, ColorMode::BoxStyles),
             "┌╌╌╌┐\n"
             "╎ A ╎\n"
             "└╌╌╌┘\n");
-  EXPECT_EQ(draw(6, 3, {black}, {"A"}, false),
+  EXPECT_EQ(draw(6, 3, {black}, {"A"}, ColorMode::BoxStyles),
             "┏━━━┓\n"
             "┃ A ┃\n"
             "┗━━━┛\n");
@@ -114,9 +115,9 @@ TEST(DrawNodes, BoxStylesFollowFillColour) {
       "┌───┐\n"
       "│ A │\n"
       "└───┘\n";
-  EXPECT_EQ(draw(6, 3, {uncoloured}, {"A"}, false), light);
-  EXPECT_EQ(draw(6, 3, {red}, {"A"}, true), light);
-  EXPECT_EQ(draw(6, 3, {black}, {"A"}, true), light);
+  EXPECT_EQ(draw(6, 3, {uncoloured}, {"A"}, ColorMode::BoxStyles), light);
+  EXPECT_EQ(draw(6, 3, {red}, {"A"}, ColorMode::Ansi), light);
+  EXPECT_EQ(draw(6, 3, {black}, {"A"}, ColorMode::Ansi), light);
 }
 
 TEST(DrawNodes, FarAwayNodesDrawNothing) {

@@ -117,25 +117,6 @@ char32_t decode_code_point(std::string_view text, std::size_t& i) {
   return c;
 }
 
-void append_utf8(std::string& out, char32_t c) {
-  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
 bool is_char_boundary(std::string_view text, std::size_t i) {
   if (i == 0 || i >= text.size()) return i <= text.size();
   return !is_continuation(static_cast<unsigned char>(text[i]));
@@ -151,13 +132,6 @@ std::size_t ceil_char_boundary(std::string_view text, std::size_t i) {
   if (i >= text.size()) return text.size();
   while (i < text.size() && !is_char_boundary(text, i)) ++i;
   return i;
-}
-
-bool is_white_space(char32_t c) {
-  if (c <= 0x7F) return (c >= 0x09 && c <= 0x0D) || c == 0x20;
-  return c == 0x85 || c == 0xA0 || c == 0x1680 ||
-         (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 ||
-         c == 0x202F || c == 0x205F || c == 0x3000;
 }
 
 std::string_view trim_white_space_start(std::string_view text) {

@@ -60,9 +60,34 @@ inline char32_t next_code_point(std::string_view text, std::size_t& i) {
   return decode_code_point(text, i);
 }
 
-/// Appends the UTF-8 encoding of `c` (surrogates and values beyond
-/// U+10FFFF are written as U+FFFD).
-void append_utf8(std::string& out, char32_t c);
+/// Writes the UTF-8 encoding of `c` (surrogates and values beyond U+10FFFF
+/// as U+FFFD) to `out`, which must have room for four bytes; returns the
+/// end of what was written.
+inline char* write_utf8(char* out, char32_t c) {
+  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+  if (c < 0x80) {
+    *out++ = static_cast<char>(c);
+  } else if (c < 0x800) {
+    *out++ = static_cast<char>(0xC0 | (c >> 6));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    *out++ = static_cast<char>(0xE0 | (c >> 12));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    *out++ = static_cast<char>(0xF0 | (c >> 18));
+    *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (c & 0x3F));
+  }
+  return out;
+}
+
+/// Appends the UTF-8 encoding of `c`, as `write_utf8` writes it.
+inline void append_utf8(std::string& out, char32_t c) {
+  char bytes[4];
+  out.append(bytes, static_cast<std::size_t>(write_utf8(bytes, c) - bytes));
+}
 
 /// True when byte `i` starts a character (or is the end of the text).
 bool is_char_boundary(std::string_view text, std::size_t i);
@@ -73,8 +98,15 @@ std::size_t floor_char_boundary(std::string_view text, std::size_t i);
 /// The smallest character boundary at or above `i` (clamped to the size).
 std::size_t ceil_char_boundary(std::string_view text, std::size_t i);
 
-/// The Unicode White_Space property.
-bool is_white_space(char32_t c);
+/// The Unicode White_Space property. Every character of a drawing is
+/// tested when rows lose their trailing blanks, so ASCII and everything
+/// from U+2060 on (box drawing, arrows, most scripts) are answered inline.
+inline bool is_white_space(char32_t c) {
+  if (c < 0x80) return (c >= 0x09 && c <= 0x0D) || c == 0x20;
+  if (c >= 0x2060) return c == 0x3000;
+  return c == 0x85 || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) ||
+         c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F;
+}
 
 /// `text` without White_Space characters at its start and its end.
 std::string_view trim_white_space(std::string_view text);

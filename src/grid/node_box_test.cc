@@ -1,0 +1,64 @@
+// Tests of the size and placement of node boxes.
+#include "grid/node_box.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "support/cell_layout.h"
+
+namespace vantri {
+namespace {
+
+using testing::cell_transform;
+using testing::node_at;
+
+NodeBox box_of(double row, double col, std::string_view label,
+               NodeShape shape = NodeShape::Box) {
+  return node_box(cell_transform(), node_at(row, col, shape), label);
+}
+
+TEST(NodeBox, SizedToTheLabelAroundTheCentre) {
+  EXPECT_EQ(box_of(10, 20, "A"), (NodeBox{18, 9, 5, 3}));
+  EXPECT_EQ(box_of(10, 20, "ab\ncdef"), (NodeBox{16, 8, 8, 4}));
+  EXPECT_EQ(box_of(10, 20, ""), (NodeBox{18, 9, 4, 3}));
+  EXPECT_EQ(box_of(10, 20, "é"), (NodeBox{17, 9, 6, 3}));  // width in bytes
+  EXPECT_EQ(box_of(10, 20, "A", NodeShape::Other), box_of(10, 20, "A"));
+  EXPECT_EQ(box_of(10, 20, "A").right(), 22u);
+  EXPECT_EQ(box_of(10, 20, "A").bottom(), 11u);
+}
+
+TEST(NodeBox, LineEndings) {
+  const NodeBox lf = box_of(10, 20, "ab\ncdef");
+  EXPECT_EQ(box_of(10, 20, "ab\r\ncdef"), lf);
+  EXPECT_EQ(box_of(10, 20, "ab\ncdef\n"), lf);
+  EXPECT_EQ(box_of(10, 20, "ab\r\ncdef\r\n"), lf);
+  // Blank lines in the middle count.
+  EXPECT_EQ(box_of(10, 20, "a\n\nb").height, 5u);
+}
+
+TEST(NodeBox, ClampedAtTheTopLeft) {
+  EXPECT_EQ(box_of(0, 1, "A"), (NodeBox{0, 0, 5, 3}));
+  EXPECT_EQ(box_of(1, 2, "A"), (NodeBox{0, 0, 5, 3}));
+  EXPECT_EQ(box_of(-50, -50, "A"), (NodeBox{0, 0, 5, 3}));
+}
+
+TEST(NodeBox, DoubleCircleIsOneCell) {
+  EXPECT_EQ(box_of(10, 20, "long label", NodeShape::DoubleCircle),
+            (NodeBox{20, 10, 1, 1}));
+  EXPECT_EQ(box_of(0, 0, "", NodeShape::DoubleCircle), (NodeBox{0, 0, 1, 1}));
+}
+
+TEST(NodeBox, HostileCoordinatesSaturate) {
+  constexpr double inf = std::numeric_limits<double>::infinity();
+  constexpr std::uint64_t big = std::numeric_limits<std::int64_t>::max();
+  const NodeBox far = node_box(cell_transform(), node_at(inf, inf), "A");
+  EXPECT_EQ(far, (NodeBox{big - 2, big - 1, 5, 3}));
+  EXPECT_EQ(far.right(), big + 2);  // no wrap-around in 64 bits
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  EXPECT_EQ(node_box(cell_transform(), node_at(nan, nan), "A"),
+            (NodeBox{0, 0, 5, 3}));
+}
+
+}  // namespace
+}  // namespace vantri

@@ -1,0 +1,115 @@
+// The render pipeline, from DOT text to the finished drawing.
+#include "render/render_graph.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "grid/cell_arith.h"
+#include "render/apply_ansi.h"
+#include "render/build_transform.h"
+#include "render/label_fit.h"
+#include "render_edges/draw_edges.h"
+#include "render_nodes/draw_clusters.h"
+#include "render_nodes/draw_nodes.h"
+
+namespace vantri {
+namespace {
+
+// Edge labels are placed beside their edges and may stick out to the right
+// of the drawing; the canvas leaves room for up to 15 columns of them.
+std::uint64_t edge_label_extra(std::span<const LayoutEdge> edges) {
+  std::uint64_t extra = 0;
+  for (const LayoutEdge& edge : edges) {
+    if (edge.label) extra = std::max<std::uint64_t>(extra, edge.label->size());
+  }
+  return std::min<std::uint64_t>(extra, 15);
+}
+
+__extension__ typedef unsigned __int128 Uint128;
+
+std::string to_decimal(Uint128 value) {
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
+    value /= 10;
+  } while (value != 0);
+  return digits;
+}
+
+}  // namespace
+
+std::string CanvasTooLarge::display() const {
+  const Uint128 cells = static_cast<Uint128>(width) * height;
+  return "Drawing too large: " + std::to_string(width) + " columns × " +
+         std::to_string(height) + " rows = " + to_decimal(cells) +
+         " character cells, more than the limit of " +
+         std::to_string(kMaxCanvasCells) +
+         "; set max_width (--width on the command line) to draw it narrower.";
+}
+
+std::string display(const RenderError& error) {
+  return std::visit([](const auto& e) { return e.display(); }, error);
+}
+
+std::expected<std::string, RenderError> render_graph(
+    std::string_view dot_source, const RenderOptions& options) {
+  auto layout = layout_with_dot(dot_source);
+  if (!layout) return std::unexpected(std::move(layout.error()));
+  return render_layout(dot_source, std::move(*layout), options, layout_with_dot);
+}
+
+std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
+                                                LayoutGraph layout,
+                                                const RenderOptions& options,
+                                                const LayoutFunction& relayout) {
+  std::vector<std::string> labels;
+  labels.reserve(layout.nodes.size());
+  for (const LayoutNode& node : layout.nodes) labels.push_back(node.label);
+
+  apply_label_limit(layout.nodes, labels, options.max_label, options.trim);
+  GridTransform transform = build_transform(layout.bb, layout.nodes, labels);
+  fit_labels_to_width(dot_source, layout, labels, transform, options, relayout);
+
+  const std::size_t paired = std::min(layout.nodes.size(), labels.size());
+  std::vector<NodeBox> boxes;
+  boxes.reserve(paired);
+  for (std::size_t i = 0; i < paired; ++i) {
+    boxes.push_back(node_box(transform, layout.nodes[i], labels[i]));
+  }
+  // Routes are planned before the canvas exists: side edges run along lanes
+  // right of every box, and the canvas must be wide enough to show them.
+  EdgePlan plan = plan_edges(layout.edges, layout.nodes, boxes);
+
+  std::uint64_t width = transform.width;
+  if (plan.rightmost_right_lane) {
+    width = std::max(width, add_sat(*plan.rightmost_right_lane, 1));
+  }
+  width = add_sat(width, edge_label_extra(layout.edges));
+  if (options.max_width) width = std::min(width, *options.max_width);
+  const std::uint64_t height = transform.height;
+  if (width != 0 && height > kMaxCanvasCells / width) {
+    return std::unexpected(CanvasTooLarge{width, height});
+  }
+
+  CharGrid grid(width, height);
+  draw_clusters(grid, layout.clusters, transform);
+  draw_nodes(grid, layout.nodes, labels, transform, options.color);
+  draw_edges(grid, plan, layout.edges, boxes, transform, options.trim,
+             options.max_label);
+  return Drawing{std::move(layout), std::move(labels), transform,
+                 std::move(boxes), std::move(plan), std::move(grid)};
+}
+
+std::expected<std::string, RenderError> render_layout(
+    std::string_view dot_source, LayoutGraph layout,
+    const RenderOptions& options, const LayoutFunction& relayout) {
+  auto drawing = draw_layout(dot_source, std::move(layout), options, relayout);
+  if (!drawing) return std::unexpected(std::move(drawing.error()));
+  std::string text = drawing->grid.to_text();
+  if (options.color == ColorMode::Ansi) {
+    text = apply_ansi(text, drawing->layout.nodes, drawing->boxes);
+  }
+  return text;
+}
+
+}  // namespace vantri

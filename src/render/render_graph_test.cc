@@ -1,0 +1,133 @@
+#include "render/render_graph.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "support/fake_layout.h"
+#include "text/label_lines.h"
+#include "text/utf8.h"
+
+namespace vantri {
+namespace {
+
+using testing::no_relayout;
+
+LayoutNode node_at(double x, double y, std::string label,
+                   std::optional<std::string> fill = std::nullopt) {
+  LayoutNode n;
+  n.pos = {x, y};
+  n.width = 54;
+  n.height = 36;
+  n.label = std::move(label);
+  n.fillcolor = std::move(fill);
+  return n;
+}
+
+std::string render(LayoutGraph g, RenderOptions options = {}) {
+  auto result = render_layout("", std::move(g), options, no_relayout());
+  EXPECT_TRUE(result.has_value()) << (result ? "" : display(result.error()));
+  return result ? *result : "";
+}
+
+std::size_t widest_line(const std::string& text) {
+  std::size_t widest = 0;
+  for (std::string_view line : split_label_lines(text)) {
+    widest = std::max(widest, count_code_points(line));
+  }
+  return widest;
+}
+
+TEST(RenderLayout, EmptyGraphIsOneLineFeed) {
+  LayoutGraph g;
+  g.bb = {0, 0, 40, 40};
+  EXPECT_EQ(render(g), "\n");
+}
+
+TEST(RenderLayout, OneNodeDrawsItsBox) {
+  LayoutGraph g;
+  g.bb = {0, 0, 54, 36};
+  g.nodes = {node_at(27, 18, "A")};
+  // 10.8 points a column, 12 a row: the centre maps to row 3, column 4.
+  EXPECT_EQ(render(g), "\n\n  ┌───┐\n  │ A │\n  └───┘\n");
+}
+
+TEST(RenderLayout, ColourModes) {
+  LayoutGraph g;
+  g.bb = {0, 0, 54, 36};
+  g.nodes = {node_at(27, 18, "A", "red")};
+  RenderOptions options;
+  options.color = ColorMode::Off;
+  EXPECT_EQ(render(g, options), "\n\n  ┌───┐\n  │ A │\n  └───┘\n");
+  options.color = ColorMode::BoxStyles;
+  EXPECT_EQ(render(g, options), "\n\n  ┌╌╌╌┐\n  ╎ A ╎\n  └╌╌╌┘\n");
+  options.color = ColorMode::Ansi;
+  EXPECT_EQ(render(g, options),
+            "\n\n  \x1b[31m┌───┐\x1b[0m\n  \x1b[31m│\x1b[0m A \x1b[31m│\x1b[0m\n"
+            "  \x1b[31m└───┘\x1b[0m\n");
+}
+
+TEST(RenderLayout, WidthLimitsCutTheCanvas) {
+  LayoutGraph g;
+  g.bb = {0, 0, 200, 36};
+  g.nodes = {node_at(27, 18, "A"), node_at(170, 18, "B")};
+  for (std::uint64_t limit : {0u, 3u, 12u}) {
+    RenderOptions options;
+    options.max_width = limit;
+    const std::string text = render(g, options);
+    EXPECT_LE(widest_line(text), limit) << text;
+    if (limit == 0) {
+      EXPECT_EQ(text, "\n");
+    }
+  }
+}
+
+TEST(RenderLayout, EdgeLabelsWidenTheCanvasByAtMostFifteen) {
+  LayoutGraph g;
+  g.bb = {0, 0, 54, 36};
+  g.nodes = {node_at(27, 18, "A")};
+  LayoutEdge loop;
+  loop.label = std::string(40, 'x');
+  g.edges = {loop};
+  RenderOptions options;
+  options.color = ColorMode::Off;
+  // The self-loop runs out to lane 9 (box right column 6, plus 3), so the
+  // canvas is 10 columns plus 15 for the label.
+  const std::string text = render(g, options);
+  EXPECT_LE(widest_line(text), 25u);
+  EXPECT_GT(widest_line(text), 10u);
+}
+
+TEST(RenderLayout, AbsurdCanvasFailsCleanly) {
+  LayoutGraph g;
+  g.bb = {0, 0, 1e12, 1e12};
+  g.nodes = {node_at(1, 1, "tiny"), node_at(5e11, 5e11, "huge")};
+  g.nodes[1].width = 1e12;
+  g.nodes[1].height = 1e12;
+  auto result = render_layout("", g, {}, no_relayout());
+  ASSERT_FALSE(result.has_value());
+  ASSERT_TRUE(std::holds_alternative<CanvasTooLarge>(result.error()));
+  const std::string message = display(result.error());
+  EXPECT_NE(message.find("character cells"), std::string::npos) << message;
+  EXPECT_NE(message.find("max_width"), std::string::npos) << message;
+
+  // A width limit makes the same layout drawable when the rows fit.
+  g.bb = {0, 0, 1e12, 100};
+  g.nodes[1].pos = {5e11, 50};
+  g.nodes[1].height = 36;
+  RenderOptions options;
+  options.max_width = 80;
+  EXPECT_LE(widest_line(render(g, options)), 80u);
+}
+
+TEST(RenderLayout, LayoutErrorsAndCanvasErrorsDisplayTheirText) {
+  EXPECT_EQ(display(RenderError(LayoutError::dot_not_found())),
+            "Graphviz `dot` command not found in PATH. Please install Graphviz.");
+  EXPECT_EQ((CanvasTooLarge{100000, 100000}.display()),
+            "Drawing too large: 100000 columns × 100000 rows = 10000000000 character "
+            "cells, more than the limit of 67108864; set max_width (--width on the "
+            "command line) to draw it narrower.");
+}
+
+}  // namespace
+}  // namespace vantri

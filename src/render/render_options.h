@@ -1,0 +1,24 @@
+// The options of one render.
+#ifndef VANTRI_RENDER_RENDER_OPTIONS_H_
+#define VANTRI_RENDER_RENDER_OPTIONS_H_
+
+#include <cstdint>
+#include <optional>
+
+#include "color/color.h"
+#include "trim/trim.h"
+
+namespace vantri {
+
+struct RenderOptions {
+  /// Limit on the output width in columns.
+  std::optional<std::uint64_t> max_width;
+  /// Limit on label width in bytes.
+  std::optional<std::uint64_t> max_label;
+  ColorMode color = ColorMode::Ansi;
+  TrimStrategy trim = TrimStrategy::Smart;
+};
+
+}  // namespace vantri
+
+#endif  // VANTRI_RENDER_RENDER_OPTIONS_H_

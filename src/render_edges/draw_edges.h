@@ -1,0 +1,31 @@
+// Drawing every planned edge with its arrowhead and label.
+//
+// Side edges go first, in edge-list order; then the downward edges from the
+// narrowest to the widest, each jog on a row of its own where one is free;
+// then the trunks under tails whose edges fan out.
+#ifndef VANTRI_RENDER_EDGES_DRAW_EDGES_H_
+#define VANTRI_RENDER_EDGES_DRAW_EDGES_H_
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "graphviz/layout_graph.h"
+#include "grid/char_grid.h"
+#include "grid/grid_transform.h"
+#include "grid/node_box.h"
+#include "render_edges/edge_plan.h"
+#include "trim/trim.h"
+
+namespace vantri {
+
+/// Draws every planned edge with its arrowhead and label. Labels longer
+/// than `max_label` bytes are shortened with `trim`.
+void draw_edges(CharGrid& grid, const EdgePlan& plan,
+                std::span<const LayoutEdge> edges,
+                std::span<const NodeBox> boxes, const GridTransform& transform,
+                TrimStrategy trim, std::optional<std::uint64_t> max_label);
+
+}  // namespace vantri
+
+#endif  // VANTRI_RENDER_EDGES_DRAW_EDGES_H_

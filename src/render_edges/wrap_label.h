@@ -1,0 +1,20 @@
+// Wrapping an edge label into lines of a given width.
+#ifndef VANTRI_RENDER_EDGES_WRAP_LABEL_H_
+#define VANTRI_RENDER_EDGES_WRAP_LABEL_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantri {
+
+/// Splits `text` into lines of at most `width` bytes, preferring to break
+/// after a space, a bracket or a comma. Lines end on character boundaries;
+/// a first character wider than `width` makes a line of its own. Width 0
+/// gives no lines.
+std::vector<std::string> wrap_label(std::string_view text, std::uint64_t width);
+
+}  // namespace vantri
+
+#endif  // VANTRI_RENDER_EDGES_WRAP_LABEL_H_

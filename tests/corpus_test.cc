@@ -1,0 +1,196 @@
+// Graphviz's own example graphs, laid out by the installed `dot`. Drawn
+// without a width limit, every edge must end in an arrowhead unless a node
+// box sits on its end cell, and every route must start on the grid or on a
+// node box. Cut to a width, the end cells left on the grid still must.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <expected>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "graphviz/child_process.h"
+#include "graphviz/run_dot.h"
+#include "render/render_graph.h"
+
+namespace vantri {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kExamples = "/usr/share/doc/graphviz/examples/graphs";
+
+std::vector<fs::path> example_graphs() {
+  std::vector<fs::path> graphs;
+  std::error_code error;
+  for (const auto& entry : fs::recursive_directory_iterator(kExamples, error)) {
+    const std::string name = entry.path().filename().string();
+    if (entry.is_regular_file() && (name.ends_with(".gv") || name.ends_with(".gv.gz"))) {
+      graphs.push_back(entry.path());
+    }
+  }
+  std::sort(graphs.begin(), graphs.end());
+  return graphs;
+}
+
+// The graph's DOT text; compressed ones go through `gzip -dc`.
+std::string read_graph(const fs::path& path) {
+  if (path.extension() == ".gz") {
+    auto run = run_child({"gzip", "-dc", path.string()}, "");
+    if (!run) {
+      ADD_FAILURE() << path << ": " << run.error().error.display();
+      return {};
+    }
+    EXPECT_EQ(run->exit_code, 0) << path << ": " << run->err;
+    return run->out;
+  }
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool is_arrowhead(char32_t c) {
+  return c == U'▼' || c == U'▲' || c == U'▶' || c == U'◀';
+}
+
+bool inside_a_box(const std::vector<NodeBox>& boxes, std::uint64_t row,
+                  std::uint64_t col) {
+  return std::any_of(boxes.begin(), boxes.end(), [&](const NodeBox& b) {
+    return b.width > 0 && b.height > 0 && row >= b.top && row <= b.bottom() &&
+           col >= b.left && col <= b.right();
+  });
+}
+
+struct Tally {
+  std::size_t graphs = 0;
+  std::size_t edges = 0;
+  std::size_t arrowheads = 0;
+  std::size_t covered = 0;
+  std::size_t unplanned = 0;
+  std::size_t cut_off = 0;
+};
+
+struct ExampleGraph {
+  std::string name;
+  std::string source;
+};
+
+// Every example graph, read once for all tests.
+const std::vector<ExampleGraph>& corpus() {
+  static const std::vector<ExampleGraph> graphs = [] {
+    std::vector<ExampleGraph> read;
+    for (const fs::path& path : example_graphs()) {
+      read.push_back({path.filename().string(), read_graph(path)});
+    }
+    return read;
+  }();
+  return graphs;
+}
+
+std::expected<Drawing, RenderError> draw(const ExampleGraph& graph,
+                                         RenderOptions options) {
+  auto layout = layout_with_dot(graph.source);
+  if (!layout) return std::unexpected(std::move(layout.error()));
+  return draw_layout(graph.source, std::move(*layout), options, layout_with_dot);
+}
+
+// Checks one drawing's edges and adds them to `tally`. With `cut`, the
+// canvas was narrowed to a width limit and ends beyond it are skipped.
+void check_edges(const std::string& name, const Drawing& drawing, Tally& tally,
+                 bool cut = false) {
+  const CharGrid& grid = drawing.grid;
+  const auto& edges = drawing.layout.edges;
+  ASSERT_EQ(drawing.plan.edges.size(), edges.size()) << name;
+  for (std::size_t e = 0; e < edges.size(); ++e) {
+    // Edges naming a node without a box are not drawn at all.
+    if (edges[e].tail >= drawing.boxes.size() || edges[e].head >= drawing.boxes.size()) {
+      ++tally.unplanned;
+      continue;
+    }
+    ++tally.edges;
+    const EdgePorts& p = drawing.plan.edges[e].ports;
+    const std::string where = name + " edge " + std::to_string(e) + " (" +
+                              std::to_string(edges[e].tail) + " -> " +
+                              std::to_string(edges[e].head) + ")";
+
+    EXPECT_TRUE(cut || grid.contains(p.start_row, p.start_col) ||
+                inside_a_box(drawing.boxes, p.start_row, p.start_col))
+        << where << ": start (" << p.start_row << ", " << p.start_col
+        << ") is off a " << grid.width() << "x" << grid.height() << " grid";
+
+    if (cut && p.end_row < grid.height() && p.end_col >= grid.width()) {
+      ++tally.cut_off;
+      continue;
+    }
+    if (!grid.contains(p.end_row, p.end_col)) {
+      ADD_FAILURE() << where << ": end (" << p.end_row << ", " << p.end_col
+                    << ") is off a " << grid.width() << "x" << grid.height() << " grid";
+      continue;
+    }
+    const Cell end = grid.at(p.end_row, p.end_col);
+    if (end.kind() == CellKind::Arrow) {
+      EXPECT_TRUE(is_arrowhead(end.character()))
+          << where << ": arrow cell holds U+" << std::hex
+          << static_cast<std::uint32_t>(end.character());
+      ++tally.arrowheads;
+    } else if (end.kind() == CellKind::Node) {
+      ++tally.covered;
+    } else {
+      ADD_FAILURE() << where << ": end (" << p.end_row << ", " << p.end_col
+                    << ") holds cell kind " << static_cast<int>(end.kind())
+                    << ", not an arrowhead";
+    }
+  }
+}
+
+TEST(ExampleGraphs, EveryEdgeEndsInAnArrowheadOrUnderABox) {
+  // Debian's graphviz-doc ships 60; fewer means the corpus is missing.
+  ASSERT_GE(corpus().size(), 50u) << "example graphs not found under " << kExamples
+                                  << " (install graphviz-doc)";
+  Tally tally;
+  for (const ExampleGraph& graph : corpus()) {
+    ASSERT_FALSE(graph.source.empty()) << graph.name;
+    auto drawing = draw(graph, RenderOptions{});
+    ASSERT_TRUE(drawing.has_value()) << graph.name << ": " << display(drawing.error());
+    check_edges(graph.name, *drawing, tally);
+    ++tally.graphs;
+  }
+  EXPECT_EQ(tally.arrowheads + tally.covered, tally.edges);
+  EXPECT_GT(tally.arrowheads, 0u);
+  RecordProperty("graphs", static_cast<int>(tally.graphs));
+  RecordProperty("edges", static_cast<int>(tally.edges));
+  RecordProperty("arrowheads", static_cast<int>(tally.arrowheads));
+  RecordProperty("covered_by_boxes", static_cast<int>(tally.covered));
+  RecordProperty("unplanned", static_cast<int>(tally.unplanned));
+  std::printf("example graphs: %zu, edges checked: %zu, arrowheads: %zu, "
+              "covered by boxes: %zu, edges without boxes: %zu\n",
+              tally.graphs, tally.edges, tally.arrowheads, tally.covered,
+              tally.unplanned);
+}
+
+TEST(ExampleGraphs, NarrowedDrawingsKeepTheArrowheadsTheyShow) {
+  ASSERT_GE(corpus().size(), 50u);
+  for (const std::uint64_t width : {40u, 80u}) {
+    Tally tally;
+    RenderOptions options;
+    options.max_width = width;
+    for (const ExampleGraph& graph : corpus()) {
+      auto drawing = draw(graph, options);
+      ASSERT_TRUE(drawing.has_value()) << graph.name << ": " << display(drawing.error());
+      EXPECT_LE(drawing->grid.width(), width) << graph.name;
+      check_edges(graph.name + " at width " + std::to_string(width), *drawing, tally,
+                  /*cut=*/true);
+    }
+    EXPECT_EQ(tally.arrowheads + tally.covered + tally.cut_off, tally.edges);
+    std::printf("width %llu: edges checked: %zu, arrowheads: %zu, covered by boxes: "
+                "%zu, beyond the width: %zu\n",
+                static_cast<unsigned long long>(width), tally.edges, tally.arrowheads,
+                tally.covered, tally.cut_off);
+  }
+}
+
+}  // namespace
+}  // namespace vantri
