@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up everything vantri needs on a Debian machine and renders the
-# example graphs: system packages (when missing), a .venv with CPython 3.13,
-# and the package built and installed into it. A second run changes nothing.
+# Sets up what building and running vantri needs on a Debian machine and
+# renders the example graphs: system packages (when missing), a .venv with
+# CPython 3.13, and the package built and installed into it. A second run
+# changes nothing. What only the tests need is installed by ./test.sh.
 #
 #   ./setup.sh             set up, then render examples/*.dot
 #   ./setup.sh --no-demo   set up only
@@ -16,25 +17,10 @@ say() { printf '==> %s\n' "$*"; }
 die() { printf 'setup: %s\n' "$*" >&2; exit 1; }
 
 # --- System packages ---------------------------------------------------------
-installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
-missing=()
-for pkg in graphviz graphviz-doc nlohmann-json3-dev libgtest-dev libbenchmark-dev \
-           g++ clang-19 libclang-rt-19-dev; do
-  installed "$pkg" || missing+=("$pkg")
-done
-cmake --version >/dev/null 2>&1 || missing+=(cmake)
-ninja --version >/dev/null 2>&1 || missing+=(ninja-build)
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" = 0 ]; then
-    say "installing ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-  else
-    die "missing system packages; run:
-  sudo apt-get install -y --no-install-recommends ${missing[*]}"
-  fi
-fi
+# Graphviz at run time; a C++23 compiler, CMake, Ninja and the JSON headers
+# to build.
+. tools/debian_packages.sh
+need_packages graphviz g++ nlohmann-json3-dev cmake:cmake ninja:ninja-build
 
 # --- CPython 3.13 --------------------------------------------------------------
 is_313() { [ -n "$1" ] && "$1" -c 'import sys; sys.exit(sys.version_info[:2] != (3, 13))' 2>/dev/null; }
@@ -52,9 +38,9 @@ if ! is_313 .venv/bin/python; then
   "$python" -m venv .venv
 fi
 venv_pip() { .venv/bin/python -m pip --disable-pip-version-check -q "$@"; }
-if ! .venv/bin/python -c 'import scikit_build_core, pytest, numpy' 2>/dev/null; then
-  say "installing build and test tools from PyPI"
-  venv_pip install 'scikit-build-core>=0.10' 'pytest>=8' 'numpy>=2'
+if ! .venv/bin/python -c 'import scikit_build_core' 2>/dev/null; then
+  say "installing the build tools from PyPI"
+  venv_pip install 'scikit-build-core>=0.10'
 fi
 
 # Rebuild only when a source file changed since the last install.
@@ -64,7 +50,7 @@ stamp=$(find pyproject.toml CMakeLists.txt src python -type f \
 if [ "$(cat .venv/.vantri-stamp 2>/dev/null)" != "$stamp" ] ||
    ! .venv/bin/python -c 'import vantri' 2>/dev/null; then
   say "building and installing vantri"
-  venv_pip install --no-build-isolation '.[test]'
+  venv_pip install --no-build-isolation .
   echo "$stamp" > .venv/.vantri-stamp
 fi
 

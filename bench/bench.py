@@ -5,7 +5,8 @@
    repetition and the ratio vantri / dot.
 2. Our own share: json0 text to finished drawing without dot, timed by the
    Google Benchmark program render_bench on json0 that dot wrote for the
-   generated graphs and on synthetic layouts up to 32000 nodes.
+   generated graphs and on synthetic layouts up to 32000 nodes; and the
+   drawing's worst cases (bench/stress_cases.cc).
 3. Peak memory (max RSS) of a process rendering the 2000-node graph, of the
    same interpreter that only imports vantri, and of dot alone.
 """
@@ -159,6 +160,9 @@ def own_share(render_bench: str, graphs: list[Graph], reps: int) -> dict[str, di
             continue
         kind, layout = b["run_name"].split("/", 1)
         assert b["time_unit"] == "ms"
+        if kind == "stress":
+            results.setdefault("stress", {})[layout] = b["cpu_time"]
+            continue
         entry = results.setdefault(layout, {"nodes": int(b["nodes"])})
         # CPU time of the one benchmark thread: other processes on the
         # machine slow the wall clock, not the work done.
@@ -298,6 +302,11 @@ def main() -> None:
                f"  {verdict(worst_2000 <= OWN_TARGET_MS_2000)}")
     out.append(f"us/node at 32000 / us/node at 2000 (synthetic): {scaling:.2f}"
                f" (target <= {SCALING_TARGET:g})  {verdict(scaling <= SCALING_TARGET)}")
+    out.append("")
+    out.append("Worst cases of the drawing alone (each would be billions of cell writes"
+               " drawn naively), ms")
+    for name, ms in own["stress"].items():
+        out.append(f"  {name:<36} {ms:>9.1f}")
     out.append("")
     mb = 1024.0
     out.append("Peak memory (max RSS) for tb-2000, each in a fresh child process,"

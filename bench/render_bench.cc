@@ -18,6 +18,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/stress_cases.h"
 #include "bench/synthetic_json0.h"
 #include "graphviz/json0_reader.h"
 #include "render/render_graph.h"
@@ -139,6 +140,8 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark(("parse/" + name).c_str(), parse_only, json0)
         ->Unit(benchmark::kMillisecond);
   }
+
+  vantri::bench::register_stress_cases();
 
   int bench_argc = static_cast<int>(rest.size());
   benchmark::Initialize(&bench_argc, rest.data());

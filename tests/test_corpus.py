@@ -28,6 +28,7 @@ from pathlib import Path
 import pytest
 
 import vantri
+from conftest import install_dot
 
 EXAMPLES = Path("/usr/share/doc/graphviz/examples/graphs")
 GRAPHS = sorted(EXAMPLES.glob("*/*.gv")) + sorted(EXAMPLES.glob("*/*.gv.gz"))
@@ -46,7 +47,6 @@ PALETTE = [
 # Runs the real `dot` and adds a "fillcolor" member after the "_gvid" of
 # every object (clusters ignore theirs) in its pretty-printed json0.
 COLOURING_DOT = """\
-#!/bin/sh
 layout=$({dot} "$@") || exit $?
 printf '%s\\n' "$layout" | awk -v palette='{palette}' '
 BEGIN {{ n = split(palette, colour, " ") }}
@@ -71,10 +71,8 @@ def colouring_path() -> str:
     assert real, "dot is not installed"
     bin_dir = Path(tempfile.mkdtemp(prefix="vantri-colouring-dot-"))
     atexit.register(shutil.rmtree, bin_dir, ignore_errors=True)
-    script = bin_dir / "dot"
     names = " ".join("-" if c is None else c or '""' for c in PALETTE)
-    script.write_text(COLOURING_DOT.format(palette=names, dot=shlex.quote(real)))
-    script.chmod(0o755)
+    install_dot(bin_dir, COLOURING_DOT.format(palette=names, dot=shlex.quote(real)))
     return f"{bin_dir}{os.pathsep}{os.environ['PATH']}"
 
 

@@ -21,6 +21,7 @@ from pathlib import Path
 import pytest
 
 import vantri
+from conftest import install_dot
 
 RENDERS = 1000
 WARM_UP = 200
@@ -105,9 +106,7 @@ def scenarios(tmp_path):
         directory.mkdir()
         if script is None:
             return str(directory)
-        dot = directory / "dot"
-        dot.write_text("#!/bin/sh\n" + script)
-        dot.chmod(0o755 if executable else 0o644)
+        install_dot(directory, script, executable=executable)
         if not executable:  # the search would go on past it: alone on PATH
             return str(directory)
         return os.pathsep.join([str(directory), "/usr/bin", "/bin"])

@@ -1,16 +1,12 @@
 """Whole drawings of small real graphs, and the width fitting seen from outside."""
 
-import os
 import re
-import shutil
-import stat
 
 import pytest
 
 import vantri
 
 ANSI = re.compile(r"\x1b\[[0-9;]*m")
-REAL_DOT = shutil.which("dot")
 
 
 def draw(source, **options):
@@ -189,37 +185,6 @@ def test_control_characters_in_labels_cannot_reach_the_terminal():
     assert "\x1b[2J" not in text
     assert "\t" not in text
     assert "x\ufffd[2Jy z" in text
-
-
-@pytest.fixture
-def logging_dot(tmp_path, monkeypatch):
-    """Puts a `dot` on PATH that keeps every input it gets and then runs the
-    real one; `fail_on` makes that run (counted from 1) fail instead."""
-    assert REAL_DOT, "Graphviz is not installed"
-    inputs = tmp_path / "inputs"
-    inputs.mkdir()
-
-    def install(fail_on=0):
-        bin_dir = tmp_path / "bin"
-        bin_dir.mkdir(exist_ok=True)
-        script = bin_dir / "dot"
-        script.write_text(
-            "#!/bin/sh\n"
-            f'n=$(ls "{inputs}" | wc -l); n=$((n + 1))\n'
-            f'cat > "{inputs}/$n.dot"\n'
-            f'if [ "$n" = {fail_on} ]; then echo "refused" >&2; exit 1; fi\n'
-            f'exec "{REAL_DOT}" "$@" < "{inputs}/$n.dot"\n'
-        )
-        script.chmod(script.stat().st_mode | stat.S_IXUSR)
-        monkeypatch.setenv("PATH", f"{bin_dir}{os.pathsep}{os.environ['PATH']}")
-
-    def runs():
-        return [
-            (inputs / f"{n}.dot").read_text() for n in range(1, len(os.listdir(inputs)) + 1)
-        ]
-
-    install.runs = runs
-    return install
 
 
 def graph_of(*first, statement='n{i} [label="a_rather_long_label_for_node_{i}"]'):
