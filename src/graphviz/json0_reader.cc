@@ -1,8 +1,9 @@
 // The json0 document walk: objects to nodes and clusters, then edges.
 //
 // The JSON parser streams its events into a Collector, which keeps only the
-// members the drawing reads: the root's "bb", "_subgraph_cnt", "objects"
-// and "edges", and a handful of members of each element of the two arrays.
+// members the drawing reads: a few of the root's ("bb", "_subgraph_cnt",
+// "objects", "edges", the graph's kind, rank direction and title), and a
+// handful of members of each element of the two arrays.
 // Everything else, however large or deep, is skipped as it streams past.
 // The checks run once the whole text has parsed, in the same order and with
 // the same outcome as a walk over the complete document tree: a syntax error
@@ -31,14 +32,19 @@ using Json = nlohmann::json;
 // The element members the reader looks at.
 enum class Field : std::uint8_t {
   Gvid, Name, Label, Pos, Width, Height, Shape, Fillcolor, Bb, Nodes, Tail, Head, Lp,
+  Rects, Style, Xlabel, Xlp, Dir, Arrowhead, Arrowtail, Headlabel, Taillabel, HeadLp,
+  TailLp, Tailport, Headport,
   Other,
 };
 constexpr std::size_t kFieldCount = static_cast<std::size_t>(Field::Other);
 
 Field field_of(std::string_view key) {
   static constexpr std::array<std::string_view, kFieldCount> kNames = {
-      "_gvid", "name", "label", "pos", "width", "height", "shape",
-      "fillcolor", "bb", "nodes", "tail", "head", "lp"};
+      "_gvid",     "name",     "label",     "pos",       "width",     "height",
+      "shape",     "fillcolor", "bb",       "nodes",     "tail",      "head",
+      "lp",        "rects",    "style",     "xlabel",    "xlp",       "dir",
+      "arrowhead", "arrowtail", "headlabel", "taillabel", "head_lp",  "tail_lp",
+      "tailport",  "headport"};
   for (std::size_t i = 0; i < kFieldCount; ++i) {
     if (kNames[i] == key) return static_cast<Field>(i);
   }
@@ -46,12 +52,12 @@ Field field_of(std::string_view key) {
 }
 
 // The last value a member had, as far as the reader cares: a string, a
-// number written as a non-negative integer that fits 64 bits, or anything
-// else.
+// number written as a non-negative integer that fits 64 bits, a boolean,
+// or anything else.
 struct Value {
-  enum class Type : std::uint8_t { Absent, String, Unsigned, Other };
+  enum class Type : std::uint8_t { Absent, String, Unsigned, Bool, Other };
   Type type = Type::Absent;
-  std::uint64_t number = 0;
+  std::uint64_t number = 0;  // the integer, or 1 for true
   std::string text;
 };
 
@@ -101,12 +107,20 @@ class Collector {
   bool root_is_object = false;
   Value bb;
   Value subgraph_count;
+  Value directed;
+  Value rankdir;
+  Value label;
+  Value label_pos;
+  Value labelloc;
   ElementList objects;
   ElementList edges;
   std::optional<std::string> error;
 
   bool null() { return scalar(Value::Type::Other); }
-  bool boolean(bool) { return scalar(Value::Type::Other); }
+  bool boolean(bool b) {
+    number_ = b ? 1 : 0;
+    return scalar(Value::Type::Bool);
+  }
   bool number_integer(number_integer_t) { return scalar(Value::Type::Other); }
   bool number_float(number_float_t, const string_t&) { return scalar(Value::Type::Other); }
   bool number_unsigned(number_unsigned_t n) {
@@ -130,6 +144,11 @@ class Collector {
                   : k == "_subgraph_cnt" ? RootKey::SubgraphCount
                   : k == "objects"       ? RootKey::Objects
                   : k == "edges"         ? RootKey::Edges
+                  : k == "directed"      ? RootKey::Directed
+                  : k == "rankdir"       ? RootKey::Rankdir
+                  : k == "label"         ? RootKey::Label
+                  : k == "lp"            ? RootKey::Lp
+                  : k == "labelloc"      ? RootKey::Labelloc
                                          : RootKey::Other;
     } else if (depth_ == 3) {
       field_ = field_of(k);
@@ -143,7 +162,9 @@ class Collector {
   }
 
  private:
-  enum class RootKey : std::uint8_t { Bb, SubgraphCount, Objects, Edges, Other };
+  enum class RootKey : std::uint8_t {
+    Bb, SubgraphCount, Objects, Edges, Directed, Rankdir, Label, Lp, Labelloc, Other,
+  };
 
   // A value of a root member, a new element, or an element's member.
   // `type` is Other for a container; `array` tells an array from the rest.
@@ -154,6 +175,11 @@ class Collector {
       switch (root_key_) {
         case RootKey::Bb: store(bb, type); break;
         case RootKey::SubgraphCount: store(subgraph_count, type); break;
+        case RootKey::Directed: store(directed, type); break;
+        case RootKey::Rankdir: store(rankdir, type); break;
+        case RootKey::Label: store(label, type); break;
+        case RootKey::Lp: store(label_pos, type); break;
+        case RootKey::Labelloc: store(labelloc, type); break;
         case RootKey::Objects: restart(objects, array); break;
         case RootKey::Edges: restart(edges, array); break;
         case RootKey::Other: break;
@@ -171,7 +197,7 @@ class Collector {
 
   void store(Value& v, Value::Type type) {
     v.type = type;
-    if (type == Value::Type::Unsigned) v.number = number_;
+    if (type == Value::Type::Unsigned || type == Value::Type::Bool) v.number = number_;
     if (type == Value::Type::String) v.text = std::move(*text_);
   }
 
@@ -221,7 +247,71 @@ NodeShape shape_of(const std::string* shape) {
     return NodeShape::Box;
   }
   if (*shape == "doublecircle") return NodeShape::DoubleCircle;
+  if (*shape == "point") return NodeShape::Point;
+  if (*shape == "record") return NodeShape::Record;
+  if (*shape == "Mrecord") return NodeShape::MRecord;
   return NodeShape::Other;
+}
+
+// Whether a "style" list (comma-separated, with blanks allowed) names
+// "invis".
+bool is_invisible(const std::string* style) {
+  if (!style) return false;
+  std::string_view rest = *style;
+  while (!rest.empty()) {
+    const std::size_t comma = rest.find(',');
+    std::string_view item = rest.substr(0, comma);
+    while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
+    while (!item.empty() && item.back() == ' ') item.remove_suffix(1);
+    if (item == "invis") return true;
+    if (comma == std::string_view::npos) break;
+    rest.remove_prefix(comma + 1);
+  }
+  return false;
+}
+
+// A decoration's position: absent when missing or unreadable, since a
+// label placed elsewhere is no reason to refuse the whole drawing.
+std::optional<Point> optional_point(const Element& element, Field key) {
+  const std::string* text = string_member(element, key);
+  if (!text) return std::nullopt;
+  auto point = parse_point(*text);
+  if (!point) return std::nullopt;
+  return *point;
+}
+
+// A text member that counts only when it is a non-empty string.
+std::optional<std::string> optional_text(Element& element, Field key) {
+  const std::string* text = string_member(element, key);
+  if (!text || text->empty()) return std::nullopt;
+  return std::move(element[key].text);
+}
+
+// The record fields' rectangles: "x0,y0,x1,y1" boxes separated by blanks.
+// Unreadable text gives none, and the node is drawn as a plain box.
+std::vector<BoundingBox> read_rects(const std::string* text) {
+  std::vector<BoundingBox> rects;
+  if (!text) return rects;
+  std::string_view rest = *text;
+  while (!rest.empty()) {
+    const std::size_t blank = rest.find(' ');
+    const std::string_view item = rest.substr(0, blank);
+    if (!item.empty()) {
+      auto bb = parse_bb(item);
+      if (!bb) return {};
+      rects.push_back(*bb);
+    }
+    if (blank == std::string_view::npos) break;
+    rest.remove_prefix(blank + 1);
+  }
+  return rects;
+}
+
+RankDir rankdir_of(const std::string& text) {
+  if (text == "LR") return RankDir::LeftToRight;
+  if (text == "BT") return RankDir::BottomToTop;
+  if (text == "RL") return RankDir::RightToLeft;
+  return RankDir::TopToBottom;
 }
 
 // One left-to-right pass over a node label: `\N` becomes the node's name
@@ -304,6 +394,7 @@ std::expected<void, LayoutError> read_node(Element& object, LayoutGraph& graph,
   if (name) result.name = *name;
   if (const std::string* label = string_member(object, Field::Label)) {
     result.label = expand_node_label(*label, name);
+    result.raw_label = *label;
   }
 
   const std::string* pos = string_member(object, Field::Pos);
@@ -323,11 +414,30 @@ std::expected<void, LayoutError> read_node(Element& object, LayoutGraph& graph,
   if (string_member(object, Field::Fillcolor)) {
     result.fillcolor = std::move(object[Field::Fillcolor].text);
   }
+  result.rects = read_rects(string_member(object, Field::Rects));
+  result.invisible = is_invisible(string_member(object, Field::Style));
+  result.xlabel = optional_text(object, Field::Xlabel);
+  result.xlabel_pos = optional_point(object, Field::Xlp);
 
   // A repeated gvid refers to the later node from now on.
   ids[*gvid] = graph.nodes.size();
   graph.nodes.push_back(std::move(result));
   return {};
+}
+
+// Which ends of an edge get an arrowhead: "dir" (forward, back, both,
+// none; by default forward in a directed graph and none in an undirected
+// one), less an end whose arrow shape is "none".
+void read_arrows(const Element& object, bool directed, LayoutEdge& edge) {
+  const std::string* dir = string_member(object, Field::Dir);
+  std::string_view way = directed ? "forward" : "none";
+  if (dir && (*dir == "forward" || *dir == "back" || *dir == "both" || *dir == "none")) {
+    way = *dir;
+  }
+  const std::string* head = string_member(object, Field::Arrowhead);
+  const std::string* tail = string_member(object, Field::Arrowtail);
+  edge.arrow_at_head = (way == "forward" || way == "both") && !(head && *head == "none");
+  edge.arrow_at_tail = (way == "back" || way == "both") && !(tail && *tail == "none");
 }
 
 std::expected<void, LayoutError> read_edge(Element& object, LayoutGraph& graph,
@@ -369,6 +479,16 @@ std::expected<void, LayoutError> read_edge(Element& object, LayoutGraph& graph,
     result.start_point = spline->start_point;
     result.end_point = spline->end_point;
   }
+  read_arrows(object, graph.directed, result);
+  result.invisible = is_invisible(string_member(object, Field::Style));
+  result.tail_port = optional_text(object, Field::Tailport);
+  result.head_port = optional_text(object, Field::Headport);
+  result.head_label = optional_text(object, Field::Headlabel);
+  result.head_label_pos = optional_point(object, Field::HeadLp);
+  result.tail_label = optional_text(object, Field::Taillabel);
+  result.tail_label_pos = optional_point(object, Field::TailLp);
+  result.xlabel = optional_text(object, Field::Xlabel);
+  result.xlabel_pos = optional_point(object, Field::Xlp);
   graph.edges.push_back(std::move(result));
   return {};
 }
@@ -506,6 +626,16 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
   auto bb = parse_bb(doc.bb.text);
   if (!bb) return fail(std::move(bb.error()));
   graph.bb = *bb;
+  if (doc.directed.type == Value::Type::Bool) graph.directed = doc.directed.number != 0;
+  if (doc.rankdir.type == Value::Type::String) graph.rankdir = rankdir_of(doc.rankdir.text);
+  if (doc.label.type == Value::Type::String && !doc.label.text.empty()) {
+    graph.label = std::move(doc.label.text);
+    if (doc.label_pos.type == Value::Type::String) {
+      if (auto point = parse_point(doc.label_pos.text)) graph.label_pos = *point;
+    }
+    graph.label_at_top = doc.labelloc.type == Value::Type::String &&
+                         (doc.labelloc.text == "t" || doc.labelloc.text == "T");
+  }
 
   const auto objects = optional_array(doc.objects, "missing 'objects' array");
   if (!objects) return std::unexpected(objects.error());

@@ -201,8 +201,86 @@ TEST(Json0Reader, NodeFields) {
   EXPECT_FALSE(graph.nodes[1].name.has_value());
   EXPECT_EQ(graph.nodes[2].pos, (Point{1, -2.5}));
   const NodeShape shapes[] = {NodeShape::Box, NodeShape::Other, NodeShape::DoubleCircle,
-                              NodeShape::Box, NodeShape::Box,   NodeShape::Other};
+                              NodeShape::Box, NodeShape::Box,   NodeShape::Point};
   for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(graph.nodes[i].shape, shapes[i]) << i;
+}
+
+TEST(Json0Reader, GraphKindRankDirectionAndTitle) {
+  const LayoutGraph plain = read_ok(doc("[]"));
+  EXPECT_TRUE(plain.directed);
+  EXPECT_EQ(plain.rankdir, RankDir::TopToBottom);
+  EXPECT_FALSE(plain.label.has_value());
+  const LayoutGraph titled = read_ok(doc(
+      "[]", "[]", R"(,"directed":false,"rankdir":"BT","label":"T","lp":"5,6","labelloc":"t")"));
+  EXPECT_FALSE(titled.directed);
+  EXPECT_EQ(titled.rankdir, RankDir::BottomToTop);
+  EXPECT_EQ(titled.label, "T");
+  EXPECT_EQ(titled.label_pos, (Point{5, 6}));
+  EXPECT_TRUE(titled.label_at_top);
+  EXPECT_EQ(read_ok(doc("[]", "[]", R"(,"rankdir":"LR","directed":"no")")).rankdir,
+            RankDir::LeftToRight);
+  EXPECT_TRUE(read_ok(doc("[]", "[]", R"(,"directed":"no")")).directed);
+  EXPECT_EQ(read_ok(doc("[]", "[]", R"(,"rankdir":"RL")")).rankdir, RankDir::RightToLeft);
+}
+
+TEST(Json0Reader, NodeDecorations) {
+  const LayoutGraph graph = read_ok(doc(
+      "[" +
+      node("1", R"(,"shape":"record","label":"<f0> a\\|b|{c|d}","rects":"0,1,2,3 4,5,6,7")") +
+      "," + node("2", R"(,"style":"filled, invis","xlabel":"x","xlp":"8,9")") + "," +
+      node("3", R"(,"shape":"Mrecord","rects":"1,2,3","xlp":"oops","style":"invisible")") +
+      "]"));
+  ASSERT_EQ(graph.nodes.size(), 3u);
+  EXPECT_EQ(graph.nodes[0].shape, NodeShape::Record);
+  EXPECT_EQ(graph.nodes[0].raw_label, "<f0> a\\|b|{c|d}");
+  EXPECT_EQ(graph.nodes[0].rects, (std::vector<BoundingBox>{{0, 1, 2, 3}, {4, 5, 6, 7}}));
+  EXPECT_FALSE(graph.nodes[0].invisible);
+  EXPECT_TRUE(graph.nodes[1].invisible);
+  EXPECT_EQ(graph.nodes[1].xlabel, "x");
+  EXPECT_EQ(graph.nodes[1].xlabel_pos, (Point{8, 9}));
+  EXPECT_EQ(graph.nodes[2].shape, NodeShape::MRecord);
+  EXPECT_TRUE(graph.nodes[2].rects.empty());  // unreadable: drawn as a plain box
+  EXPECT_FALSE(graph.nodes[2].xlabel_pos.has_value());
+  EXPECT_FALSE(graph.nodes[2].invisible);
+}
+
+TEST(Json0Reader, EdgeEndsAndDecorations) {
+  const std::string nodes = "[" + node("0") + "," + node("1") + "]";
+  const std::string edges =
+      "[" + edge("0", "0", "1") + "," + edge("1", "0", "1", R"(,"dir":"back")") + "," +
+      edge("2", "0", "1", R"(,"dir":"both","arrowtail":"none")") + "," +
+      edge("3", "0", "1", R"(,"dir":"none")") + "," +
+      edge("4", "0", "1", R"(,"arrowhead":"none","style":"invis")") + "," +
+      edge("5", "0", "1",
+           R"(,"dir":"sideways","tailport":"f0","headport":"n","headlabel":"H",)"
+           R"("head_lp":"1,2","taillabel":"T","tail_lp":"3,4","xlabel":"X","xlp":"5,6")") +
+      "]";
+  const LayoutGraph directed = read_ok(doc(nodes, edges));
+  ASSERT_EQ(directed.edges.size(), 6u);
+  const std::pair<bool, bool> ends[] = {{true, false}, {false, true}, {true, false},
+                                        {false, false}, {false, false}, {true, false}};
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(std::pair(directed.edges[i].arrow_at_head, directed.edges[i].arrow_at_tail),
+              ends[i])
+        << i;
+  }
+  EXPECT_TRUE(directed.edges[4].invisible);
+  const LayoutEdge& decorated = directed.edges[5];
+  EXPECT_EQ(decorated.tail_port, "f0");
+  EXPECT_EQ(decorated.head_port, "n");
+  EXPECT_EQ(decorated.head_label, "H");
+  EXPECT_EQ(decorated.head_label_pos, (Point{1, 2}));
+  EXPECT_EQ(decorated.tail_label, "T");
+  EXPECT_EQ(decorated.tail_label_pos, (Point{3, 4}));
+  EXPECT_EQ(decorated.xlabel, "X");
+  EXPECT_EQ(decorated.xlabel_pos, (Point{5, 6}));
+
+  // Undirected: no arrowheads unless "dir" asks for them.
+  const LayoutGraph undirected = read_ok(doc(nodes, edges, R"(,"directed":false)"));
+  EXPECT_FALSE(undirected.edges[0].arrow_at_head);
+  EXPECT_TRUE(undirected.edges[1].arrow_at_tail);
+  EXPECT_TRUE(undirected.edges[2].arrow_at_head);
+  EXPECT_FALSE(undirected.edges[5].arrow_at_head);
 }
 
 TEST(Json0Reader, NodeLabelsExpandPlaceholderAndLineEnds) {

@@ -29,8 +29,27 @@ struct BoundingBox {
   friend bool operator==(const BoundingBox&, const BoundingBox&) = default;
 };
 
-/// The only shape distinctions the drawing makes.
-enum class NodeShape : std::uint8_t { Box = 0, DoubleCircle = 1, Other = 2 };
+/// The shape distinctions the drawing makes.
+enum class NodeShape : std::uint8_t {
+  Box = 0,
+  DoubleCircle = 1,
+  /// Every shape not named below, Graphviz's default ellipse among them.
+  Other = 2,
+  Point = 3,
+  /// "record", whose label is divided into fields.
+  Record = 4,
+  /// "Mrecord": a record with rounded corners.
+  MRecord = 5,
+};
+
+/// The direction in which `dot` laid out the ranks: the way edges point
+/// when they follow the graph's order.
+enum class RankDir : std::uint8_t {
+  TopToBottom = 0,
+  LeftToRight = 1,
+  BottomToTop = 2,
+  RightToLeft = 3,
+};
 
 struct LayoutNode {
   /// Display label with real line feeds (placeholders already expanded).
@@ -47,6 +66,16 @@ struct LayoutNode {
   /// The node's json0 "name" when it is a string; the width fitting uses it
   /// to give nodes without a literal label attribute their shortened label.
   std::optional<std::string> name;
+  /// The "label" exactly as json0 gives it, before placeholders and line
+  /// ends are expanded: the source of a record's fields.
+  std::string raw_label;
+  /// The rectangles of a record's fields ("rects"), in label order.
+  std::vector<BoundingBox> rects;
+  /// "style" includes "invis": the node takes space but is not drawn.
+  bool invisible = false;
+  /// The external label ("xlabel") and where `dot` put its centre ("xlp").
+  std::optional<std::string> xlabel;
+  std::optional<Point> xlabel_pos;
 };
 
 struct LayoutEdge {
@@ -61,6 +90,25 @@ struct LayoutEdge {
   std::vector<Point> points;
   std::optional<Point> start_point;
   std::optional<Point> end_point;
+  /// Which ends carry an arrowhead, from the graph's kind, "dir",
+  /// "arrowhead" and "arrowtail": a directed graph's edges point at their
+  /// head, an undirected graph's nowhere.
+  bool arrow_at_head = true;
+  bool arrow_at_tail = false;
+  /// "style" includes "invis".
+  bool invisible = false;
+  /// The ports named in the DOT text ("tailport", "headport"): a record
+  /// field's port name, a compass point, or both as "field:compass".
+  std::optional<std::string> tail_port;
+  std::optional<std::string> head_port;
+  /// Labels at the head and tail ends and the external label, each with the
+  /// centre `dot` gave it ("head_lp", "tail_lp", "xlp"); kept verbatim.
+  std::optional<std::string> head_label;
+  std::optional<Point> head_label_pos;
+  std::optional<std::string> tail_label;
+  std::optional<Point> tail_label_pos;
+  std::optional<std::string> xlabel;
+  std::optional<Point> xlabel_pos;
 };
 
 struct LayoutCluster {
@@ -74,6 +122,15 @@ struct LayoutGraph {
   std::vector<LayoutEdge> edges;
   std::vector<LayoutCluster> clusters;
   BoundingBox bb;
+  /// "directed": false for a `graph`, whose edges have no direction.
+  bool directed = true;
+  RankDir rankdir = RankDir::TopToBottom;
+  /// The graph's own label (its title), kept verbatim, with the centre
+  /// `dot` gave it and whether it goes above the drawing ("labelloc" t)
+  /// rather than below.
+  std::optional<std::string> label;
+  std::optional<Point> label_pos;
+  bool label_at_top = false;
 };
 
 }  // namespace vantri
