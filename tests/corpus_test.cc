@@ -6,51 +6,18 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <expected>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "graphviz/child_process.h"
-#include "graphviz/run_dot.h"
 #include "render/render_graph.h"
+#include "support/example_graphs.h"
 
 namespace vantri {
 namespace {
 
-namespace fs = std::filesystem;
-
-const fs::path kExamples = "/usr/share/doc/graphviz/examples/graphs";
-
-std::vector<fs::path> example_graphs() {
-  std::vector<fs::path> graphs;
-  std::error_code error;
-  for (const auto& entry : fs::recursive_directory_iterator(kExamples, error)) {
-    const std::string name = entry.path().filename().string();
-    if (entry.is_regular_file() && (name.ends_with(".gv") || name.ends_with(".gv.gz"))) {
-      graphs.push_back(entry.path());
-    }
-  }
-  std::sort(graphs.begin(), graphs.end());
-  return graphs;
-}
-
-// The graph's DOT text; compressed ones go through `gzip -dc`.
-std::string read_graph(const fs::path& path) {
-  if (path.extension() == ".gz") {
-    auto run = run_child({"gzip", "-dc", path.string()}, "");
-    if (!run) {
-      ADD_FAILURE() << path << ": " << run.error().error.display();
-      return {};
-    }
-    EXPECT_EQ(run->exit_code, 0) << path << ": " << run->err;
-    return run->out;
-  }
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using testing::draw_example;
+using testing::example_graphs;
+using testing::ExampleGraph;
 
 bool is_arrowhead(char32_t c) {
   return c == U'▼' || c == U'▲' || c == U'▶' || c == U'◀';
@@ -72,30 +39,6 @@ struct Tally {
   std::size_t unplanned = 0;
   std::size_t cut_off = 0;
 };
-
-struct ExampleGraph {
-  std::string name;
-  std::string source;
-};
-
-// Every example graph, read once for all tests.
-const std::vector<ExampleGraph>& corpus() {
-  static const std::vector<ExampleGraph> graphs = [] {
-    std::vector<ExampleGraph> read;
-    for (const fs::path& path : example_graphs()) {
-      read.push_back({path.filename().string(), read_graph(path)});
-    }
-    return read;
-  }();
-  return graphs;
-}
-
-std::expected<Drawing, RenderError> draw(const ExampleGraph& graph,
-                                         RenderOptions options) {
-  auto layout = layout_with_dot(graph.source);
-  if (!layout) return std::unexpected(std::move(layout.error()));
-  return draw_layout(graph.source, std::move(*layout), options, layout_with_dot);
-}
 
 // Checks one drawing's edges and adds them to `tally`. With `cut`, the
 // canvas was narrowed to a width limit and ends beyond it are skipped.
@@ -148,12 +91,12 @@ void check_edges(const std::string& name, const Drawing& drawing, Tally& tally,
 
 TEST(ExampleGraphs, EveryEdgeEndsInAnArrowheadOrUnderABox) {
   // Debian's graphviz-doc ships 60; fewer means the corpus is missing.
-  ASSERT_GE(corpus().size(), 50u) << "example graphs not found under " << kExamples
+  ASSERT_GE(example_graphs().size(), 50u) << "example graphs not found under " << testing::kExampleGraphDir
                                   << " (install graphviz-doc)";
   Tally tally;
-  for (const ExampleGraph& graph : corpus()) {
+  for (const ExampleGraph& graph : example_graphs()) {
     ASSERT_FALSE(graph.source.empty()) << graph.name;
-    auto drawing = draw(graph, RenderOptions{});
+    auto drawing = draw_example(graph, RenderOptions{});
     ASSERT_TRUE(drawing.has_value()) << graph.name << ": " << display(drawing.error());
     check_edges(graph.name, *drawing, tally);
     ++tally.graphs;
@@ -172,13 +115,13 @@ TEST(ExampleGraphs, EveryEdgeEndsInAnArrowheadOrUnderABox) {
 }
 
 TEST(ExampleGraphs, NarrowedDrawingsKeepTheArrowheadsTheyShow) {
-  ASSERT_GE(corpus().size(), 50u);
+  ASSERT_GE(example_graphs().size(), 50u);
   for (const std::uint64_t width : {40u, 80u}) {
     Tally tally;
     RenderOptions options;
     options.max_width = width;
-    for (const ExampleGraph& graph : corpus()) {
-      auto drawing = draw(graph, options);
+    for (const ExampleGraph& graph : example_graphs()) {
+      auto drawing = draw_example(graph, options);
       ASSERT_TRUE(drawing.has_value()) << graph.name << ": " << display(drawing.error());
       EXPECT_LE(drawing->grid.width(), width) << graph.name;
       check_edges(graph.name + " at width " + std::to_string(width), *drawing, tally,
