@@ -7,6 +7,7 @@
 #include "grid/cell_arith.h"
 #include "grid/put_text.h"
 #include "render_edges/wrap_label.h"
+#include "text/label_lines.h"
 
 namespace vantri {
 namespace {
@@ -19,7 +20,7 @@ struct WrappedLabel {
 WrappedLabel wrap(std::string_view text, std::uint64_t width) {
   WrappedLabel out{wrap_label(text, width), 0};
   for (const std::string& line : out.lines) {
-    out.width = std::max<std::uint64_t>(out.width, line.size());
+    out.width = std::max<std::uint64_t>(out.width, text_width(line));
   }
   return out;
 }

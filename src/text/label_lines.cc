@@ -37,10 +37,12 @@ std::size_t count_label_lines(std::string_view label) {
   return count;
 }
 
+std::size_t text_width(std::string_view line) { return line.size(); }
+
 std::size_t label_width(std::string_view label) {
   std::size_t widest = 0;
   for_each_line(label, [&](std::string_view line) {
-    widest = std::max(widest, line.size());
+    widest = std::max(widest, text_width(line));
   });
   return widest;
 }

@@ -19,7 +19,11 @@ std::vector<std::string_view> split_label_lines(std::string_view label);
 /// Number of lines `split_label_lines` gives, without building them.
 std::size_t count_label_lines(std::string_view label);
 
-/// Byte length of the longest line; 0 for the empty label.
+/// The width of one line of text as the drawing measures it: bytes of
+/// UTF-8, the unit every label size and cut is taken in.
+std::size_t text_width(std::string_view line);
+
+/// `text_width` of the longest line; 0 for the empty label.
 std::size_t label_width(std::string_view label);
 
 }  // namespace vantri
