@@ -9,8 +9,8 @@
 //
 // A render either refuses a canvas that is really too large, or gives text
 // that is valid UTF-8, ends in exactly one line feed, has no more lines than
-// the canvas has rows, no line wider than the canvas (and so than
-// max_width) and no white space at the end of a line; the only escape
+// the canvas has rows, no line wider in terminal columns than the canvas
+// (and so than max_width) and no white space at the end of a line; the only escape
 // sequences are the known colours and the reset, and only in Ansi mode.
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -29,6 +29,7 @@
 #include "render/apply_ansi.h"
 #include "render/label_fit.h"
 #include "render/render_graph.h"
+#include "text/char_width.h"
 #include "text/utf8.h"
 
 namespace vantri {
@@ -297,7 +298,7 @@ FUZZ_NO_COVERAGE void check_text(std::string_view out, std::uint64_t width, std:
   FUZZ_CHECK(out.back() == '\n');
   FUZZ_CHECK(out == "\n" || !out.ends_with("\n\n"));
   std::uint64_t rows = 0;
-  std::uint64_t columns = 0;                     // characters in this line
+  std::uint64_t columns = 0;                     // terminal columns of this line
   std::size_t last = std::string_view::npos;     // start of its last one
   for (std::size_t i = 0; i < out.size();) {
     const char byte = out[i];
@@ -321,7 +322,8 @@ FUZZ_NO_COVERAGE void check_text(std::string_view out, std::uint64_t width, std:
     } else {
       const std::size_t length = utf8_length(out, i);
       FUZZ_CHECK(length != 0);
-      ++columns;
+      std::size_t at = i;
+      columns += static_cast<std::uint64_t>(char_width(next_code_point(out, at)));
       last = i;
       i += length;
     }

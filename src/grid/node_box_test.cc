@@ -22,7 +22,9 @@ TEST(NodeBox, SizedToTheLabelAroundTheCentre) {
   EXPECT_EQ(box_of(10, 20, "A"), (NodeBox{18, 9, 5, 3}));
   EXPECT_EQ(box_of(10, 20, "ab\ncdef"), (NodeBox{16, 8, 8, 4}));
   EXPECT_EQ(box_of(10, 20, ""), (NodeBox{18, 9, 4, 3}));
-  EXPECT_EQ(box_of(10, 20, "é"), (NodeBox{17, 9, 6, 3}));  // width in bytes
+  // Widths in terminal columns.
+  EXPECT_EQ(box_of(10, 20, "é"), (NodeBox{18, 9, 5, 3}));
+  EXPECT_EQ(box_of(10, 20, "日本"), (NodeBox{16, 9, 8, 3}));
   EXPECT_EQ(box_of(10, 20, "A", NodeShape::Other), box_of(10, 20, "A"));
   EXPECT_EQ(box_of(10, 20, "A").right(), 22u);
   EXPECT_EQ(box_of(10, 20, "A").bottom(), 11u);

@@ -66,6 +66,18 @@ TEST(ApplyAnsi, BoxesReachingFarPastTheTextCostOnlyWhatIsShown) {
             kRed + "┌──" + kReset + "\n" + kRed + "│" + kReset + " A\n");
 }
 
+// Cells are grid columns: a wide character spans two, a combining mark
+// none, so the border after them is still found and coloured.
+TEST(ApplyAnsi, WideCharactersTakeTwoColumns) {
+  const std::string text = "┌────┐\n│ 日 │\n│ e\u0301  │\n└────┘\n";
+  const std::vector<NodeBox> boxes = {{0, 0, 6, 4}};
+  EXPECT_EQ(apply_ansi(text, std::vector{filled("red")}, boxes),
+            kRed + "┌────┐" + kReset + "\n" +                                //
+                kRed + "│" + kReset + " 日 " + kRed + "│" + kReset + "\n" +    //
+                kRed + "│" + kReset + " e\u0301  " + kRed + "│" + kReset + "\n" +  //
+                kRed + "└────┘" + kReset + "\n");
+}
+
 TEST(ApplyAnsi, DoubleCircleColoursItsOneCell) {
   const std::string text = "ab●cd\n";
   const std::vector<NodeBox> boxes = {{2, 0, 1, 1}};

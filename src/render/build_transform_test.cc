@@ -60,11 +60,14 @@ TEST(BuildTransform, RowScaleFollowsLineCountsButSkipsDoubleCircles) {
   EXPECT_DOUBLE_EQ(only_circle.row_scale, 2 * only_circle.column_scale);
 }
 
-TEST(BuildTransform, LabelsCountBytesAndPairingStopsAtTheShorterList) {
+TEST(BuildTransform, LabelsCountColumnsAndPairingStopsAtTheShorterList) {
   std::vector<LayoutNode> nodes = {node(96, 36), node(8, 8)};
   std::vector<std::string> labels = {"\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9"};
-  const GridTransform t = build_transform({0, 0, 96, 36}, nodes, labels);
-  EXPECT_DOUBLE_EQ(t.column_scale, 4.0);  // 96 / 24, raised to the floor
+  GridTransform t = build_transform({0, 0, 96, 36}, nodes, labels);
+  EXPECT_DOUBLE_EQ(t.column_scale, 96.0 / 14);  // ten columns and four
+  labels = {"日本語"};
+  t = build_transform({0, 0, 96, 36}, nodes, labels);
+  EXPECT_DOUBLE_EQ(t.column_scale, 96.0 / 10);
 }
 
 TEST(BuildTransform, HostileSizesSaturate) {

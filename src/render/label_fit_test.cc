@@ -33,15 +33,17 @@ TEST(LabelLimit, TrimsOnlyLabelsWiderThanTheLimit) {
   EXPECT_EQ(labels[2], "ab...");
 }
 
-TEST(LabelLimit, ZeroLimitAndMultibyteWidths) {
-  std::vector<LayoutNode> nodes = {named("a", "x"), named("b", "\u00e9\u00e9\u00e9")};
-  std::vector<std::string> labels = {"x", "\u00e9\u00e9\u00e9"};
+TEST(LabelLimit, ZeroLimitAndColumnWidths) {
+  std::vector<LayoutNode> nodes = {named("a", "x"), named("b", "\u00e9\u00e9\u00e9\u00e9\u00e9"),
+                                   named("c", "日本語")};
+  std::vector<std::string> labels = {"x", "\u00e9\u00e9\u00e9\u00e9\u00e9", "日本語"};
   apply_label_limit(nodes, labels, 0, TrimStrategy::Start);
   EXPECT_EQ(labels[0], "");
-  labels = {"x", "\u00e9\u00e9\u00e9"};
-  apply_label_limit(nodes, labels, 5, TrimStrategy::End);  // six bytes
-  EXPECT_EQ(labels[1].size(), 5u);
-  EXPECT_TRUE(labels[1].ends_with("..."));
+  labels = {"x", "\u00e9\u00e9\u00e9\u00e9\u00e9", "日本語"};
+  // Five columns (ten bytes) fit a limit of five; six columns do not.
+  apply_label_limit(nodes, labels, 5, TrimStrategy::End);
+  EXPECT_EQ(labels[1], "\u00e9\u00e9\u00e9\u00e9\u00e9");
+  EXPECT_EQ(labels[2], "日...");
 }
 
 TEST(RewriteDotLabels, ReplacesLiteralLabelsEverywhere) {

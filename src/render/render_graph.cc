@@ -92,7 +92,7 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   }
 
   CharGrid grid(width, height);
-  draw_clusters(grid, layout.clusters, transform);
+  draw_clusters(grid, layout.clusters, transform, options.trim);
   draw_nodes(grid, layout.nodes, labels, transform, options.color);
   draw_edges(grid, plan, layout.edges, boxes, transform, options.trim,
              options.max_label);

@@ -31,8 +31,9 @@ void draw_box(CharGrid& grid, const NodeBox& b, std::string_view label,
     grid.put(row, b.left, Cell::node(s.vertical));
     grid.put_run(row, b.left + 1, right, Cell::node(U' '));
     if (!line.empty() && inner > 0) {
-      // Centred by byte length, the unit the box was sized in.
-      const std::uint64_t start = b.left + 2 + (inner - line.size()) / 2;
+      // Centred by width in columns, the unit the box was sized in.
+      const std::uint64_t width = text_width(line);
+      const std::uint64_t start = b.left + 2 + (inner > width ? (inner - width) / 2 : 0);
       put_text(grid, row, start, line, &Cell::node);
     }
     grid.put(row, right, Cell::node(s.vertical));

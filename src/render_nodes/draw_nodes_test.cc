@@ -56,16 +56,22 @@ TEST(DrawNodes, LabelForms) {
             "┌──┐\n"
             "│  │\n"
             "└──┘\n");
-  // Two bytes, one column: the box is wider than its text.
-  EXPECT_EQ(draw(8, 4, {node_at(1, 3)}, {"é"}),
-            "┌────┐\n"
-            "│ é  │\n"
-            "└────┘\n");
+  // Sized and centred in terminal columns: é (two bytes) takes one, 日
+  // two, a combining mark none; every right border lines up.
+  EXPECT_EQ(draw(8, 4, {node_at(1, 2)}, {"é"}),
+            "┌───┐\n"
+            "│ é │\n"
+            "└───┘\n");
   EXPECT_EQ(draw(10, 5, {node_at(2, 3)}, {"日\nab"}),
-            "┌─────┐\n"
-            "│ 日   │\n"
-            "│ ab  │\n"
-            "└─────┘\n");
+            "┌────┐\n"
+            "│ 日 │\n"
+            "│ ab │\n"
+            "└────┘\n");
+  EXPECT_EQ(draw(12, 5, {node_at(2, 4)}, {"日本語\ne\u0301"}),
+            "┌────────┐\n"
+            "│ 日本語 │\n"
+            "│   e\u0301    │\n"
+            "└────────┘\n");
 }
 
 TEST(DrawNodes, Placement) {
