@@ -64,6 +64,31 @@ void CharGrid::put_run(std::uint64_t row, std::uint64_t first, std::uint64_t end
   }
 }
 
+namespace {
+
+// Whether any chunk id of a row is set, from its ids.
+bool any_chunk(const std::uint32_t* ids, std::uint64_t count) {
+  return std::any_of(ids, ids + count, [](std::uint32_t id) { return id != 0; });
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> CharGrid::first_used_row() const {
+  if (chunks_per_row_ == 0) return std::nullopt;
+  for (std::uint64_t row = 0; row < height_; ++row) {
+    if (any_chunk(&chunk_ids_[row * chunks_per_row_], chunks_per_row_)) return row;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::uint64_t> CharGrid::last_used_row() const {
+  if (chunks_per_row_ == 0) return std::nullopt;
+  for (std::uint64_t row = height_; row-- > 0;) {
+    if (any_chunk(&chunk_ids_[row * chunks_per_row_], chunks_per_row_)) return row;
+  }
+  return std::nullopt;
+}
+
 void CharGrid::add_mark(std::uint64_t row, std::uint64_t col, char32_t mark) {
   if (!contains(row, col)) return;
   const Cell cell = at(row, col);

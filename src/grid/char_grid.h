@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -62,6 +63,11 @@ class CharGrid {
     const Cell* cells = chunk(row, col >> shift_);
     return cells ? cells[col & mask_] : Cell::empty();
   }
+
+  /// The first and the last row anything was written on; nothing for a
+  /// grid never written.
+  std::optional<std::uint64_t> first_used_row() const;
+  std::optional<std::uint64_t> last_used_row() const;
 
   /// Keeps the zero-width character `mark` (a combining mark, say) after
   /// the character of the node, arrow or text cell at (row, col); a later

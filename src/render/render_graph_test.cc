@@ -120,6 +120,37 @@ TEST(RenderLayout, AbsurdCanvasFailsCleanly) {
   EXPECT_LE(widest_line(render(g, options)), 80u);
 }
 
+// The graph's own label, centred below the drawing (or above it with
+// labelloc=t) one blank row from what is drawn; wider than the drawing, it
+// widens the canvas with the drawing centred under it, unless a width
+// limit shortens it.
+TEST(RenderLayout, GraphTitle) {
+  LayoutGraph g;
+  g.bb = {0, 0, 54, 60};
+  g.nodes = {node_at(27, 42, "A")};
+  g.label = "Title";
+  g.label_pos = {27, 8};
+  RenderOptions options;
+  options.color = ColorMode::Off;
+  EXPECT_EQ(render(g, options), "\n\n  ┌───┐\n  │ A │\n  └───┘\n\n  Title\n");
+
+  g.label = "\\nAbove\\nthe drawing\\n";
+  g.label_at_top = true;
+  EXPECT_EQ(render(g, options),
+            "\n     Above\n  the drawing\n\n     ┌───┐\n     │ A │\n     └───┘\n");
+
+  g.label = "a title far wider than the drawing";
+  g.label_at_top = false;
+  const std::string wide = render(g, options);
+  EXPECT_NE(wide.find("\n a title far wider than the drawing\n"), std::string::npos) << wide;
+  EXPECT_NE(wide.find("               │ A │\n"), std::string::npos) << wide;
+  options.max_width = 20;
+  options.trim = TrimStrategy::End;
+  const std::string cut = render(g, options);
+  EXPECT_NE(cut.find("\n a title far wid...\n"), std::string::npos) << cut;
+  EXPECT_LE(widest_line(cut), 20u);
+}
+
 TEST(RenderLayout, LayoutErrorsAndCanvasErrorsDisplayTheirText) {
   EXPECT_EQ(display(RenderError(LayoutError::dot_not_found())),
             "Graphviz `dot` command not found in PATH. Please install Graphviz.");

@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "graphviz/label_text.h"
 #include "grid/span_cover.h"
 #include "text/char_width.h"
 #include "text/label_lines.h"
@@ -119,8 +120,8 @@ TitleCells title_cells(std::string_view title, std::uint64_t room) {
 // reverse order. Drawn forwards, the top edge sits one row below the
 // mapped top: corner, blank, title, blank, dashes, corner (which replaces
 // the last blank when the title fills the space exactly); then the sides,
-// then the bottom edge. A title wider than the space is shortened with the
-// render's trim strategy.
+// then the bottom edge. The title is the label on one row; wider than the
+// space, it is shortened with the render's trim strategy.
 void draw_frame_backwards(TakenCells& taken, std::uint64_t top, std::uint64_t bottom,
                           std::uint64_t left, std::uint64_t right,
                           std::string_view title, TrimStrategy trim) {
@@ -175,7 +176,7 @@ void draw_clusters(CharGrid& grid, std::span<const LayoutCluster> clusters,
     const std::uint64_t right = column_of(transform, cluster.bb.x1);
     // Mapped values stay below 2^63, so these sums cannot wrap.
     if (right <= left + 1 || bottom <= top + 2) continue;
-    draw_frame_backwards(taken, top, bottom, left, right, cluster.label, trim);
+    draw_frame_backwards(taken, top, bottom, left, right, one_line_title(cluster.label), trim);
   }
 }
 
