@@ -176,7 +176,7 @@ def test_colour_on_borders_only():
     source = 'digraph { a [shape=doublecircle]; b [shape=box, style=filled, fillcolor="#ff0000"]; a -> b }'
     red, reset = "\x1b[31m", "\x1b[0m"
     assert vantri.render(source) == (
-        "\n\n\n    ●\n    │\n    │\n    │\n    ▼\n"
+        "\n\n  ╔═══╗\n  ║ a ║\n  ╚═══╝\n    │\n    │\n    ▼\n"
         f"  {red}┌───┐{reset}\n  {red}│{reset} b {red}│{reset}\n  {red}└───┘{reset}\n"
     )
 

@@ -11,7 +11,7 @@ NodeBox node_box(const GridTransform& transform, const LayoutNode& node,
                  std::string_view label) {
   const std::uint64_t col = column_of(transform, node.pos.x);
   const std::uint64_t row = row_of(transform, node.pos.y);
-  if (node.shape == NodeShape::DoubleCircle) return {col, row, 1, 1};
+  if (node.shape == NodeShape::Point) return {col, row, 1, 1};
 
   // One blank column and one border on each side of the widest line; the
   // empty label still gets one (blank) line.

@@ -26,7 +26,7 @@ struct NodeBox {
 };
 
 /// The box of `node` with display label `label`: sized to the label,
-/// centred on the node's mapped position; a double circle is one cell.
+/// centred on the node's mapped position; a point is one cell.
 NodeBox node_box(const GridTransform& transform, const LayoutNode& node,
                  std::string_view label);
 

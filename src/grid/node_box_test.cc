@@ -45,10 +45,10 @@ TEST(NodeBox, ClampedAtTheTopLeft) {
   EXPECT_EQ(box_of(-50, -50, "A"), (NodeBox{0, 0, 5, 3}));
 }
 
-TEST(NodeBox, DoubleCircleIsOneCell) {
-  EXPECT_EQ(box_of(10, 20, "long label", NodeShape::DoubleCircle),
-            (NodeBox{20, 10, 1, 1}));
-  EXPECT_EQ(box_of(0, 0, "", NodeShape::DoubleCircle), (NodeBox{0, 0, 1, 1}));
+TEST(NodeBox, PointIsOneCellADoubleCircleABox) {
+  EXPECT_EQ(box_of(10, 20, "long label", NodeShape::Point), (NodeBox{20, 10, 1, 1}));
+  EXPECT_EQ(box_of(0, 0, "", NodeShape::Point), (NodeBox{0, 0, 1, 1}));
+  EXPECT_EQ(box_of(10, 20, "LR_4", NodeShape::DoubleCircle), box_of(10, 20, "LR_4"));
 }
 
 TEST(NodeBox, HostileCoordinatesSaturate) {

@@ -113,6 +113,7 @@ std::string apply_ansi(std::string_view text, std::span<const LayoutNode> nodes,
   ColourMap map(lines);
   const std::size_t count = std::min(nodes.size(), boxes.size());
   for (std::size_t i = 0; i < count; ++i) {
+    if (nodes[i].invisible) continue;
     const std::string_view start = ansi_for(nodes[i].fillcolor).prefix;
     if (start.empty()) continue;
     const NodeBox& b = boxes[i];

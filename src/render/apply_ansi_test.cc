@@ -78,11 +78,14 @@ TEST(ApplyAnsi, WideCharactersTakeTwoColumns) {
                 kRed + "└────┘" + kReset + "\n");
 }
 
-TEST(ApplyAnsi, DoubleCircleColoursItsOneCell) {
+TEST(ApplyAnsi, PointColoursItsOneCellAnInvisibleNodeNothing) {
   const std::string text = "ab●cd\n";
   const std::vector<NodeBox> boxes = {{2, 0, 1, 1}};
   EXPECT_EQ(apply_ansi(text, std::vector{filled("#00ff00")}, boxes),
             "ab\x1b[32m●" + kReset + "cd\n");
+  LayoutNode hidden = filled("red");
+  hidden.invisible = true;
+  EXPECT_EQ(apply_ansi(text, std::vector{hidden}, boxes), text);
 }
 
 }  // namespace

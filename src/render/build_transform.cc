@@ -25,10 +25,11 @@ GridTransform build_transform(const BoundingBox& bbox,
   // keep free rows between them for the edges.
   double row_min = kNone;
   for (std::size_t i = 0; i < count; ++i) {
+    // A point is one cell whatever the scale.
+    if (nodes[i].shape == NodeShape::Point) continue;
     const double column_ratio =
         nodes[i].width / static_cast<double>(label_width(labels[i]) + 4);
     if (column_ratio < column_min) column_min = column_ratio;
-    if (nodes[i].shape == NodeShape::DoubleCircle) continue;
     const std::size_t lines = std::max<std::size_t>(count_label_lines(labels[i]), 1);
     const double row_ratio = nodes[i].height / static_cast<double>(lines + 2);
     if (row_ratio < row_min) row_min = row_ratio;

@@ -67,6 +67,24 @@ TEST(RenderLayout, ColourModes) {
             "  \x1b[31m└───┘\x1b[0m\n");
 }
 
+// An accepting state keeps its name in a double frame, which a fill colour
+// colours (Ansi) or draws in its line style (BoxStyles) as any box.
+TEST(RenderLayout, DoubleCircleWithAFillColour) {
+  LayoutGraph g;
+  g.bb = {0, 0, 54, 36};
+  g.nodes = {node_at(27, 18, "A", "red")};
+  g.nodes[0].shape = NodeShape::DoubleCircle;
+  RenderOptions options;
+  options.color = ColorMode::Ansi;
+  EXPECT_EQ(render(g, options),
+            "\n\n  \x1b[31m╔═══╗\x1b[0m\n  \x1b[31m║\x1b[0m A \x1b[31m║\x1b[0m\n"
+            "  \x1b[31m╚═══╝\x1b[0m\n");
+  options.color = ColorMode::BoxStyles;
+  EXPECT_EQ(render(g, options), "\n\n  ╔╌╌╌╗\n  ╎ A ╎\n  ╚╌╌╌╝\n");
+  options.color = ColorMode::Off;
+  EXPECT_EQ(render(g, options), "\n\n  ╔═══╗\n  ║ A ║\n  ╚═══╝\n");
+}
+
 TEST(RenderLayout, WidthLimitsCutTheCanvas) {
   LayoutGraph g;
   g.bb = {0, 0, 200, 36};

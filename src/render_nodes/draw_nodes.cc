@@ -1,4 +1,4 @@
-// Drawing node boxes with centred labels, and double-circle dots.
+// Drawing node boxes with centred labels, double frames and points.
 #include "render_nodes/draw_nodes.h"
 
 #include <algorithm>
@@ -45,6 +45,13 @@ void draw_box(CharGrid& grid, const NodeBox& b, std::string_view label,
   grid.put(bottom, right, Cell::node(s.bottom_right));
 }
 
+// The frame of a double circle, an accepting state: double lines, or in a
+// colour's line style, double corners around the style's lines.
+BoxStyle doubled(const BoxStyle& s) {
+  const bool light = s == BoxStyle::Light;
+  return {U'╔', light ? U'═' : s.horizontal, U'╗', light ? U'║' : s.vertical, U'╚', U'╝'};
+}
+
 }  // namespace
 
 void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
@@ -53,13 +60,16 @@ void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
   const std::size_t count = std::min(nodes.size(), labels.size());
   for (std::size_t i = 0; i < count; ++i) {
     const LayoutNode& node = nodes[i];
+    // An invisible node keeps its place in the layout and nothing else.
+    if (node.invisible) continue;
     const NodeBox b = node_box(transform, node, labels[i]);
-    if (node.shape == NodeShape::DoubleCircle) {
-      grid.set(b.top + b.height / 2, b.left + b.width / 2, Cell::node(U'●'));
+    if (node.shape == NodeShape::Point) {
+      grid.set(b.top, b.left, Cell::node(U'●'));
       continue;
     }
-    const BoxStyle style = color == ColorMode::BoxStyles ? box_style_for(node.fillcolor)
-                                                         : BoxStyle::Light;
+    BoxStyle style = color == ColorMode::BoxStyles ? box_style_for(node.fillcolor)
+                                                   : BoxStyle::Light;
+    if (node.shape == NodeShape::DoubleCircle) style = doubled(style);
     draw_box(grid, b, labels[i], style);
   }
 }

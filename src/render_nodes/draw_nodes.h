@@ -14,7 +14,9 @@ namespace vantri {
 
 /// Draws node i with display label i, for the first min(nodes, labels)
 /// nodes. With `ColorMode::BoxStyles` each box is drawn in the line style
-/// of its fill colour; in the other modes every box is light.
+/// of its fill colour; in the other modes every box is light. A double
+/// circle is a box with a double frame, a point a single ●; invisible
+/// nodes are not drawn.
 void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
                 std::span<const std::string> labels,
                 const GridTransform& transform, ColorMode color);

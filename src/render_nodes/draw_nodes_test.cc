@@ -1,4 +1,4 @@
-// Tests of node boxes, labels and double-circle dots as drawn text.
+// Tests of node boxes, labels and shapes as drawn text.
 #include "render_nodes/draw_nodes.h"
 
 #include <gtest/gtest.h>
@@ -93,16 +93,35 @@ TEST(DrawNodes, Placement) {
             "└──└───┘\n");
 }
 
-TEST(DrawNodes, DoubleCircleIsADot) {
-  EXPECT_EQ(draw(5, 3, {node_at(1, 2, NodeShape::DoubleCircle)},
-                 {"ignored label"}),
-            "\n  ●\n");
+// A double circle (an accepting state) keeps its label in a double frame,
+// in a colour's line style with double corners; a point is one dot; an
+// invisible node leaves its place empty.
+TEST(DrawNodes, ShapesDoubleCirclePointInvisible) {
+  const LayoutNode accepting = node_at(1, 3, NodeShape::DoubleCircle);
+  EXPECT_EQ(draw(8, 3, {accepting}, {"LR"}),
+            "╔════╗\n"
+            "║ LR ║\n"
+            "╚════╝\n");
+  const LayoutNode red = node_at(1, 3, NodeShape::DoubleCircle, "red");
+  EXPECT_EQ(draw(8, 3, {red}, {"LR"}, ColorMode::BoxStyles),
+            "╔╌╌╌╌╗\n"
+            "╎ LR ╎\n"
+            "╚╌╌╌╌╝\n");
+  EXPECT_EQ(draw(8, 3, {red}, {"LR"}, ColorMode::Ansi), draw(8, 3, {accepting}, {"LR"}));
+  const LayoutNode green = node_at(1, 3, NodeShape::DoubleCircle, "green");
+  EXPECT_EQ(draw(8, 3, {green}, {"LR"}, ColorMode::BoxStyles), draw(8, 3, {accepting}, {"LR"}));
+
+  EXPECT_EQ(draw(5, 3, {node_at(1, 2, NodeShape::Point)}, {"ignored label"}), "\n  ●\n");
   // The dot replaces whatever was there.
   CharGrid grid(5, 3);
   grid.put(1, 2, Cell::line({.left = true, .right = true}));
-  draw_nodes(grid, std::vector{node_at(1, 2, NodeShape::DoubleCircle)},
+  draw_nodes(grid, std::vector{node_at(1, 2, NodeShape::Point)},
              std::vector<std::string>{"x"}, cell_transform(), ColorMode::Off);
   EXPECT_EQ(grid.at(1, 2), Cell::node(U'●'));
+
+  LayoutNode hidden = node_at(1, 2);
+  hidden.invisible = true;
+  EXPECT_EQ(draw(8, 3, {hidden, node_at(1, 6, NodeShape::Point)}, {"A", ""}), "\n      ●\n");
 }
 
 TEST(DrawNodes, BoxStylesFollowFillColour) {
