@@ -39,8 +39,9 @@ DOT_FAILED = "Graphviz `dot` exited with code"
 SGR = re.compile(r"\x1b\[([0-9;]*)m")
 RESET = "\x1b[0m"
 # The characters of a box that a fill colour's line style replaces: the
-# light frame, and the lines of a double circle's double frame.
-LIGHT_BOX = set("┌─┐│└┘═║")
+# light frame, its round corners (Mrecord) and the junctions of a record's
+# field lines with it, and the lines of a double circle's double frame.
+LIGHT_BOX = set("┌─┐│└┘╭╮╰╯┬┴├┤═║")
 # Every ANSI colour and box style, white (no sequence), an empty and an
 # unknown colour, and a node without any.
 PALETTE = [

@@ -45,6 +45,31 @@ TEST(NodeBox, ClampedAtTheTopLeft) {
   EXPECT_EQ(box_of(-50, -50, "A"), (NodeBox{0, 0, 5, 3}));
 }
 
+// A record's box is sized to its fields, and a port's field is found on
+// the grid by the port name, whatever compass point follows it.
+TEST(NodeBox, RecordFieldsAndTheirPorts) {
+  FieldTree b, c, column, a, root;
+  a.text = "a";
+  a.port = "p";
+  b.text = "b";
+  c.text = "c";
+  c.port = "q";
+  column.rows = 2;
+  column.columns = 1;
+  column.items = {{0, 0, 1, 1, b}, {1, 0, 1, 1, c}};
+  root.rows = 1;
+  root.columns = 2;
+  root.items = {{0, 0, 1, 1, a}, {0, 1, 1, 1, column}};
+  const FieldLayout fields = lay_out_fields(root);
+  const NodeBox box = node_box(cell_transform(), node_at(10, 20, NodeShape::Record), "", fields);
+  EXPECT_EQ(box, (NodeBox{16, 8, 9, 5}));
+  EXPECT_EQ(field_rect(box, fields, "q"), (CellRect{20, 10, 24, 12}));
+  EXPECT_EQ(field_rect(box, fields, "q:se"), (CellRect{20, 10, 24, 12}));
+  EXPECT_EQ(field_rect(box, fields, "p"), (CellRect{16, 8, 20, 12}));
+  EXPECT_EQ(field_rect(box, fields, "s"), std::nullopt);
+  EXPECT_EQ(field_rect(box, FieldLayout{}, "p"), std::nullopt);
+}
+
 TEST(NodeBox, PointIsOneCellADoubleCircleABox) {
   EXPECT_EQ(box_of(10, 20, "long label", NodeShape::Point), (NodeBox{20, 10, 1, 1}));
   EXPECT_EQ(box_of(0, 0, "", NodeShape::Point), (NodeBox{0, 0, 1, 1}));

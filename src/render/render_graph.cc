@@ -9,6 +9,7 @@
 #include "render/build_transform.h"
 #include "render/graph_title.h"
 #include "render/label_fit.h"
+#include "render/node_faces.h"
 #include "render_edges/draw_edges.h"
 #include "render_nodes/draw_clusters.h"
 #include "render_nodes/draw_nodes.h"
@@ -63,13 +64,11 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
                                                 LayoutGraph layout,
                                                 const RenderOptions& options,
                                                 const LayoutFunction& relayout) {
-  std::vector<std::string> labels;
-  labels.reserve(layout.nodes.size());
-  for (const LayoutNode& node : layout.nodes) labels.push_back(node.label);
-
-  apply_label_limit(layout.nodes, labels, options.max_label, options.trim);
-  GridTransform transform = build_transform(layout.bb, layout.nodes, labels);
-  fit_labels_to_width(dot_source, layout, labels, transform, options, relayout);
+  NodeFaces faces = node_faces(layout, options.max_label, options.trim);
+  std::vector<std::string> labels = std::move(faces.labels);
+  std::vector<FieldLayout> fields = std::move(faces.fields);
+  GridTransform transform = build_transform(layout.bb, layout.nodes, labels, fields);
+  fit_labels_to_width(dot_source, layout, labels, fields, transform, options, relayout);
   const std::optional<GraphTitle> title = plan_title(layout, options);
   if (title) make_room_for_title(*title, transform);
 
@@ -78,7 +77,9 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     std::vector<NodeBox> placed;
     placed.reserve(paired);
     for (std::size_t i = 0; i < paired; ++i) {
-      placed.push_back(node_box(transform, layout.nodes[i], labels[i]));
+      placed.push_back(i < fields.size()
+                           ? node_box(transform, layout.nodes[i], labels[i], fields[i])
+                           : node_box(transform, layout.nodes[i], labels[i]));
     }
     return placed;
   };
@@ -104,11 +105,11 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
 
   CharGrid grid(width, height);
   draw_clusters(grid, layout.clusters, transform, options.trim);
-  draw_nodes(grid, layout.nodes, labels, transform, options.color);
+  draw_nodes(grid, layout.nodes, labels, fields, transform, options.color);
   draw_edges(grid, plan, layout.edges, boxes, transform, options.trim,
              options.max_label);
   if (title) draw_title(grid, *title, transform);
-  return Drawing{std::move(layout), std::move(labels), transform,
+  return Drawing{std::move(layout), std::move(labels), std::move(fields), transform,
                  std::move(boxes), std::move(plan), std::move(grid)};
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,7 +22,7 @@ std::string draw(std::uint64_t width, std::uint64_t height,
                  const std::vector<std::string>& labels,
                  ColorMode color = ColorMode::Off) {
   CharGrid grid(width, height);
-  draw_nodes(grid, nodes, labels, cell_transform(), color);
+  draw_nodes(grid, nodes, labels, {}, cell_transform(), color);
   return grid.to_text();
 }
 
@@ -38,7 +39,7 @@ TEST(DrawNodes, BoxWithCentredLabel) {
 
   // The example box around (10, 20) sits in columns 18 to 22.
   CharGrid grid(30, 15);
-  draw_nodes(grid, std::vector{node_at(10, 20)}, std::vector<std::string>{"A"},
+  draw_nodes(grid, std::vector{node_at(10, 20)}, std::vector<std::string>{"A"}, {},
              cell_transform(), ColorMode::Off);
   EXPECT_EQ(grid.at(9, 18), Cell::node(U'┌'));
   EXPECT_EQ(grid.at(10, 19), Cell::node(U' '));
@@ -116,12 +117,57 @@ TEST(DrawNodes, ShapesDoubleCirclePointInvisible) {
   CharGrid grid(5, 3);
   grid.put(1, 2, Cell::line({.left = true, .right = true}));
   draw_nodes(grid, std::vector{node_at(1, 2, NodeShape::Point)},
-             std::vector<std::string>{"x"}, cell_transform(), ColorMode::Off);
+             std::vector<std::string>{"x"}, {}, cell_transform(), ColorMode::Off);
   EXPECT_EQ(grid.at(1, 2), Cell::node(U'●'));
 
   LayoutNode hidden = node_at(1, 2);
   hidden.invisible = true;
   EXPECT_EQ(draw(8, 3, {hidden, node_at(1, 6, NodeShape::Point)}, {"A", ""}), "\n      ●\n");
+}
+
+// A record is one box divided into its fields as the field layout says:
+// lines between them, joined to the frame and to each other, each field's
+// text centred in it. Mrecords round their corners; a line style's frame
+// takes its own junctions.
+TEST(DrawNodes, RecordsAreDividedIntoTheirFields) {
+  FieldTree a, b, c, column, root;
+  a.text = "a";
+  b.text = "b";
+  c.text = "c\nd";
+  column.rows = 2;
+  column.columns = 1;
+  column.items = {{0, 0, 1, 1, b}, {1, 0, 1, 1, c}};
+  root.rows = 1;
+  root.columns = 2;
+  root.items = {{0, 0, 1, 1, a}, {0, 1, 1, 1, column}};
+  const std::vector<FieldLayout> fields = {lay_out_fields(root)};
+  const auto draw_record = [&](NodeShape shape, std::optional<std::string> fill, ColorMode mode) {
+    CharGrid grid(10, 6);
+    draw_nodes(grid, std::vector{node_at(3, 4, shape, std::move(fill))},
+               std::vector<std::string>{""}, fields, cell_transform(), mode);
+    return grid.to_text();
+  };
+  EXPECT_EQ(draw_record(NodeShape::Record, std::nullopt, ColorMode::Off),
+            "┌───┬───┐\n"
+            "│   │ b │\n"
+            "│ a ├───┤\n"
+            "│   │ c │\n"
+            "│   │ d │\n"
+            "└───┴───┘\n");
+  EXPECT_EQ(draw_record(NodeShape::MRecord, std::nullopt, ColorMode::Off),
+            "╭───┬───╮\n"
+            "│   │ b │\n"
+            "│ a ├───┤\n"
+            "│   │ c │\n"
+            "│   │ d │\n"
+            "╰───┴───╯\n");
+  EXPECT_EQ(draw_record(NodeShape::MRecord, "black", ColorMode::BoxStyles),
+            "┏━━━┯━━━┓\n"
+            "┃   │ b ┃\n"
+            "┃ a ├───┨\n"
+            "┃   │ c ┃\n"
+            "┃   │ d ┃\n"
+            "┗━━━┷━━━┛\n");
 }
 
 TEST(DrawNodes, BoxStylesFollowFillColour) {
