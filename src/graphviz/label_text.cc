@@ -1,6 +1,7 @@
 // Label escapes and title lines.
 #include "graphviz/label_text.h"
 
+#include "graphviz/html_label.h"
 #include "text/label_lines.h"
 #include "text/utf8.h"
 
@@ -33,8 +34,8 @@ std::string expand_label_escapes(std::string_view label, const std::string* name
   return out;
 }
 
-std::vector<std::string> title_lines(std::string_view label) {
-  const std::string text = expand_label_escapes(label, nullptr);
+std::vector<std::string> title_lines(std::string_view label, bool html) {
+  const std::string text = html ? html_label_text(label) : expand_label_escapes(label, nullptr);
   std::vector<std::string> lines;
   for (const std::string_view line : split_label_lines(text)) {
     const std::string_view trimmed = trim_white_space(line);
@@ -45,9 +46,9 @@ std::vector<std::string> title_lines(std::string_view label) {
   return lines;
 }
 
-std::string one_line_title(std::string_view label) {
+std::string one_line_title(std::string_view label, bool html) {
   std::string out;
-  for (const std::string& line : title_lines(label)) {
+  for (const std::string& line : title_lines(label, html)) {
     if (line.empty()) continue;
     if (!out.empty()) out += ' ';
     out += line;

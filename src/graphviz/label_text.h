@@ -15,13 +15,14 @@ namespace vantri {
 /// is a backslash and an n). Other backslashes stay.
 std::string expand_label_escapes(std::string_view label, const std::string* name);
 
-/// The lines a title shows: escapes expanded, white space at both ends of
-/// every line removed, blank lines before the first and after the last
-/// line of text dropped. None for a label with no text.
-std::vector<std::string> title_lines(std::string_view label);
+/// The lines a title shows: escapes expanded (an HTML-like label's text
+/// instead, `html_label_text`), white space at both ends of every line
+/// removed, blank lines before the first and after the last line of text
+/// dropped. None for a label with no text.
+std::vector<std::string> title_lines(std::string_view label, bool html);
 
 /// `title_lines` joined with one blank, for a title that has one row.
-std::string one_line_title(std::string_view label);
+std::string one_line_title(std::string_view label, bool html);
 
 }  // namespace vantri
 

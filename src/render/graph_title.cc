@@ -26,7 +26,7 @@ std::optional<GraphTitle> plan_title(const LayoutGraph& layout,
                                      const RenderOptions& options) {
   if (!layout.label) return std::nullopt;
   GraphTitle title;
-  title.lines = title_lines(*layout.label);
+  title.lines = title_lines(*layout.label, layout.label_is_html);
   if (title.lines.empty()) return std::nullopt;
   title.at_top = layout.label_at_top;
   if (layout.label_pos && std::isfinite(layout.label_pos->x)) {

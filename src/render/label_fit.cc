@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graphviz/html_label_marks.h"
 #include "render/build_transform.h"
 #include "render/node_faces.h"
 #include "text/label_lines.h"
@@ -157,7 +158,8 @@ void fit_labels_to_width(std::string_view dot_source, LayoutGraph& layout,
                      labels[i] == display_label(layout.nodes[i]);
     wanted[i] = own ? layout.nodes[i].label : labels[i];
   }
-  auto second = relayout(rewrite_dot_labels(dot_source, layout.nodes, wanted));
+  const std::string rewritten = rewrite_dot_labels(dot_source, layout.nodes, wanted);
+  auto second = relayout(rewritten);
   if (!second) {
     // The rewrite can make a valid graph invalid (a shortened record label
     // loses its field separators, say). Draw the first layout with the
@@ -166,6 +168,7 @@ void fit_labels_to_width(std::string_view dot_source, LayoutGraph& layout,
     return;
   }
   layout = std::move(*second);
+  mark_html_labels(rewritten, layout);
   // The label limit holds for the new labels as for the first ones, among
   // them any that the rewrite could not find in the DOT text.
   NodeFaces faces = node_faces(layout, options.max_label, options.trim);

@@ -1,6 +1,7 @@
 // Reading each node's label into what its box shows.
 #include "render/node_faces.h"
 
+#include "graphviz/html_label.h"
 #include "graphviz/record_label.h"
 #include "render/label_fit.h"
 #include "text/label_lines.h"
@@ -17,9 +18,10 @@ void limit_fields(FieldTree& tree, std::optional<std::uint64_t> max_label, TrimS
   for (FieldItem& item : tree.items) limit_fields(item.field, max_label, trim);
 }
 
-// The fields of a record node, or nothing for any other node or a label
-// that is not record syntax.
+// The fields of a record node or of an HTML-like table, or nothing for
+// any other node or a label that is not record syntax.
 std::optional<FieldTree> fields_of(const LayoutNode& node, RankDir rankdir) {
+  if (node.label_is_html) return read_html_label(node.raw_label).table;
   if (node.shape != NodeShape::Record && node.shape != NodeShape::MRecord) return std::nullopt;
   const bool top_down = rankdir == RankDir::LeftToRight || rankdir == RankDir::RightToLeft;
   return parse_record_label(node.raw_label, node.name ? &*node.name : nullptr, top_down,
@@ -28,7 +30,9 @@ std::optional<FieldTree> fields_of(const LayoutNode& node, RankDir rankdir) {
 
 }  // namespace
 
-std::string display_label(const LayoutNode& node) { return node.label; }
+std::string display_label(const LayoutNode& node) {
+  return node.label_is_html ? read_html_label(node.raw_label).text : node.label;
+}
 
 NodeFaces node_faces(const LayoutGraph& layout, std::optional<std::uint64_t> max_label,
                      TrimStrategy trim) {

@@ -24,7 +24,8 @@ struct NodeFaces {
   std::vector<FieldLayout> fields;
 };
 
-/// The text a node without fields shows, before any shortening.
+/// The text a node without fields shows, before any shortening: its label,
+/// or an HTML-like label's text.
 std::string display_label(const LayoutNode& node);
 
 /// The faces of every node of `layout`. Text wider than `max_label`, a

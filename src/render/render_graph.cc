@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "graphviz/html_label_marks.h"
 #include "grid/cell_arith.h"
 #include "render/apply_ansi.h"
 #include "render/build_transform.h"
@@ -64,6 +65,7 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
                                                 LayoutGraph layout,
                                                 const RenderOptions& options,
                                                 const LayoutFunction& relayout) {
+  mark_html_labels(dot_source, layout);
   NodeFaces faces = node_faces(layout, options.max_label, options.trim);
   std::vector<std::string> labels = std::move(faces.labels);
   std::vector<FieldLayout> fields = std::move(faces.fields);

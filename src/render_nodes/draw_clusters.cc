@@ -176,7 +176,7 @@ void draw_clusters(CharGrid& grid, std::span<const LayoutCluster> clusters,
     const std::uint64_t right = column_of(transform, cluster.bb.x1);
     // Mapped values stay below 2^63, so these sums cannot wrap.
     if (right <= left + 1 || bottom <= top + 2) continue;
-    draw_frame_backwards(taken, top, bottom, left, right, one_line_title(cluster.label), trim);
+    draw_frame_backwards(taken, top, bottom, left, right, one_line_title(cluster.label, cluster.label_is_html), trim);
   }
 }
 
