@@ -1,7 +1,9 @@
 // Fuzz target: trim_label and wrap_label on arbitrary UTF-8 and widths.
 //
-// The tail of the input gives the widths and the strategy, the rest is made
-// valid UTF-8 (invalid sequences become U+FFFD) and is the label.
+// The tail of the input gives the widths and the strategy, the rest is the
+// label: either made valid UTF-8 as it is (invalid sequences become
+// U+FFFD), or with every byte from 0x80 on standing for a character of
+// awkward width (two columns, none, a wide one that is also a mark's base).
 //
 // Widths are terminal columns (`text_width`).
 // trim_label: a label within the limit comes back unchanged; otherwise the
@@ -61,6 +63,24 @@ std::string without_white_space(std::string_view text) {
   return out;
 }
 
+// `raw` with its bytes below 0x80 kept and the others standing for
+// characters of awkward width.
+std::string with_awkward_widths(std::string_view raw) {
+  static constexpr char32_t kAwkward[16] = {
+      U'中', U'語', U'Ａ', U'😀', U'\u0301', U'\u200B', U'\u200D', U'\u3099',
+      U'é',  U'\u3000', U'…', U'\uFE0F', U'한', U'\u0E31', U'_', U'\uFFFD'};
+  std::string out;
+  for (const char c : raw) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      out += c;
+    } else {
+      append_utf8(out, kAwkward[b & 0x0F]);
+    }
+  }
+  return out;
+}
+
 // Whether `text` is empty or starts with a character that takes columns.
 bool starts_with_a_base(std::string_view text) {
   std::size_t i = 0;
@@ -99,6 +119,7 @@ void check_trim(std::string_view label, std::size_t max, TrimStrategy strategy) 
       const std::size_t budget = max - 3;
       bool split_found = false;
       for (std::size_t at = 0; at + 3 <= o.size(); ++at) {
+        if (!is_char_boundary(o, at)) continue;
         if (text_width(o.substr(0, at)) > budget - budget / 2) break;
         if (o.substr(at, 3) == "..." && label.starts_with(o.substr(0, at)) &&
             label.ends_with(o.substr(at + 3)) && starts_with_a_base(o.substr(at + 3))) {
@@ -150,7 +171,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto strategy = static_cast<TrimStrategy>(in.ConsumeIntegralInRange<int>(0, 3));
   const WidthChoice max(in);
   const WidthChoice width(in);
-  const std::string label = decode_utf8_lossy(in.ConsumeRemainingBytesAsString());
+  const bool awkward = in.ConsumeBool();
+  const std::string raw = in.ConsumeRemainingBytesAsString();
+  const std::string label = awkward ? with_awkward_widths(raw) : decode_utf8_lossy(raw);
   const std::size_t columns = text_width(label);
   const std::uint64_t m = max.for_length(columns);
   check_trim(label, static_cast<std::size_t>(m), strategy);

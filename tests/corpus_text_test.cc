@@ -187,6 +187,9 @@ void check_drawing(const std::string& name, const Drawing& d, const RenderOption
   const TerminalScreen screen(d.grid.to_text());
   const bool limited = options.max_label || options.max_width;
   const CharGrid& grid = d.grid;
+  if (options.max_width && screen.columns() > *options.max_width) {
+    tally.fail(name + ": " + std::to_string(screen.columns()) + " columns wide");
+  }
   for (std::size_t i = 0; i < d.boxes.size() && i < d.layout.nodes.size(); ++i) {
     const LayoutNode& node = d.layout.nodes[i];
     const NodeBox& box = d.boxes[i];

@@ -143,8 +143,13 @@ std::uint32_t span_value(std::string_view value) {
   return std::clamp<std::uint32_t>(n, 1, kMaxSpan);
 }
 
+// The longest tag read; a longer one is text. Real tags are short, and the
+// bound keeps a label full of unclosed "<" from costing its length squared.
+constexpr std::size_t kMaxTagLength = 1024;
+
 // Reads the tag whose "<" is at `i`; false when there is no closing ">".
-bool read_tag(std::string_view s, std::size_t& i, Tag& tag) {
+bool read_tag(std::string_view whole, std::size_t& i, Tag& tag) {
+  const std::string_view s = whole.substr(0, i + std::min(kMaxTagLength, whole.size() - i));
   std::size_t k = i + 1;
   if (k < s.size() && s[k] == '/') {
     tag.closing = true;
@@ -154,6 +159,8 @@ bool read_tag(std::string_view s, std::size_t& i, Tag& tag) {
   while (k < s.size() && (std::isalnum(static_cast<unsigned char>(s[k])) != 0)) ++k;
   for (std::size_t n = name_start; n < k; ++n) tag.name += upper(s[n]);
   while (k < s.size() && s[k] != '>') {
+    // A "<" ends no tag; this one is text.
+    if (s[k] == '<') return false;
     if (is_space(s[k]) || s[k] == '/') {
       ++k;
       continue;
@@ -189,6 +196,7 @@ std::vector<Token> tokenize(std::string_view s) {
   std::vector<Token> tokens;
   std::size_t i = 0;
   std::size_t text_start = 0;
+  const std::size_t last_close = s.rfind('>');
   const auto flush = [&](std::size_t end) {
     if (end > text_start) tokens.push_back({false, s.substr(text_start, end - text_start), {}});
   };
@@ -204,6 +212,8 @@ std::vector<Token> tokenize(std::string_view s) {
       text_start = i;
       continue;
     }
+    // Past the last ">", no "<" opens a tag: the rest is text.
+    if (last_close == std::string_view::npos || i > last_close) break;
     std::size_t after = i;
     Token token{true, {}, {}};
     if (!read_tag(s, after, token.tag)) {
@@ -411,12 +421,12 @@ std::string decode_html_entities(std::string_view text) {
     const std::size_t amp = text.find('&', i);
     if (amp == std::string_view::npos) break;
     out.append(text, i, amp - i);
-    const std::size_t semi = text.find(';', amp + 1);
-    // Entity names are short; a far-off ";" ends no entity.
+    // Entity names are short: only a ";" close by ends one.
+    const std::size_t near = text.substr(amp + 1, 10).find(';');
+    const std::size_t semi = near == std::string_view::npos ? near : amp + 1 + near;
     const std::optional<char32_t> value =
-        semi != std::string_view::npos && semi - amp <= 10
-            ? entity_value(text.substr(amp + 1, semi - amp - 1))
-            : std::nullopt;
+        semi != std::string_view::npos ? entity_value(text.substr(amp + 1, semi - amp - 1))
+                                       : std::nullopt;
     if (value) {
       append_utf8(out, *value);
       i = semi + 1;
