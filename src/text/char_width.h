@@ -7,15 +7,23 @@
 #ifndef VANTRI_TEXT_CHAR_WIDTH_H_
 #define VANTRI_TEXT_CHAR_WIDTH_H_
 
+#include <array>
+#include <cstdint>
+
 namespace vantri {
 
-/// `char_width` of characters from U+0300 on.
+/// `char_width` of every character of the Basic Multilingual Plane, read
+/// from utf8proc once when the program starts: every character of a
+/// drawing is measured when the ANSI pass colours long rows of box drawing.
+extern const std::array<std::uint8_t, 0x10000> kBmpCharWidths;
+
+/// `char_width` from utf8proc itself.
 int char_width_from_table(char32_t c);
 
-/// 0, 1 or 2 columns. Everything below U+0300 (ASCII, Latin-1, the
-/// controls) takes one and is answered inline.
+/// 0, 1 or 2 columns.
 inline int char_width(char32_t c) {
   if (c < 0x300) return 1;
+  if (c < 0x10000) return kBmpCharWidths[c];
   return char_width_from_table(c);
 }
 

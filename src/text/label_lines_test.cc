@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "text/char_width.h"
+
 namespace vantri {
 namespace {
 
@@ -36,6 +38,16 @@ TEST(LabelLines, WidthIsTheLongestLineInColumns) {
   EXPECT_EQ(text_width("a\tb\x1b"), 4u);
   EXPECT_EQ(text_width("a\xff\xfe" "b"), 4u);     // two invalid bytes, two U+FFFD
   EXPECT_EQ(label_width("日本\nabcde"), 5u);
+}
+
+// Characters below U+0300 and the whole Basic Multilingual Plane are
+// answered without asking utf8proc; the answers must be its own.
+TEST(CharWidth, QuickAnswersAreTheTables) {
+  for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+    ASSERT_EQ(char_width(c), char_width_from_table(c)) << static_cast<std::uint32_t>(c);
+  }
+  EXPECT_EQ(char_width(U'\t'), 1);  // printed as a blank
+  EXPECT_EQ(char_width(U'\u009b'), 1);
 }
 
 TEST(LabelLines, PrefixesAndSuffixesWithinAWidth) {
