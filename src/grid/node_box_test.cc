@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "support/cell_layout.h"
+#include "support/field_trees.h"
 
 namespace vantri {
 namespace {
@@ -48,19 +49,8 @@ TEST(NodeBox, ClampedAtTheTopLeft) {
 // A record's box is sized to its fields, and a port's field is found on
 // the grid by the port name, whatever compass point follows it.
 TEST(NodeBox, RecordFieldsAndTheirPorts) {
-  FieldTree b, c, column, a, root;
-  a.text = "a";
-  a.port = "p";
-  b.text = "b";
-  c.text = "c";
-  c.port = "q";
-  column.rows = 2;
-  column.columns = 1;
-  column.items = {{0, 0, 1, 1, b}, {1, 0, 1, 1, c}};
-  root.rows = 1;
-  root.columns = 2;
-  root.items = {{0, 0, 1, 1, a}, {0, 1, 1, 1, column}};
-  const FieldLayout fields = lay_out_fields(root);
+  const FieldLayout fields = lay_out_fields(testing::a_beside_b_over_c(
+      testing::text_field("a", "p"), testing::text_field("b"), testing::text_field("c", "q")));
   const NodeBox box = node_box(cell_transform(), node_at(10, 20, NodeShape::Record), "", fields);
   EXPECT_EQ(box, (NodeBox{16, 8, 9, 5}));
   EXPECT_EQ(field_rect(box, fields, "q"), (CellRect{20, 10, 24, 12}));

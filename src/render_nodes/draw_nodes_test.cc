@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/cell_layout.h"
+#include "support/field_trees.h"
 
 namespace vantri {
 namespace {
@@ -130,17 +131,8 @@ TEST(DrawNodes, ShapesDoubleCirclePointInvisible) {
 // text centred in it. Mrecords round their corners; a line style's frame
 // takes its own junctions.
 TEST(DrawNodes, RecordsAreDividedIntoTheirFields) {
-  FieldTree a, b, c, column, root;
-  a.text = "a";
-  b.text = "b";
-  c.text = "c\nd";
-  column.rows = 2;
-  column.columns = 1;
-  column.items = {{0, 0, 1, 1, b}, {1, 0, 1, 1, c}};
-  root.rows = 1;
-  root.columns = 2;
-  root.items = {{0, 0, 1, 1, a}, {0, 1, 1, 1, column}};
-  const std::vector<FieldLayout> fields = {lay_out_fields(root)};
+  const std::vector<FieldLayout> fields = {lay_out_fields(testing::a_beside_b_over_c(
+      testing::text_field("a"), testing::text_field("b"), testing::text_field("c\nd")))};
   const auto draw_record = [&](NodeShape shape, std::optional<std::string> fill, ColorMode mode) {
     CharGrid grid(10, 6);
     draw_nodes(grid, std::vector{node_at(3, 4, shape, std::move(fill))},
