@@ -169,6 +169,32 @@ TEST(RenderLayout, GraphTitle) {
   EXPECT_LE(widest_line(cut), 20u);
 }
 
+// The port dot names on an edge of a nested record finds, on the grid, the
+// field that shows its text: where the edge is to start.
+TEST(RenderLayout, EdgePortsNameTheirRecordFieldOnTheGrid) {
+  const std::string dot =
+      "digraph { node [shape=record]; s [label=\"{<a> a|{<b> b|<c> c}}\"]; s:c -> t }";
+  auto layout = layout_with_dot(dot);
+  ASSERT_TRUE(layout.has_value()) << layout.error().display();
+  auto d = draw_layout(dot, std::move(*layout), {}, no_relayout());
+  ASSERT_TRUE(d.has_value());
+  const LayoutEdge& edge = d->layout.edges.at(0);
+  ASSERT_EQ(edge.tail_port, "c");
+  const NodeBox& box = d->boxes.at(edge.tail);
+  const auto rect = field_rect(box, d->fields.at(edge.tail), *edge.tail_port);
+  ASSERT_TRUE(rect.has_value());
+  // c is the bottom right field: it shares the box's right and bottom.
+  EXPECT_EQ(rect->right, box.right());
+  EXPECT_EQ(rect->bottom, box.bottom());
+  EXPECT_GT(rect->left, box.left);
+  EXPECT_GT(rect->top, box.top);
+  std::string inside;
+  for (std::uint64_t col = rect->left + 1; col < rect->right; ++col) {
+    append_utf8(inside, d->grid.at(rect->top + 1, col).character());
+  }
+  EXPECT_EQ(inside, " c ");
+}
+
 TEST(RenderLayout, LayoutErrorsAndCanvasErrorsDisplayTheirText) {
   EXPECT_EQ(display(RenderError(LayoutError::dot_not_found())),
             "Graphviz `dot` command not found in PATH. Please install Graphviz.");
