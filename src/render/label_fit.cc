@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graphviz/html_label_marks.h"
 #include "render/build_transform.h"
+#include "render/node_faces.h"
 #include "text/label_lines.h"
 
 namespace vantri {
@@ -63,15 +65,13 @@ std::optional<std::string> quoted_name(std::string_view name) {
 
 }  // namespace
 
-void apply_label_limit(std::span<const LayoutNode> nodes,
-                       std::span<std::string> labels,
+void apply_label_limit(std::span<std::string> labels,
                        std::optional<std::uint64_t> max_label,
                        TrimStrategy trim) {
   if (!max_label) return;
-  const std::size_t count = std::min(nodes.size(), labels.size());
-  for (std::size_t i = 0; i < count; ++i) {
-    if (label_width(labels[i]) > *max_label) {
-      labels[i] = trim_label(nodes[i].label, *max_label, trim);
+  for (std::string& label : labels) {
+    if (label_width(label) > *max_label) {
+      label = trim_label(label, static_cast<std::size_t>(*max_label), trim);
     }
   }
 }
@@ -117,6 +117,7 @@ std::string rewrite_dot_labels(std::string_view dot_source,
 
 void fit_labels_to_width(std::string_view dot_source, LayoutGraph& layout,
                          std::vector<std::string>& labels,
+                         std::vector<FieldLayout>& fields,
                          GridTransform& transform, const RenderOptions& options,
                          const LayoutFunction& relayout) {
   if (!options.max_width || *options.max_width < 5 ||
@@ -132,6 +133,8 @@ void fit_labels_to_width(std::string_view dot_source, LayoutGraph& layout,
   bool shortened = false;
   const std::size_t count = std::min(layout.nodes.size(), labels.size());
   for (std::size_t i = 0; i < count; ++i) {
+    // Fields are not written back into the DOT text.
+    if (i < fields.size() && !fields[i].empty()) continue;
     const std::uint64_t width = label_width(labels[i]);
     if (width + 4 <= threshold) continue;
     std::uint64_t room =
@@ -139,7 +142,7 @@ void fit_labels_to_width(std::string_view dot_source, LayoutGraph& layout,
     room = room >= 4 ? room - 4 : 0;
     room = std::max<std::uint64_t>(room, 8);
     if (room >= width) continue;
-    labels[i] = trim_label(layout.nodes[i].label, room, options.trim);
+    labels[i] = trim_label(labels[i], room, options.trim);
     shortened = true;
   }
   if (!shortened || !relayout) {
@@ -147,7 +150,16 @@ void fit_labels_to_width(std::string_view dot_source, LayoutGraph& layout,
     return;
   }
 
-  auto second = relayout(rewrite_dot_labels(dot_source, layout.nodes, labels));
+  // What the DOT text is to say: the shortened labels, and every other
+  // node's label as it was.
+  std::vector<std::string> wanted(layout.nodes.size());
+  for (std::size_t i = 0; i < layout.nodes.size(); ++i) {
+    const bool own = i >= labels.size() || (i < fields.size() && !fields[i].empty()) ||
+                     labels[i] == display_label(layout.nodes[i]);
+    wanted[i] = own ? layout.nodes[i].label : labels[i];
+  }
+  const std::string rewritten = rewrite_dot_labels(dot_source, layout.nodes, wanted);
+  auto second = relayout(rewritten);
   if (!second) {
     // The rewrite can make a valid graph invalid (a shortened record label
     // loses its field separators, say). Draw the first layout with the
@@ -156,10 +168,13 @@ void fit_labels_to_width(std::string_view dot_source, LayoutGraph& layout,
     return;
   }
   layout = std::move(*second);
-  labels.clear();
-  labels.reserve(layout.nodes.size());
-  for (const LayoutNode& node : layout.nodes) labels.push_back(node.label);
-  transform = build_transform(layout.bb, layout.nodes, labels);
+  mark_html_labels(rewritten, layout);
+  // The label limit holds for the new labels as for the first ones, among
+  // them any that the rewrite could not find in the DOT text.
+  NodeFaces faces = node_faces(layout, options.max_label, options.trim);
+  labels = std::move(faces.labels);
+  fields = std::move(faces.fields);
+  transform = build_transform(layout.bb, layout.nodes, labels, fields);
   transform.width = std::min(transform.width, max_width);
 }
 

@@ -13,26 +13,29 @@
 
 #include "graphviz/layout_graph.h"
 #include "graphviz/run_dot.h"
+#include "grid/field_layout.h"
 #include "grid/grid_transform.h"
 #include "render/render_options.h"
 #include "trim/trim.h"
 
 namespace vantri {
 
-/// Replaces every entry of `labels` wider than `max_label` by its node's own
-/// label trimmed to `max_label`. Nothing happens without a limit.
-void apply_label_limit(std::span<const LayoutNode> nodes,
-                       std::span<std::string> labels,
+/// Shortens every entry of `labels` wider than `max_label` (its widest
+/// line) to `max_label` columns. Nothing happens without a limit.
+void apply_label_limit(std::span<std::string> labels,
                        std::optional<std::uint64_t> max_label,
                        TrimStrategy trim);
 
 /// When the drawing is wider than `options.max_width` (5 or more), shortens
 /// the labels that make their nodes too wide and, if any was shortened,
-/// lays out the rewritten DOT text once more with `relayout`. Then the
-/// transform's width never exceeds the limit. A failing second layout, or
-/// an empty `relayout`, keeps the first one with the shortened labels.
+/// lays out the rewritten DOT text once more with `relayout`; then labels
+/// and fields are those of the new layout (`node_faces`). Nodes shown as
+/// fields keep them. The transform's width never exceeds the limit. A
+/// failing second layout, or an empty `relayout`, keeps the first one with
+/// the shortened labels.
 void fit_labels_to_width(std::string_view dot_source, LayoutGraph& layout,
                          std::vector<std::string>& labels,
+                         std::vector<FieldLayout>& fields,
                          GridTransform& transform, const RenderOptions& options,
                          const LayoutFunction& relayout);
 

@@ -4,10 +4,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "graphviz/html_label_marks.h"
 #include "grid/cell_arith.h"
 #include "render/apply_ansi.h"
 #include "render/build_transform.h"
+#include "render/graph_title.h"
 #include "render/label_fit.h"
+#include "render/node_faces.h"
 #include "render_edges/draw_edges.h"
 #include "render_nodes/draw_clusters.h"
 #include "render_nodes/draw_nodes.h"
@@ -62,19 +65,29 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
                                                 LayoutGraph layout,
                                                 const RenderOptions& options,
                                                 const LayoutFunction& relayout) {
-  std::vector<std::string> labels;
-  labels.reserve(layout.nodes.size());
-  for (const LayoutNode& node : layout.nodes) labels.push_back(node.label);
+  mark_html_labels(dot_source, layout);
+  NodeFaces faces = node_faces(layout, options.max_label, options.trim);
+  std::vector<std::string> labels = std::move(faces.labels);
+  std::vector<FieldLayout> fields = std::move(faces.fields);
+  GridTransform transform = build_transform(layout.bb, layout.nodes, labels, fields);
+  fit_labels_to_width(dot_source, layout, labels, fields, transform, options, relayout);
+  const std::optional<GraphTitle> title = plan_title(layout, options);
+  if (title) make_room_for_title(*title, transform);
 
-  apply_label_limit(layout.nodes, labels, options.max_label, options.trim);
-  GridTransform transform = build_transform(layout.bb, layout.nodes, labels);
-  fit_labels_to_width(dot_source, layout, labels, transform, options, relayout);
-
-  const std::size_t paired = std::min(layout.nodes.size(), labels.size());
-  std::vector<NodeBox> boxes;
-  boxes.reserve(paired);
-  for (std::size_t i = 0; i < paired; ++i) {
-    boxes.push_back(node_box(transform, layout.nodes[i], labels[i]));
+  const auto place_boxes = [&] {
+    const std::size_t paired = std::min(layout.nodes.size(), labels.size());
+    std::vector<NodeBox> placed;
+    placed.reserve(paired);
+    for (std::size_t i = 0; i < paired; ++i) {
+      placed.push_back(i < fields.size()
+                           ? node_box(transform, layout.nodes[i], labels[i], fields[i])
+                           : node_box(transform, layout.nodes[i], labels[i]));
+    }
+    return placed;
+  };
+  std::vector<NodeBox> boxes = place_boxes();
+  if (title && make_room_above(*title, transform, boxes, layout.clusters)) {
+    boxes = place_boxes();
   }
   // Routes are planned before the canvas exists: side edges run along lanes
   // right of every box, and the canvas must be wide enough to show them.
@@ -86,17 +99,19 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   }
   width = add_sat(width, edge_label_extra(layout.edges));
   if (options.max_width) width = std::min(width, *options.max_width);
-  const std::uint64_t height = transform.height;
+  std::uint64_t height = transform.height;
+  if (title) height = height_with_title(*title, height);
   if (width != 0 && height > kMaxCanvasCells / width) {
     return std::unexpected(CanvasTooLarge{width, height});
   }
 
   CharGrid grid(width, height);
-  draw_clusters(grid, layout.clusters, transform);
-  draw_nodes(grid, layout.nodes, labels, transform, options.color);
+  draw_clusters(grid, layout.clusters, transform, options.trim);
+  draw_nodes(grid, layout.nodes, labels, fields, transform, options.color);
   draw_edges(grid, plan, layout.edges, boxes, transform, options.trim,
              options.max_label);
-  return Drawing{std::move(layout), std::move(labels), transform,
+  if (title) draw_title(grid, *title, transform);
+  return Drawing{std::move(layout), std::move(labels), std::move(fields), transform,
                  std::move(boxes), std::move(plan), std::move(grid)};
 }
 

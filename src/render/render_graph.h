@@ -17,6 +17,7 @@
 #include "graphviz/layout_graph.h"
 #include "graphviz/run_dot.h"
 #include "grid/char_grid.h"
+#include "grid/field_layout.h"
 #include "grid/grid_transform.h"
 #include "grid/node_box.h"
 #include "render/render_options.h"
@@ -48,10 +49,13 @@ std::expected<std::string, RenderError> render_graph(
 
 /// Everything a render draws, before it becomes text: the layout actually
 /// drawn (the second one when the width fitting laid the graph out again),
-/// the display labels, the scale, the boxes, the edge plan and the grid.
+/// the display labels, the fields of nodes divided into them (one per node,
+/// or none when no node has fields; `field_rect` finds a port's field), the
+/// scale, the boxes, the edge plan and the grid.
 struct Drawing {
   LayoutGraph layout;
   std::vector<std::string> labels;
+  std::vector<FieldLayout> fields;
   GridTransform transform;
   std::vector<NodeBox> boxes;
   EdgePlan plan;

@@ -13,7 +13,7 @@ namespace vantri {
 struct RenderOptions {
   /// Limit on the output width in columns.
   std::optional<std::uint64_t> max_width;
-  /// Limit on label width in bytes.
+  /// Limit on label width in terminal columns.
   std::optional<std::uint64_t> max_label;
   ColorMode color = ColorMode::Ansi;
   TrimStrategy trim = TrimStrategy::Smart;
