@@ -98,7 +98,7 @@ def scenarios(tmp_path):
     big_binary.write_bytes(b"\xff\xfe" * (256 * 1024))
     big_stderr = tmp_path / "stderr"
     big_stderr.write_text("dying noisily\n" * (256 * 1024 // 14))
-    killed_message = f"{DOT_FAILED} None: {big_stderr.read_text()}"
+    killed_message = f"dot was killed by signal 9 (Killed): {big_stderr.read_text()}"
 
     def bin_dir(name: str, script: str | None, executable: bool = True) -> str:
         """A PATH: the directory alone, or with the fake `dot` in it first."""
@@ -135,12 +135,12 @@ def scenarios(tmp_path):
         ("one layout", real, render(graph), drawing),
         ("two layouts", real, render(graph, max_width=40), drawing),
         ("dot rejects", real, render("digraph {"), error(prefix=f"{DOT_FAILED} Some(1): Error:")),
-        ("no dot", bin_dir("empty", None), render(graph), error(NOT_FOUND)),
+        ("no dot", bin_dir("empty", None), render(graph), error(prefix=NOT_FOUND)),
         (
             "dot not executable",
             bin_dir("no-exec", "exit 0\n", executable=False),
             render(graph),
-            error("Permission denied (os error 13)"),
+            error(f"dot could not be run: {tmp_path}/no-exec/dot: Permission denied (os error 13)"),
         ),
         (
             "killed",
