@@ -132,19 +132,17 @@ class TerminationHandlers {
     signal_module_ = PyImport_ImportModule("signal");
     PyObject* handler = PyCFunction_New(&kExitOnSignal, nullptr);
     PyObject* default_action =
-        signal_module_ ? PyObject_GetAttrString(signal_module_, "SIG_DFL") : nullptr;
+        signal_module_ != nullptr ? PyObject_GetAttrString(signal_module_, "SIG_DFL") : nullptr;
     for (int signal_number : {SIGTERM, SIGHUP}) {
       if (handler == nullptr || default_action == nullptr) break;
       PyObject* old = PyObject_CallMethod(signal_module_, "getsignal", "i", signal_number);
-      if (old != nullptr && old == default_action) {
+      if (old == default_action) {
         PyObject* replaced =
             PyObject_CallMethod(signal_module_, "signal", "iO", signal_number, handler);
-        if (replaced != nullptr) {
-          saved_.push_back({signal_number, replaced});
-          old = nullptr;
-        }
+        if (replaced != nullptr) saved_.push_back({signal_number, replaced});
       }
       Py_XDECREF(old);
+      PyErr_Clear();  // not the main thread of the main interpreter: leave it
     }
     Py_XDECREF(default_action);
     Py_XDECREF(handler);
@@ -156,9 +154,9 @@ class TerminationHandlers {
     for (const auto& [signal_number, old] : saved_) {
       Py_XDECREF(PyObject_CallMethod(signal_module_, "signal", "iO", signal_number, old));
       Py_DECREF(old);
+      PyErr_Clear();
     }
     Py_XDECREF(signal_module_);
-    PyErr_Clear();
     PyErr_SetRaisedException(pending);
   }
 

@@ -27,16 +27,15 @@ ModuleState& module_state(PyObject* module);
 /// anything else).
 template <typename Body>
 PyObject* guarded(PyObject* module, Body&& body) noexcept {
-  const char* what = "unknown internal error";
   try {
     return body();
   } catch (const std::bad_alloc&) {
     return PyErr_NoMemory();
   } catch (const std::exception& e) {
-    what = e.what();
+    PyErr_SetString(module_state(module).internal_error, e.what());
   } catch (...) {
+    PyErr_SetString(module_state(module).internal_error, "unknown internal error");
   }
-  PyErr_SetString(module_state(module).internal_error, what);
   return nullptr;
 }
 
