@@ -41,27 +41,21 @@ def test_console_script_and_module_agree(graph):
     assert by_script.stderr == b""
 
 
+# The parser's every rule is tested in C++ (cli_args_test.cc); here, that
+# each kind of usage error reaches the user in the same form.
 @pytest.mark.parametrize(
     "args, message",
     [
         ((), 'no FILE given ("-" reads standard input)'),
-        (("--no-color",), 'no FILE given ("-" reads standard input)'),
         (("-x", "{graph}"), "unknown option: -x"),
-        (("--Width", "80", "{graph}"), "unknown option: --Width"),
         (("--help=yes",), "option --help takes no value"),
         (("{graph}", "--width"), "option --width needs a value"),
-        (("--width", "abc", "{graph}"), "invalid value 'abc' for --width: expected a whole number of columns"),
-        (("--width=-5", "{graph}"), "invalid value '-5' for --width: expected a whole number of columns"),
-        (("--width", "99999999999999999999", "{graph}"),
-         "invalid value '99999999999999999999' for --width: expected a whole number of columns"),
-        (("--width", "4", "{graph}"),
+        (("--width", "-5", "{graph}"),
+         "invalid value '-5' for --width: expected a whole number of columns"),
+        (("--width=4", "{graph}"),
          "invalid value '4' for --width: the narrowest drawing is 5 columns wide (0 means no limit)"),
         (("--max-label", "x", "{graph}"),
          "invalid value 'x' for --max-label: expected a whole number of columns"),
-        (("--trim", "best", "{graph}"),
-         "invalid value 'best' for --trim: expected end, start, middle or smart"),
-        (("--timeout", "0", "{graph}"),
-         "invalid value '0' for --timeout: expected a positive number of seconds"),
     ],
 )
 def test_usage_errors(graph, args, message):
