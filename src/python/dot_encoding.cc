@@ -24,8 +24,11 @@ struct Token {
 };
 
 bool is_id_byte(unsigned char c) {
-  return std::isalnum(c) != 0 || c == '_' || c == '.' || c >= 0x80;
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+         c == '_' || c == '.' || c >= 0x80;
 }
+
+bool is_blank(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Splits DOT text into what matters for `name = value` pairs: identifiers
 // (plain, numeral, quoted, HTML), "=" and anything else, skipping white
@@ -59,14 +62,15 @@ class Scanner {
   void skip_blanks() {
     while (at_ < text_.size()) {
       const char c = text_[at_];
+      const char after = at_ + 1 < text_.size() ? text_[at_ + 1] : '\0';
       if (c == '#' && (at_ == 0 || text_[at_ - 1] == '\n')) {
         skip_past("\n");
-      } else if (text_.substr(at_, 2) == "//") {
+      } else if (c == '/' && after == '/') {
         skip_past("\n");
-      } else if (text_.substr(at_, 2) == "/*") {
+      } else if (c == '/' && after == '*') {
         at_ += 2;
         skip_past("*/");
-      } else if (std::isspace(static_cast<unsigned char>(c)) != 0) {
+      } else if (is_blank(static_cast<unsigned char>(c))) {
         ++at_;
       } else {
         return;
@@ -81,7 +85,11 @@ class Scanner {
 
   Token quoted(std::size_t begin) {
     ++at_;
-    while (at_ < text_.size() && text_[at_] != '"') at_ += text_[at_] == '\\' ? 2 : 1;
+    for (;;) {
+      at_ = std::min(text_.find_first_of("\"\\", at_), text_.size());
+      if (at_ >= text_.size() || text_[at_] == '"') break;
+      at_ += 2;  // an escaped character
+    }
     const std::size_t content_end = std::min(at_, text_.size());
     at_ = std::min(at_ + 1, text_.size());
     return Token{Token::Kind::Id, begin, at_, text_.substr(begin + 1, content_end - begin - 1)};

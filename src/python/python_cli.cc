@@ -222,7 +222,7 @@ int draw_all(const CliRender& command) {
       continue;
     }
     started = std::chrono::steady_clock::now();
-    auto drawing = render_unlocked(**source, options, watch);
+    auto drawing = render_unlocked([&source] { return std::move(**source); }, options, watch);
     progress.erase();
     if (!drawing) return -1;
     if (!*drawing) {

@@ -11,6 +11,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -252,8 +253,9 @@ bool convert_arguments(const Signature& sig, PyObject* const* args,
   return true;
 }
 
-// Renders UTF-8 DOT text; the drawing's notices become warnings.
-PyObject* render_text(std::string_view dot_text, const Arguments& a) {
+// Renders the UTF-8 DOT text `dot_text` gives; the drawing's notices
+// become warnings.
+PyObject* render_text(const std::function<std::string()>& dot_text, const Arguments& a) {
   auto outcome = render_unlocked(dot_text, a.options, a.watch);
   if (!outcome) return nullptr;
   if (!*outcome) return raise_render_error(outcome->error());
@@ -268,7 +270,7 @@ PyObject* render(PyObject* module, PyObject* const* args, Py_ssize_t nargsf,
   return guarded(module, [&]() -> PyObject* {
     Arguments a;
     if (!convert_arguments(kRender, args, nargsf, kwnames, a)) return nullptr;
-    return render_text(dot_text_from_unicode(std::move(a.source)), a);
+    return render_text([&a] { return dot_text_from_unicode(std::move(a.source)); }, a);
   });
 }
 
@@ -280,7 +282,7 @@ PyObject* render_file(PyObject* module, PyObject* const* args, Py_ssize_t nargsf
     auto text = read_dot_unlocked(a.source);
     if (!text) return nullptr;
     if (!*text) return raise(PyExc_RuntimeError, text->error().display());
-    return render_text(**text, a);
+    return render_text([&text] { return std::move(**text); }, a);
   });
 }
 

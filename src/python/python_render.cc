@@ -48,7 +48,8 @@ bool run_unlocked(const std::function<void(const SignalWindow&, const InterruptH
 }
 
 std::optional<std::expected<RenderReply, RenderError>> render_unlocked(
-    std::string_view dot_text, const RenderOptions& options, const RenderWatch& watch) {
+    const std::function<std::string()>& dot_text, const RenderOptions& options,
+    const RenderWatch& watch) {
   std::optional<std::expected<RenderReply, RenderError>> outcome;
   const bool finished = run_unlocked([&](const SignalWindow& window,
                                          const InterruptHook& interrupted) {
@@ -64,7 +65,8 @@ std::optional<std::expected<RenderReply, RenderError>> render_unlocked(
           std::chrono::duration_cast<std::chrono::steady_clock::duration>(
               std::chrono::duration<double>(*watch.timeout_seconds));
     }
-    auto text = render_graph(dot_text, options, [&dot](std::string_view source) {
+    const std::string source_text = dot_text();
+    auto text = render_graph(source_text, options, [&dot](std::string_view source) {
       return watched_layout_with_dot(source, dot);
     });
     if (text) {

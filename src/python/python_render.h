@@ -53,10 +53,12 @@ struct RenderReply {
   std::vector<std::string> notices;
 };
 
-/// `render_graph` of UTF-8 DOT text without the lock. Absent when a Python
-/// exception is set.
+/// `render_graph` without the lock, of the UTF-8 DOT text that `dot_text`
+/// gives (called without the lock too, so that preparing a large text
+/// holds up no other thread). Absent when a Python exception is set.
 std::optional<std::expected<RenderReply, RenderError>> render_unlocked(
-    std::string_view dot_text, const RenderOptions& options, const RenderWatch& watch);
+    const std::function<std::string()>& dot_text, const RenderOptions& options,
+    const RenderWatch& watch);
 
 /// Where DOT source comes from: a file's path, or a descriptor.
 using DotInput = std::variant<std::string, int>;
