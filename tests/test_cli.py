@@ -309,3 +309,17 @@ def test_timeout_ends_the_graph_and_goes_on(fake_dot, tmp_path, graph):
     assert result.returncode == 1 and result.stdout == b""
     assert result.stderr.decode() == (f"vantri: error: {graph}: dot took longer than 0.2 s\n" * 2)
     assert time.monotonic() - started < 30
+
+
+def test_sigint_while_waiting_for_standard_input():
+    process = subprocess.Popen([str(SCRIPT), "-"], stdin=subprocess.PIPE,
+                               stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                               env=command_env())
+    wchan = Path(f"/proc/{process.pid}/wchan")
+    for _ in range(3000):  # until it waits in poll for input that never comes
+        if "poll" in wchan.read_text():
+            break
+        time.sleep(0.01)
+    process.send_signal(signal.SIGINT)
+    stdout, stderr = process.communicate(timeout=30)
+    assert (process.returncode, stdout, stderr) == (130, b"", b"")
