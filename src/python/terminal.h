@@ -35,6 +35,7 @@ bool write_fully(int fd, std::string_view text,
 class ProgressLine {
  public:
   explicit ProgressLine(int fd) : fd_(fd) {}
+  ~ProgressLine() { erase(); }
   ProgressLine(const ProgressLine&) = delete;
   ProgressLine& operator=(const ProgressLine&) = delete;
 
