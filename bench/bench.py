@@ -9,6 +9,9 @@
    drawing's worst cases (bench/stress_cases.cc).
 3. Peak memory (max RSS) of a process rendering the 2000-node graph, of the
    same interpreter that only imports vantri, and of dot alone.
+4. Throughput of vantri.render() on two threads against one: the same
+   renders shared between two threads, which run in parallel because the
+   interpreter lock is released while dot runs and while drawing.
 """
 
 from __future__ import annotations
@@ -22,6 +25,7 @@ import statistics
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 from dataclasses import dataclass
 from pathlib import Path
@@ -37,6 +41,8 @@ SYNTHETIC_SIZES = (500, 2000, 8000, 32000)
 E2E_TARGET = {100: 1.15, 500: 1.05, 2000: 1.05}
 OWN_TARGET_MS_2000 = 20.0
 SCALING_TARGET = 2.0
+THREADS_TARGET = 1.7
+THREAD_RENDERS = 8
 
 
 @dataclass
@@ -229,6 +235,30 @@ def peak_memory(graph: Graph) -> dict[str, int]:
     }
 
 
+def thread_throughput(render, reps: int) -> tuple[float, float]:
+    """Calls per second of THREAD_RENDERS calls of `render` on one thread, and
+    shared out between two threads; median of `reps` runs each."""
+
+    def calls_per_second(threads: int) -> float:
+        share = THREAD_RENDERS // threads
+        workers = [
+            threading.Thread(target=lambda: [render() for _ in range(share)])
+            for _ in range(threads)
+        ]
+        start = time.perf_counter()
+        for w in workers:
+            w.start()
+        for w in workers:
+            w.join()
+        return share * threads / (time.perf_counter() - start)
+
+    one, two = [], []
+    for _ in range(reps):
+        one.append(calls_per_second(1))
+        two.append(calls_per_second(2))
+    return statistics.median(one), statistics.median(two)
+
+
 def cpu_model() -> str:
     try:
         for line in Path("/proc/cpuinfo").read_text().splitlines():
@@ -263,6 +293,13 @@ def main() -> None:
         print("  measuring peak memory", file=sys.stderr)
         big = next(g for g in graphs if g.name == "tb-2000")
         memory = peak_memory(big)
+        print("  rendering on one thread and on two", file=sys.stderr)
+        threaded = next(g for g in graphs if g.name == "tb-500")
+        threads = {
+            "vantri.render()": thread_throughput(lambda: vantri.render(threaded.source), 3),
+            "dot -Tjson0 alone": thread_throughput(
+                lambda: run_dot(threaded.source.encode()), 3),
+        }
 
     cores = os.cpu_count()
     usable = len(os.sched_getaffinity(0))
@@ -316,6 +353,15 @@ def main() -> None:
                f"  (+{(memory['vantri'] - memory['baseline']) / mb:.1f} MiB over baseline;"
                f" dot child not included)")
     out.append(f"  dot -Tjson0 alone                   {memory['dot'] / mb:7.1f} MiB")
+    out.append("")
+    out.append(f"Threads: {THREAD_RENDERS} renders of {threaded.name} shared between threads,"
+               f" per second, median of 3 (dot alone shows what the machine allows)")
+    out.append(f"{'':<20} {'one thread':>10} {'two threads':>11} {'ratio':>6}")
+    for name, (one, two) in threads.items():
+        line = f"{name:<20} {one:>10.2f} {two:>11.2f} {two / one:>6.2f}"
+        if name.startswith("vantri"):
+            line += f"  target >= {THREADS_TARGET:g}  {verdict(two / one >= THREADS_TARGET)}"
+        out.append(line)
     print("\n".join(out))
 
 

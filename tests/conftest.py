@@ -1,12 +1,20 @@
-"""Shared helpers: fake `dot` programs, and PATHs without any."""
+"""Shared helpers: fake `dot` programs, PATHs without any, the `vantri`
+command run as a process (on pipes or on a pseudo-terminal), and what a
+process leaves behind."""
 
+import fcntl
 import os
 import shutil
+import struct
+import subprocess
+import sys
+import termios
 from pathlib import Path
 
 import pytest
 
 REAL_DOT = shutil.which("dot")
+SCRIPT = Path(sys.executable).with_name("vantri")
 
 
 def install_dot(directory: Path, script: str, *, executable: bool = True) -> Path:
@@ -64,3 +72,93 @@ def no_dot(tmp_path, monkeypatch):
     empty = tmp_path / "empty-bin"
     empty.mkdir()
     monkeypatch.setenv("PATH", str(empty))
+
+
+def command_env(**overrides) -> dict:
+    """The environment for a `vantri` process: this one's without the
+    variables that change its output (NO_COLOR, COLUMNS), plus `overrides`
+    (a value of None removes the variable)."""
+    env = {k: v for k, v in os.environ.items() if k not in ("NO_COLOR", "COLUMNS")}
+    for name, value in overrides.items():
+        if value is None:
+            env.pop(name, None)
+        else:
+            env[name] = value
+    return env
+
+
+def run_vantri(*args, stdin=b"", cwd=None, env=None, module=False):
+    """The `vantri` command (or `python -m vantri`) on pipes."""
+    command = [sys.executable, "-m", "vantri"] if module else [str(SCRIPT)]
+    return subprocess.run(
+        command + [str(a) for a in args], input=stdin, capture_output=True, cwd=cwd,
+        env=env if env is not None else command_env(), timeout=60,
+    )
+
+
+def run_vantri_on_terminal(*args, env=None, columns=80, stdout_tty=True, stderr_tty=False):
+    """The `vantri` command with standard output and/or standard error on a
+    pseudo-terminal of `columns` columns. Returns (status, stdout, stderr)
+    with the terminal's line feeds as the program wrote them."""
+    master, slave = os.openpty()
+    fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 24, columns, 0, 0))
+    attributes = termios.tcgetattr(slave)
+    attributes[1] &= ~termios.ONLCR  # keep "\n" as "\n"
+    termios.tcsetattr(slave, termios.TCSANOW, attributes)
+    process = subprocess.Popen(
+        [str(SCRIPT)] + [str(a) for a in args],
+        stdin=subprocess.DEVNULL,
+        stdout=slave if stdout_tty else subprocess.PIPE,
+        stderr=slave if stderr_tty else subprocess.PIPE,
+        env=env if env is not None else command_env(),
+    )
+    os.close(slave)
+    on_terminal = bytearray()
+    while True:
+        try:
+            chunk = os.read(master, 65536)
+        except OSError:  # EIO: every writer of the terminal has gone
+            break
+        if not chunk:
+            break
+        on_terminal += chunk
+    os.close(master)
+    piped = process.stdout if not stdout_tty else process.stderr
+    other = piped.read() if piped else b""
+    process.wait(timeout=60)
+    stdout, stderr = (bytes(on_terminal), other) if stdout_tty else (other, bytes(on_terminal))
+    if stdout_tty and stderr_tty:
+        stdout, stderr = bytes(on_terminal), bytes(on_terminal)
+    return process.returncode, stdout, stderr
+
+
+def open_fds() -> set[str]:
+    return set(os.listdir("/proc/self/fd"))
+
+
+def child_pids(parent: int | None = None) -> list[int]:
+    """Processes, zombies included, whose parent is `parent` (this process
+    by default)."""
+    parent = os.getpid() if parent is None else parent
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            stat = Path(f"/proc/{entry}/stat").read_text()
+        except OSError:
+            continue  # gone meanwhile
+        # The command name is in parentheses and may hold blanks.
+        fields = stat[stat.rindex(")") + 2 :].split()
+        if int(fields[1]) == parent:
+            found.append(int(entry))
+    return found
+
+
+def process_exists(pid: int) -> bool:
+    """Whether `pid` is a live process (a zombie counts as gone)."""
+    try:
+        stat = Path(f"/proc/{pid}/stat").read_text()
+    except OSError:
+        return False
+    return stat[stat.rindex(")") + 2] != "Z"

@@ -1,4 +1,6 @@
-"""A thousand renders in one process, every way a render can end.
+"""Renders leave nothing behind: a thousand renders in one process, every
+way a render can end; and runs of `dot` cut short by a timeout, an output
+cap or a signal.
 
 Successes with the real `dot` (one layout and two), `dot` rejecting the
 graph, no `dot` at all, a `dot` that cannot be started, one killed by a
@@ -14,6 +16,10 @@ call would show as megabytes, not bytes.
 
 import gc
 import os
+import signal
+import subprocess
+import sys
+import textwrap
 import time
 import tracemalloc
 from pathlib import Path
@@ -21,7 +27,7 @@ from pathlib import Path
 import pytest
 
 import vantri
-from conftest import install_dot
+from conftest import child_pids, install_dot, open_fds, process_exists
 
 RENDERS = 1000
 WARM_UP = 200
@@ -60,28 +66,6 @@ def labelled_graph(nodes: int) -> str:
     return "\n".join(lines) + "\n"
 
 
-def open_fds() -> set[str]:
-    return set(os.listdir("/proc/self/fd"))
-
-
-def child_pids() -> list[int]:
-    """Processes, zombies included, whose parent is this process."""
-    me = os.getpid()
-    found = []
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            stat = Path(f"/proc/{entry}/stat").read_text()
-        except OSError:
-            continue  # gone meanwhile
-        # The command name is in parentheses and may hold blanks.
-        fields = stat[stat.rindex(")") + 2 :].split()
-        if int(fields[1]) == me:
-            found.append(int(entry))
-    return found
-
-
 def rss_kib() -> int:
     for line in Path("/proc/self/status").read_text().splitlines():
         if line.startswith("VmRSS:"):
@@ -98,7 +82,7 @@ def scenarios(tmp_path):
     big_binary.write_bytes(b"\xff\xfe" * (256 * 1024))
     big_stderr = tmp_path / "stderr"
     big_stderr.write_text("dying noisily\n" * (256 * 1024 // 14))
-    killed_message = f"{DOT_FAILED} None: {big_stderr.read_text()}"
+    killed_message = f"dot was killed by signal 9 (Killed): {big_stderr.read_text()}"
 
     def bin_dir(name: str, script: str | None, executable: bool = True) -> str:
         """A PATH: the directory alone, or with the fake `dot` in it first."""
@@ -135,12 +119,12 @@ def scenarios(tmp_path):
         ("one layout", real, render(graph), drawing),
         ("two layouts", real, render(graph, max_width=40), drawing),
         ("dot rejects", real, render("digraph {"), error(prefix=f"{DOT_FAILED} Some(1): Error:")),
-        ("no dot", bin_dir("empty", None), render(graph), error(NOT_FOUND)),
+        ("no dot", bin_dir("empty", None), render(graph), error(prefix=NOT_FOUND)),
         (
             "dot not executable",
             bin_dir("no-exec", "exit 0\n", executable=False),
             render(graph),
-            error("Permission denied (os error 13)"),
+            error(f"dot could not be run: {tmp_path}/no-exec/dot: Permission denied (os error 13)"),
         ),
         (
             "killed",
@@ -226,3 +210,90 @@ def test_a_thousand_renders_leave_no_trace(scenarios):
         f"{RENDERS} renders in {elapsed:.1f} s; RSS after warm-up grew {rss_growth} KiB, "
         f"traced Python memory {traced_growth} bytes"
     )
+
+
+# Fake `dot` programs that never finish on their own. Each notes its pid
+# first, so the test can check it is gone.
+SLEEPS = "echo $$ > \"$PIDFILE\"\nexec sleep 300\n"
+IGNORES_TERM = "echo $$ > \"$PIDFILE\"\ntrap '' TERM HUP\nexec sleep 300\n"
+WRITES_FOREVER = "echo $$ > \"$PIDFILE\"\nexec cat /dev/zero >&2\n"
+SEGFAULTS = "echo $$ > \"$PIDFILE\"\ncat >/dev/null\necho 'about to fall over' >&2\nkill -SEGV $$\n"
+
+
+@pytest.mark.parametrize(
+    "script, options, error, message",
+    [
+        (SLEEPS, {"timeout": 0.3}, TimeoutError, "dot took longer than 0.3 s"),
+        (IGNORES_TERM, {"timeout": 0.3}, TimeoutError, "dot took longer than 0.3 s"),
+        (WRITES_FOREVER, {}, RuntimeError,
+         "dot wrote more than 64 MiB to standard error, the most vantri reads"),
+        (SEGFAULTS, {}, RuntimeError,
+         "dot was killed by signal 11 (Segmentation fault): about to fall over\n"),
+    ],
+    ids=["sleeps", "ignores SIGTERM", "writes forever", "dies by signal"],
+)
+def test_runs_cut_short_leave_nothing(fake_dot, tmp_path, monkeypatch, script, options,
+                                      error, message):
+    pidfile = tmp_path / "pid"
+    monkeypatch.setenv("PIDFILE", str(pidfile))
+    fake_dot(script)
+    fds_before = open_fds()
+    with pytest.raises(error) as caught:
+        vantri.render_file(Path(__file__).parent.parent / "examples" / "hello.dot", **options)
+    assert type(caught.value) is error and str(caught.value) == message
+    assert open_fds() == fds_before
+    assert child_pids() == []
+    assert not process_exists(int(pidfile.read_text()))
+
+
+# Renders in a fresh interpreter that a timer thread interrupts 0.3 s in,
+# with SIGINT to the interpreter alone (as Jupyter's interrupt does) or to
+# its whole process group, `dot` included (as Ctrl-C at a terminal does);
+# it reports how the render ended and what was left behind.
+INTERRUPTED_RENDER = textwrap.dedent(
+    """
+    import os, signal, sys, threading, time
+    sys.path.insert(0, {tests!r})
+    import vantri
+    from conftest import child_pids, open_fds, process_exists
+    fds = open_fds()
+    send = (lambda: os.killpg(0, signal.SIGINT)) if {group} else (
+        lambda: os.kill(os.getpid(), signal.SIGINT))
+    threading.Timer(0.3, send).start()
+    started = time.monotonic()
+    try:
+        vantri.render("digraph {{ a -> b }}")
+        print("drawn")
+    except KeyboardInterrupt:
+        print("KeyboardInterrupt")
+    print(time.monotonic() - started < 10, open_fds() == fds, child_pids(),
+          process_exists(int(open({pidfile!r}).read())))
+    """
+)
+# dot 2.43 at a terminal: Ctrl-C makes it write what it has and exit 0.
+EXITS_0_AFTER_SIGINT = (
+    "echo $$ > \"$PIDFILE\"\n"
+    "trap 'cat >/dev/null; printf %s \"$JSON\"; exit 0' INT\n"
+    "while :; do :; done\n"
+)
+
+
+@pytest.mark.parametrize(
+    "script, group",
+    [(SLEEPS, False), (IGNORES_TERM, False), (EXITS_0_AFTER_SIGINT, True)],
+    ids=["sleeps", "ignores SIGTERM", "exits 0 after SIGINT"],
+)
+def test_sigint_ends_a_render_at_once(fake_dot, tmp_path, monkeypatch, script, group):
+    pidfile = tmp_path / "pid"
+    monkeypatch.setenv("PIDFILE", str(pidfile))
+    json0 = subprocess.run(["dot", "-Tjson0"], input=b"digraph { a -> b }",
+                           capture_output=True, check=True).stdout
+    monkeypatch.setenv("JSON", json0.decode())
+    fake_dot(script)
+    program = INTERRUPTED_RENDER.format(tests=str(Path(__file__).parent), pidfile=str(pidfile),
+                                        group=group)
+    # In a session of its own, so that the group holds the render and its dot.
+    result = subprocess.run([sys.executable, "-c", program], capture_output=True, text=True,
+                            timeout=60, start_new_session=True)
+    assert result.returncode == 0, result.stderr
+    assert result.stdout == "KeyboardInterrupt\nTrue True [] False\n"

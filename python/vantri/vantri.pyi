@@ -1,7 +1,11 @@
 """vantri: Convert Graphviz DOT files to ASCII box-drawing art."""
 
-class InternalError(BaseException):
-    """A fault inside vantri itself."""
+import os
+
+__version__: str
+
+class InternalError(RuntimeError):
+    """A fault inside vantri itself, not in the graph or the arguments."""
 
 def render(
     dot_source: str,
@@ -10,16 +14,18 @@ def render(
     trim: str = "smart",
     max_label: int | None = None,
     color: bool = True,
+    timeout: float | None = None,
 ) -> str:
     """Render a Graphviz DOT string to ASCII art."""
 
 def render_file(
-    path: str,
+    path: str | bytes | os.PathLike[str] | os.PathLike[bytes],
     *,
     max_width: int | None = None,
     trim: str = "smart",
     max_label: int | None = None,
     color: bool = True,
+    timeout: float | None = None,
 ) -> str:
     """Render a Graphviz DOT file to ASCII art."""
 

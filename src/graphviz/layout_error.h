@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vantri {
 
@@ -28,20 +29,47 @@ struct IoError {
   std::string display() const;
 };
 
+/// Where a program was looked for on PATH.
+struct PathSearch {
+  /// The absolute directories looked in, in order.
+  std::vector<std::string> searched;
+  /// Entries that were passed over because they are not absolute (an empty
+  /// entry would otherwise mean the working directory).
+  std::vector<std::string> skipped;
+};
+
 class LayoutError {
  public:
-  enum class Kind : std::uint8_t { DotNotFound, DotFailed, Parse, Io };
+  enum class Kind : std::uint8_t {
+    DotNotFound,
+    DotFailed,
+    Parse,
+    Io,
+    /// `dot` ran past its deadline and was killed.
+    TimedOut,
+    /// The caller's interrupt hook ended the run; `dot` was killed.
+    Interrupted,
+  };
 
-  static LayoutError dot_not_found();
+  /// `search` says where dot was looked for; empty when unknown.
+  static LayoutError dot_not_found(PathSearch search = {});
   /// `code` is absent when the child ended by a signal.
   static LayoutError dot_failed(std::optional<std::int32_t> code,
                                 std::string stderr_text);
+  /// dot was ended by `signal`; `stderr_text` is what it wrote before.
+  static LayoutError dot_killed(int signal, std::string stderr_text);
+  /// The program at `path` exists but could not be started.
+  static LayoutError dot_unrunnable(const std::string& path, IoError error);
   static LayoutError parse(std::string message);
   static LayoutError io(IoError error);
+  static LayoutError timed_out(double seconds);
+  static LayoutError interrupted();
 
   Kind kind() const { return kind_; }
   /// DotFailed: the exit code, if any.
   std::optional<std::int32_t> code() const { return code_; }
+  /// DotFailed: the signal that ended dot, if one did.
+  std::optional<int> signal() const { return signal_; }
   /// DotFailed: standard error; Parse: the reader's message;
   /// Io: the error's display text.
   const std::string& detail() const { return detail_; }
@@ -52,15 +80,19 @@ class LayoutError {
   std::string display() const;
 
  private:
-  LayoutError(Kind kind, std::optional<std::int32_t> code, std::string detail,
-              std::optional<IoError> io)
-      : kind_(kind), code_(code), detail_(std::move(detail)), io_(std::move(io)) {}
+  LayoutError(Kind kind, std::string detail) : kind_(kind), detail_(std::move(detail)) {}
 
   Kind kind_;
   std::optional<std::int32_t> code_;
+  std::optional<int> signal_;
   std::string detail_;
   std::optional<IoError> io_;
+  PathSearch search_;
+  double seconds_ = 0;
 };
+
+/// "1 GiB", "64 MiB", "300 KiB" or "12 bytes": a limit as people write it.
+std::string describe_bytes(std::uint64_t bytes);
 
 }  // namespace vantri
 

@@ -2,32 +2,68 @@
 // the layout graph read from its output.
 #include "graphviz/run_dot.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 #include <vector>
 
-#include "graphviz/child_process.h"
+#include "graphviz/find_program.h"
 #include "graphviz/json0_reader.h"
 #include "text/utf8.h"
 
 namespace vantri {
+namespace {
 
-std::expected<LayoutGraph, LayoutError> layout_with_dot(
-    std::string_view dot_source) {
-  static const std::vector<std::string> kCommand = {"dot", "-Tjson0"};
-  auto run = run_child(kCommand, dot_source);
-  if (!run) {
-    const ChildError& failure = run.error();
-    if (failure.stage == ChildError::Stage::Start &&
-        failure.error.os_error == ENOENT) {
-      return std::unexpected(LayoutError::dot_not_found());
+LayoutError too_much(std::size_t limit, const char* stream) {
+  return LayoutError::io(IoError::custom("dot wrote more than " + describe_bytes(limit) +
+                                         " to " + stream + ", the most vantri reads"));
+}
+
+}  // namespace
+
+std::expected<LayoutGraph, LayoutError> layout_with_dot(std::string_view dot_source) {
+  return watched_layout_with_dot(dot_source, {});
+}
+
+std::expected<LayoutGraph, LayoutError> watched_layout_with_dot(std::string_view dot_source,
+                                                                const DotWatch& watch) {
+  FoundProgram dot = find_program("dot");
+  if (!dot.path) {
+    if (dot.not_executable) {
+      return std::unexpected(
+          LayoutError::dot_unrunnable(*dot.not_executable, IoError::from_errno(EACCES)));
     }
-    return std::unexpected(LayoutError::io(failure.error));
+    return std::unexpected(LayoutError::dot_not_found(std::move(dot.search)));
+  }
+
+  ChildControls watched = watch.controls;
+  watched.max_out = std::min(watched.max_out, kMaxDotOutput);
+  watched.max_err = std::min(watched.max_err, kMaxDotDiagnostics);
+  auto run = run_child({*dot.path, "-Tjson0"}, dot_source, watched);
+  if (!run) {
+    using Stage = ChildError::Stage;
+    switch (run.error().stage) {
+      case Stage::Start:
+        return std::unexpected(LayoutError::dot_unrunnable(*dot.path, run.error().error));
+      case Stage::Run:
+        return std::unexpected(LayoutError::io(run.error().error));
+      case Stage::Interrupted:
+        return std::unexpected(LayoutError::interrupted());
+      case Stage::TimedOut:
+        return std::unexpected(LayoutError::timed_out(watch.timeout_seconds));
+      case Stage::OutputTooLarge:
+        return std::unexpected(too_much(watched.max_out, "standard output"));
+      case Stage::ErrorOutputTooLarge:
+        return std::unexpected(too_much(watched.max_err, "standard error"));
+    }
+  }
+  if (run->signal) {
+    return std::unexpected(LayoutError::dot_killed(*run->signal, decode_utf8_lossy(run->err)));
   }
   if (run->exit_code != 0) {
-    // Also taken when a signal ended dot and there is no exit code, and when
-    // dot stopped reading early: its diagnostic (a syntax error near the
-    // start of a large text, say) says more than the broken pipe.
+    // Also taken when dot stopped reading early: its diagnostic (a syntax
+    // error near the start of a large text, say) says more than the broken
+    // pipe.
     return std::unexpected(
         LayoutError::dot_failed(run->exit_code, decode_utf8_lossy(run->err)));
   }

@@ -9,18 +9,22 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "graphviz/child_process.h"
+#include "graphviz/signal_window.h"
 
 namespace vantri {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::chrono_literals;
 
 constexpr const char* kJson =
     R"({"bb":"0,0,54,36","objects":[{"_gvid":0,"name":"a","label":"\\N",)"
@@ -43,9 +47,11 @@ bool sigpipe_pending() {
 }
 
 // Every run must leave neither a descriptor nor a child behind.
-std::expected<LayoutGraph, LayoutError> checked_layout(std::string_view source) {
+std::expected<LayoutGraph, LayoutError> checked_layout(std::string_view source,
+                                                       const ChildControls& controls = {},
+                                                       double timeout_seconds = 0) {
   const std::size_t before = open_descriptor_count();
-  auto result = layout_with_dot(source);
+  auto result = watched_layout_with_dot(source, {controls, timeout_seconds});
   EXPECT_EQ(open_descriptor_count(), before);
   EXPECT_FALSE(has_children());
   return result;
@@ -93,16 +99,42 @@ class DotFake : public ::testing::Test {
   std::optional<std::string> old_path_;
 };
 
-TEST_F(DotFake, NotFoundAndNotExecutable) {
-  ::setenv("PATH", dir_.c_str(), 1);
-  EXPECT_EQ(display_of(checked_layout("digraph {}")),
-            "Graphviz `dot` command not found in PATH. Please install Graphviz.");
+TEST_F(DotFake, NotFoundListsTheSearchAndNeverLooksInTheWorkingDirectory) {
+  install("exit 0");
+  const fs::path old_cwd = fs::current_path();
+  fs::current_path(dir_);  // ./dot exists, and "" or "." would find it
+  const std::string empty_dir = file("empty");
+  fs::create_directory(empty_dir);
+  ::setenv("PATH", (":.:" + empty_dir + ":bin").c_str(), 1);
+  auto result = checked_layout("digraph {}");
+  fs::current_path(old_cwd);
+  EXPECT_EQ(display_of(result),
+            "Graphviz `dot` command not found in PATH. Please install Graphviz. "
+            "Searched: " + empty_dir + ". Not searched, as they are not absolute: "
+            "\"\", \".\", \"bin\".");
+}
+
+TEST_F(DotFake, NotExecutableAndUnstartableNameThePath) {
   install("exit 0", fs::perms(0644));
   ::setenv("PATH", dir_.c_str(), 1);
   auto result = checked_layout("digraph {}");
   ASSERT_FALSE(result.has_value());
   EXPECT_EQ(result.error().kind(), LayoutError::Kind::Io);
-  EXPECT_EQ(result.error().display(), "Permission denied (os error 13)");
+  EXPECT_EQ(result.error().display(),
+            "dot could not be run: " + file("dot") + ": Permission denied (os error 13)");
+  // Executable, but its interpreter is missing: the start fails.
+  std::ofstream(dir_ / "dot") << "#!/no/such/interpreter\n";
+  fs::permissions(dir_ / "dot", fs::perms(0755));
+  EXPECT_EQ(display_of(checked_layout("digraph {}")),
+            "dot could not be run: " + file("dot") + ": No such file or directory (os error 2)");
+  // A program that may not be run is passed over for a later one.
+  fs::permissions(dir_ / "dot", fs::perms(0644));
+  const fs::path later = dir_ / "later";
+  fs::create_directory(later);
+  std::ofstream(later / "dot") << "#!/bin/sh\ncat >/dev/null; printf '%s' '" << kJson << "'\n";
+  fs::permissions(later / "dot", fs::perms(0755));
+  ::setenv("PATH", (dir_.string() + ":" + later.string() + ":/usr/bin:/bin").c_str(), 1);
+  EXPECT_EQ(display_of(checked_layout("digraph {}")), "laid out");
 }
 
 TEST_F(DotFake, FailureCodesAndStandardError) {
@@ -116,7 +148,11 @@ TEST_F(DotFake, FailureCodesAndStandardError) {
   auto killed = checked_layout("x");
   ASSERT_FALSE(killed.has_value());
   EXPECT_FALSE(killed.error().code().has_value());
-  EXPECT_EQ(killed.error().display(), "Graphviz `dot` exited with code None: dying\n");
+  EXPECT_EQ(killed.error().signal(), SIGKILL);
+  EXPECT_EQ(killed.error().display(), "dot was killed by signal 9 (Killed): dying\n");
+  install("cat >/dev/null; kill -SEGV $$");
+  EXPECT_EQ(display_of(checked_layout("x")),
+            "dot was killed by signal 11 (Segmentation fault)");
 }
 
 TEST_F(DotFake, OutputMustBeUtf8) {
@@ -224,10 +260,109 @@ TEST_F(DotFake, ChildStartsWithDefaultSigpipeAndEmptyMask) {
   EXPECT_EQ(field("SigIgn:") & (1ull << (SIGPIPE - 1)), 0u) << text;
 }
 
+// Runs cut short by a deadline, an interrupt or too much output: dot is
+// killed and reaped (checked_layout checks), whatever it does with SIGTERM.
+TEST_F(DotFake, DeadlineKillsADotThatSleepsOrIgnoresTerm) {
+  for (const char* body : {"exec sleep 100", "trap '' TERM INT HUP; exec sleep 100"}) {
+    install(body);
+    ChildControls controls;
+    controls.deadline = ChildControls::Clock::now() + 200ms;
+    auto result = checked_layout("digraph {}", controls, 0.2);
+    EXPECT_EQ(display_of(result), "dot took longer than 0.2 s") << body;
+  }
+}
+
+TEST_F(DotFake, OutputBeyondTheLimitKillsDot) {
+  ChildControls controls;
+  controls.max_out = std::size_t{1} << 20;
+  controls.max_err = std::size_t{64} << 10;
+  install("exec cat /dev/zero");
+  EXPECT_EQ(display_of(checked_layout("x", controls)),
+            "dot wrote more than 1 MiB to standard output, the most vantri reads");
+  install("exec cat /dev/zero >&2");
+  EXPECT_EQ(display_of(checked_layout("x", controls)),
+            "dot wrote more than 64 KiB to standard error, the most vantri reads");
+}
+
+// A SIGUSR1 handler that only counts, for the interrupt tests.
+class Interrupts : public DotFake {
+ protected:
+  void SetUp() override {
+    DotFake::SetUp();
+    handled = 0;
+    struct sigaction action {};
+    action.sa_handler = [](int) { handled = handled + 1; };
+    ::sigaction(SIGUSR1, &action, &old_action_);
+    install("exec sleep 100");
+    controls_.deadline = ChildControls::Clock::now() + 20s;  // a lost signal fails, not hangs
+    controls_.interrupted = [this] { return ++asked_ >= stop_at_; };
+  }
+  void TearDown() override {
+    ::sigaction(SIGUSR1, &old_action_, nullptr);
+    DotFake::TearDown();
+  }
+
+  static inline volatile sig_atomic_t handled = 0;
+  ChildControls controls_;
+  int asked_ = 0;
+  int stop_at_ = 1;
+
+ private:
+  struct sigaction old_action_ {};
+};
+
+TEST_F(Interrupts, SignalFromAnotherThreadEndsTheWait) {
+  const SignalWindow window;  // opened before the signal can be sent
+  controls_.window = &window;
+  std::thread sender([waiter = ::pthread_self()] {
+    std::this_thread::sleep_for(50ms);
+    ::pthread_kill(waiter, SIGUSR1);
+  });
+  auto result = checked_layout("digraph {}", controls_);
+  sender.join();
+  EXPECT_EQ(display_of(result), "interrupted");
+  EXPECT_EQ(asked_, 1);
+  EXPECT_EQ(handled, 1);
+}
+
+TEST_F(Interrupts, SignalPendingBeforeTheRunIsNotLost) {
+  const SignalWindow window;
+  controls_.window = &window;
+  ::raise(SIGUSR1);  // after the caller's last check, before the wait
+  EXPECT_EQ(handled, 0);
+  EXPECT_EQ(display_of(checked_layout("digraph {}", controls_)), "interrupted");
+  EXPECT_EQ(handled, 1);
+}
+
+TEST_F(Interrupts, SignalBetweenWaitsIsNotLostAndTheHookMayGoOn) {
+  // Raised on the waiting thread between two waits; the first one is let
+  // pass by the hook, the second ends the run.
+  controls_.tick_every = 20ms;
+  controls_.on_tick = [] { ::raise(SIGUSR1); };
+  stop_at_ = 2;
+  EXPECT_EQ(display_of(checked_layout("digraph {}", controls_)), "interrupted");
+  EXPECT_EQ(asked_, 2);
+  EXPECT_EQ(handled, 2);
+  sigset_t mask;
+  ::pthread_sigmask(SIG_SETMASK, nullptr, &mask);
+  EXPECT_FALSE(::sigismember(&mask, SIGUSR1));  // the window has closed
+}
+
+TEST_F(DotFake, TicksWhileDotWorks) {
+  install(std::string("sleep 0.5; printf '%s' '") + kJson + "'");
+  int ticks = 0;
+  ChildControls controls;
+  controls.tick_every = 100ms;
+  controls.on_tick = [&ticks] { ++ticks; };
+  auto result = checked_layout("x", controls);
+  EXPECT_TRUE(result.has_value()) << display_of(result);
+  EXPECT_GE(ticks, 2);
+}
+
 TEST(DotChild, RoundTripsLargeInputThroughCat) {
   std::string input(std::size_t{5} << 20, '\0');
   for (std::size_t i = 0; i < input.size(); ++i) input[i] = static_cast<char>(i * 131 % 251);
-  auto run = run_child({"cat"}, input);
+  auto run = run_child({"/bin/cat"}, input);
   ASSERT_TRUE(run.has_value()) << run.error().error.display();
   EXPECT_EQ(run->exit_code, 0);
   EXPECT_TRUE(run->err.empty());

@@ -1,7 +1,60 @@
-// Single-pass reading of the command line.
+// Reading the command line.
 #include "python/cli_args.h"
 
+#include <charconv>
+#include <cmath>
+
 namespace vantri {
+namespace {
+
+CliUsageError bad_value(std::string_view option, std::string_view value,
+                        std::string_view expected) {
+  return CliUsageError{"invalid value '" + std::string(value) + "' for " +
+                       std::string(option) + ": " + std::string(expected)};
+}
+
+std::optional<double> parse_seconds(std::string_view text) {
+  double value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (!std::isfinite(value) || value <= 0) return std::nullopt;
+  return value;
+}
+
+// Applies one option that takes a value; a usage error when the value
+// does not do.
+std::optional<CliUsageError> apply_value(std::string_view option, const std::string& value,
+                                         CliRender& render) {
+  if (option == "--trim") {
+    auto strategy = parse_trim_strategy(value);
+    if (!strategy) return bad_value(option, value, "expected end, start, middle or smart");
+    render.trim = *strategy;
+  } else if (option == "--width") {
+    const auto width = parse_cli_number(value);
+    if (!width) return bad_value(option, value, "expected a whole number of columns");
+    if (*width != 0 && *width < kMinWidth) {
+      return bad_value(option, value,
+                       "the narrowest drawing is 5 columns wide (0 means no limit)");
+    }
+    render.width = width;
+  } else if (option == "--max-label") {
+    const auto columns = parse_cli_number(value);
+    if (!columns) return bad_value(option, value, "expected a whole number of columns");
+    render.max_label = columns;
+  } else {  // --timeout
+    const auto seconds = parse_seconds(value);
+    if (!seconds) return bad_value(option, value, "expected a positive number of seconds");
+    render.timeout_seconds = seconds;
+  }
+  return std::nullopt;
+}
+
+bool takes_value(std::string_view option) {
+  return option == "--trim" || option == "--width" || option == "--max-label" ||
+         option == "--timeout";
+}
+
+}  // namespace
 
 std::optional<std::uint64_t> parse_cli_number(std::string_view text) {
   if (text.starts_with('+')) text.remove_prefix(1);
@@ -18,37 +71,46 @@ std::optional<std::uint64_t> parse_cli_number(std::string_view text) {
 }
 
 CliCommand parse_cli_args(std::span<const std::string> args) {
-  std::optional<std::string> file;
   CliRender render;
-  for (std::size_t i = 0; i < args.size();) {
+  bool only_files = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (arg == "-h" || arg == "--help") return CliHelp{};
-    if (arg == "--trim") {
-      if (i + 1 >= args.size()) break;
-      render.trim = args[i + 1];
-      i += 2;
-    } else if (arg == "--width" || arg == "--max-label") {
-      auto& setting = arg == "--width" ? render.width : render.max_label;
-      if (i + 1 >= args.size()) {
-        setting.reset();
-        break;
-      }
-      // The next argument is always taken as the value, even when it looks
-      // like an option; a value that does not read clears the setting.
-      setting = parse_cli_number(args[i + 1]);
-      i += 2;
-    } else if (arg == "--no-color") {
-      render.no_color = true;
-      ++i;
-    } else if (arg.size() > 1 && arg.starts_with('-')) {
-      return CliUnknownOption{arg};
-    } else {
-      file = arg;
-      ++i;
+    if (only_files || arg.size() < 2 || !arg.starts_with('-')) {
+      render.files.push_back(arg);  // "-" and "" are files too
+      continue;
     }
+    if (arg == "--") {
+      only_files = true;
+      continue;
+    }
+    // --name=value
+    const std::size_t equals = arg.starts_with("--") ? arg.find('=') : std::string::npos;
+    const std::string_view option = std::string_view(arg).substr(0, equals);
+    if (takes_value(option)) {
+      std::string value;
+      if (equals != std::string::npos) {
+        value = arg.substr(equals + 1);
+      } else if (i + 1 < args.size()) {
+        value = args[++i];
+      } else {
+        return CliUsageError{"option " + arg + " needs a value"};
+      }
+      if (auto error = apply_value(option, value, render)) return *error;
+      continue;
+    }
+    const bool flag = option == "-h" || option == "--help" || option == "-V" ||
+                      option == "--version" || option == "--color" || option == "--no-color";
+    if (!flag) return CliUsageError{"unknown option: " + arg};
+    if (equals != std::string::npos) {
+      return CliUsageError{"option " + std::string(option) + " takes no value"};
+    }
+    if (option == "-h" || option == "--help") return CliHelp{};
+    if (option == "-V" || option == "--version") return CliVersion{};
+    render.color = option == "--color" ? ColorChoice::Ansi : ColorChoice::BoxStyles;
   }
-  if (!file) return CliMissingFile{};
-  render.file = std::move(*file);
+  if (render.files.empty()) {
+    return CliUsageError{"no FILE given (\"-\" reads standard input)"};
+  }
   return render;
 }
 

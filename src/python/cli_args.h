@@ -1,8 +1,8 @@
-// The command line's single-pass option parser.
+// The command line's option parser.
 //
-// Kept free of Python so that every rule (what consumes a value, what is
-// silently ignored, what ends the process) can be tested directly; the
-// Python front end only does the input and output.
+// Kept free of Python so that every rule (what takes a value, what is a
+// usage error, where the files begin) can be tested directly; the Python
+// front end only does the input and output.
 #ifndef VANTRI_PYTHON_CLI_ARGS_H_
 #define VANTRI_PYTHON_CLI_ARGS_H_
 
@@ -12,35 +12,66 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
+
+#include "trim/trim.h"
 
 namespace vantri {
 
 inline constexpr std::string_view kCliHelp =
     "vantri: Convert Graphviz DOT files to ASCII box-drawing art\n"
     "\n"
-    "Usage: vantri [OPTIONS] <FILE>\n"
+    "Usage: vantri [OPTIONS] <FILE>...\n"
     "\n"
     "Arguments:\n"
-    "  <FILE>       Path to a .dot file, or \"-\" for stdin\n"
+    "  <FILE>...          DOT files, drawn in turn and separated by a blank\n"
+    "                     line; \"-\" reads standard input\n"
     "\n"
     "Options:\n"
-    "  --width N    Maximum output width in characters\n"
-    "  --trim STRAT Label trimming strategy [default: smart]\n"
-    "  --max-label N  Maximum label width in characters\n"
-    "  --no-color   Disable ANSI colors\n"
-    "  -h, --help   Print help\n";
+    "  --width N          Widest line of a drawing, in terminal columns: 5 or\n"
+    "                     more, or 0 for no limit [default: the terminal's\n"
+    "                     width when standard output is a terminal, else none]\n"
+    "  --trim STRAT       Where labels are cut: end, start, middle, or smart,\n"
+    "                     which keeps whole _-separated words from both ends\n"
+    "                     [default: smart]\n"
+    "  --max-label N      Widest label, in terminal columns\n"
+    "  --timeout SECONDS  Give up on a graph when dot takes longer than this\n"
+    "  --color            ANSI colours, even when standard output is no terminal\n"
+    "  --no-color         Fill colours as box line styles, not ANSI colours\n"
+    "                     [default: ANSI colours when standard output is a\n"
+    "                     terminal and NO_COLOR is unset or empty]\n"
+    "  -V, --version      Print the version\n"
+    "  -h, --help         Print help\n"
+    "  --                 Take every later argument as a FILE\n"
+    "\n"
+    "Options may also be written --width=N. While dot works on a large graph\n"
+    "for more than a second, a line on a terminal's standard error says so.\n";
 
 inline constexpr std::string_view kCliUsage =
-    "Usage: vantri <file.dot> or vantri -\n";
+    "Usage: vantri [OPTIONS] <FILE>...\n"
+    "Try 'vantri --help' for more information.\n";
+
+/// The narrowest width a drawing can be limited to.
+inline constexpr std::uint64_t kMinWidth = 5;
+
+/// Where ANSI colours are used.
+enum class ColorChoice : std::uint8_t {
+  /// When standard output is a terminal and NO_COLOR is unset or empty.
+  Auto,
+  Ansi,
+  BoxStyles,
+};
 
 /// What the command line asks for once its options are read.
 struct CliRender {
-  /// "-" for standard input.
-  std::string file;
+  /// In order; "-" for standard input.
+  std::vector<std::string> files;
+  /// Absent: not given; 0: no limit.
   std::optional<std::uint64_t> width;
-  std::string trim = "smart";
+  TrimStrategy trim = TrimStrategy::Smart;
   std::optional<std::uint64_t> max_label;
-  bool no_color = false;
+  ColorChoice color = ColorChoice::Auto;
+  std::optional<double> timeout_seconds;
   friend bool operator==(const CliRender&, const CliRender&) = default;
 };
 
@@ -48,18 +79,20 @@ struct CliHelp {
   friend bool operator==(const CliHelp&, const CliHelp&) = default;
 };
 
-struct CliUnknownOption {
-  std::string option;
-  friend bool operator==(const CliUnknownOption&, const CliUnknownOption&) = default;
+struct CliVersion {
+  friend bool operator==(const CliVersion&, const CliVersion&) = default;
 };
 
-struct CliMissingFile {
-  friend bool operator==(const CliMissingFile&, const CliMissingFile&) = default;
+/// A usage error: what is wrong, without the usage text.
+struct CliUsageError {
+  std::string message;
+  friend bool operator==(const CliUsageError&, const CliUsageError&) = default;
 };
 
-using CliCommand = std::variant<CliRender, CliHelp, CliUnknownOption, CliMissingFile>;
+using CliCommand = std::variant<CliRender, CliHelp, CliVersion, CliUsageError>;
 
-/// Reads the arguments after the program name.
+/// Reads the arguments after the program name, left to right; the first
+/// help, version or usage error ends the pass.
 CliCommand parse_cli_args(std::span<const std::string> args);
 
 /// An optional "+" and one or more decimal digits that fit 64 bits.

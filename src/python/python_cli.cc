@@ -1,25 +1,34 @@
 // The `_cli` module function behind the `vantri` command.
 //
-// Reads sys.argv, renders a file or standard input and writes the drawing
-// straight to the process's standard output (descriptor 1), not through
-// sys.stdout. Usage errors end the process at once with status 1.
+// Reads sys.argv, draws each file in turn and writes the drawings straight
+// to the process's standard output (descriptor 1), not through sys.stdout.
+// It behaves as a Unix command: errors are one line "vantri: error: ..." on
+// standard error and exit status 1 (usage errors add the usage text), never
+// a traceback; Ctrl-C exits with 130, SIGTERM and SIGHUP with 128 plus the
+// signal, each after killing `dot`. Every exit is a SystemExit, so Python
+// still runs its clean-up and flushes its streams.
 #include "python/python_cli.h"
 
 #include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "python/cli_args.h"
+#include "python/python_render.h"
 #include "python/python_support.h"
-#include "python/read_source.h"
-#include "render/render_graph.h"
-#include "trim/trim.h"
+#include "python/terminal.h"
 
 namespace vantri::python {
 namespace {
+
+constexpr int kUsageStatus = 1;
+constexpr int kErrorStatus = 1;
+constexpr int kInterruptedStatus = 128 + SIGINT;
 
 // Ends the process the way a Unix filter does when its reader has gone:
 // killed by SIGPIPE, which shells do not report as an error message.
@@ -33,28 +42,34 @@ namespace {
   ::_exit(128 + SIGPIPE);
 }
 
-// Writes all of `text` to `fd`. Returns false with a Python exception set
-// when writing fails for a reason other than a closed pipe.
-bool write_all(int fd, std::string_view text) {
-  while (!text.empty()) {
-    const ssize_t n = ::write(fd, text.data(), text.size());
-    if (n < 0) {
-      if (errno == EINTR) {
-        if (PyErr_CheckSignals() < 0) return false;
-        continue;
-      }
-      if (errno == EPIPE) die_of_broken_pipe();
-      PyErr_SetFromErrno(PyExc_OSError);
-      return false;
-    }
-    text.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
+// Writes all of `text` to standard output. Returns false with a Python
+// exception set when writing fails for a reason other than a closed pipe,
+// or a signal handler raised while it waited.
+bool write_out(std::string_view text) {
+  if (write_fully(STDOUT_FILENO, text, [] { return PyErr_CheckSignals() < 0; })) return true;
+  if (errno == EPIPE) die_of_broken_pipe();
+  if (errno != EINTR) PyErr_SetFromErrno(PyExc_OSError);
+  return false;
 }
 
-[[noreturn]] void usage_error(std::string_view message) {
-  (void)write_all(STDERR_FILENO, message);
-  ::_exit(1);
+void write_err(std::string_view text) { (void)write_fully(STDERR_FILENO, text); }
+
+// "vantri: error: MESSAGE" as one line; dot's diagnostics end in a line
+// feed of their own.
+void report(std::string_view message) {
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
+    message.remove_suffix(1);
+  }
+  write_err("vantri: error: " + std::string(message) + "\n");
+}
+
+PyObject* exit_with(int status) {
+  PyObject* code = PyLong_FromLong(status);
+  if (code != nullptr) {
+    PyErr_SetObject(PyExc_SystemExit, code);
+    Py_DECREF(code);
+  }
+  return nullptr;
 }
 
 // sys.argv as byte strings in the file-system encoding, so that arguments
@@ -94,67 +109,189 @@ bool read_argv(std::vector<std::string>& out) {
   return ok;
 }
 
-// Raises `type` with `prefix` followed by command-line text, decoded the
-// way Python decoded it into sys.argv.
-PyObject* raise_with_argument(PyObject* type, std::string_view prefix,
-                              const std::string& argument, std::string_view suffix) {
-  PyObject* decoded = PyUnicode_DecodeFSDefaultAndSize(
-      argument.data(), static_cast<Py_ssize_t>(argument.size()));
-  if (decoded == nullptr) return nullptr;
-  PyObject* message = PyUnicode_FromFormat("%.*s%U%.*s", static_cast<int>(prefix.size()),
-                                           prefix.data(), decoded,
-                                           static_cast<int>(suffix.size()),
-                                           suffix.data());
-  Py_DECREF(decoded);
-  if (message == nullptr) return nullptr;
-  PyErr_SetObject(type, message);
-  Py_DECREF(message);
-  return nullptr;
+// The Python handler for SIGTERM and SIGHUP while the command runs: exit
+// with 128 plus the signal, which also ends the wait for `dot` and kills it.
+PyObject* exit_on_signal(PyObject*, PyObject* const* args, Py_ssize_t nargs) {
+  const long signal_number = nargs > 0 ? PyLong_AsLong(args[0]) : -1;
+  if (signal_number == -1 && PyErr_Occurred()) return nullptr;
+  return exit_with(128 + static_cast<int>(signal_number));
 }
 
-PyObject* run(const CliRender& command) {
-  std::expected<std::string, IoError> source =
-      command.file == "-" ? read_text_fd(STDIN_FILENO) : read_text_file(command.file);
-  if (!source) {
-    if (command.file == "-") return raise(PyExc_RuntimeError, source.error().display());
-    return raise_with_argument(PyExc_RuntimeError, "", command.file,
-                               ": " + source.error().display());
+PyMethodDef kExitOnSignal = {
+    "exit_on_signal",
+    reinterpret_cast<PyCFunction>(reinterpret_cast<void (*)()>(exit_on_signal)),
+    METH_FASTCALL, nullptr};
+
+// Installs exit_on_signal for SIGTERM and SIGHUP where they are at their
+// default (which would end the process at once and leave `dot` running),
+// and puts the old handlers back. Where Python may not set handlers (a
+// thread other than the main one) nothing changes.
+class TerminationHandlers {
+ public:
+  TerminationHandlers() {
+    signal_module_ = PyImport_ImportModule("signal");
+    PyObject* handler = PyCFunction_New(&kExitOnSignal, nullptr);
+    PyObject* default_action =
+        signal_module_ != nullptr ? PyObject_GetAttrString(signal_module_, "SIG_DFL") : nullptr;
+    for (int signal_number : {SIGTERM, SIGHUP}) {
+      if (handler == nullptr || default_action == nullptr) break;
+      PyObject* old = PyObject_CallMethod(signal_module_, "getsignal", "i", signal_number);
+      if (old == default_action) {
+        PyObject* replaced =
+            PyObject_CallMethod(signal_module_, "signal", "iO", signal_number, handler);
+        if (replaced != nullptr) saved_.push_back({signal_number, replaced});
+      }
+      Py_XDECREF(old);
+      PyErr_Clear();  // not the main thread of the main interpreter: leave it
+    }
+    Py_XDECREF(default_action);
+    Py_XDECREF(handler);
+    PyErr_Clear();
   }
-  auto strategy = parse_trim_strategy(command.trim);
-  if (!strategy) {
-    return raise_with_argument(PyExc_ValueError, "unknown trim strategy: ",
-                               command.trim, "");
+
+  ~TerminationHandlers() {
+    PyObject* pending = PyErr_GetRaisedException();
+    for (const auto& [signal_number, old] : saved_) {
+      Py_XDECREF(PyObject_CallMethod(signal_module_, "signal", "iO", signal_number, old));
+      Py_DECREF(old);
+      PyErr_Clear();
+    }
+    Py_XDECREF(signal_module_);
+    PyErr_SetRaisedException(pending);
   }
+
+  TerminationHandlers(const TerminationHandlers&) = delete;
+  TerminationHandlers& operator=(const TerminationHandlers&) = delete;
+
+ private:
+  struct Saved {
+    int signal_number;
+    PyObject* old;
+  };
+  PyObject* signal_module_ = nullptr;
+  std::vector<Saved> saved_;
+};
+
+// How the command's options become render options, given the terminal.
+RenderOptions resolve_options(const CliRender& command) {
   RenderOptions options;
-  options.max_width = command.width;
+  options.trim = command.trim;
   options.max_label = command.max_label;
-  options.trim = *strategy;
-  options.color = command.no_color ? ColorMode::BoxStyles : ColorMode::Ansi;
-  auto drawing = render_graph(*source, options);
-  if (!drawing) return raise(PyExc_RuntimeError, display(drawing.error()));
-  if (!write_all(STDOUT_FILENO, *drawing)) return nullptr;
+  const bool terminal_out = is_terminal(STDOUT_FILENO);
+  bool ansi = command.color == ColorChoice::Ansi;
+  if (command.color == ColorChoice::Auto) {
+    ansi = terminal_out && !no_color_requested(std::getenv("NO_COLOR"));
+  }
+  options.color = ansi ? ColorMode::Ansi : ColorMode::BoxStyles;
+  if (command.width) {
+    if (*command.width != 0) options.max_width = command.width;
+  } else if (terminal_out) {
+    // A terminal too narrow for any drawing gets one without a limit.
+    const auto columns = terminal_columns(STDOUT_FILENO, std::getenv("COLUMNS"));
+    if (columns && *columns >= kMinWidth) options.max_width = columns;
+  }
+  return options;
+}
+
+// Draws every file of the command. Returns the exit status, or -1 with a
+// Python exception set that ends the command (an interrupt, say).
+int draw_all(const CliRender& command) {
+  const RenderOptions options = resolve_options(command);
+  ProgressLine progress(STDERR_FILENO);
+  std::chrono::steady_clock::time_point started;
+  RenderWatch watch;
+  watch.timeout_seconds = command.timeout_seconds;
+  if (is_terminal(STDERR_FILENO)) {
+    watch.tick_every = std::chrono::seconds(1);
+    watch.on_tick = [&progress, &started] {
+      progress.show(std::chrono::duration_cast<std::chrono::seconds>(
+          std::chrono::steady_clock::now() - started));
+    };
+  }
+  const bool name_files = command.files.size() > 1;
+  int status = 0;
+  bool drawn_any = false;
+  for (const std::string& file : command.files) {
+    const bool from_stdin = file == "-";
+    const std::string name = from_stdin ? "standard input" : file;
+    auto source = read_dot_unlocked(from_stdin ? DotInput(STDIN_FILENO) : DotInput(file));
+    if (!source) return -1;
+    if (!*source) {
+      report(name + ": " + source->error().display());
+      status = kErrorStatus;
+      continue;
+    }
+    started = std::chrono::steady_clock::now();
+    auto drawing = render_unlocked([&source] { return std::move(**source); }, options, watch);
+    progress.erase();
+    if (!drawing) return -1;
+    if (!*drawing) {
+      report((name_files ? name + ": " : std::string()) + display(drawing->error()));
+      status = kErrorStatus;
+      continue;
+    }
+    if (drawn_any && !write_out("\n")) return -1;
+    if (!write_out((*drawing)->text)) return -1;
+    drawn_any = true;
+    for (const std::string& notice : (*drawing)->notices) write_err("vantri: " + notice + "\n");
+  }
+  return status;
+}
+
+// Turns the exception that ended the command into its exit: Ctrl-C exits
+// with 130, SystemExit passes, anything else is reported as an error.
+PyObject* exit_for_exception() {
+  if (PyErr_ExceptionMatches(PyExc_SystemExit)) return nullptr;
+  if (PyErr_ExceptionMatches(PyExc_KeyboardInterrupt)) {
+    PyErr_Clear();
+    return exit_with(kInterruptedStatus);
+  }
+  PyObject* error = PyErr_GetRaisedException();
+  PyObject* text = PyObject_Str(error);
+  Py_DECREF(error);
+  const char* message = text != nullptr ? PyUnicode_AsUTF8(text) : nullptr;
+  report(message != nullptr ? message : "unknown error");
+  Py_XDECREF(text);
+  PyErr_Clear();
+  return exit_with(kErrorStatus);
+}
+
+PyObject* run(const std::vector<std::string>& argv) {
+  const std::span<const std::string> args =
+      argv.empty() ? std::span<const std::string>() : std::span(argv).subspan(1);
+  const CliCommand command = parse_cli_args(args);
+  if (std::holds_alternative<CliHelp>(command)) {
+    if (!write_out(kCliHelp)) return nullptr;
+    Py_RETURN_NONE;
+  }
+  if (std::holds_alternative<CliVersion>(command)) {
+    if (!write_out("vantri " VANTRI_VERSION "\n")) return nullptr;
+    Py_RETURN_NONE;
+  }
+  if (const auto* usage = std::get_if<CliUsageError>(&command)) {
+    report(usage->message);
+    write_err(kCliUsage);
+    return exit_with(kUsageStatus);
+  }
+  int status;
+  {
+    const TerminationHandlers handlers;
+    status = draw_all(std::get<CliRender>(command));
+  }
+  if (status < 0) return nullptr;
+  if (status != 0) return exit_with(status);
   Py_RETURN_NONE;
 }
 
 }  // namespace
 
-PyObject* cli(PyObject*, PyObject*) {
-  return guarded([]() -> PyObject* {
+PyObject* cli(PyObject* module, PyObject*) {
+  PyObject* result = guarded(module, []() -> PyObject* {
     std::vector<std::string> argv;
     if (!read_argv(argv)) return nullptr;
-    const std::span<const std::string> args =
-        argv.empty() ? std::span<const std::string>() : std::span(argv).subspan(1);
-    const CliCommand command = parse_cli_args(args);
-    if (std::holds_alternative<CliHelp>(command)) {
-      if (!write_all(STDOUT_FILENO, kCliHelp)) return nullptr;
-      Py_RETURN_NONE;
-    }
-    if (auto* unknown = std::get_if<CliUnknownOption>(&command)) {
-      usage_error("Unknown option: " + unknown->option + "\n");
-    }
-    if (std::holds_alternative<CliMissingFile>(command)) usage_error(kCliUsage);
-    return run(std::get<CliRender>(command));
+    return run(argv);
   });
+  return result != nullptr ? result : exit_for_exception();
 }
 
 }  // namespace vantri::python

@@ -7,8 +7,10 @@
 
 namespace vantri::python {
 
-/// Reads sys.argv, renders a file or standard input and writes the drawing
-/// to the process's standard output.
+/// Reads sys.argv, draws each file or standard input and writes the
+/// drawings to the process's standard output. Returns None when all went
+/// well; otherwise raises SystemExit with the exit status, after saying
+/// what went wrong on standard error.
 PyObject* cli(PyObject* module, PyObject* unused);
 
 }  // namespace vantri::python

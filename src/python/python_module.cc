@@ -2,23 +2,32 @@
 //
 // Both functions bind their arguments by hand (fast call with keywords),
 // convert them in a fixed order so that the first bad argument is the one
-// reported, and hand the work to the C++ render pipeline.
+// reported, and hand the work to the C++ render pipeline without holding
+// the interpreter lock (python_render.h).
+//
+// The module is initialised in phases and keeps its state in the module
+// object, so every interpreter of a process, sub-interpreters with a lock
+// of their own included, gets a module of its own.
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "python/cli_args.h"
+#include "python/dot_encoding.h"
 #include "python/python_cli.h"
+#include "python/python_render.h"
 #include "python/python_support.h"
-#include "python/read_source.h"
 #include "render/render_graph.h"
 #include "trim/trim.h"
 
 namespace vantri::python {
 namespace {
 
-constexpr std::size_t kParams = 5;
-enum Param { kSource = 0, kMaxWidth, kTrim, kMaxLabel, kColor };
+constexpr std::size_t kParams = 6;
+enum Param { kSource = 0, kMaxWidth, kTrim, kMaxLabel, kColor, kTimeout };
 
 // Names of one function's parameters; the first differs between functions.
 struct Signature {
@@ -29,11 +38,11 @@ struct Signature {
 };
 
 constexpr Signature kRender{
-    "render", {"dot_source", "max_width", "trim", "max_label", "color"}, false};
+    "render", {"dot_source", "max_width", "trim", "max_label", "color", "timeout"}, false};
 constexpr Signature kRenderFile{
-    "render_file", {"path", "max_width", "trim", "max_label", "color"}, true};
+    "render_file", {"path", "max_width", "trim", "max_label", "color", "timeout"}, true};
 
-// Binds one positional-or-keyword parameter and four keyword-only ones.
+// Binds one positional-or-keyword parameter and five keyword-only ones.
 // Values are borrowed; absent ones stay null.
 bool bind(const Signature& sig, PyObject* const* args, Py_ssize_t nargsf,
           PyObject* kwnames, std::array<PyObject*, kParams>& values) {
@@ -146,10 +155,68 @@ bool convert_color(const Signature& sig, PyObject* value, bool& out) {
   return true;
 }
 
+// A path-like object (os.fspath: str, bytes or an object with
+// __fspath__) as bytes, encoded the way the os module encodes names, so
+// that names which are not valid UTF-8 still open.
+bool convert_path(const Signature& sig, PyObject* value, std::string& out) {
+  PyObject* path = PyOS_FSPath(value);
+  if (path == nullptr) {
+    if (PyErr_ExceptionMatches(PyExc_TypeError)) {
+      PyErr_Clear();
+      wrong_type(sig, kSource, "str, bytes or os.PathLike", value);
+    }
+    return false;
+  }
+  PyObject* encoded = PyBytes_Check(path) ? Py_NewRef(path) : PyUnicode_EncodeFSDefault(path);
+  Py_DECREF(path);
+  if (encoded == nullptr) return false;
+  out.assign(PyBytes_AS_STRING(encoded), static_cast<std::size_t>(PyBytes_GET_SIZE(encoded)));
+  Py_DECREF(encoded);
+  return true;
+}
+
+// A width limit narrower than any drawing would print nothing at all.
+bool check_max_width(const Signature& sig, const std::optional<std::uint64_t>& width) {
+  if (!width || *width >= kMinWidth) return true;
+  PyErr_Format(PyExc_ValueError,
+               "%s() argument 'max_width' must be at least %llu (the narrowest drawing) "
+               "or None for no limit, not %llu",
+               sig.function, static_cast<unsigned long long>(kMinWidth),
+               static_cast<unsigned long long>(*width));
+  return false;
+}
+
+// None, absent, or a real number of seconds above 0.
+bool convert_timeout(const Signature& sig, PyObject* value, std::optional<double>& out) {
+  if (value == nullptr || value == Py_None) return true;
+  if (PyBool_Check(value)) {
+    wrong_type(sig, kTimeout, "a number or None", value);
+    return false;
+  }
+  const double seconds = PyFloat_AsDouble(value);
+  if (seconds == -1.0 && PyErr_Occurred()) {
+    if (PyErr_ExceptionMatches(PyExc_TypeError)) {
+      PyErr_Clear();
+      wrong_type(sig, kTimeout, "a number or None", value);
+    }
+    return false;
+  }
+  if (!(seconds > 0)) {  // NaN too
+    PyErr_Format(PyExc_ValueError,
+                 "%s() argument 'timeout' must be a positive number of seconds or None, "
+                 "not %R",
+                 sig.function, value);
+    return false;
+  }
+  out = seconds;
+  return true;
+}
+
 // The converted arguments of one call.
 struct Arguments {
   std::string source;  // DOT text, or the path for render_file
   RenderOptions options;
+  RenderWatch watch;
 };
 
 // Binds and converts every argument, then parses the strategy name.
@@ -157,22 +224,12 @@ bool convert_arguments(const Signature& sig, PyObject* const* args,
                        Py_ssize_t nargsf, PyObject* kwnames, Arguments& out) {
   std::array<PyObject*, kParams> values{};
   if (!bind(sig, args, nargsf, kwnames, values)) return false;
-  if (sig.takes_path) {
-    // Paths are encoded the way the os module encodes them, so that names
-    // which are not valid UTF-8 still open.
-    if (!PyUnicode_Check(values[kSource])) {
-      wrong_type(sig, kSource, "str", values[kSource]);
-      return false;
-    }
-    PyObject* encoded = PyUnicode_EncodeFSDefault(values[kSource]);
-    if (encoded == nullptr) return false;
-    out.source.assign(PyBytes_AS_STRING(encoded),
-                      static_cast<std::size_t>(PyBytes_GET_SIZE(encoded)));
-    Py_DECREF(encoded);
-  } else if (!convert_text(sig, kSource, values[kSource], out.source)) {
+  if (sig.takes_path ? !convert_path(sig, values[kSource], out.source)
+                     : !convert_text(sig, kSource, values[kSource], out.source)) {
     return false;
   }
-  if (!convert_limit(sig, kMaxWidth, values[kMaxWidth], out.options.max_width)) {
+  if (!convert_limit(sig, kMaxWidth, values[kMaxWidth], out.options.max_width) ||
+      !check_max_width(sig, out.options.max_width)) {
     return false;
   }
   std::string trim = "smart";
@@ -185,6 +242,7 @@ bool convert_arguments(const Signature& sig, PyObject* const* args,
   bool color = true;
   if (!convert_color(sig, values[kColor], color)) return false;
   out.options.color = color ? ColorMode::Ansi : ColorMode::Off;
+  if (!convert_timeout(sig, values[kTimeout], out.watch.timeout_seconds)) return false;
 
   auto strategy = parse_trim_strategy(trim);
   if (!strategy) {
@@ -195,28 +253,36 @@ bool convert_arguments(const Signature& sig, PyObject* const* args,
   return true;
 }
 
-PyObject* finish(const std::expected<std::string, RenderError>& result) {
-  if (!result) return raise(PyExc_RuntimeError, display(result.error()));
-  return new_str(*result);
+// Renders the UTF-8 DOT text `dot_text` gives; the drawing's notices
+// become warnings.
+PyObject* render_text(const std::function<std::string()>& dot_text, const Arguments& a) {
+  auto outcome = render_unlocked(dot_text, a.options, a.watch);
+  if (!outcome) return nullptr;
+  if (!*outcome) return raise_render_error(outcome->error());
+  for (const std::string& notice : (*outcome)->notices) {
+    if (PyErr_WarnEx(PyExc_UserWarning, notice.c_str(), 1) < 0) return nullptr;
+  }
+  return new_str((*outcome)->text);
 }
 
-PyObject* render(PyObject*, PyObject* const* args, Py_ssize_t nargsf,
+PyObject* render(PyObject* module, PyObject* const* args, Py_ssize_t nargsf,
                  PyObject* kwnames) {
-  return guarded([&]() -> PyObject* {
+  return guarded(module, [&]() -> PyObject* {
     Arguments a;
     if (!convert_arguments(kRender, args, nargsf, kwnames, a)) return nullptr;
-    return finish(render_graph(a.source, a.options));
+    return render_text([&a] { return dot_text_from_unicode(std::move(a.source)); }, a);
   });
 }
 
-PyObject* render_file(PyObject*, PyObject* const* args, Py_ssize_t nargsf,
+PyObject* render_file(PyObject* module, PyObject* const* args, Py_ssize_t nargsf,
                       PyObject* kwnames) {
-  return guarded([&]() -> PyObject* {
+  return guarded(module, [&]() -> PyObject* {
     Arguments a;
     if (!convert_arguments(kRenderFile, args, nargsf, kwnames, a)) return nullptr;
-    auto text = read_text_file(a.source);
-    if (!text) return raise(PyExc_RuntimeError, text.error().display());
-    return finish(render_graph(*text, a.options));
+    auto text = read_dot_unlocked(a.source);
+    if (!text) return nullptr;
+    if (!*text) return raise(PyExc_RuntimeError, text->error().display());
+    return render_text([&text] { return std::move(**text); }, a);
   });
 }
 
@@ -227,27 +293,38 @@ PyObject* render_file(PyObject*, PyObject* const* args, Py_ssize_t nargsf,
   "\n"                                                                           \
   "Args:\n"                                                                      \
   "    " first_argument "\n"                                                     \
-  "    max_width: Optional maximum output width in characters.\n"                \
+  "    max_width: Optional maximum output width in terminal columns, 5 or\n"    \
+  "        more.\n"                                                              \
   "    trim: Label trimming strategy: \"end\", \"start\", \"middle\", \"smart\" " \
   "(default).\n"                                                                 \
-  "    max_label: Optional maximum label width in characters.\n"                 \
+  "    max_label: Optional maximum label width in terminal columns.\n"           \
   "    color: If True (default), use ANSI colors on borders. If False, plain\n"  \
   "        solid borders with no color distinction.\n"                           \
+  "    timeout: Optional limit in seconds on the time Graphviz `dot` may take.\n" \
   "\n"                                                                           \
   "Returns:\n"                                                                   \
   "    ASCII art string.\n"                                                      \
   "\n"                                                                           \
   "Raises:\n"                                                                    \
-  "    RuntimeError: If graphviz `dot` is not found or " failure
+  "    RuntimeError: If graphviz `dot` is not found or " failure "\n"            \
+  "    TimeoutError: If `dot` takes longer than the timeout.\n"                   \
+  "    ValueError: For an unknown trim strategy, a max_width below 5 or a\n"    \
+  "        timeout that is not above 0.\n"                                       \
+  "\n"                                                                           \
+  "The interpreter lock is released while `dot` runs and while the drawing\n"   \
+  "is made; Ctrl-C (KeyboardInterrupt) stops `dot` at once."
 
 constexpr const char kRenderDoc[] = VANTRI_RENDER_DOC(
-    "render(dot_source, *, max_width=None, trim=\"smart\", max_label=None, color=True)",
+    "render(dot_source, *, max_width=None, trim=\"smart\", max_label=None, color=True, "
+    "timeout=None)",
     "Render a Graphviz DOT string to ASCII art.",
     "dot_source: DOT graph source string.", "the DOT source is invalid.");
 
 constexpr const char kRenderFileDoc[] = VANTRI_RENDER_DOC(
-    "render_file(path, *, max_width=None, trim=\"smart\", max_label=None, color=True)",
-    "Render a Graphviz DOT file to ASCII art.", "path: Path to a .dot file.",
+    "render_file(path, *, max_width=None, trim=\"smart\", max_label=None, color=True, "
+    "timeout=None)",
+    "Render a Graphviz DOT file to ASCII art.",
+    "path: Path to a .dot file (str, bytes or os.PathLike).",
     "the file can't be read.");
 
 #undef VANTRI_RENDER_DOC
@@ -265,57 +342,51 @@ PyMethodDef kMethods[] = {
     {nullptr, nullptr, 0, nullptr},
 };
 
+int traverse(PyObject* module, visitproc visit, void* arg) {
+  Py_VISIT(module_state(module).internal_error);
+  return 0;
+}
+
+int clear(PyObject* module) {
+  Py_CLEAR(module_state(module).internal_error);
+  return 0;
+}
+
+void free_module(void* module) { clear(static_cast<PyObject*>(module)); }
+
+int exec_module(PyObject* module) {
+  ModuleState& state = module_state(module);
+  state.internal_error = PyErr_NewExceptionWithDoc(
+      "vantri.InternalError",
+      "A fault inside vantri itself, not in the graph or the arguments.",
+      PyExc_RuntimeError, nullptr);
+  if (state.internal_error == nullptr ||
+      PyModule_AddObjectRef(module, "InternalError", state.internal_error) < 0 ||
+      PyModule_AddStringConstant(module, "__version__", VANTRI_VERSION) < 0) {
+    return -1;
+  }
+  return 0;
+}
+
+PyModuleDef_Slot kSlots[] = {
+    {Py_mod_exec, reinterpret_cast<void*>(exec_module)},
+    {Py_mod_multiple_interpreters, Py_MOD_PER_INTERPRETER_GIL_SUPPORTED},
+    {0, nullptr},
+};
+
 PyModuleDef kModule = {
     PyModuleDef_HEAD_INIT,
     "vantri",
     "vantri: Convert Graphviz DOT files to ASCII box-drawing art.",
-    0,
+    sizeof(ModuleState),
     kMethods,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
+    kSlots,
+    traverse,
+    clear,
+    free_module,
 };
-
-// The module is created once per process and handed out again on later
-// initialisations; it holds no per-interpreter state, so it refuses to be
-// shared with a second interpreter.
-PyObject* the_module = nullptr;
-PyInterpreterState* owner = nullptr;
-
-PyObject* create_module() {
-  PyObject* module = PyModule_Create(&kModule);
-  if (module == nullptr) return nullptr;
-  internal_error = PyErr_NewExceptionWithDoc(
-      "vantri.InternalError",
-      "A fault inside vantri itself. Derived from BaseException, so that "
-      "ordinary error handling does not mistake it for a bad graph.",
-      PyExc_BaseException, nullptr);
-  if (internal_error == nullptr ||
-      PyModule_AddObjectRef(module, "InternalError", internal_error) < 0) {
-    Py_DECREF(module);
-    return nullptr;
-  }
-  return module;
-}
 
 }  // namespace
 }  // namespace vantri::python
 
-PyMODINIT_FUNC PyInit_vantri(void) {
-  using namespace vantri::python;
-  PyInterpreterState* interpreter = PyInterpreterState_Get();
-  if (the_module != nullptr) {
-    if (interpreter != owner) {
-      PyErr_SetString(PyExc_ImportError,
-                      "vantri cannot be loaded into more than one interpreter "
-                      "of a process");
-      return nullptr;
-    }
-    return Py_NewRef(the_module);
-  }
-  the_module = create_module();
-  if (the_module == nullptr) return nullptr;
-  owner = interpreter;
-  return Py_NewRef(the_module);
-}
+PyMODINIT_FUNC PyInit_vantri(void) { return PyModuleDef_Init(&vantri::python::kModule); }

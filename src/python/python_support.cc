@@ -1,9 +1,12 @@
-// Raising exceptions and making strings for the Python binding.
+// Module state, raising exceptions and making strings for the Python
+// binding.
 #include "python/python_support.h"
 
 namespace vantri::python {
 
-PyObject* internal_error = nullptr;
+ModuleState& module_state(PyObject* module) {
+  return *static_cast<ModuleState*>(PyModule_GetState(module));
+}
 
 PyObject* raise(PyObject* type, std::string_view message) {
   PyObject* text = PyUnicode_DecodeUTF8(message.data(),

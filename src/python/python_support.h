@@ -1,5 +1,5 @@
-// Shared pieces of the Python binding: turning C++ failures into Python
-// exceptions at the module boundary.
+// Shared pieces of the Python binding: the per-module state, and turning
+// C++ failures into Python exceptions at the module boundary.
 #ifndef VANTRI_PYTHON_PYTHON_SUPPORT_H_
 #define VANTRI_PYTHON_PYTHON_SUPPORT_H_
 
@@ -12,22 +12,29 @@
 
 namespace vantri::python {
 
-/// vantri.InternalError, derived from BaseException: raised for a fault
-/// inside the library instead of ending the interpreter.
-extern PyObject* internal_error;
+/// What one module object holds; every interpreter that imports vantri has
+/// its own.
+struct ModuleState {
+  /// vantri.InternalError, derived from RuntimeError: raised for a fault
+  /// inside the library instead of ending the interpreter.
+  PyObject* internal_error = nullptr;
+};
+
+ModuleState& module_state(PyObject* module);
 
 /// Runs `body`; a C++ exception escaping it becomes a Python exception
-/// (MemoryError for exhausted memory, InternalError for anything else).
+/// (MemoryError for exhausted memory, the module's InternalError for
+/// anything else).
 template <typename Body>
-PyObject* guarded(Body&& body) noexcept {
+PyObject* guarded(PyObject* module, Body&& body) noexcept {
   try {
     return body();
   } catch (const std::bad_alloc&) {
     return PyErr_NoMemory();
   } catch (const std::exception& e) {
-    PyErr_SetString(internal_error, e.what());
+    PyErr_SetString(module_state(module).internal_error, e.what());
   } catch (...) {
-    PyErr_SetString(internal_error, "unknown internal error");
+    PyErr_SetString(module_state(module).internal_error, "unknown internal error");
   }
   return nullptr;
 }

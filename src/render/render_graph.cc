@@ -56,9 +56,15 @@ std::string display(const RenderError& error) {
 
 std::expected<std::string, RenderError> render_graph(
     std::string_view dot_source, const RenderOptions& options) {
-  auto layout = layout_with_dot(dot_source);
-  if (!layout) return std::unexpected(std::move(layout.error()));
-  return render_layout(dot_source, std::move(*layout), options, layout_with_dot);
+  return render_graph(dot_source, options, layout_with_dot);
+}
+
+std::expected<std::string, RenderError> render_graph(
+    std::string_view dot_source, const RenderOptions& options,
+    const LayoutFunction& layout) {
+  auto first = layout(dot_source);
+  if (!first) return std::unexpected(std::move(first.error()));
+  return render_layout(dot_source, std::move(*first), options, layout);
 }
 
 std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,

@@ -47,6 +47,12 @@ std::string display(const RenderError& error);
 std::expected<std::string, RenderError> render_graph(
     std::string_view dot_source, const RenderOptions& options);
 
+/// `render_graph` with `layout` in place of a plain `layout_with_dot`, for
+/// both layouts (a deadline or an interrupt hook, say).
+std::expected<std::string, RenderError> render_graph(
+    std::string_view dot_source, const RenderOptions& options,
+    const LayoutFunction& layout);
+
 /// Everything a render draws, before it becomes text: the layout actually
 /// drawn (the second one when the width fitting laid the graph out again),
 /// the display labels, the fields of nodes divided into them (one per node,

@@ -1,0 +1,106 @@
+// Releasing the lock around reading and rendering, with signal checks.
+#include "python/python_render.h"
+
+#include "graphviz/run_dot.h"
+#include "python/dot_encoding.h"
+#include "python/read_source.h"
+
+namespace vantri::python {
+namespace {
+
+// Holds the lock released for its lifetime.
+class LockReleased {
+ public:
+  LockReleased() : state_(PyEval_SaveThread()) {}
+  ~LockReleased() { PyEval_RestoreThread(state_); }
+  LockReleased(const LockReleased&) = delete;
+  LockReleased& operator=(const LockReleased&) = delete;
+
+  /// Takes the lock back to run Python's signal handlers; true when one
+  /// raised (the exception stays set for the end of the call).
+  bool signal_handler_raised() {
+    PyEval_RestoreThread(state_);
+    const bool raised = PyErr_CheckSignals() < 0;
+    state_ = PyEval_SaveThread();
+    return raised;
+  }
+
+ private:
+  PyThreadState* state_;
+};
+
+// Beyond this a timeout is no limit at all (and would overflow the clock).
+constexpr double kLongestTimeout = 1e9;
+
+}  // namespace
+
+bool run_unlocked(const std::function<void(const SignalWindow&, const InterruptHook&)>& work) {
+  {
+    const SignalWindow window;
+    // Whatever arrived before the window opened; anything later waits in it.
+    if (PyErr_CheckSignals() < 0) return false;
+    LockReleased unlocked;
+    const InterruptHook interrupted = [&unlocked] { return unlocked.signal_handler_raised(); };
+    work(window, interrupted);
+  }  // the lock is back, then the window closes and lets pending signals in
+  if (PyErr_Occurred() != nullptr) return false;
+  return PyErr_CheckSignals() >= 0;
+}
+
+std::optional<std::expected<RenderReply, RenderError>> render_unlocked(
+    const std::function<std::string()>& dot_text, const RenderOptions& options,
+    const RenderWatch& watch) {
+  std::optional<std::expected<RenderReply, RenderError>> outcome;
+  const bool finished = run_unlocked([&](const SignalWindow& window,
+                                         const InterruptHook& interrupted) {
+    DotWatch dot;
+    dot.controls.window = &window;
+    dot.controls.interrupted = interrupted;
+    dot.controls.on_tick = watch.on_tick;
+    dot.controls.tick_every = watch.tick_every;
+    if (watch.timeout_seconds && *watch.timeout_seconds < kLongestTimeout) {
+      dot.timeout_seconds = *watch.timeout_seconds;
+      dot.controls.deadline =
+          std::chrono::steady_clock::now() +
+          std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+              std::chrono::duration<double>(*watch.timeout_seconds));
+    }
+    const std::string source_text = dot_text();
+    auto text = render_graph(source_text, options, [&dot](std::string_view source) {
+      return watched_layout_with_dot(source, dot);
+    });
+    if (text) {
+      outcome = RenderReply{std::move(*text), {}};
+    } else {
+      outcome = std::unexpected(std::move(text.error()));
+    }
+  });
+  if (!finished) return std::nullopt;
+  return outcome;
+}
+
+std::optional<std::expected<std::string, IoError>> read_dot_unlocked(const DotInput& input) {
+  std::optional<std::expected<std::string, IoError>> outcome;
+  const bool finished = run_unlocked([&](const SignalWindow& window,
+                                         const InterruptHook& interrupted) {
+    const ReadWatch watch{&window, interrupted};
+    auto bytes = std::holds_alternative<int>(input)
+                     ? read_fd_bytes(std::get<int>(input), watch)
+                     : read_file_bytes(std::get<std::string>(input), watch);
+    if (bytes) {
+      outcome = dot_text_from_bytes(std::move(*bytes));
+    } else {
+      outcome = std::unexpected(std::move(bytes.error()));
+    }
+  });
+  if (!finished) return std::nullopt;
+  return outcome;
+}
+
+PyObject* raise_render_error(const RenderError& error) {
+  const auto* layout = std::get_if<LayoutError>(&error);
+  const bool timed_out = layout != nullptr && layout->kind() == LayoutError::Kind::TimedOut;
+  return raise(timed_out ? PyExc_TimeoutError : PyExc_RuntimeError, display(error));
+}
+
+}  // namespace vantri::python
