@@ -46,7 +46,7 @@ void check_edges(const std::string& name, const Drawing& drawing, Tally& tally,
                  bool cut = false) {
   const CharGrid& grid = drawing.grid;
   const auto& edges = drawing.layout.edges;
-  ASSERT_EQ(drawing.plan.edges.size(), edges.size()) << name;
+  ASSERT_EQ(drawing.plan.routes.size(), edges.size()) << name;
   for (std::size_t e = 0; e < edges.size(); ++e) {
     // Edges naming a node without a box are not drawn at all.
     if (edges[e].tail >= drawing.boxes.size() || edges[e].head >= drawing.boxes.size()) {
@@ -54,36 +54,37 @@ void check_edges(const std::string& name, const Drawing& drawing, Tally& tally,
       continue;
     }
     ++tally.edges;
-    const EdgePorts& p = drawing.plan.edges[e].ports;
+    const GridPoint end = drawing.plan.routes[e].points.empty() ? GridPoint{} : drawing.plan.routes[e].points.back();
+    const GridPoint start = drawing.plan.routes[e].points.empty() ? GridPoint{} : drawing.plan.routes[e].points.front();
     const std::string where = name + " edge " + std::to_string(e) + " (" +
                               std::to_string(edges[e].tail) + " -> " +
                               std::to_string(edges[e].head) + ")";
 
-    EXPECT_TRUE(cut || grid.contains(p.start_row, p.start_col) ||
-                inside_a_box(drawing.boxes, p.start_row, p.start_col))
-        << where << ": start (" << p.start_row << ", " << p.start_col
+    EXPECT_TRUE(cut || grid.contains(start.row, start.col) ||
+                inside_a_box(drawing.boxes, start.row, start.col))
+        << where << ": start (" << start.row << ", " << start.col
         << ") is off a " << grid.width() << "x" << grid.height() << " grid";
 
-    if (cut && p.end_row < grid.height() && p.end_col >= grid.width()) {
+    if (cut && end.row < grid.height() && end.col >= grid.width()) {
       ++tally.cut_off;
       continue;
     }
-    if (!grid.contains(p.end_row, p.end_col)) {
-      ADD_FAILURE() << where << ": end (" << p.end_row << ", " << p.end_col
+    if (!grid.contains(end.row, end.col)) {
+      ADD_FAILURE() << where << ": end (" << end.row << ", " << end.col
                     << ") is off a " << grid.width() << "x" << grid.height() << " grid";
       continue;
     }
-    const Cell end = grid.at(p.end_row, p.end_col);
-    if (end.kind() == CellKind::Arrow) {
-      EXPECT_TRUE(is_arrowhead(end.character()))
+    const Cell end_cell = grid.at(end.row, end.col);
+    if (end_cell.kind() == CellKind::Arrow) {
+      EXPECT_TRUE(is_arrowhead(end_cell.character()))
           << where << ": arrow cell holds U+" << std::hex
-          << static_cast<std::uint32_t>(end.character());
+          << static_cast<std::uint32_t>(end_cell.character());
       ++tally.arrowheads;
-    } else if (end.kind() == CellKind::Node) {
+    } else if (end_cell.kind() == CellKind::Node) {
       ++tally.covered;
     } else {
-      ADD_FAILURE() << where << ": end (" << p.end_row << ", " << p.end_col
-                    << ") holds cell kind " << static_cast<int>(end.kind())
+      ADD_FAILURE() << where << ": end (" << end.row << ", " << end.col
+                    << ") holds cell kind " << static_cast<int>(end_cell.kind())
                     << ", not an arrowhead";
     }
   }

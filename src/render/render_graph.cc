@@ -9,6 +9,7 @@
 #include "render/build_transform.h"
 #include "render/label_fit.h"
 #include "render_edges/draw_edges.h"
+#include "render_edges/edge_plan.h"
 #include "render_nodes/draw_clusters.h"
 #include "render_nodes/draw_nodes.h"
 
@@ -91,13 +92,15 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     return std::unexpected(CanvasTooLarge{width, height});
   }
 
+  RoutePlan routes = plan_original_routes(plan, layout.edges, boxes, transform,
+                                          options.trim, options.max_label, width, height);
+
   CharGrid grid(width, height);
   draw_clusters(grid, layout.clusters, transform);
   draw_nodes(grid, layout.nodes, labels, transform, options.color);
-  draw_edges(grid, plan, layout.edges, boxes, transform, options.trim,
-             options.max_label);
+  draw_route_plan(grid, routes);
   return Drawing{std::move(layout), std::move(labels), transform,
-                 std::move(boxes), std::move(plan), std::move(grid)};
+                 std::move(boxes), std::move(routes), std::move(grid)};
 }
 
 std::expected<std::string, RenderError> render_layout(

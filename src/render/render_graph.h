@@ -20,7 +20,7 @@
 #include "grid/grid_transform.h"
 #include "grid/node_box.h"
 #include "render/render_options.h"
-#include "render_edges/edge_plan.h"
+#include "render_edges/route_plan.h"
 
 namespace vantri {
 
@@ -48,13 +48,14 @@ std::expected<std::string, RenderError> render_graph(
 
 /// Everything a render draws, before it becomes text: the layout actually
 /// drawn (the second one when the width fitting laid the graph out again),
-/// the display labels, the scale, the boxes, the edge plan and the grid.
+/// the display labels, the scale, the boxes, the edge routes and labels,
+/// and the grid.
 struct Drawing {
   LayoutGraph layout;
   std::vector<std::string> labels;
   GridTransform transform;
   std::vector<NodeBox> boxes;
-  EdgePlan plan;
+  RoutePlan plan;
   CharGrid grid;
 };
 
