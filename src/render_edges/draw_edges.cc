@@ -41,10 +41,10 @@ struct EdgePlanning {
   // Rows within one of a placed label: jogs keep off them.
   IntervalPass label_rows;
 
-  void finish(std::size_t index, EdgePath route, const LayoutEdge& edge) {
+  void finish(std::size_t index, EdgePath route, const LayoutEdge& edge, Toward start_into) {
     EdgeRoute& planned = out.routes[index];
     planned.end_into = last_leg_toward(route);
-    planned.start_into = Toward::Up;
+    planned.start_into = start_into;
     planned.arrow_at_end = true;
     if (edge.label) {
       auto label = place_edge_label(width, height, route, *edge.label, trim, max_label, labels);
@@ -91,7 +91,8 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
     planning.finish(i,
                     EdgePath{{p.start_row, p.start_col}, {p.start_row, lane},
                              {p.end_row, lane}, {p.end_row, p.end_col}},
-                    edges[i]);
+                    edges[i],
+                    plan.edges[i].lane.side == Side::Right ? Toward::Left : Toward::Right);
   }
 
   std::vector<std::size_t> downward;
@@ -124,7 +125,7 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
     if (p.end_row <= p.start_row) continue;  // no room; the plan never does this
     if (p.start_col == p.end_col) {
       planning.finish(i, EdgePath{{p.start_row, p.start_col}, {p.end_row, p.start_col}},
-                      edge);
+                      edge, Toward::Up);
       continue;
     }
     const JogBand band{p.start_row, p.end_row};
@@ -140,7 +141,7 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
     planning.finish(i,
                     EdgePath{{p.start_row, p.start_col}, {m, p.start_col},
                              {m, p.end_col}, {p.end_row, p.end_col}},
-                    edge);
+                    edge, Toward::Up);
   }
   return out;
 }
