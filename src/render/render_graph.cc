@@ -10,6 +10,8 @@
 #include "render/label_fit.h"
 #include "render_edges/draw_edges.h"
 #include "render_edges/edge_plan.h"
+#include "render_edges/plan_routes.h"
+#include "render_edges/route_faults.h"
 #include "render_nodes/draw_clusters.h"
 #include "render_nodes/draw_nodes.h"
 
@@ -35,6 +37,48 @@ std::string to_decimal(Uint128 value) {
     value /= 10;
   } while (value != 0);
   return digits;
+}
+
+}  // namespace
+
+namespace {
+
+// The original drawing of a top-to-bottom graph when it shows every edge
+// and label truthfully; otherwise the planner's. Both are made on the
+// canvas they need.
+RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> boxes,
+                            const GridTransform& transform, const RenderOptions& options) {
+  const std::vector<LabelRect> frames = cluster_frame_cells(layout.clusters, transform);
+  if (layout.rankdir == RankDir::TopToBottom) {
+    const EdgePlan classified = plan_edges(layout.edges, layout.nodes, boxes);
+    std::uint64_t width = transform.width;
+    if (classified.rightmost_right_lane) {
+      width = std::max(width, add_sat(*classified.rightmost_right_lane, 1));
+    }
+    width = add_sat(width, edge_label_extra(layout.edges));
+    if (options.max_width) width = std::min(width, *options.max_width);
+    const std::uint64_t height = transform.height;
+    if (width == 0 || height <= kMaxCanvasCells / width) {
+      RoutePlan original = plan_original_routes(classified, layout.edges, boxes, transform,
+                                                options.trim, options.max_label, width, height);
+      const FaultScene scene{layout.edges, layout.nodes, boxes, layout.rankdir, frames};
+      if (find_route_faults(original, scene, 1).empty()) return original;
+    }
+  }
+  RouteScene scene;
+  scene.edges = layout.edges;
+  scene.nodes = layout.nodes;
+  scene.boxes = boxes;
+  scene.rankdir = layout.rankdir;
+  scene.transform = &transform;
+  scene.frames = frames;
+  scene.width = transform.width;
+  scene.height = transform.height;
+  scene.max_width = options.max_width;
+  if (options.max_width) scene.width = std::min(scene.width, *options.max_width);
+  scene.trim = options.trim;
+  scene.max_label = options.max_label;
+  return plan_routes(scene);
 }
 
 }  // namespace
@@ -77,23 +121,19 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   for (std::size_t i = 0; i < paired; ++i) {
     boxes.push_back(node_box(transform, layout.nodes[i], labels[i]));
   }
-  // Routes are planned before the canvas exists: side edges run along lanes
-  // right of every box, and the canvas must be wide enough to show them.
-  EdgePlan plan = plan_edges(layout.edges, layout.nodes, boxes);
-
-  std::uint64_t width = transform.width;
-  if (plan.rightmost_right_lane) {
-    width = std::max(width, add_sat(*plan.rightmost_right_lane, 1));
+  std::uint64_t drawn_width = transform.width;
+  if (options.max_width) drawn_width = std::min(drawn_width, *options.max_width);
+  if (drawn_width != 0 && transform.height > kMaxCanvasCells / drawn_width) {
+    return std::unexpected(CanvasTooLarge{drawn_width, transform.height});
   }
-  width = add_sat(width, edge_label_extra(layout.edges));
-  if (options.max_width) width = std::min(width, *options.max_width);
-  const std::uint64_t height = transform.height;
+  // Routes and labels are planned before the canvas exists: they decide
+  // how large it must be.
+  RoutePlan routes = plan_edge_drawing(layout, boxes, transform, options);
+  const std::uint64_t width = routes.width;
+  const std::uint64_t height = routes.height;
   if (width != 0 && height > kMaxCanvasCells / width) {
     return std::unexpected(CanvasTooLarge{width, height});
   }
-
-  RoutePlan routes = plan_original_routes(plan, layout.edges, boxes, transform,
-                                          options.trim, options.max_label, width, height);
 
   CharGrid grid(width, height);
   draw_clusters(grid, layout.clusters, transform);

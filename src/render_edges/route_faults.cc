@@ -370,7 +370,7 @@ struct Checker {
     switch (label.role) {
       case LabelRole::NodeExternal: {
         const NodeBox& b = scene.boxes[label.owner];
-        return distance(p, b.top, b.bottom(), b.left, b.right()) <= 1;
+        return distance(p, b.top, b.bottom(), b.left, b.right()) <= 2;
       }
       case LabelRole::HeadEnd: {
         const GridPoint e = route->points.back();
