@@ -42,12 +42,19 @@ struct Tally {
   std::map<std::string, std::size_t> faults;
 };
 
+// "edge 4 (a -> b) [(3, 5) (3, 9) (7, 9)]": the edge, its nodes and its
+// route's corners.
 std::string edge_name(const Drawing& d, std::size_t e) {
   const LayoutEdge& edge = d.layout.edges[e];
   const auto name = [&](std::size_t n) {
     return d.layout.nodes[n].name.value_or(std::to_string(n));
   };
-  return "edge " + std::to_string(e) + " (" + name(edge.tail) + " -> " + name(edge.head) + ")";
+  std::string out =
+      "edge " + std::to_string(e) + " (" + name(edge.tail) + " -> " + name(edge.head) + ") [";
+  for (const GridPoint& p : d.plan.routes[e].points) {
+    out += "(" + std::to_string(p.row) + ", " + std::to_string(p.col) + ")";
+  }
+  return out + "]";
 }
 
 bool in_rects(const std::vector<LabelRect>& rects, std::uint64_t row, std::uint64_t col) {

@@ -178,11 +178,20 @@ struct Placer {
     }
     const std::uint64_t room = std::max<std::uint64_t>(1, sub_floor(cells.width(), 1));
     const std::uint64_t wide = std::min(kWrapWidth, room);
-    if (try_place(wrap(text, wide), role, owner, text)) return;
-    if (wide > kNarrowWrap && try_place(wrap(text, kNarrowWrap), role, owner, text)) return;
+    // Narrower and narrower blocks fit between closer and closer lines.
+    std::vector<std::string> tried;
+    for (const std::uint64_t width : {wide, kNarrowWrap, std::uint64_t{6}, std::uint64_t{4}}) {
+      if (width > wide) continue;
+      Block block = wrap(text, width);
+      if (block.lines == tried) continue;  // the same block as before
+      tried = block.lines;
+      if (try_place(block, role, owner, text)) return;
+    }
     if (text.size() > kShortest) {
       const std::string shorter = trim_label(text, kShortest, scene.trim);
-      if (try_place(wrap(shorter, kShortest), role, owner, shorter)) return;
+      for (const std::uint64_t width : {kShortest, std::uint64_t{4}}) {
+        if (try_place(wrap(shorter, width), role, owner, shorter)) return;
+      }
     }
     // Below everything, on rows of its own.
     const Block b = wrap(text, wide);

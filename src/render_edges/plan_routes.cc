@@ -16,8 +16,9 @@ namespace vantri {
 namespace {
 
 // Far more than any detour is worth, less than no route at all.
-constexpr std::uint32_t kAvoidSide = 400;
+constexpr std::uint32_t kAvoidSide = 2000;
 constexpr std::uint32_t kOtherSide = 60;
+constexpr std::uint32_t kCornerPort = 80;
 
 // The direction a forward edge runs in.
 Toward forward_of(RankDir dir) {
@@ -145,10 +146,10 @@ struct Planner {
     groups.resize(scene.edges.size());
     for (std::size_t i = 0; i < scene.edges.size(); ++i) {
       const LayoutEdge& e = scene.edges[i];
-      // Parallel edges (either way round) never share cells: each gets
-      // groups of its own rank among them.
-      const std::uint64_t twin =
-          twins[{std::min(e.tail, e.head), std::max(e.tail, e.head)}]++;
+      // Parallel edges never share cells: each gets groups of its own rank
+      // among them. (Edges between the same nodes the other way round
+      // never share a group anyway: one's tail is the other's head.)
+      const std::uint64_t twin = twins[{e.tail, e.head}]++;
       groups[i] = {id(e.tail, twin, e.arrow_at_tail, false), id(e.head, twin, e.arrow_at_head, true)};
     }
   }
@@ -324,6 +325,9 @@ struct Planner {
     const bool loop = e.tail == e.head;
     for (const Toward side : {Toward::Down, Toward::Up, Toward::Right, Toward::Left}) {
       if (!span_reaches(box, side, span)) continue;
+      // A loop leaves by a left or right side and comes back by the top
+      // or bottom, so that it cannot end where it began.
+      if (loop && vertical(side) != head_end) continue;
       std::uint32_t cost = kOtherSide;
       if (loop) {
         cost = 0;
@@ -337,13 +341,23 @@ struct Planner {
         if (arrow) continue;
         cost = kAvoidSide;
       }
-      const SideRange r = side_range(box, side, span);
-      for (std::uint64_t at = r.first; at <= r.last; ++at) {
+      // The sides facing along the ranks belong to forward edges; others
+      // go round by the sides facing across.
+      if (!loop && !is_forward(e) && vertical(side) == vertical(forward)) cost += kOtherSide;
+      SideRange r = side_range(box, side, span);
+      // Beside the corners too, at a price: a box three rows high has only
+      // one middle row, and two edges may need that side.
+      const std::uint64_t lo = vertical(side) ? box.left : box.top;
+      const std::uint64_t hi = vertical(side) ? box.right() : box.bottom();
+      const std::uint64_t first = span ? r.first : lo;
+      const std::uint64_t last = span ? r.last : hi;
+      for (std::uint64_t at = first; at <= last; ++at) {
         GridPoint cell;
         if (!port_cell(box, side, at, cell)) break;
         const std::uint64_t off = at > r.middle ? at - r.middle : r.middle - at;
+        const std::uint32_t corner = at < r.first || at > r.last ? kCornerPort : 0;
         out.push_back({cell, opposite(side),
-                       cost + static_cast<std::uint32_t>(std::min<std::uint64_t>(off, 50))});
+                       cost + corner + static_cast<std::uint32_t>(std::min<std::uint64_t>(off, 50))});
       }
     }
   }
@@ -360,18 +374,24 @@ struct Planner {
     const std::uint64_t bottom = std::max(t.bottom(), h.bottom());
     const std::uint64_t left = std::min(t.left, h.left);
     const std::uint64_t right = std::max(t.right(), h.right());
-    for (const std::uint64_t margin : {4u, 16u, 64u}) {
+    // Growing windows; a route that needs a side the edge should avoid is
+    // kept only when no larger window finds a better one.
+    std::optional<EdgeRoute> fallback;
+    std::uint32_t fallback_cost = ~std::uint32_t{0};
+    for (const std::uint64_t margin : {std::uint64_t{4}, std::uint64_t{16}, std::uint64_t{64}, ~std::uint64_t{0} >> 2}) {
       const SearchWindow window{sub_floor(top, margin), add_sat(bottom, margin),
                                 sub_floor(left, 2 * margin), add_sat(right, 2 * margin)};
-      if (auto route = search_route(cells, from, to, groups[i], window, buffers)) {
-        if (try_route(i, std::move(*route))) return true;
+      std::uint32_t cost = 0;
+      auto route = search_route(cells, from, to, groups[i], {e.arrow_at_tail, e.arrow_at_head},
+                                window, buffers, &cost);
+      if (!route) continue;
+      if (cost < kAvoidSide) return try_route(i, std::move(*route));
+      if (cost < fallback_cost) {
+        fallback = std::move(route);
+        fallback_cost = cost;
       }
     }
-    const SearchWindow whole{0, cells.height() - 1, 0, cells.width() - 1};
-    if (auto route = search_route(cells, from, to, groups[i], whole, buffers)) {
-      return try_route(i, std::move(*route));
-    }
-    return false;
+    return fallback && try_route(i, std::move(*fallback));
   }
 
   void route_all() {
@@ -409,6 +429,9 @@ struct Planner {
     for (std::size_t i : loops_first) {
       if (!try_loop(i)) still.push_back(i);
     }
+    // Forward edges first: they need the sides facing along the ranks.
+    std::stable_partition(still.begin(), still.end(),
+                          [&](std::size_t i) { return is_forward(scene.edges[i]); });
     for (std::size_t i : still) try_search(i);
   }
 };

@@ -55,7 +55,8 @@ bool horizontal(Toward d) { return d == Toward::Left || d == Toward::Right; }
 
 }  // namespace
 
-bool port_usable(const PlanCells& cells, GridPoint cell, RouteGroups groups, bool start) {
+bool port_usable(const PlanCells& cells, GridPoint cell, RouteGroups groups, bool start,
+                 bool arrow) {
   if (!cells.contains(cell.row, cell.col)) return false;
   const PlanCell c = cells.at(cell.row, cell.col);
   if (c.what & (PlanCell::kBox | PlanCell::kLabel)) return false;
@@ -66,7 +67,8 @@ bool port_usable(const PlanCells& cells, GridPoint cell, RouteGroups groups, boo
                  : c.head_group == groups.head && groups.head != 0;
   }
   if ((c.what & PlanCell::kLines) == 0) return true;
-  return shares(c, groups);
+  // An arrowhead would hide the lines already there.
+  return !arrow && shares(c, groups);
 }
 
 bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups groups) {
@@ -81,7 +83,8 @@ bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups grou
       return;
     }
     if (p == first || p == last) {
-      ok = port_usable(cells, p, groups, p == first);
+      ok = p == first ? port_usable(cells, p, groups, true, route.arrow_at_start)
+                      : port_usable(cells, p, groups, false, route.arrow_at_end);
       return;
     }
     bool shared = false, crossing = false;
@@ -117,7 +120,8 @@ void commit_route(PlanCells& cells, const EdgeRoute& route, RouteGroups groups) 
 
 std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const RoutePort> from,
                                       std::span<const RoutePort> to, RouteGroups groups,
-                                      SearchWindow w, SearchBuffers& buffers) {
+                                      RouteArrows arrows, SearchWindow w,
+                                      SearchBuffers& buffers, std::uint32_t* cost_out) {
   w.bottom = std::min(w.bottom, cells.height() - 1);
   w.right = std::min(w.right, cells.width() - 1);
   if (cells.height() == 0 || cells.width() == 0 || w.top > w.bottom || w.left > w.right) {
@@ -141,7 +145,9 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   std::unordered_map<std::uint32_t, RoutePort> targets;
   std::uint64_t t_top = ~std::uint64_t{0}, t_bottom = 0, t_left = ~std::uint64_t{0}, t_right = 0;
   for (const RoutePort& port : to) {
-    if (!inside(port.cell) || !port_usable(cells, port.cell, groups, false)) continue;
+    if (!inside(port.cell) || !port_usable(cells, port.cell, groups, false, arrows.at_end)) {
+      continue;
+    }
     targets.emplace(index(port.cell), port);
     t_top = std::min(t_top, port.cell.row);
     t_bottom = std::max(t_bottom, port.cell.row);
@@ -164,7 +170,9 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   // A state is a cell and the direction the route moves in when it leaves
   // that cell's predecessor (for a port: away from the box).
   for (const RoutePort& port : from) {
-    if (!inside(port.cell) || !port_usable(cells, port.cell, groups, true)) continue;
+    if (!inside(port.cell) || !port_usable(cells, port.cell, groups, true, arrows.at_start)) {
+      continue;
+    }
     const std::uint32_t state = index(port.cell) * 4 + static_cast<std::uint32_t>(opposite(port.into));
     if (port.cost < buffers.cost[state]) {
       buffers.cost[state] = port.cost;
@@ -226,6 +234,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
     }
   }
   if (!best) return std::nullopt;
+  if (cost_out) *cost_out = best_cost;
   // Walk back, keeping the corners.
   std::vector<GridPoint> cells_back;
   std::uint32_t state = best->first;
@@ -236,6 +245,8 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
     state = buffers.previous[state];
   }
   EdgeRoute route;
+  route.arrow_at_start = arrows.at_start;
+  route.arrow_at_end = arrows.at_end;
   route.end_into = best->second.into;
   const std::size_t n = cells_back.size();
   // cells_back[n - 1] is the start; its heading is away from the tail box.

@@ -34,6 +34,12 @@ struct RouteGroups {
   std::uint32_t head = 0;
 };
 
+/// Which ends of the edge being routed carry an arrowhead.
+struct RouteArrows {
+  bool at_start = false;
+  bool at_end = false;
+};
+
 /// Part of the canvas, bounds inclusive.
 struct SearchWindow {
   std::uint64_t top = 0;
@@ -49,15 +55,18 @@ struct SearchBuffers {
   std::vector<std::pair<std::uint32_t, std::uint32_t>> heap;
 };
 
-/// Whether a route of `groups` may start or end on `cell` (an arrowhead or
-/// a line end goes there).
-bool port_usable(const PlanCells& cells, GridPoint cell, RouteGroups groups, bool start);
+/// Whether a route of `groups` may start (`start`) or end on `cell`; with
+/// `arrow`, an arrowhead goes there, which no other line may pass under.
+bool port_usable(const PlanCells& cells, GridPoint cell, RouteGroups groups, bool start,
+                 bool arrow);
 
 /// The cheapest route from one of `from` to one of `to` within `window`,
 /// or nothing. Ports outside the window are ignored.
 std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const RoutePort> from,
                                       std::span<const RoutePort> to, RouteGroups groups,
-                                      SearchWindow window, SearchBuffers& buffers);
+                                      RouteArrows arrows, SearchWindow window,
+                                      SearchBuffers& buffers,
+                                      std::uint32_t* cost = nullptr);
 
 /// Whether `route` may be drawn over what `cells` holds.
 bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups groups);
