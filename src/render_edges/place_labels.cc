@@ -144,6 +144,7 @@ struct Placer {
     std::vector<std::pair<GridPoint, std::uint8_t>> route_cells;
     for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
       route_cells.push_back({p, usage});
+      return true;
     });
     // From the middle of the route outwards.
     const std::size_t count = route_cells.size();

@@ -233,18 +233,48 @@ struct Planner {
     if (!span_reaches(t, forward, t_span) || !span_reaches(h, opposite(forward), h_span)) {
       return false;
     }
-    GridPoint a, b;
-    if (!port_cell(t, forward, side_range(t, forward, t_span).middle, a) ||
-        !port_cell(h, opposite(forward), side_range(h, opposite(forward), h_span).middle, b)) {
-      return false;
+    // The middles of the facing sides first, then their neighbours and,
+    // on a short side, its corners.
+    const auto positions = [&](const NodeBox& box, Toward side, const std::optional<EndSpan>& span) {
+      const SideRange r = side_range(box, side, span);
+      std::vector<std::uint64_t> out{r.middle};
+      if (r.middle > r.first) out.push_back(r.middle - 1);
+      if (r.middle < r.last) out.push_back(r.middle + 1);
+      const std::uint64_t lo = vertical(side) ? box.left : box.top;
+      const std::uint64_t hi = vertical(side) ? box.right() : box.bottom();
+      if (!span && hi - lo <= 4) {
+        if (lo < r.first) out.push_back(lo);
+        if (hi > r.last) out.push_back(hi);
+      }
+      return out;
+    };
+    const std::vector<std::uint64_t> tails = positions(t, forward, t_span);
+    const std::vector<std::uint64_t> heads = positions(h, opposite(forward), h_span);
+    for (std::size_t k = 0; k < tails.size() + heads.size() - 1; ++k) {
+      // Pairs in order of how far they stray from the two middles.
+      for (std::size_t ti = 0; ti <= k && ti < tails.size(); ++ti) {
+        const std::size_t hi = k - ti;
+        if (hi >= heads.size()) continue;
+        GridPoint a, b;
+        if (!port_cell(t, forward, tails[ti], a) || !port_cell(h, opposite(forward), heads[hi], b)) {
+          continue;
+        }
+        if (try_jog_between(i, a, b)) return true;
+      }
     }
+    return false;
+  }
+
+  // The jogs of a forward route from port cell `a` to port cell `b`.
+  bool try_jog_between(std::size_t i, GridPoint a, GridPoint b) {
+    const LayoutEdge& e = scene.edges[i];
     const bool down_or_up = vertical(forward);
     // Along the rank axis: from the start's coordinate towards the end's.
     const std::uint64_t sa = down_or_up ? a.row : a.col;
     const std::uint64_t ea = down_or_up ? b.row : b.col;
     const bool increasing = forward == Toward::Down || forward == Toward::Right;
+    if (increasing ? ea <= sa : sa <= ea) return false;
     const std::uint64_t gap = increasing ? ea - sa : sa - ea;  // cells after the start
-    if (gap < 1) return false;
     const auto at = [&](std::uint64_t along, std::uint64_t across) {
       return down_or_up ? GridPoint{along, across} : GridPoint{across, along};
     };
@@ -374,24 +404,40 @@ struct Planner {
     const std::uint64_t bottom = std::max(t.bottom(), h.bottom());
     const std::uint64_t left = std::min(t.left, h.left);
     const std::uint64_t right = std::max(t.right(), h.right());
-    // Growing windows; a route that needs a side the edge should avoid is
-    // kept only when no larger window finds a better one.
-    std::optional<EdgeRoute> fallback;
-    std::uint32_t fallback_cost = ~std::uint32_t{0};
-    for (const std::uint64_t margin : {std::uint64_t{4}, std::uint64_t{16}, std::uint64_t{64}, ~std::uint64_t{0} >> 2}) {
-      const SearchWindow window{sub_floor(top, margin), add_sat(bottom, margin),
-                                sub_floor(left, 2 * margin), add_sat(right, 2 * margin)};
-      std::uint32_t cost = 0;
-      auto route = search_route(cells, from, to, groups[i], {e.arrow_at_tail, e.arrow_at_head},
-                                window, buffers, &cost);
-      if (!route) continue;
-      if (cost < kAvoidSide) return try_route(i, std::move(*route));
-      if (cost < fallback_cost) {
-        fallback = std::move(route);
-        fallback_cost = cost;
+    // First only the ports the edge should use, in small windows; then
+    // every port, in windows growing until one holds a route.
+    std::vector<RoutePort> good_from, good_to;
+    for (const RoutePort& p : from) {
+      if (p.cost < kAvoidSide) good_from.push_back(p);
+    }
+    for (const RoutePort& p : to) {
+      if (p.cost < kAvoidSide) good_to.push_back(p);
+    }
+    const auto window = [&](std::uint64_t margin) {
+      return SearchWindow{sub_floor(top, margin), add_sat(bottom, margin),
+                          sub_floor(left, 2 * margin), add_sat(right, 2 * margin)};
+    };
+    const RouteArrows arrows{e.arrow_at_tail, e.arrow_at_head};
+    if (!good_from.empty() && !good_to.empty()) {
+      // Where no such route exists the search would comb the whole window:
+      // it stops after a few thousand cells.
+      buffers.visit_limit = 4096;
+      for (const std::uint64_t margin : {std::uint64_t{4}, std::uint64_t{16}}) {
+        if (auto route = search_route(cells, good_from, good_to, groups[i], arrows,
+                                      window(margin), buffers)) {
+          buffers.visit_limit = 0;
+          return try_route(i, std::move(*route));
+        }
+      }
+      buffers.visit_limit = 0;
+    }
+    for (const std::uint64_t margin : {std::uint64_t{4}, std::uint64_t{16}, std::uint64_t{64},
+                                       std::uint64_t{256}}) {
+      if (auto route = search_route(cells, from, to, groups[i], arrows, window(margin), buffers)) {
+        return try_route(i, std::move(*route));
       }
     }
-    return fallback && try_route(i, std::move(*fallback));
+    return false;
   }
 
   void route_all() {

@@ -13,6 +13,10 @@ constexpr std::uint32_t kStep = 10;
 constexpr std::uint32_t kSharedStep = 6;
 constexpr std::uint32_t kCross = 30;
 constexpr std::uint32_t kBend = 25;
+// The estimate counts each remaining cell at more than a step costs, so
+// the search heads for the goal and settles for a route a little longer
+// than the shortest.
+constexpr std::uint32_t kGreedyStep = 15;
 constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
 
 bool shares(const PlanCell& cell, RouteGroups groups) {
@@ -41,16 +45,6 @@ bool usable(const PlanCell& cell, std::uint8_t usage, RouteGroups groups, bool& 
   return false;
 }
 
-GridPoint moved(GridPoint p, Toward d) {
-  switch (d) {
-    case Toward::Up: return {p.row - 1, p.col};
-    case Toward::Down: return {p.row + 1, p.col};
-    case Toward::Left: return {p.row, p.col - 1};
-    case Toward::Right: return {p.row, p.col + 1};
-  }
-  return p;
-}
-
 bool horizontal(Toward d) { return d == Toward::Left || d == Toward::Right; }
 
 }  // namespace
@@ -75,27 +69,18 @@ bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups grou
   if (route.points.empty()) return false;
   const GridPoint first = route.points.front();
   const GridPoint last = route.points.back();
-  bool ok = true;
-  for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
-    if (!ok) return;
-    if (!cells.contains(p.row, p.col)) {
-      ok = false;
-      return;
-    }
-    if (p == first || p == last) {
-      ok = p == first ? port_usable(cells, p, groups, true, route.arrow_at_start)
-                      : port_usable(cells, p, groups, false, route.arrow_at_end);
-      return;
-    }
+  return for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
+    if (!cells.contains(p.row, p.col)) return false;
+    if (p == first) return port_usable(cells, p, groups, true, route.arrow_at_start);
+    if (p == last) return port_usable(cells, p, groups, false, route.arrow_at_end);
     bool shared = false, crossing = false;
-    ok = usable(cells.at(p.row, p.col), usage, groups, shared, crossing);
+    return usable(cells.at(p.row, p.col), usage, groups, shared, crossing);
   });
-  return ok;
 }
 
 void commit_route(PlanCells& cells, const EdgeRoute& route, RouteGroups groups) {
   const auto record = [&](GridPoint p, std::uint8_t usage) {
-    if (!cells.contains(p.row, p.col)) return;
+    if (!cells.contains(p.row, p.col)) return true;
     PlanCell& c = cells.edit(p.row, p.col);
     if ((c.what & (PlanCell::kLines | PlanCell::kArrow)) == 0) {
       c.tail_group = groups.tail;
@@ -105,6 +90,7 @@ void commit_route(PlanCells& cells, const EdgeRoute& route, RouteGroups groups) 
       if (c.head_group != groups.head) c.head_group = PlanCell::kMixed;
     }
     c.what |= usage;
+    return true;
   };
   for_each_route_cell(route, record);
   if (route.points.empty()) return;
@@ -139,33 +125,59 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   const std::size_t states = static_cast<std::size_t>(rows * cols * 4);
   buffers.cost.assign(states, kUnreached);
   buffers.previous.assign(states, kUnreached);
-  buffers.heap.clear();
 
   // Targets by cell, and the rectangle they span for the estimate.
-  std::unordered_map<std::uint32_t, RoutePort> targets;
+  buffers.target.assign(static_cast<std::size_t>(rows * cols), 0);
   std::uint64_t t_top = ~std::uint64_t{0}, t_bottom = 0, t_left = ~std::uint64_t{0}, t_right = 0;
   for (const RoutePort& port : to) {
     if (!inside(port.cell) || !port_usable(cells, port.cell, groups, false, arrows.at_end)) {
       continue;
     }
-    targets.emplace(index(port.cell), port);
+    std::uint32_t& slot = buffers.target[index(port.cell)];
+    if (slot == 0 || to[slot - 1].cost > port.cost) {
+      slot = static_cast<std::uint32_t>(&port - to.data()) + 1;
+    }
     t_top = std::min(t_top, port.cell.row);
     t_bottom = std::max(t_bottom, port.cell.row);
     t_left = std::min(t_left, port.cell.col);
     t_right = std::max(t_right, port.cell.col);
   }
-  if (targets.empty()) return std::nullopt;
+  if (t_top > t_bottom) return std::nullopt;
   const auto estimate = [&](GridPoint p) -> std::uint32_t {
     const std::uint64_t dr = p.row < t_top ? t_top - p.row : (p.row > t_bottom ? p.row - t_bottom : 0);
     const std::uint64_t dc = p.col < t_left ? t_left - p.col : (p.col > t_right ? p.col - t_right : 0);
-    return static_cast<std::uint32_t>(std::min<std::uint64_t>((dr + dc) * kSharedStep, 1u << 30));
+    // Weighted towards the goal: a little longer route for far less search.
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>((dr + dc) * kGreedyStep, 1u << 30));
   };
   const auto point_of = [&](std::uint32_t cell) {
     return GridPoint{w.top + cell / cols, w.left + cell % cols};
   };
-  const auto push = [&](std::uint32_t state, std::uint32_t cost) {
-    buffers.heap.emplace_back(cost + estimate(point_of(state / 4)), state);
-    std::push_heap(buffers.heap.begin(), buffers.heap.end(), std::greater<>());
+  // What each window cell allows, worked out on first sight.
+  enum Mode : std::uint8_t { kUnknown, kFree, kShared, kAcrossOnly, kAlongOnly, kBlocked };
+  buffers.mode.assign(static_cast<std::size_t>(rows * cols), kUnknown);
+  const auto mode_of = [&](std::uint32_t cell) -> std::uint8_t {
+    std::uint8_t& m = buffers.mode[cell];
+    if (m != kUnknown) return m;
+    const GridPoint p = point_of(cell);
+    const PlanCell c = cells.at(p.row, p.col);
+    bool shared = false, crossing = false;
+    if (usable(c, PlanCell::kBent, groups, shared, crossing)) {
+      m = shared ? kShared : kFree;
+    } else if (usable(c, PlanCell::kAcross, groups, shared, crossing)) {
+      m = kAcrossOnly;
+    } else if (usable(c, PlanCell::kAlong, groups, shared, crossing)) {
+      m = kAlongOnly;
+    } else {
+      m = kBlocked;
+    }
+    return m;
+  };
+  using Entry = SearchBuffers::Entry;
+  std::vector<Entry>& heap = buffers.entries;
+  heap.clear();
+  const auto push = [&](std::uint32_t state, std::uint32_t g, std::uint64_t row, std::uint64_t col) {
+    heap.push_back({g + estimate({row, col}), g, state});
+    std::push_heap(heap.begin(), heap.end(), std::greater<>());
   };
   // A state is a cell and the direction the route moves in when it leaves
   // that cell's predecessor (for a port: away from the box).
@@ -176,60 +188,73 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
     const std::uint32_t state = index(port.cell) * 4 + static_cast<std::uint32_t>(opposite(port.into));
     if (port.cost < buffers.cost[state]) {
       buffers.cost[state] = port.cost;
-      push(state, port.cost);
+      push(state, port.cost, port.cell.row, port.cell.col);
     }
   }
   std::optional<std::pair<std::uint32_t, RoutePort>> best;  // final state, port
   std::uint32_t best_cost = kUnreached;
-  while (!buffers.heap.empty()) {
-    std::pop_heap(buffers.heap.begin(), buffers.heap.end(), std::greater<>());
-    const auto [f, state] = buffers.heap.back();
-    buffers.heap.pop_back();
-    if (f >= best_cost) break;
-    const std::uint32_t cost = buffers.cost[state];
-    if (cost == kUnreached || cost + estimate(point_of(state / 4)) != f) continue;  // stale
-    const GridPoint p = point_of(state / 4);
+  std::size_t visited = 0;
+  while (!heap.empty()) {
+    if (++visited == buffers.visit_limit) break;
+    std::pop_heap(heap.begin(), heap.end(), std::greater<>());
+    const Entry top = heap.back();
+    heap.pop_back();
+    if (top.f >= best_cost) break;
+    const std::uint32_t state = top.state;
+    const std::uint32_t cost = top.g;
+    if (cost != buffers.cost[state]) continue;  // stale
+    const std::uint32_t cell = state / 4;
+    const std::uint64_t r = cell / cols;
+    const std::uint64_t c = cell - r * cols;
     const auto heading = static_cast<Toward>(state % 4);
     const bool at_start = buffers.previous[state] == kUnreached;
+    const std::uint8_t here = at_start ? std::uint8_t{kFree} : mode_of(cell);
     for (const Toward next : {Toward::Up, Toward::Down, Toward::Left, Toward::Right}) {
       if (next == opposite(heading)) continue;
+      const bool straight = next == heading;
       // How this cell is used when the route leaves it towards `next`.
       std::uint32_t step_cost = kStep;
-      if (!at_start) {
-        const std::uint8_t usage =
-            next != heading ? PlanCell::kBent : (horizontal(next) ? PlanCell::kAcross : PlanCell::kAlong);
-        bool shared = false, crossing = false;
-        if (!usable(cells.at(p.row, p.col), usage, groups, shared, crossing)) continue;
-        if (shared) step_cost = kSharedStep;
-        if (crossing) step_cost += kCross;
-        if (next != heading) step_cost += kBend;
-      } else if (next != heading) {
-        continue;  // a route leaves its box straight
+      if (at_start) {
+        if (!straight) continue;  // a route leaves its box straight
+      } else {
+        switch (here) {
+          case kShared: step_cost = kSharedStep; break;
+          case kAcrossOnly:
+            if (!straight || !horizontal(next)) continue;
+            step_cost += kCross;
+            break;
+          case kAlongOnly:
+            if (!straight || horizontal(next)) continue;
+            step_cost += kCross;
+            break;
+          default: break;
+        }
+        if (!straight) step_cost += kBend;
       }
-      if ((next == Toward::Up && p.row == w.top) || (next == Toward::Down && p.row == w.bottom) ||
-          (next == Toward::Left && p.col == w.left) || (next == Toward::Right && p.col == w.right)) {
-        continue;
+      std::uint64_t qr = r, qc = c;
+      switch (next) {
+        case Toward::Up: if (r == 0) continue; --qr; break;
+        case Toward::Down: if (r + 1 == rows) continue; ++qr; break;
+        case Toward::Left: if (c == 0) continue; --qc; break;
+        case Toward::Right: if (c + 1 == cols) continue; ++qc; break;
       }
-      const GridPoint q = moved(p, next);
-      const std::uint32_t q_cell = index(q);
+      const auto q_cell = static_cast<std::uint32_t>(qr * cols + qc);
       const std::uint32_t q_cost = cost + step_cost;
-      const auto target = targets.find(q_cell);
-      if (target != targets.end() && target->second.into == next) {
-        const std::uint32_t total = q_cost + target->second.cost;
+      const std::uint32_t q_state = q_cell * 4 + static_cast<std::uint32_t>(next);
+      const std::uint32_t target = buffers.target[q_cell];
+      if (target != 0 && to[target - 1].into == next) {
+        const std::uint32_t total = q_cost + to[target - 1].cost;
         if (total < best_cost) {
           best_cost = total;
-          const std::uint32_t q_state = q_cell * 4 + static_cast<std::uint32_t>(next);
           buffers.previous[q_state] = state;
-          best = {q_state, target->second};
+          best = {q_state, to[target - 1]};
         }
       }
-      const PlanCell qc = cells.at(q.row, q.col);
-      if (qc.what & (PlanCell::kBox | PlanCell::kLabel | PlanCell::kArrow)) continue;
-      const std::uint32_t q_state = q_cell * 4 + static_cast<std::uint32_t>(next);
+      if (mode_of(q_cell) == kBlocked) continue;
       if (q_cost < buffers.cost[q_state]) {
         buffers.cost[q_state] = q_cost;
         buffers.previous[q_state] = state;
-        push(q_state, q_cost);
+        push(q_state, q_cost, w.top + qr, w.left + qc);
       }
     }
   }

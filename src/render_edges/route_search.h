@@ -52,7 +52,18 @@ struct SearchWindow {
 struct SearchBuffers {
   std::vector<std::uint32_t> cost;
   std::vector<std::uint32_t> previous;
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> heap;
+  /// Give up after visiting this many states (0: no limit).
+  std::size_t visit_limit = 0;
+  /// Per cell of the window: 1 + the index of the target port there, or 0.
+  std::vector<std::uint32_t> target;
+  /// A state waiting to be visited: estimated total, cost so far, state.
+  struct Entry {
+    std::uint32_t f, g, state;
+    bool operator>(const Entry& o) const { return f > o.f; }
+  };
+  std::vector<Entry> entries;
+  /// Per cell of the window: what the route may do there.
+  std::vector<std::uint8_t> mode;
 };
 
 /// Whether a route of `groups` may start (`start`) or end on `cell`; with
@@ -75,16 +86,13 @@ bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups grou
 void commit_route(PlanCells& cells, const EdgeRoute& route, RouteGroups groups);
 
 /// Calls visit(cell, usage bits) for every cell of `route`, start to end,
-/// where the usage is `PlanCell::kAcross`, `kAlong` or `kBent`.
+/// where the usage is `PlanCell::kAcross`, `kAlong` or `kBent`, until a
+/// call returns false; returns whether every call returned true.
 template <class Visit>
-void for_each_route_cell(const EdgeRoute& route, Visit visit) {
+bool for_each_route_cell(const EdgeRoute& route, Visit visit) {
   const auto& pts = route.points;
-  if (pts.empty()) return;
-  if (pts.size() == 1) {
-    visit(pts[0], PlanCell::kBent);
-    return;
-  }
-  visit(pts[0], PlanCell::kBent);
+  if (pts.empty()) return true;
+  if (!visit(pts[0], PlanCell::kBent)) return false;
   for (std::size_t s = 0; s + 1 < pts.size(); ++s) {
     GridPoint p = pts[s];
     const GridPoint q = pts[s + 1];
@@ -95,13 +103,12 @@ void for_each_route_cell(const EdgeRoute& route, Visit visit) {
       } else {
         p.row = q.row > p.row ? p.row + 1 : p.row - 1;
       }
-      if (p == q) {
-        visit(p, PlanCell::kBent);
-      } else {
-        visit(p, across ? PlanCell::kAcross : PlanCell::kAlong);
-      }
+      const std::uint8_t usage =
+          p == q ? PlanCell::kBent : (across ? PlanCell::kAcross : PlanCell::kAlong);
+      if (!visit(p, usage)) return false;
     }
   }
+  return true;
 }
 
 }  // namespace vantri
