@@ -26,7 +26,13 @@ void PlanCells::mark(std::uint64_t top, std::uint64_t bottom, std::uint64_t left
   bottom = std::min(bottom, height_ - 1);
   right = std::min(right, width_ - 1);
   for (std::uint64_t r = top; r <= bottom; ++r) {
-    for (std::uint64_t c = left; c <= right; ++c) edit(r, c).what |= what;
+    // A chunk at a time.
+    for (std::uint64_t c = left; c <= right;) {
+      PlanCell* chunk = &edit(r, c) - (c & kMask);
+      const std::uint64_t end = std::min(right, c | kMask);
+      for (std::uint64_t k = c & kMask; k <= (end & kMask); ++k) chunk[k].what |= what;
+      c = end + 1;
+    }
   }
 }
 

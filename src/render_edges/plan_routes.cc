@@ -114,6 +114,10 @@ struct Planner {
   std::vector<RouteGroups> groups;
   // Loops already drawn per node.
   std::map<std::size_t, std::uint64_t> loops;
+  // What searching may still cost, in states visited: enough for every
+  // real graph many times over, while a hostile layout whose edges find no
+  // way anywhere cannot make the plan take more than linear time.
+  std::uint64_t search_budget = 0;
   // Forward edges per head: they merge on the row (column) before it.
   std::vector<std::uint32_t> forward_in;
 
@@ -157,7 +161,18 @@ struct Planner {
   void mark_obstacles() {
     for (const NodeBox& b : scene.boxes) {
       if (b.width == 0 || b.height == 0) continue;
-      cells.mark(b.top, b.bottom(), b.left, b.right(), PlanCell::kBox);
+      // Routes and labels keep off the whole box. Routes can only reach
+      // a box across its border, and labels are placed beside routes and
+      // boxes, so the border is all a huge box (only hostile layouts have
+      // them) needs, which keeps it cheap.
+      if (b.width <= 512 && b.height <= 64 && b.width * b.height <= 4096) {
+        cells.mark(b.top, b.bottom(), b.left, b.right(), PlanCell::kBox);
+        continue;
+      }
+      cells.mark(b.top, b.top, b.left, b.right(), PlanCell::kBox);
+      cells.mark(b.bottom(), b.bottom(), b.left, b.right(), PlanCell::kBox);
+      cells.mark(b.top, b.bottom(), b.left, b.left, PlanCell::kBox);
+      cells.mark(b.top, b.bottom(), b.right(), b.right(), PlanCell::kBox);
     }
     for (const LabelRect& r : scene.frames) {
       cells.mark(r.top, r.bottom, r.left, r.right, PlanCell::kFrame);
@@ -418,24 +433,37 @@ struct Planner {
                           sub_floor(left, 2 * margin), add_sat(right, 2 * margin)};
     };
     const RouteArrows arrows{e.arrow_at_tail, e.arrow_at_head};
+    // Each search spends from the plan's budget: what a window costs to set
+    // up and the states it visits.
+    const auto search = [&](std::span<const RoutePort> sources, std::span<const RoutePort> targets,
+                             std::uint64_t margin, std::size_t limit) -> std::optional<EdgeRoute> {
+      const SearchWindow w = window(margin);
+      const std::uint64_t area = (std::min(w.bottom, cells.height() - 1) - w.top + 1) *
+                                 (std::min(w.right, cells.width() - 1) - w.left + 1);
+      if (area / 8 >= search_budget) {
+        search_budget = 0;
+        return std::nullopt;
+      }
+      search_budget -= area / 8;
+      buffers.visit_limit = static_cast<std::size_t>(
+          std::min<std::uint64_t>(limit == 0 ? search_budget : limit, search_budget));
+      if (buffers.visit_limit == 0) return std::nullopt;
+      auto route = search_route(cells, sources, targets, groups[i], arrows, w, buffers);
+      search_budget = sub_floor(search_budget, buffers.visited);
+      return route;
+    };
     if (!good_from.empty() && !good_to.empty()) {
       // Where no such route exists the search would comb the whole window:
       // it stops after a few thousand cells.
-      buffers.visit_limit = 4096;
       for (const std::uint64_t margin : {std::uint64_t{4}, std::uint64_t{16}}) {
-        if (auto route = search_route(cells, good_from, good_to, groups[i], arrows,
-                                      window(margin), buffers)) {
-          buffers.visit_limit = 0;
+        if (auto route = search(good_from, good_to, margin, 4096)) {
           return try_route(i, std::move(*route));
         }
       }
-      buffers.visit_limit = 0;
     }
     for (const std::uint64_t margin : {std::uint64_t{4}, std::uint64_t{16}, std::uint64_t{64},
                                        std::uint64_t{256}}) {
-      if (auto route = search_route(cells, from, to, groups[i], arrows, window(margin), buffers)) {
-        return try_route(i, std::move(*route));
-      }
+      if (auto route = search(from, to, margin, 0)) return try_route(i, std::move(*route));
     }
     return false;
   }
@@ -511,6 +539,7 @@ RoutePlan plan_routes(const RouteScene& scene) {
   if (width != 0 && height > limit / width) height = limit / width;
 
   Planner planner(scene, width, height);
+  planner.search_budget = add_sat(std::uint64_t{1} << 20, 256 * scene.edges.size());
   planner.assign_groups();
   planner.mark_obstacles();
   planner.route_all();

@@ -193,6 +193,7 @@ struct Checker {
       const Toward d = p.row == q.row ? (q.col > p.col ? Toward::Right : Toward::Left)
                                       : (q.row > p.row ? Toward::Down : Toward::Up);
       while (p != q) {
+        if (full()) return;
         visit(p, d);
         p = step(p, d);
         if (!visit(p, opposite(d))) {
@@ -203,6 +204,7 @@ struct Checker {
     }
     own[key(route.points.back())].add(route.end_into);
     for (std::uint64_t k : order) {
+      if (full()) return;
       const GridPoint p{k / plan.width, k % plan.width};
       const std::size_t b = boxes.at(p);
       if (b < scene.boxes.size()) {

@@ -110,6 +110,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
                                       SearchBuffers& buffers, std::uint32_t* cost_out) {
   w.bottom = std::min(w.bottom, cells.height() - 1);
   w.right = std::min(w.right, cells.width() - 1);
+  buffers.visited = 0;
   if (cells.height() == 0 || cells.width() == 0 || w.top > w.bottom || w.left > w.right) {
     return std::nullopt;
   }
@@ -193,7 +194,8 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   }
   std::optional<std::pair<std::uint32_t, RoutePort>> best;  // final state, port
   std::uint32_t best_cost = kUnreached;
-  std::size_t visited = 0;
+  std::size_t& visited = buffers.visited;
+  visited = 0;
   while (!heap.empty()) {
     if (++visited == buffers.visit_limit) break;
     std::pop_heap(heap.begin(), heap.end(), std::greater<>());

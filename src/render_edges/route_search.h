@@ -54,6 +54,8 @@ struct SearchBuffers {
   std::vector<std::uint32_t> previous;
   /// Give up after visiting this many states (0: no limit).
   std::size_t visit_limit = 0;
+  /// States the last search visited.
+  std::size_t visited = 0;
   /// Per cell of the window: 1 + the index of the target port there, or 0.
   std::vector<std::uint32_t> target;
   /// A state waiting to be visited: estimated total, cost so far, state.
