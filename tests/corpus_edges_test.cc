@@ -162,6 +162,9 @@ void audit(const ExampleGraph& graph, const RenderOptions& options, const std::s
   ASSERT_TRUE(drawing.has_value()) << graph.name << ": " << display(drawing.error());
   const Drawing& d = *drawing;
   const std::string where = graph.name + tag + ": ";
+  if (options.max_width) {
+    EXPECT_LE(d.grid.width(), *options.max_width) << where;
+  }
   const auto frames = cluster_frame_cells(d.layout.clusters, d.transform);
   const FaultScene scene{d.layout.edges, d.layout.nodes, d.boxes, d.layout.rankdir, frames};
   const auto faults = find_route_faults(d.plan, scene, ~std::size_t{0});

@@ -41,7 +41,7 @@ bool PlanCells::empty(std::uint64_t top, std::uint64_t bottom, std::uint64_t lef
   if (bottom >= height_ || right >= width_ || bottom < top || right < left) return false;
   for (std::uint64_t r = top; r <= bottom; ++r) {
     for (std::uint64_t c = left; c <= right; ++c) {
-      if (at(r, c).what != 0) return false;
+      if ((at(r, c).what & ~PlanCell::kNearBox) != 0) return false;
     }
   }
   return true;

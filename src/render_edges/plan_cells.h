@@ -31,6 +31,8 @@ struct PlanCell {
   static constexpr std::uint8_t kAlong = 32;
   /// A line turns, starts or ends here.
   static constexpr std::uint8_t kBent = 64;
+  /// Beside a box: a route may pass, but one gap away reads better.
+  static constexpr std::uint8_t kNearBox = 128;
   static constexpr std::uint8_t kLines = kAcross | kAlong | kBent;
 
   /// Groups of 0 mean none; kMixed means lines of different groups.

@@ -161,6 +161,13 @@ struct Planner {
   void mark_obstacles() {
     for (const NodeBox& b : scene.boxes) {
       if (b.width == 0 || b.height == 0) continue;
+      // The ring of cells around the box.
+      const std::uint64_t top = sub_floor(b.top, 1), left = sub_floor(b.left, 1);
+      const std::uint64_t bottom = add_sat(b.bottom(), 1), right = add_sat(b.right(), 1);
+      cells.mark(top, top, left, right, PlanCell::kNearBox);
+      cells.mark(bottom, bottom, left, right, PlanCell::kNearBox);
+      cells.mark(top, bottom, left, left, PlanCell::kNearBox);
+      cells.mark(top, bottom, right, right, PlanCell::kNearBox);
       // Routes and labels keep off the whole box. Routes can only reach
       // a box across its border, and labels are placed beside routes and
       // boxes, so the border is all a huge box (only hostile layouts have
@@ -185,9 +192,27 @@ struct Planner {
     return route;
   }
 
-  bool try_route(std::size_t i, EdgeRoute route) {
+  // Whether a cell of the route runs right beside a box other than its
+  // own two.
+  bool hugs_other_box(std::size_t i, const EdgeRoute& route) const {
+    const NodeBox& t = scene.boxes[scene.edges[i].tail];
+    const NodeBox& h = scene.boxes[scene.edges[i].head];
+    const auto beside = [](const NodeBox& b, GridPoint p) {
+      return p.row + 1 >= b.top && p.row <= b.bottom() + 1 && p.col + 1 >= b.left &&
+             p.col <= b.right() + 1;
+    };
+    return !for_each_route_cell(route, [&](GridPoint p, std::uint8_t) {
+      if (!cells.contains(p.row, p.col)) return true;
+      return !(cells.at(p.row, p.col).what & PlanCell::kNearBox) || beside(t, p) || beside(h, p);
+    });
+  }
+
+  // Records the route when it fits; a simple route (`simple`) must also
+  // keep a cell away from other boxes, or the search finds a better one.
+  bool try_route(std::size_t i, EdgeRoute route, bool simple = false) {
     route = with_arrows(std::move(route), scene.edges[i]);
     if (!route_fits(cells, route, groups[i])) return false;
+    if (simple && hugs_other_box(i, route)) return false;
     commit_route(cells, route, groups[i]);
     plan.routes[i] = std::move(route);
     return true;
@@ -230,7 +255,7 @@ struct Planner {
           route.points = a == b ? std::vector<GridPoint>{a} : std::vector<GridPoint>{a, b};
           route.start_into = opposite(d);
           route.end_into = d;
-          if (try_route(i, std::move(route))) return true;
+          if (try_route(i, std::move(route), true)) return true;
         }
       }
     }
@@ -315,7 +340,7 @@ struct Planner {
                          route.points.end());
       route.start_into = opposite(forward);
       route.end_into = forward;
-      if (try_route(i, std::move(route))) return true;
+      if (try_route(i, std::move(route), true)) return true;
     }
     return false;
   }

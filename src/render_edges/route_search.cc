@@ -13,6 +13,9 @@ constexpr std::uint32_t kStep = 10;
 constexpr std::uint32_t kSharedStep = 6;
 constexpr std::uint32_t kCross = 30;
 constexpr std::uint32_t kBend = 25;
+// A cell right beside a box: passable, but a route one cell further out
+// is easier to tell from the box's border.
+constexpr std::uint32_t kNearBox = 30;
 // The estimate counts each remaining cell at more than a step costs, so
 // the search heads for the goal and settles for a route a little longer
 // than the shortest.
@@ -154,7 +157,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
     return GridPoint{w.top + cell / cols, w.left + cell % cols};
   };
   // What each window cell allows, worked out on first sight.
-  enum Mode : std::uint8_t { kUnknown, kFree, kShared, kAcrossOnly, kAlongOnly, kBlocked };
+  enum Mode : std::uint8_t { kUnknown, kFree, kNear, kShared, kAcrossOnly, kAlongOnly, kBlocked };
   buffers.mode.assign(static_cast<std::size_t>(rows * cols), kUnknown);
   const auto mode_of = [&](std::uint32_t cell) -> std::uint8_t {
     std::uint8_t& m = buffers.mode[cell];
@@ -163,7 +166,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
     const PlanCell c = cells.at(p.row, p.col);
     bool shared = false, crossing = false;
     if (usable(c, PlanCell::kBent, groups, shared, crossing)) {
-      m = shared ? kShared : kFree;
+      m = shared ? kShared : (c.what & PlanCell::kNearBox) ? kNear : kFree;
     } else if (usable(c, PlanCell::kAcross, groups, shared, crossing)) {
       m = kAcrossOnly;
     } else if (usable(c, PlanCell::kAlong, groups, shared, crossing)) {
@@ -221,6 +224,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
       } else {
         switch (here) {
           case kShared: step_cost = kSharedStep; break;
+          case kNear: step_cost += kNearBox; break;
           case kAcrossOnly:
             if (!straight || !horizontal(next)) continue;
             step_cost += kCross;
