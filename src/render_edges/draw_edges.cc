@@ -42,10 +42,12 @@ struct EdgePlanning {
   IntervalPass label_rows;
 
   void finish(std::size_t index, EdgePath route, const LayoutEdge& edge, Toward start_into) {
+    if (edge.invisible) return;  // it keeps its place in the layout only
     EdgeRoute& planned = out.routes[index];
     planned.end_into = last_leg_toward(route);
     planned.start_into = start_into;
-    planned.arrow_at_end = true;
+    planned.arrow_at_end = edge.arrow_at_head;
+    planned.arrow_at_start = edge.arrow_at_tail;
     if (edge.label) {
       auto label = place_edge_label(width, height, route, *edge.label, trim, max_label, labels);
       if (label) {

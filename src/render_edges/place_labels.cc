@@ -17,6 +17,10 @@ namespace {
 // compact block rather than a wide strip.
 constexpr std::uint64_t kWrapWidth = 24;
 constexpr std::uint64_t kNarrowWrap = 10;
+// Labels longer than this are wrapped wider, to at most this many lines,
+// and never narrower than the first try.
+constexpr std::uint64_t kMaxBlockLines = 16;
+constexpr std::uint64_t kNarrowable = 256;
 // A shortened label keeps at least this many bytes.
 constexpr std::uint64_t kShortest = 8;
 // Anchors tried per route: every cell of short routes, evenly spread ones
@@ -178,14 +182,19 @@ struct Placer {
       text = trim_label(label, static_cast<std::size_t>(*scene.max_label), scene.trim);
     }
     const std::uint64_t room = std::max<std::uint64_t>(1, sub_floor(cells.width(), 1));
-    const std::uint64_t wide = std::min(kWrapWidth, room);
+    // A very long label becomes a wider block rather than a tall one.
+    const std::uint64_t length = text_width(text);
+    const std::uint64_t wide =
+        std::min(std::max(kWrapWidth, (length + kMaxBlockLines - 1) / kMaxBlockLines), room);
+    Block block = wrap(text, wide);
+    Block first = block;
+    if (try_place(block, role, owner, text)) return;
     // Narrower and narrower blocks fit between closer and closer lines.
-    std::vector<std::string> tried;
-    for (const std::uint64_t width : {wide, kNarrowWrap, std::uint64_t{6}, std::uint64_t{4}}) {
-      if (width > wide) continue;
-      Block block = wrap(text, width);
-      if (block.lines == tried) continue;  // the same block as before
-      tried = block.lines;
+    for (const std::uint64_t width : {kNarrowWrap, std::uint64_t{6}, std::uint64_t{4}}) {
+      if (width >= wide || length > kNarrowable) break;
+      Block narrow = wrap(text, width);
+      if (narrow.lines == block.lines) continue;  // the same block as before
+      block = std::move(narrow);
       if (try_place(block, role, owner, text)) return;
     }
     if (text.size() > kShortest) {
@@ -195,7 +204,7 @@ struct Placer {
       }
     }
     // Below everything, on rows of its own.
-    const Block b = wrap(text, wide);
+    const Block& b = first;
     const std::uint64_t top = std::max(overflow_row, cells.height());
     std::uint64_t left = 0;
     if (role != LabelRole::NodeExternal && !plan.routes[owner].points.empty()) {

@@ -290,7 +290,7 @@ struct Planner {
     };
     const std::vector<std::uint64_t> tails = positions(t, forward, t_span);
     const std::vector<std::uint64_t> heads = positions(h, opposite(forward), h_span);
-    for (std::size_t k = 0; k < tails.size() + heads.size() - 1; ++k) {
+    for (std::size_t k = 0; k < std::min<std::size_t>(tails.size() + heads.size() - 1, 3); ++k) {
       // Pairs in order of how far they stray from the two middles.
       for (std::size_t ti = 0; ti <= k && ti < tails.size(); ++ti) {
         const std::size_t hi = k - ti;
@@ -323,7 +323,8 @@ struct Planner {
     // Jog positions, as steps from the start: merging edges prefer the one
     // right before the head, others the middle of the gap.
     const std::uint64_t preferred = forward_in[e.head] >= 2 ? gap - 1 : (gap - 1) / 2;
-    for (std::uint64_t k = 0; k <= 2 * gap; ++k) {
+    // The nearest few positions; a wide gap has room for the search.
+    for (std::uint64_t k = 0; k <= std::min<std::uint64_t>(2 * gap, 24); ++k) {
       const std::uint64_t off = (k + 1) / 2;
       std::uint64_t step;
       if (k % 2 == 1) {
