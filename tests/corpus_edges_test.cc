@@ -175,9 +175,13 @@ void audit(const ExampleGraph& graph, const RenderOptions& options, const std::s
   for (const RouteFault& f : faults) {
     ++tally.faults[rule_name(f.rule)];
     const bool of_node = f.rule == RouteFault::Rule::Label && f.detail == "node label missing";
-    if (!of_node && f.owner < faulty.size() && f.rule != RouteFault::Rule::Label) {
-      faulty[f.owner] = true;
-    }
+    // What stops a reader from following the edge from box to box.
+    const bool unfollowable = f.rule == RouteFault::Rule::ThroughBox ||
+                              f.rule == RouteFault::Rule::ThroughArrowhead ||
+                              f.rule == RouteFault::Rule::FalseJoin ||
+                              f.rule == RouteFault::Rule::Loop ||
+                              f.rule == RouteFault::Rule::Broken;
+    if (unfollowable && f.owner < faulty.size()) faulty[f.owner] = true;
     if (f.rule == RouteFault::Rule::Label) {
       const std::size_t at = of_node ? d.layout.edges.size() + f.owner : f.owner;
       if (at < label_faulty.size() && !label_faulty[at]) ++tally.labels_garbled;

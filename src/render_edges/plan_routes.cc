@@ -408,9 +408,9 @@ struct Planner {
       } else if (beyond(box, other, side, 0)) {
         cost = 0;
       } else if (beyond(box, other, opposite(side), 0)) {
-        // An arrowhead never comes in from the far side.
-        if (arrow) continue;
-        cost = kAvoidSide;
+        // An arrowhead comes in from the far side only when every other
+        // way is blocked: that is still better than no edge at all.
+        cost = arrow ? 2 * kAvoidSide : kAvoidSide;
       }
       // The sides facing along the ranks belong to forward edges; others
       // go round by the sides facing across.
