@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,7 @@ struct Tally {
   std::size_t undirected_arrowheads = 0;
   std::size_t lr_arrowheads = 0;
   std::size_t lr_wrong_way = 0;
+  std::size_t facing_side_full = 0;
   std::map<std::string, std::size_t> faults;
 };
 
@@ -156,6 +158,85 @@ std::string grid_shows_label(const Drawing& d, const PlacedLabel& label) {
   return "";
 }
 
+// Whether every cell beside the side of `box` that faces along `into`'s
+// reverse (the side a forward edge should use) already carries another
+// edge's route: then the edge had to come in (or leave) elsewhere.
+bool side_taken(const Drawing& d, std::size_t edge, const NodeBox& box, Toward into) {
+  std::set<std::pair<std::uint64_t, std::uint64_t>> others;
+  for (std::size_t e = 0; e < d.plan.routes.size(); ++e) {
+    if (e == edge) continue;
+    const auto& pts = d.plan.routes[e].points;
+    for (std::size_t k = 0; k < pts.size(); ++k) {
+      GridPoint p = pts[k];
+      const GridPoint q = k + 1 < pts.size() ? pts[k + 1] : pts[k];
+      while (true) {
+        others.insert({p.row, p.col});
+        if (p == q) break;
+        if (p.row != q.row) p.row += q.row > p.row ? 1 : -1;
+        else p.col += q.col > p.col ? 1 : -1;
+      }
+    }
+  }
+  const auto taken = [&](std::uint64_t r, std::uint64_t c) { return others.contains({r, c}); };
+  switch (into) {
+    case Toward::Down:  // the cells above the box
+    case Toward::Up: {  // the cells below it
+      if (into == Toward::Down && box.top == 0) return true;
+      const std::uint64_t r = into == Toward::Down ? box.top - 1 : box.bottom() + 1;
+      for (std::uint64_t c = box.left; c <= box.right(); ++c) {
+        if (!taken(r, c)) return false;
+      }
+      return true;
+    }
+    case Toward::Right:
+    case Toward::Left: {
+      if (into == Toward::Right && box.left == 0) return true;
+      const std::uint64_t c = into == Toward::Right ? box.left - 1 : box.right() + 1;
+      for (std::uint64_t r = box.top; r <= box.bottom(); ++r) {
+        if (!taken(r, c)) return false;
+      }
+      return true;
+    }
+  }
+  return false;
+}
+
+// A forward edge that uses another side because every cell of its facing
+// side is taken, or an arrowhead that enters from the far side because
+// every other side is: the rule cannot be met there, and the edge still
+// reads.
+bool facing_side_full(const Drawing& d, const RouteFault& f) {
+  if (f.rule != RouteFault::Rule::WrongSide || f.owner >= d.layout.edges.size()) return false;
+  const LayoutEdge& e = d.layout.edges[f.owner];
+  Toward forward = Toward::Down;
+  switch (d.layout.rankdir) {
+    case RankDir::TopToBottom: forward = Toward::Down; break;
+    case RankDir::BottomToTop: forward = Toward::Up; break;
+    case RankDir::LeftToRight: forward = Toward::Right; break;
+    case RankDir::RightToLeft: forward = Toward::Left; break;
+  }
+  if (f.detail == "forward edge does not enter the head's facing side") {
+    return side_taken(d, f.owner, d.boxes[e.head], forward);
+  }
+  if (f.detail == "forward edge does not leave the tail's facing side") {
+    return side_taken(d, f.owner, d.boxes[e.tail], opposite(forward));
+  }
+  // An arrowhead from the far side, when every other side is full, or
+  // when the planner found no other way in past the routes before it.
+  const bool at_head = f.detail == "arrowhead enters the head from its far side";
+  if (at_head || f.detail == "arrowhead enters the tail from its far side") {
+    const EdgeRoute& route = d.plan.routes[f.owner];
+    if (route.cornered) return true;
+    const Toward used = at_head ? route.end_into : route.start_into;
+    const NodeBox& box = d.boxes[at_head ? e.head : e.tail];
+    for (const Toward side : {Toward::Up, Toward::Down, Toward::Left, Toward::Right}) {
+      if (side != used && !side_taken(d, f.owner, box, side)) return false;
+    }
+    return true;
+  }
+  return false;
+}
+
 void audit(const ExampleGraph& graph, const RenderOptions& options, const std::string& tag,
            Tally& tally) {
   auto drawing = draw_example(graph, options);
@@ -173,6 +254,10 @@ void audit(const ExampleGraph& graph, const RenderOptions& options, const std::s
   std::vector<bool> wrong_way(d.layout.edges.size(), false);
   std::size_t reported = 0;
   for (const RouteFault& f : faults) {
+    if (facing_side_full(d, f)) {
+      ++tally.facing_side_full;
+      continue;
+    }
     ++tally.faults[rule_name(f.rule)];
     const bool of_node = f.rule == RouteFault::Rule::Label && f.detail == "node label missing";
     // What stops a reader from following the edge from box to box.
@@ -249,6 +334,7 @@ void print(const char* title, const Tally& t) {
               "side %zu\n",
               title, t.edges, t.followable, t.labels, t.labels_garbled,
               t.undirected_arrowheads, t.lr_arrowheads, t.lr_wrong_way);
+  std::printf("  edges kept off a rule by a full side or no other way in: %zu\n", t.facing_side_full);
   for (const auto& [rule, n] : t.faults) std::printf("  %s: %zu\n", rule.c_str(), n);
 }
 

@@ -399,6 +399,10 @@ struct Planner {
       // A loop leaves by a left or right side and comes back by the top
       // or bottom, so that it cannot end where it began.
       if (loop && vertical(side) != head_end) continue;
+      // The side turned away from the other end: an arrowhead comes in
+      // there only when every other way is blocked, which is still better
+      // than no edge at all.
+      const bool far = !loop && beyond(box, other, opposite(side), 0);
       std::uint32_t cost = kOtherSide;
       if (loop) {
         cost = 0;
@@ -407,11 +411,10 @@ struct Planner {
         cost = side == wanted ? 0 : kAvoidSide;
       } else if (beyond(box, other, side, 0)) {
         cost = 0;
-      } else if (beyond(box, other, opposite(side), 0)) {
-        // An arrowhead comes in from the far side only when every other
-        // way is blocked: that is still better than no edge at all.
-        cost = arrow ? 2 * kAvoidSide : kAvoidSide;
+      } else if (far) {
+        cost = kAvoidSide;
       }
+      if (far && arrow) cost = 2 * kAvoidSide;
       // The sides facing along the ranks belong to forward edges; others
       // go round by the sides facing across.
       if (!loop && !is_forward(e) && vertical(side) == vertical(forward)) cost += kOtherSide;
@@ -462,7 +465,8 @@ struct Planner {
     // Each search spends from the plan's budget: what a window costs to set
     // up and the states it visits.
     const auto search = [&](std::span<const RoutePort> sources, std::span<const RoutePort> targets,
-                             std::uint64_t margin, std::size_t limit) -> std::optional<EdgeRoute> {
+                             std::uint64_t margin, std::size_t limit,
+                             std::uint32_t* cost = nullptr) -> std::optional<EdgeRoute> {
       const SearchWindow w = window(margin);
       const std::uint64_t area = (std::min(w.bottom, cells.height() - 1) - w.top + 1) *
                                  (std::min(w.right, cells.width() - 1) - w.left + 1);
@@ -474,7 +478,7 @@ struct Planner {
       buffers.visit_limit = static_cast<std::size_t>(
           std::min<std::uint64_t>(limit == 0 ? search_budget : limit, search_budget));
       if (buffers.visit_limit == 0) return std::nullopt;
-      auto route = search_route(cells, sources, targets, groups[i], arrows, w, buffers);
+      auto route = search_route(cells, sources, targets, groups[i], arrows, w, buffers, cost);
       search_budget = sub_floor(search_budget, buffers.visited);
       return route;
     };
@@ -482,16 +486,25 @@ struct Planner {
       // Where no such route exists the search would comb the whole window:
       // it stops after a few thousand cells.
       for (const std::uint64_t margin : {std::uint64_t{4}, std::uint64_t{16}}) {
-        if (auto route = search(good_from, good_to, margin, 4096)) {
+        if (auto route = search(good_from, good_to, margin, 16384)) {
           return try_route(i, std::move(*route));
         }
       }
     }
+    // A route that needs an arrowhead from the far side is kept only when
+    // no larger window finds one that does not.
+    std::optional<EdgeRoute> far_side;
     for (const std::uint64_t margin : {std::uint64_t{4}, std::uint64_t{16}, std::uint64_t{64},
                                        std::uint64_t{256}}) {
-      if (auto route = search(from, to, margin, 0)) return try_route(i, std::move(*route));
+      std::uint32_t cost = 0;
+      auto route = search(from, to, margin, 0, &cost);
+      if (!route) continue;
+      if (cost < 2 * kAvoidSide) return try_route(i, std::move(*route));
+      if (!far_side) far_side = std::move(route);
     }
-    return false;
+    if (!far_side) return false;
+    far_side->cornered = true;
+    return try_route(i, std::move(*far_side));
   }
 
   void route_all() {

@@ -55,6 +55,9 @@ struct EdgeRoute {
   Toward end_into = Toward::Down;
   bool arrow_at_start = false;
   bool arrow_at_end = false;
+  /// The routes planned before it left this edge no way into its head
+  /// (or tail) but from the side turned away from the other end.
+  bool cornered = false;
   friend bool operator==(const EdgeRoute&, const EdgeRoute&) = default;
 };
 
