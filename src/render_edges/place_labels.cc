@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "grid/cell_arith.h"
@@ -51,8 +52,17 @@ struct Placer {
   // Rows below the canvas proper used by labels that found no room.
   std::uint64_t overflow_row = 0;
 
-  // Whether the block fits with its first line at (top, left).
-  bool fits(const Block& b, std::uint64_t top, std::uint64_t left) const {
+  // The cells of the route whose label is being placed.
+  std::unordered_set<std::uint64_t> own;
+
+  bool foreign_line(std::uint64_t row, std::uint64_t col) const {
+    return (cells.at(row, col).what & PlanCell::kLines) && !own.contains(row * cells.width() + col);
+  }
+
+  // Whether the block fits with its first line at (top, left). With
+  // `clear`, no other edge's line may touch its ends either: a label
+  // between two lines would seem to belong to both.
+  bool fits(const Block& b, std::uint64_t top, std::uint64_t left, bool clear) const {
     for (std::size_t l = 0; l < b.lines.size(); ++l) {
       const std::uint64_t row = top + l;
       if (b.widths[l] == 0) continue;
@@ -63,10 +73,16 @@ struct Placer {
       if (right + 1 < cells.width() && (cells.at(row, right + 1).what & PlanCell::kLabel)) {
         return false;
       }
+      if (clear && ((left > 0 && foreign_line(row, left - 1)) ||
+                    (right + 1 < cells.width() && foreign_line(row, right + 1)))) {
+        return false;
+      }
     }
     return true;
   }
 
+  // Adds the label to the plan, its cells marked taken (cells beyond the
+  // planned canvas are nobody else's anyway).
   void put(Block b, std::uint64_t top, std::uint64_t left, LabelRole role, std::size_t owner,
            std::string text) {
     for (std::size_t l = 0; l < b.lines.size(); ++l) {
@@ -164,11 +180,12 @@ struct Placer {
     }
   }
 
-  bool try_place(const Block& b, LabelRole role, std::size_t owner, const std::string& text) {
+  bool try_place(const Block& b, LabelRole role, std::size_t owner, const std::string& text,
+                 bool clear) {
     std::vector<GridPoint> spots;
     candidates(role, owner, b, spots);
     for (const GridPoint& s : spots) {
-      if (fits(b, s.row, s.col)) {
+      if (fits(b, s.row, s.col, clear)) {
         put(b, s.row, s.col, role, owner, text);
         return true;
       }
@@ -177,6 +194,13 @@ struct Placer {
   }
 
   void place(std::string_view label, LabelRole role, std::size_t owner) {
+    own.clear();
+    if (role != LabelRole::NodeExternal) {
+      for_each_route_cell(plan.routes[owner], [&](GridPoint p, std::uint8_t) {
+        own.insert(p.row * cells.width() + p.col);
+        return true;
+      });
+    }
     std::string text(label);
     if (scene.max_label && *scene.max_label < text.size()) {
       text = trim_label(label, static_cast<std::size_t>(*scene.max_label), scene.trim);
@@ -186,47 +210,49 @@ struct Placer {
     const std::uint64_t length = text_width(text);
     const std::uint64_t wide =
         std::min(std::max(kWrapWidth, (length + kMaxBlockLines - 1) / kMaxBlockLines), room);
-    Block block = wrap(text, wide);
-    Block first = block;
-    if (try_place(block, role, owner, text)) return;
-    // Narrower and narrower blocks fit between closer and closer lines.
+    // Narrower and narrower blocks fit between closer and closer lines;
+    // each is tried first where it touches no other edge's line.
+    std::vector<Block> blocks{wrap(text, wide)};
     for (const std::uint64_t width : {kNarrowWrap, std::uint64_t{6}, std::uint64_t{4}}) {
       if (width >= wide || length > kNarrowable) break;
       Block narrow = wrap(text, width);
-      if (narrow.lines == block.lines) continue;  // the same block as before
-      block = std::move(narrow);
-      if (try_place(block, role, owner, text)) return;
+      if (narrow.lines != blocks.back().lines) blocks.push_back(std::move(narrow));
     }
+    // Whole words beside the label's own line first; a word broken in two
+    // or a label next to another edge's line only when nothing better fits.
+    const auto whole_words = [&](const Block& b) {
+      std::string joined;
+      for (const std::string& line : b.lines) joined += (joined.empty() ? "" : " ") + line;
+      return joined == text;
+    };
+    for (const bool clear : {true, false}) {
+      for (const Block& block : blocks) {
+        if (clear && &block != &blocks.front() && !whole_words(block)) continue;
+        if (try_place(block, role, owner, text, clear)) return;
+      }
+    }
+    Block first = std::move(blocks.front());
     if (text.size() > kShortest) {
       const std::string shorter = trim_label(text, kShortest, scene.trim);
       for (const std::uint64_t width : {kShortest, std::uint64_t{4}}) {
-        if (try_place(wrap(shorter, width), role, owner, shorter)) return;
+        if (try_place(wrap(shorter, width), role, owner, shorter, false)) return;
       }
     }
     // Below everything, on rows of its own.
-    const Block& b = first;
     const std::uint64_t top = std::max(overflow_row, cells.height());
     std::uint64_t left = 0;
     if (role != LabelRole::NodeExternal && !plan.routes[owner].points.empty()) {
-      left = std::min(plan.routes[owner].points.back().col, sub_floor(cells.width(), b.width));
+      left = std::min(plan.routes[owner].points.back().col, sub_floor(cells.width(), first.width));
     }
-    overflow_row = top + std::max<std::uint64_t>(b.rows(), 1) + 1;
-    PlacedLabel placed;
-    placed.role = role;
-    placed.owner = owner;
-    placed.top = top;
-    placed.left = left;
-    placed.width = b.width;
-    placed.lines = b.lines;
-    placed.text = text;
-    plan.labels.push_back(std::move(placed));
+    overflow_row = top + std::max<std::uint64_t>(first.rows(), 1) + 1;
+    put(std::move(first), top, left, role, owner, std::move(text));
   }
 };
 
 }  // namespace
 
 void place_labels(PlanCells& cells, RoutePlan& plan, const RouteScene& scene) {
-  Placer placer{cells, plan, scene};
+  Placer placer{cells, plan, scene, 0, {}};
   for (std::size_t i = 0; i < scene.edges.size() && i < plan.routes.size(); ++i) {
     const LayoutEdge& e = scene.edges[i];
     if (e.invisible || plan.routes[i].points.empty()) continue;
