@@ -4,9 +4,10 @@
 
 #include <algorithm>
 #include <map>
-#include <tuple>
+#include <unordered_map>
 
 #include "grid/cell_arith.h"
+#include "grid/span_cover.h"
 #include "render_edges/place_labels.h"
 #include "render_edges/plan_cells.h"
 #include "render_edges/route_search.h"
@@ -140,11 +141,17 @@ struct Planner {
   }
 
   void assign_groups() {
-    std::map<std::tuple<std::size_t, std::uint64_t, bool, bool>, std::uint32_t> ids;
-    std::map<std::pair<std::size_t, std::size_t>, std::uint64_t> twins;
+    // Keys pack (node, rank among parallel edges, arrowhead, head end);
+    // node indices and ranks stay far below their 40 and 20 bits.
+    std::unordered_map<std::uint64_t, std::uint32_t> ids;
+    std::unordered_map<std::uint64_t, std::uint64_t> twins;
+    ids.reserve(2 * scene.edges.size());
+    twins.reserve(scene.edges.size());
     const auto id = [&](std::size_t node, std::uint64_t twin, bool arrow, bool head) {
-      const auto [it, fresh] = ids.try_emplace({node, twin, arrow, head},
-                                               static_cast<std::uint32_t>(ids.size() + 1));
+      const std::uint64_t key = (static_cast<std::uint64_t>(node) << 22) |
+                                (std::min<std::uint64_t>(twin, (1u << 20) - 1) << 2) |
+                                (arrow ? 2u : 0u) | (head ? 1u : 0u);
+      const auto [it, fresh] = ids.try_emplace(key, static_cast<std::uint32_t>(ids.size() + 1));
       return it->second;
     };
     groups.resize(scene.edges.size());
@@ -153,37 +160,65 @@ struct Planner {
       // Parallel edges never share cells: each gets groups of its own rank
       // among them. (Edges between the same nodes the other way round
       // never share a group anyway: one's tail is the other's head.)
-      const std::uint64_t twin = twins[{e.tail, e.head}]++;
+      const std::uint64_t twin =
+          twins[(static_cast<std::uint64_t>(e.tail) << 32) ^ static_cast<std::uint64_t>(e.head)]++;
       groups[i] = {id(e.tail, twin, e.arrow_at_tail, false), id(e.head, twin, e.arrow_at_head, true)};
     }
   }
 
+  // Marks `what` on a thin rectangle (a run along rows or columns), only
+  // where no earlier run of the same kind reached: many boxes and clusters
+  // share rows and columns, and hostile layouts stack thousands of them.
+  struct OnceMarker {
+    PlanCells& cells;
+    std::uint8_t what;
+    std::unordered_map<std::uint64_t, SpanCover> rows{}, columns{};
+
+    void run(std::uint64_t top, std::uint64_t bottom, std::uint64_t left, std::uint64_t right) {
+      if (top >= cells.height() || left >= cells.width() || bottom < top || right < left) return;
+      bottom = std::min(bottom, cells.height() - 1);
+      right = std::min(right, cells.width() - 1);
+      if (bottom - top <= right - left) {
+        for (std::uint64_t row = top; row <= bottom; ++row) {
+          rows[row].mark(left, right, [&](std::uint64_t a, std::uint64_t b) {
+            cells.mark(row, row, a, b, what);
+          });
+        }
+      } else {
+        for (std::uint64_t col = left; col <= right; ++col) {
+          columns[col].mark(top, bottom, [&](std::uint64_t a, std::uint64_t b) {
+            cells.mark(a, b, col, col, what);
+          });
+        }
+      }
+    }
+    void ring(std::uint64_t top, std::uint64_t bottom, std::uint64_t left, std::uint64_t right) {
+      run(top, top, left, right);
+      run(bottom, bottom, left, right);
+      run(top, bottom, left, left);
+      run(top, bottom, right, right);
+    }
+  };
+
   void mark_obstacles() {
+    OnceMarker near{cells, PlanCell::kNearBox};
+    OnceMarker border{cells, PlanCell::kBox};
     for (const NodeBox& b : scene.boxes) {
       if (b.width == 0 || b.height == 0) continue;
-      // The ring of cells around the box.
-      const std::uint64_t top = sub_floor(b.top, 1), left = sub_floor(b.left, 1);
-      const std::uint64_t bottom = add_sat(b.bottom(), 1), right = add_sat(b.right(), 1);
-      cells.mark(top, top, left, right, PlanCell::kNearBox);
-      cells.mark(bottom, bottom, left, right, PlanCell::kNearBox);
-      cells.mark(top, bottom, left, left, PlanCell::kNearBox);
-      cells.mark(top, bottom, right, right, PlanCell::kNearBox);
+      near.ring(sub_floor(b.top, 1), add_sat(b.bottom(), 1), sub_floor(b.left, 1),
+                add_sat(b.right(), 1));
       // Routes and labels keep off the whole box. Routes can only reach
       // a box across its border, and labels are placed beside routes and
       // boxes, so the border is all a huge box (only hostile layouts have
       // them) needs, which keeps it cheap.
       if (b.width <= 512 && b.height <= 64 && b.width * b.height <= 4096) {
         cells.mark(b.top, b.bottom(), b.left, b.right(), PlanCell::kBox);
-        continue;
+      } else {
+        border.ring(b.top, b.bottom(), b.left, b.right());
       }
-      cells.mark(b.top, b.top, b.left, b.right(), PlanCell::kBox);
-      cells.mark(b.bottom(), b.bottom(), b.left, b.right(), PlanCell::kBox);
-      cells.mark(b.top, b.bottom(), b.left, b.left, PlanCell::kBox);
-      cells.mark(b.top, b.bottom(), b.right(), b.right(), PlanCell::kBox);
     }
-    for (const LabelRect& r : scene.frames) {
-      cells.mark(r.top, r.bottom, r.left, r.right, PlanCell::kFrame);
-    }
+    OnceMarker frames{cells, PlanCell::kFrame};
+    for (const LabelRect& r : scene.frames) frames.run(r.top, r.bottom, r.left, r.right);
   }
 
   EdgeRoute with_arrows(EdgeRoute route, const LayoutEdge& e) const {
