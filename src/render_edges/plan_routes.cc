@@ -528,14 +528,15 @@ struct Planner {
     }
     // A route that needs an arrowhead from the far side is kept only when
     // no larger window finds one that does not.
+    // One larger window is searched for it, and only so far.
     std::optional<EdgeRoute> far_side;
     for (const std::uint64_t margin : {std::uint64_t{4}, std::uint64_t{16}, std::uint64_t{64},
                                        std::uint64_t{256}}) {
       std::uint32_t cost = 0;
-      auto route = search(from, to, margin, 0, &cost);
-      if (!route) continue;
-      if (cost < 2 * kAvoidSide) return try_route(i, std::move(*route));
-      if (!far_side) far_side = std::move(route);
+      auto route = search(from, to, margin, far_side ? 16384 : 0, &cost);
+      if (route && cost < 2 * kAvoidSide) return try_route(i, std::move(*route));
+      if (far_side) break;
+      far_side = std::move(route);
     }
     if (!far_side) return false;
     far_side->cornered = true;
