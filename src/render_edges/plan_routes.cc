@@ -533,7 +533,11 @@ struct Planner {
     for (const std::uint64_t margin : {std::uint64_t{4}, std::uint64_t{16}, std::uint64_t{64},
                                        std::uint64_t{256}}) {
       std::uint32_t cost = 0;
+      // Any way at all will do here: proving a costly route the cheapest
+      // would comb the whole window.
+      buffers.first_found = true;
       auto route = search(from, to, margin, far_side ? 16384 : 0, &cost);
+      buffers.first_found = false;
       if (route && cost < 2 * kAvoidSide) return try_route(i, std::move(*route));
       if (far_side) break;
       far_side = std::move(route);

@@ -199,7 +199,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   std::uint32_t best_cost = kUnreached;
   std::size_t& visited = buffers.visited;
   visited = 0;
-  while (!heap.empty()) {
+  while (!heap.empty() && !(best && buffers.first_found)) {
     if (++visited == buffers.visit_limit) break;
     std::pop_heap(heap.begin(), heap.end(), std::greater<>());
     const Entry top = heap.back();
@@ -254,6 +254,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
           best_cost = total;
           buffers.previous[q_state] = state;
           best = {q_state, to[target - 1]};
+          if (buffers.first_found) break;
         }
       }
       if (mode_of(q_cell) == kBlocked) continue;

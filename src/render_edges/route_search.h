@@ -56,6 +56,8 @@ struct SearchBuffers {
   std::size_t visit_limit = 0;
   /// States the last search visited.
   std::size_t visited = 0;
+  /// Settle for the first route found rather than the cheapest.
+  bool first_found = false;
   /// Per cell of the window: 1 + the index of the target port there, or 0.
   std::vector<std::uint32_t> target;
   /// A state waiting to be visited: estimated total, cost so far, state.
