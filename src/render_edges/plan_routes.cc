@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 #include <unordered_map>
 
 #include "grid/cell_arith.h"
@@ -141,17 +142,11 @@ struct Planner {
   }
 
   void assign_groups() {
-    // Keys pack (node, rank among parallel edges, arrowhead, head end);
-    // node indices and ranks stay far below their 40 and 20 bits.
-    std::unordered_map<std::uint64_t, std::uint32_t> ids;
-    std::unordered_map<std::uint64_t, std::uint64_t> twins;
-    ids.reserve(2 * scene.edges.size());
-    twins.reserve(scene.edges.size());
+    std::map<std::tuple<std::size_t, std::uint64_t, bool, bool>, std::uint32_t> ids;
+    std::map<std::pair<std::size_t, std::size_t>, std::uint64_t> twins;
     const auto id = [&](std::size_t node, std::uint64_t twin, bool arrow, bool head) {
-      const std::uint64_t key = (static_cast<std::uint64_t>(node) << 22) |
-                                (std::min<std::uint64_t>(twin, (1u << 20) - 1) << 2) |
-                                (arrow ? 2u : 0u) | (head ? 1u : 0u);
-      const auto [it, fresh] = ids.try_emplace(key, static_cast<std::uint32_t>(ids.size() + 1));
+      const auto [it, fresh] = ids.try_emplace({node, twin, arrow, head},
+                                               static_cast<std::uint32_t>(ids.size() + 1));
       return it->second;
     };
     groups.resize(scene.edges.size());
@@ -160,8 +155,7 @@ struct Planner {
       // Parallel edges never share cells: each gets groups of its own rank
       // among them. (Edges between the same nodes the other way round
       // never share a group anyway: one's tail is the other's head.)
-      const std::uint64_t twin =
-          twins[(static_cast<std::uint64_t>(e.tail) << 32) ^ static_cast<std::uint64_t>(e.head)]++;
+      const std::uint64_t twin = twins[{e.tail, e.head}]++;
       groups[i] = {id(e.tail, twin, e.arrow_at_tail, false), id(e.head, twin, e.arrow_at_head, true)};
     }
   }
@@ -178,6 +172,11 @@ struct Planner {
       if (top >= cells.height() || left >= cells.width() || bottom < top || right < left) return;
       bottom = std::min(bottom, cells.height() - 1);
       right = std::min(right, cells.width() - 1);
+      // Short runs (every box of a real graph) cost less marked again.
+      if ((bottom - top + 1) * (right - left + 1) <= 256) {
+        cells.mark(top, bottom, left, right, what);
+        return;
+      }
       if (bottom - top <= right - left) {
         for (std::uint64_t row = top; row <= bottom; ++row) {
           rows[row].mark(left, right, [&](std::uint64_t a, std::uint64_t b) {
