@@ -123,27 +123,46 @@ struct Placer {
     }
   }
 
-  // Blocks whose cells come within `reach` of the rectangle, nearest first.
+  // Blocks whose cells come within `reach` of the rectangle, nearest first:
+  // at each distance, right of it, left, above and below, each side from
+  // its middle outwards (a few places per side: enough for real labels,
+  // bounded for absurd ones).
   static void around(std::uint64_t top, std::uint64_t bottom, std::uint64_t left,
                      std::uint64_t right, std::uint64_t reach, const Block& b,
                      std::vector<GridPoint>& out) {
-    const std::uint64_t n = std::max<std::uint64_t>(b.rows(), 1), w = std::max<std::uint64_t>(b.width, 1);
-    std::vector<std::pair<std::uint64_t, GridPoint>> found;
-    const std::uint64_t t0 = sub_floor(top, n - 1 + reach), t1 = bottom + reach;
-    const std::uint64_t l0 = sub_floor(left, w - 1 + reach), l1 = right + reach;
-    for (std::uint64_t t = t0; t <= t1; ++t) {
-      for (std::uint64_t l = l0; l <= l1; ++l) {
-        // Distance between the block [t, t+n-1] × [l, l+w-1] and the rectangle.
-        const std::uint64_t dr = t + n - 1 < top ? top - (t + n - 1) : (t > bottom ? t - bottom : 0);
-        const std::uint64_t dc = l + w - 1 < left ? left - (l + w - 1) : (l > right ? l - right : 0);
-        const std::uint64_t d = std::max(dr, dc);
-        if (d == 0 || d > reach) continue;
-        found.push_back({d * 4 + (dr == 0 ? 0 : 1) + (l > right ? 0 : 2), {t, l}});
+    const std::uint64_t n = std::max<std::uint64_t>(b.rows(), 1);
+    const std::uint64_t w = std::max<std::uint64_t>(b.width, 1);
+    constexpr std::uint64_t kPerSide = 16;
+    // Positions from `lo` to `hi`, the one nearest `mid` first.
+    const auto spread = [&](std::uint64_t lo, std::uint64_t hi, std::uint64_t mid,
+                            auto&& emit) {
+      if (lo > hi) return;
+      mid = std::clamp(mid, lo, hi);
+      const std::uint64_t span = hi - lo;
+      const std::uint64_t step = std::max<std::uint64_t>(1, span / kPerSide);
+      emit(mid);
+      for (std::uint64_t k = step; k <= span; k += step) {
+        if (mid + k <= hi) emit(mid + k);
+        if (k <= mid - lo) emit(mid - k);
       }
+    };
+    for (std::uint64_t d = 1; d <= reach; ++d) {
+      // Rows where a block beside the rectangle stays within distance d.
+      const std::uint64_t t_lo = sub_floor(top, n - 1 + (d - 1));
+      const std::uint64_t t_hi = add_sat(bottom, d - 1);
+      const std::uint64_t t_mid = sub_floor(midpoint_floor(top, bottom), n / 2);
+      spread(t_lo, t_hi, t_mid, [&](std::uint64_t t) { out.push_back({t, add_sat(right, d)}); });
+      if (left >= w + d - 1 + 1) {
+        spread(t_lo, t_hi, t_mid, [&](std::uint64_t t) { out.push_back({t, left - d - (w - 1)}); });
+      }
+      const std::uint64_t l_lo = sub_floor(left, w - 1 + (d - 1));
+      const std::uint64_t l_hi = add_sat(right, d - 1);
+      const std::uint64_t l_mid = sub_floor(midpoint_floor(left, right), w / 2);
+      if (top >= n + d - 1 + 1) {
+        spread(l_lo, l_hi, l_mid, [&](std::uint64_t l) { out.push_back({top - d - (n - 1), l}); });
+      }
+      spread(l_lo, l_hi, l_mid, [&](std::uint64_t l) { out.push_back({add_sat(bottom, d), l}); });
     }
-    std::stable_sort(found.begin(), found.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& f : found) out.push_back(f.second);
   }
 
   // The candidates for one label, from the block's own shape.

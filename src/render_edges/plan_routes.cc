@@ -3,6 +3,7 @@
 #include "render_edges/plan_routes.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <map>
 #include <tuple>
 #include <unordered_map>
@@ -241,14 +242,33 @@ struct Planner {
     });
   }
 
-  // Records the route when it fits; a simple route (`simple`) must also
-  // keep a cell away from other boxes, or the search finds a better one.
-  bool try_route(std::size_t i, EdgeRoute route, bool simple = false) {
+  // Records the route when it fits.
+  bool try_route(std::size_t i, EdgeRoute route) {
     route = with_arrows(std::move(route), scene.edges[i]);
     if (!route_fits(cells, route, groups[i])) return false;
-    if (simple && hugs_other_box(i, route)) return false;
     commit_route(cells, route, groups[i]);
     plan.routes[i] = std::move(route);
+    return true;
+  }
+
+  // `try_route` for the many candidate routes of the simple shapes, built
+  // in one reused route so that trying them allocates nothing. A simple
+  // route must also keep a cell away from other boxes, or the search finds
+  // a better one.
+  EdgeRoute scratch;
+  bool try_scratch(std::size_t i, std::initializer_list<GridPoint> points, Toward start_into,
+                   Toward end_into) {
+    scratch.points.assign(points);
+    scratch.points.erase(std::unique(scratch.points.begin(), scratch.points.end()),
+                         scratch.points.end());
+    scratch.start_into = start_into;
+    scratch.end_into = end_into;
+    scratch.arrow_at_end = scene.edges[i].arrow_at_head;
+    scratch.arrow_at_start = scene.edges[i].arrow_at_tail;
+    scratch.cornered = false;
+    if (!route_fits(cells, scratch, groups[i]) || hugs_other_box(i, scratch)) return false;
+    commit_route(cells, scratch, groups[i]);
+    plan.routes[i] = scratch;
     return true;
   }
 
@@ -285,11 +305,7 @@ struct Planner {
           if (at > last) continue;
           GridPoint a, b;
           if (!port_cell(t, d, at, a) || !port_cell(h, opposite(d), at, b)) continue;
-          EdgeRoute route;
-          route.points = a == b ? std::vector<GridPoint>{a} : std::vector<GridPoint>{a, b};
-          route.start_into = opposite(d);
-          route.end_into = d;
-          if (try_route(i, std::move(route), true)) return true;
+          if (try_scratch(i, {a, b}, opposite(d), d)) return true;
         }
       }
     }
@@ -369,13 +385,10 @@ struct Planner {
         step = preferred - off;
       }
       const std::uint64_t m = increasing ? sa + step : sa - step;
-      EdgeRoute route;
-      route.points = {at(sa, sx), at(m, sx), at(m, ex), at(ea, ex)};
-      route.points.erase(std::unique(route.points.begin(), route.points.end()),
-                         route.points.end());
-      route.start_into = opposite(forward);
-      route.end_into = forward;
-      if (try_route(i, std::move(route), true)) return true;
+      if (try_scratch(i, {at(sa, sx), at(m, sx), at(m, ex), at(ea, ex)}, opposite(forward),
+                      forward)) {
+        return true;
+      }
     }
     return false;
   }
