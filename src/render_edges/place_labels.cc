@@ -257,7 +257,13 @@ struct Placer {
         if (try_place(wrap(shorter, width), role, owner, shorter, false)) return;
       }
     }
-    // Below everything, on rows of its own.
+    // Below everything, on rows of its own: at most a few lines, so that
+    // a drawing full of huge labels (only hostile layouts have them) grows
+    // by a bounded amount per label.
+    if (first.rows() > kMaxBlockLines) {
+      text = trim_label(text, static_cast<std::size_t>(kMaxBlockLines * room), scene.trim);
+      first = wrap(text, room);
+    }
     const std::uint64_t top = std::max(overflow_row, cells.height());
     std::uint64_t left = 0;
     if (role != LabelRole::NodeExternal && !plan.routes[owner].points.empty()) {
