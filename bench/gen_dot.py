@@ -21,8 +21,11 @@ _COLORS = ("lightblue", "palegreen", "#ffcc88", "pink", "gold", "lightgrey")
 DEFAULT_SEED = 20240611
 
 
-def generate(nodes: int, *, lr: bool = False, seed: int = DEFAULT_SEED) -> str:
-    """The DOT text of a graph with `nodes` nodes."""
+def generate(
+    nodes: int, *, lr: bool = False, seed: int = DEFAULT_SEED, labelled: float = 0.1
+) -> str:
+    """The DOT text of a graph with `nodes` nodes; `labelled` is the share
+    of edges that carry a label."""
     rng = random.Random(seed * 7919 + nodes * 2 + int(lr))
     # Ranks of 4 to 12 nodes.
     ranks: list[list[int]] = []
@@ -68,7 +71,7 @@ def generate(nodes: int, *, lr: bool = False, seed: int = DEFAULT_SEED) -> str:
 
     def edge(a: int, b: int) -> None:
         attrs = ""
-        if rng.random() < 0.1:
+        if rng.random() < labelled:
             attrs = f' [label="{rng.choice(_WORDS)} {rng.randint(1, 99)}"]'
         lines.append(f"  n{a} -> n{b}{attrs};")
 
@@ -99,8 +102,11 @@ def main() -> None:
     parser.add_argument("nodes", type=int)
     parser.add_argument("--lr", action="store_true", help="left-to-right graph")
     parser.add_argument("--seed", type=int, default=DEFAULT_SEED)
+    parser.add_argument(
+        "--labelled", type=float, default=0.1, help="share of edges with a label"
+    )
     args = parser.parse_args()
-    print(generate(args.nodes, lr=args.lr, seed=args.seed), end="")
+    print(generate(args.nodes, lr=args.lr, seed=args.seed, labelled=args.labelled), end="")
 
 
 if __name__ == "__main__":

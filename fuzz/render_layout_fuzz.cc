@@ -163,8 +163,10 @@ void add_nodes(FuzzedDataProvider& in, LayoutGraph& g, bool bulk) {
       const Point high = point(in);
       node.rects.push_back({low.x, low.y, high.x, high.y});
     }
-    const std::size_t n =
-        copies_of(copies(in, bulk), node.label.size() + node.raw_label.size());
+    if (in.ConsumeIntegralInRange<int>(0, 3) == 1) node.xlabel = text(in, 20);
+    const std::size_t n = copies_of(copies(in, bulk),
+                                    node.label.size() + node.raw_label.size() +
+                                        node.xlabel.value_or("").size());
     const Point step = n > 1 ? point(in) : Point{};
     for (std::size_t c = 0; c < n && g.nodes.size() < kMaxItems; ++c) {
       LayoutNode copy = node;
@@ -203,7 +205,19 @@ void add_edges(FuzzedDataProvider& in, LayoutGraph& g, bool bulk) {
     if (in.ConsumeBool()) edge.label_pos = point(in);
     if (in.ConsumeBool()) edge.start_point = point(in);
     if (in.ConsumeBool()) edge.end_point = point(in);
-    const std::size_t n = copies_of(copies(in, bulk), edge.label.value_or("").size());
+    // Which ends point, whether the edge shows, and its other labels.
+    const auto ends = in.ConsumeIntegralInRange<int>(0, 7);
+    edge.arrow_at_head = (ends & 1) == 0;
+    edge.arrow_at_tail = (ends & 2) != 0;
+    edge.invisible = ends == 7;
+    std::size_t text_size = edge.label.value_or("").size();
+    for (auto* other : {&edge.head_label, &edge.tail_label, &edge.xlabel}) {
+      if (in.ConsumeIntegralInRange<int>(0, 3) == 1) {
+        *other = text(in, 20);
+        text_size += (*other)->size();
+      }
+    }
+    const std::size_t n = copies_of(copies(in, bulk), text_size);
     const std::size_t tail_step = in.ConsumeIntegral<std::size_t>();
     const std::size_t head_step = in.ConsumeIntegral<std::size_t>();
     for (std::size_t c = 0; c < n && g.edges.size() < kMaxItems; ++c) {
@@ -275,6 +289,7 @@ LayoutGraph layout(FuzzedDataProvider& in) {
   }
   g.rankdir = static_cast<RankDir>(in.ConsumeIntegralInRange<int>(0, 3));
   if (!own_box) g.bb = enclosing_box(g);
+  g.directed = !in.ConsumeBool();
   return g;
 }
 
@@ -415,6 +430,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(grid.width() == 0 || grid.height() <= kMaxCanvasCells / grid.width());
   FUZZ_CHECK(drawing->labels.size() == drawing->layout.nodes.size());
   FUZZ_CHECK(drawing->boxes.size() == drawing->layout.nodes.size());
+
+  // The plan: a route per edge, none for an invisible one, legs along rows
+  // and columns, arrowheads on exactly the ends that have one, labels that
+  // belong to something.
+  const RoutePlan& plan = drawing->plan;
+  const auto& edges = drawing->layout.edges;
+  FUZZ_CHECK(plan.routes.size() == edges.size());
+  for (std::size_t i = 0; i < plan.routes.size(); ++i) {
+    const EdgeRoute& route = plan.routes[i];
+    if (route.points.empty()) continue;
+    FUZZ_CHECK(!edges[i].invisible);
+    FUZZ_CHECK(route.arrow_at_end == edges[i].arrow_at_head);
+    FUZZ_CHECK(route.arrow_at_start == edges[i].arrow_at_tail);
+    for (std::size_t k = 0; k + 1 < route.points.size(); ++k) {
+      FUZZ_CHECK(route.points[k].row == route.points[k + 1].row ||
+                 route.points[k].col == route.points[k + 1].col);
+    }
+  }
+  for (const PlacedLabel& label : plan.labels) {
+    if (label.role == LabelRole::NodeExternal) {
+      FUZZ_CHECK(label.owner < drawing->layout.nodes.size());
+    } else {
+      FUZZ_CHECK(label.owner < edges.size() && !plan.routes[label.owner].points.empty());
+    }
+  }
+  // The canvas is the plan's, with the graph title's rows below it.
+  FUZZ_CHECK(grid.width() == plan.width);
+  FUZZ_CHECK(grid.height() == plan.height ||
+             (drawing->layout.label && !drawing->layout.label_at_top &&
+              grid.height() > plan.height));
 
   // What render_layout returns for this drawing.
   std::string out = grid.to_text();

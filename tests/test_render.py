@@ -38,22 +38,23 @@ DRAWINGS = {
   │ b │
   └───┘
 """,
-    # a -> c runs straight down behind b's border; every edge ends in its arrow.
+    # a -> c goes round b, a column clear of its border, and every edge ends
+    # in its own arrowhead.
     "digraph { a -> b -> c; a -> c }": """\
 
 
     ┌───┐
     │ a │
     └───┘
-      │
-    ┌─┤
-    ▼ │
-  ┌───┐
-  │ b │
-  └───┘
-    │ │
-    └─┤
-      ▼
+     │ │
+     │ └┐
+     ▼  │
+  ┌───┐ │
+  │ b │ │
+  └───┘ │
+     │  │
+     │ ┌┘
+     ▼ ▼
     ┌───┐
     │ c │
     └───┘
@@ -81,12 +82,12 @@ DRAWINGS = {
    │ c │
    └───┘
 """,
-    # Left to right, every edge is a side edge round a lane right of the boxes.
+    # Left to right, edges run rightwards between the facing sides.
     "digraph { rankdir=LR; a -> b -> c }": """\
 
 
   ┌───┐   ┌───┐   ┌───┐
-  │ a │───│ b │◀──│ c │◀─┼─┤
+  │ a │──▶│ b │──▶│ c │
   └───┘   └───┘   └───┘
 """,
     'digraph { a -> b [label="yes"]; a -> c [label="no, never"] }': """\
@@ -142,12 +143,15 @@ DRAWINGS = {
   │ b │──┘
   └───┘
 """,
+    # A self-loop is a closed loop: out of the side, round, into the bottom.
     "digraph { a -> a }": """\
 
 
   ┌───┐
-  │ a │◀─┤
-  └───┘
+  │ a │─┐
+  └───┘ │
+     ▲  │
+     └──┘
 """,
     # Boxes are sized by bytes: é takes two.
     'digraph { a [label="two\\nlines"]; a -> "é" }': """\

@@ -21,7 +21,7 @@
 #include "grid/grid_transform.h"
 #include "grid/node_box.h"
 #include "render/render_options.h"
-#include "render_edges/edge_plan.h"
+#include "render_edges/route_plan.h"
 
 namespace vantri {
 
@@ -57,14 +57,14 @@ std::expected<std::string, RenderError> render_graph(
 /// drawn (the second one when the width fitting laid the graph out again),
 /// the display labels, the fields of nodes divided into them (one per node,
 /// or none when no node has fields; `field_rect` finds a port's field), the
-/// scale, the boxes, the edge plan and the grid.
+/// scale, the boxes, the edge routes and labels, and the grid.
 struct Drawing {
   LayoutGraph layout;
   std::vector<std::string> labels;
   std::vector<FieldLayout> fields;
   GridTransform transform;
   std::vector<NodeBox> boxes;
-  EdgePlan plan;
+  RoutePlan plan;
   CharGrid grid;
 };
 

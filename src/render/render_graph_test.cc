@@ -100,7 +100,7 @@ TEST(RenderLayout, WidthLimitsCutTheCanvas) {
   }
 }
 
-TEST(RenderLayout, EdgeLabelsWidenTheCanvasByAtMostFifteen) {
+TEST(RenderLayout, TheCanvasGrowsToShowAnEdgeLabelWhole) {
   LayoutGraph g;
   g.bb = {0, 0, 54, 36};
   g.nodes = {node_at(27, 18, "A")};
@@ -109,11 +109,16 @@ TEST(RenderLayout, EdgeLabelsWidenTheCanvasByAtMostFifteen) {
   g.edges = {loop};
   RenderOptions options;
   options.color = ColorMode::Off;
-  // The self-loop runs out to lane 9 (box right column 6, plus 3), so the
-  // canvas is 10 columns plus 15 for the label.
+  // The drawing proper is 16 columns by 7 rows; the label, wrapped, still
+  // shows every one of its characters beside the loop.
   const std::string text = render(g, options);
-  EXPECT_LE(widest_line(text), 25u);
-  EXPECT_GT(widest_line(text), 10u);
+  EXPECT_EQ(std::count(text.begin(), text.end(), 'x'), 40) << text;
+  EXPECT_GT(widest_line(text), 16u) << text;
+  // Under a width limit it wraps narrower instead.
+  options.max_width = 16;
+  const std::string narrow = render(g, options);
+  EXPECT_EQ(std::count(narrow.begin(), narrow.end(), 'x'), 40) << narrow;
+  EXPECT_LE(widest_line(narrow), 16u) << narrow;
 }
 
 TEST(RenderLayout, AbsurdCanvasFailsCleanly) {

@@ -20,22 +20,44 @@ std::uint64_t span_of(const EdgePorts& p) {
   return p.start_col > p.end_col ? p.start_col - p.end_col : p.end_col - p.start_col;
 }
 
-// The shared state of one drawing pass.
-struct EdgeDrawing {
-  CharGrid& grid;
+// The direction of a route's last leg, which its arrowhead points.
+Toward last_leg_toward(const EdgePath& path) {
+  const GridPoint q = path.back();
+  const GridPoint p = path[path.size() - 2];
+  if (q.row > p.row) return Toward::Down;
+  if (q.row < p.row) return Toward::Up;
+  if (q.col > p.col) return Toward::Right;
+  return Toward::Left;
+}
+
+// The shared state of one planning pass.
+struct EdgePlanning {
+  std::uint64_t width;
+  std::uint64_t height;
   TrimStrategy trim;
   std::optional<std::uint64_t> max_label;
+  RoutePlan& out;
   PlacedLabels labels;
-  // Rows within one of a drawn label: jogs keep off them.
+  // Rows within one of a placed label: jogs keep off them.
   IntervalPass label_rows;
-  // The stretches of line drawn so far.
-  LineCover lines;
 
-  void finish(const EdgePath& route, const LayoutEdge& edge) {
-    draw_arrowhead(grid, route);
-    if (!edge.label) return;
-    const auto rect = draw_edge_label(grid, route, *edge.label, trim, max_label, labels);
-    if (rect) label_rows.append(sub_floor(rect->top, 1), add_sat(rect->bottom, 1));
+  void finish(std::size_t index, EdgePath route, const LayoutEdge& edge, Toward start_into) {
+    if (edge.invisible) return;  // it keeps its place in the layout only
+    EdgeRoute& planned = out.routes[index];
+    planned.end_into = last_leg_toward(route);
+    planned.start_into = start_into;
+    planned.arrow_at_end = edge.arrow_at_head;
+    planned.arrow_at_start = edge.arrow_at_tail;
+    if (edge.label) {
+      auto label = place_edge_label(width, height, route, *edge.label, trim, max_label, labels);
+      if (label) {
+        label_rows.append(sub_floor(label->top, 1), add_sat(label->bottom(), 1));
+        label->role = LabelRole::Edge;
+        label->owner = index;
+        out.labels.push_back(std::move(*label));
+      }
+    }
+    planned.points = std::move(route);
   }
 };
 
@@ -50,22 +72,29 @@ struct FanOut {
 
 }  // namespace
 
-void draw_edges(CharGrid& grid, const EdgePlan& plan,
-                std::span<const LayoutEdge> edges,
-                std::span<const NodeBox> boxes, const GridTransform& transform,
-                TrimStrategy trim, std::optional<std::uint64_t> max_label) {
+RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge> edges,
+                               std::span<const NodeBox> boxes,
+                               const GridTransform& transform, TrimStrategy trim,
+                               std::optional<std::uint64_t> max_label, std::uint64_t width,
+                               std::uint64_t height) {
+  RoutePlan out;
+  out.original = true;
+  out.width = width;
+  out.height = height;
+  out.routes.assign(edges.size(), EdgeRoute{});
   const std::size_t count = std::min(edges.size(), plan.edges.size());
-  EdgeDrawing drawing{grid, trim, max_label, {}, {}, {}};
+  EdgePlanning planning{width, height, trim, max_label, out, {}, {}};
 
   // Side edges: out to the lane, along it, back in to the head's side.
   for (std::size_t i = 0; i < count; ++i) {
     if (plan.edges[i].kind != PlannedEdge::Kind::Side) continue;
     const EdgePorts& p = plan.edges[i].ports;
     const std::uint64_t lane = plan.edges[i].lane.column;
-    const EdgePath route{{p.start_row, p.start_col}, {p.start_row, lane},
-                         {p.end_row, lane}, {p.end_row, p.end_col}};
-    draw_path(grid, route, drawing.lines);
-    drawing.finish(route, edges[i]);
+    planning.finish(i,
+                    EdgePath{{p.start_row, p.start_col}, {p.start_row, lane},
+                             {p.end_row, lane}, {p.end_row, p.end_col}},
+                    edges[i],
+                    plan.edges[i].lane.side == Side::Right ? Toward::Left : Toward::Right);
   }
 
   std::vector<std::size_t> downward;
@@ -80,20 +109,6 @@ void draw_edges(CharGrid& grid, const EdgePlan& plan,
   // join just above its arrowhead.
   std::unordered_map<std::size_t, std::size_t> per_head;
   for (std::size_t i : downward) ++per_head[edges[i].head];
-
-  // Edges leaving one tail. When none of them runs straight down, a trunk
-  // stands under the tail down to the nearest jog row.
-  std::unordered_map<std::size_t, FanOut> per_tail;
-  std::vector<std::size_t> trunk_tails;  // in order of first appearance
-  for (std::size_t i : downward) {
-    auto [it, fresh] = per_tail.try_emplace(edges[i].tail);
-    if (fresh) trunk_tails.push_back(edges[i].tail);
-    FanOut& fan = it->second;
-    ++fan.edges;
-    const EdgePorts& p = plan.edges[i].ports;
-    fan.column = p.start_col;
-    if (p.start_col == p.end_col) fan.centred_head = true;
-  }
 
   IntervalPass box_rows;
   for (const NodeBox& box : boxes) {
@@ -111,9 +126,8 @@ void draw_edges(CharGrid& grid, const EdgePlan& plan,
     const EdgePorts& p = plan.edges[i].ports;
     if (p.end_row <= p.start_row) continue;  // no room; the plan never does this
     if (p.start_col == p.end_col) {
-      const EdgePath route{{p.start_row, p.start_col}, {p.end_row, p.start_col}};
-      draw_path(grid, route, drawing.lines);
-      drawing.finish(route, edge);
+      planning.finish(i, EdgePath{{p.start_row, p.start_col}, {p.end_row, p.start_col}},
+                      edge, Toward::Up);
       continue;
     }
     const JogBand band{p.start_row, p.end_row};
@@ -123,34 +137,46 @@ void draw_edges(CharGrid& grid, const EdgePlan& plan,
       m = std::min(std::max(merge, add_sat(p.start_row, 1)), p.end_row - 1);
     } else {
       m = select_jog_row(jog_candidate(edge.points, transform, band), band, used,
-                         drawing.label_rows, box_rows, edge.label.has_value());
+                         planning.label_rows, box_rows, edge.label.has_value());
     }
     used.add(m);
-    FanOut& fan = per_tail[edge.tail];
-    fan.deepest_jog = std::max(fan.deepest_jog.value_or(0), m);
-    const EdgePath route{{p.start_row, p.start_col}, {m, p.start_col},
-                         {m, p.end_col}, {p.end_row, p.end_col}};
-    draw_path(grid, route, drawing.lines);
-    drawing.finish(route, edge);
+    planning.finish(i,
+                    EdgePath{{p.start_row, p.start_col}, {m, p.start_col},
+                             {m, p.end_col}, {p.end_row, p.end_col}},
+                    edge, Toward::Up);
   }
+  return out;
+}
 
-  // Trunks: from under the tail down to the row before the nearest jog row.
-  // Every fan-out edge draws its own first leg, so a trunk never needs to
-  // reach past the deepest of them; that bound keeps a fan whose jogs all
-  // lie on the row right under its tail from growing a stray stub, or a
-  // line down to some unrelated jog far below.
-  for (std::size_t tail : trunk_tails) {
-    const FanOut& fan = per_tail[tail];
-    if (fan.edges < 2 || fan.centred_head || !fan.deepest_jog) continue;
-    const NodeBox& box = boxes[tail];
-    const std::uint64_t r0 = add_sat(box.top, box.height);
-    std::uint64_t r1 = used.next_used_below(r0).value_or(add_sat(r0, 1));
-    r1 = std::min({r1, *fan.deepest_jog, grid.height()});
-    if (fan.column >= grid.width()) continue;
-    if (r0 >= r1) continue;
-    grid.put(r0, fan.column, Cell::line({.down = true}));
-    drawing.lines.vertical(grid, fan.column, r0 + 1, r1 - 1);
+void draw_route_plan(CharGrid& grid, const RoutePlan& plan) {
+  LineCover lines;
+  for (const EdgeRoute& route : plan.routes) {
+    if (route.points.empty()) continue;
+    if (plan.original) {
+      draw_path(grid, route.points, lines);
+    } else {
+      draw_route(grid, route, lines);
+    }
   }
+  for (const PlacedLabel& label : plan.labels) write_label(grid, label);
+  for (const EdgeRoute& route : plan.routes) {
+    if (route.points.empty()) continue;
+    if (route.arrow_at_end) {
+      grid.put(route.points.back().row, route.points.back().col,
+               Cell::arrow(arrowhead_toward(route.end_into)));
+    }
+    if (route.arrow_at_start) {
+      grid.put(route.points.front().row, route.points.front().col,
+               Cell::arrow(arrowhead_toward(route.start_into)));
+    }
+  }
+}
+
+void draw_edges(CharGrid& grid, const EdgePlan& plan, std::span<const LayoutEdge> edges,
+                std::span<const NodeBox> boxes, const GridTransform& transform,
+                TrimStrategy trim, std::optional<std::uint64_t> max_label) {
+  draw_route_plan(grid, plan_original_routes(plan, edges, boxes, transform, trim, max_label,
+                                             grid.width(), grid.height()));
 }
 
 }  // namespace vantri

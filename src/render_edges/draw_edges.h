@@ -15,9 +15,22 @@
 #include "grid/grid_transform.h"
 #include "grid/node_box.h"
 #include "render_edges/edge_plan.h"
+#include "render_edges/route_plan.h"
 #include "trim/trim.h"
 
 namespace vantri {
+
+/// The original routes of a classified plan on a canvas of `width` ×
+/// `height`: side edges round their lanes, downward edges straight or with
+/// one jog, labels beside them.
+RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge> edges,
+                               std::span<const NodeBox> boxes,
+                               const GridTransform& transform, TrimStrategy trim,
+                               std::optional<std::uint64_t> max_label, std::uint64_t width,
+                               std::uint64_t height);
+
+/// Draws a plan: every route's lines, then the labels, then the arrowheads.
+void draw_route_plan(CharGrid& grid, const RoutePlan& plan);
 
 /// Draws every planned edge with its arrowhead and label. Labels longer
 /// than `max_label` bytes are shortened with `trim`.

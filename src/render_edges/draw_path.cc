@@ -71,4 +71,26 @@ void draw_path(CharGrid& grid, const EdgePath& path, LineCover& cover) {
   }
 }
 
+void draw_route(CharGrid& grid, const EdgeRoute& route, LineCover& cover) {
+  if (route.points.empty()) return;
+  for (std::size_t i = 0; i + 1 < route.points.size(); ++i) {
+    const GridPoint p = route.points[i];
+    const GridPoint q = route.points[i + 1];
+    if (p.col == q.col && p.row != q.row) {
+      vertical_run(grid, cover, p.col, std::min(p.row, q.row), std::max(p.row, q.row));
+    } else if (p.row == q.row && p.col != q.col) {
+      horizontal_run(grid, cover, p.row, std::min(p.col, q.col), std::max(p.col, q.col));
+    }
+  }
+  const auto stub = [&](GridPoint at, Toward into) {
+    grid.put(at.row, at.col,
+             Cell::line({.up = into == Toward::Up,
+                         .down = into == Toward::Down,
+                         .left = into == Toward::Left,
+                         .right = into == Toward::Right}));
+  };
+  stub(route.points.front(), route.start_into);
+  stub(route.points.back(), route.end_into);
+}
+
 }  // namespace vantri

@@ -5,6 +5,7 @@
 #include "grid/char_grid.h"
 #include "render_edges/edge_path.h"
 #include "render_edges/line_cover.h"
+#include "render_edges/route_plan.h"
 
 namespace vantri {
 
@@ -17,6 +18,11 @@ void draw_path(CharGrid& grid, const EdgePath& path);
 /// `draw_path` for one of many routes on the same grid: stretches that
 /// `cover` says earlier routes already drew are not painted again.
 void draw_path(CharGrid& grid, const EdgePath& path, LineCover& cover);
+
+/// Draws the line cells of a planned route: every leg, and at each end a
+/// stub of line into the box it joins, so that the route meets its boxes
+/// (an arrowhead drawn later covers the stub).
+void draw_route(CharGrid& grid, const EdgeRoute& route, LineCover& cover);
 
 }  // namespace vantri
 

@@ -33,7 +33,7 @@ struct Placement {
 // A route with three legs: beside the column of the last leg (the lane of
 // a side edge), level with the last leg when it is longer than the label,
 // otherwise level with the first leg.
-Placement place_beside_jog(const CharGrid& grid, const EdgePath& path,
+Placement place_beside_jog(std::uint64_t height, const EdgePath& path,
                            const WrappedLabel& label, const PlacedLabels& placed) {
   const std::uint64_t c = path[2].col;
   const std::uint64_t n = label.lines.size();
@@ -54,7 +54,7 @@ Placement place_beside_jog(const CharGrid& grid, const EdgePath& path,
     if (placed.is_free(left)) {
       block = left;
     } else {
-      row = placed.first_free_row(block, preferred, sub_floor(grid.height(), n));
+      row = placed.first_free_row(block, preferred, sub_floor(height, n));
     }
   }
   // Never lower than the end of the chosen leg.
@@ -63,22 +63,13 @@ Placement place_beside_jog(const CharGrid& grid, const EdgePath& path,
 
 // A single vertical run: left-aligned one column right of it, from the top
 // of the run downwards.
-Placement place_beside_run(const CharGrid& grid, const EdgePath& path,
+Placement place_beside_run(std::uint64_t height, const EdgePath& path,
                            const WrappedLabel& label, const PlacedLabels& placed) {
   const std::uint64_t c = path[0].col;
   const std::uint64_t n = label.lines.size();
   const std::uint64_t start = std::min(path[0].row, path[1].row);
   const LabelBlock block{start, add_sat(c, 1), n, label.width};
-  return {placed.first_free_row(block, start, sub_floor(grid.height(), n)), block.col};
-}
-
-void write_lines(CharGrid& grid, const WrappedLabel& label, Placement at) {
-  std::uint64_t row = at.top;
-  for (const std::string& line : label.lines) {
-    if (row >= grid.height()) return;
-    put_text(grid, row, at.left, line, &Cell::text);
-    ++row;
-  }
+  return {placed.first_free_row(block, start, sub_floor(height, n)), block.col};
 }
 
 }  // namespace
@@ -98,11 +89,13 @@ void draw_arrowhead(CharGrid& grid, const EdgePath& path) {
   grid.put(q.row, q.col, Cell::arrow(arrow));
 }
 
-std::optional<LabelRect> draw_edge_label(CharGrid& grid, const EdgePath& path,
-                                         std::string_view label,
-                                         TrimStrategy trim,
-                                         std::optional<std::uint64_t> max_label,
-                                         PlacedLabels& placed) {
+std::optional<PlacedLabel> place_edge_label(std::uint64_t width,
+                                            std::uint64_t height,
+                                            const EdgePath& path,
+                                            std::string_view label,
+                                            TrimStrategy trim,
+                                            std::optional<std::uint64_t> max_label,
+                                            PlacedLabels& placed) {
   if (label.empty() || path.size() < 2) return std::nullopt;
   std::string text(label);
   if (max_label && *max_label < label.size()) {
@@ -112,19 +105,44 @@ std::optional<LabelRect> draw_edge_label(CharGrid& grid, const EdgePath& path,
   Placement at;
   if (path.size() >= 4) {
     const std::uint64_t c = path[2].col;
-    const std::uint64_t room = std::max(sub_floor(grid.width(), add_sat(c, 1)), c);
+    const std::uint64_t room = std::max(sub_floor(width, add_sat(c, 1)), c);
     wrapped = wrap(text, std::max<std::uint64_t>(10, room));
-    at = place_beside_jog(grid, path, wrapped, placed);
+    at = place_beside_jog(height, path, wrapped, placed);
   } else {
-    wrapped = wrap(text, sub_floor(grid.width(), add_sat(path[0].col, 1)));
-    at = place_beside_run(grid, path, wrapped, placed);
+    wrapped = wrap(text, sub_floor(width, add_sat(path[0].col, 1)));
+    at = place_beside_run(height, path, wrapped, placed);
   }
-  write_lines(grid, wrapped, at);
   const std::uint64_t n = wrapped.lines.size();
-  const LabelRect rect{at.top, add_sat(at.top, sub_floor(n, 1)), at.left,
-                       add_sat(at.left, sub_floor(wrapped.width, 1))};
-  placed.add(rect);
-  return rect;
+  placed.add(LabelRect{at.top, add_sat(at.top, sub_floor(n, 1)), at.left,
+                       add_sat(at.left, sub_floor(wrapped.width, 1))});
+  PlacedLabel out;
+  out.top = at.top;
+  out.left = at.left;
+  out.width = wrapped.width;
+  out.lines = std::move(wrapped.lines);
+  out.text = std::move(text);
+  return out;
+}
+
+void write_label(CharGrid& grid, const PlacedLabel& label) {
+  std::uint64_t row = label.top;
+  for (const std::string& line : label.lines) {
+    if (row >= grid.height()) return;
+    put_text(grid, row, label.left, line, &Cell::text);
+    ++row;
+  }
+}
+
+std::optional<LabelRect> draw_edge_label(CharGrid& grid, const EdgePath& path,
+                                         std::string_view label,
+                                         TrimStrategy trim,
+                                         std::optional<std::uint64_t> max_label,
+                                         PlacedLabels& placed) {
+  auto placed_label =
+      place_edge_label(grid.width(), grid.height(), path, label, trim, max_label, placed);
+  if (!placed_label) return std::nullopt;
+  write_label(grid, *placed_label);
+  return placed.rects().back();
 }
 
 }  // namespace vantri

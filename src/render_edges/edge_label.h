@@ -17,6 +17,7 @@
 #include "grid/char_grid.h"
 #include "render_edges/edge_path.h"
 #include "render_edges/placed_labels.h"
+#include "render_edges/route_plan.h"
 #include "trim/trim.h"
 
 namespace vantri {
@@ -25,6 +26,19 @@ namespace vantri {
 /// the point before it (◀ when the two coincide). Paths of fewer than two
 /// points get nothing.
 void draw_arrowhead(CharGrid& grid, const EdgePath& path);
+
+/// Where `label` goes beside `path` on a canvas of `width` × `height`
+/// cells, recorded in `placed`; `draw_edge_label` without the drawing.
+std::optional<PlacedLabel> place_edge_label(std::uint64_t width,
+                                            std::uint64_t height,
+                                            const EdgePath& path,
+                                            std::string_view label,
+                                            TrimStrategy trim,
+                                            std::optional<std::uint64_t> max_label,
+                                            PlacedLabels& placed);
+
+/// Writes the lines of a placed label as text cells.
+void write_label(CharGrid& grid, const PlacedLabel& label);
 
 /// Draws `label` beside `path` and records its rectangle in `placed`.
 /// Labels longer than `max_label` bytes are first shortened with

@@ -1,0 +1,298 @@
+// Finding free places for labels beside routes, route ends and boxes.
+#include "render_edges/place_labels.h"
+
+#include <algorithm>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "grid/cell_arith.h"
+#include "render_edges/route_search.h"
+#include "render_edges/wrap_label.h"
+#include "text/label_lines.h"
+
+namespace vantri {
+namespace {
+
+// Labels wrap to at most this many columns, so that a long one becomes a
+// compact block rather than a wide strip.
+constexpr std::uint64_t kWrapWidth = 24;
+constexpr std::uint64_t kNarrowWrap = 10;
+// Labels longer than this are wrapped wider, to at most this many lines,
+// and never narrower than the first try.
+constexpr std::uint64_t kMaxBlockLines = 16;
+constexpr std::uint64_t kNarrowable = 256;
+// A shortened label keeps at least this many bytes.
+constexpr std::uint64_t kShortest = 8;
+// Anchors tried per route: every cell of short routes, evenly spread ones
+// of long routes.
+constexpr std::size_t kMaxAnchors = 512;
+
+struct Block {
+  std::vector<std::string> lines;
+  std::vector<std::uint64_t> widths;
+  std::uint64_t width = 0;
+  std::uint64_t rows() const { return lines.size(); }
+};
+
+Block wrap(std::string_view text, std::uint64_t width) {
+  Block b;
+  b.lines = wrap_label(text, width);
+  for (const std::string& line : b.lines) {
+    b.widths.push_back(text_width(line));
+    b.width = std::max(b.width, b.widths.back());
+  }
+  return b;
+}
+
+struct Placer {
+  PlanCells& cells;
+  RoutePlan& plan;
+  const RouteScene& scene;
+  // Rows below the canvas proper used by labels that found no room.
+  std::uint64_t overflow_row = 0;
+
+  // The cells of the route whose label is being placed.
+  std::unordered_set<std::uint64_t> own;
+
+  bool foreign_line(std::uint64_t row, std::uint64_t col) const {
+    return (cells.at(row, col).what & PlanCell::kLines) && !own.contains(row * cells.width() + col);
+  }
+
+  // Whether the block fits with its first line at (top, left). With
+  // `clear`, no other edge's line may touch its ends either: a label
+  // between two lines would seem to belong to both.
+  bool fits(const Block& b, std::uint64_t top, std::uint64_t left, bool clear) const {
+    for (std::size_t l = 0; l < b.lines.size(); ++l) {
+      const std::uint64_t row = top + l;
+      if (b.widths[l] == 0) continue;
+      const std::uint64_t right = left + b.widths[l] - 1;
+      if (!cells.empty(row, row, left, right)) return false;
+      // A blank column between this label and another on the same row.
+      if (left > 0 && (cells.at(row, left - 1).what & PlanCell::kLabel)) return false;
+      if (right + 1 < cells.width() && (cells.at(row, right + 1).what & PlanCell::kLabel)) {
+        return false;
+      }
+      if (clear && ((left > 0 && foreign_line(row, left - 1)) ||
+                    (right + 1 < cells.width() && foreign_line(row, right + 1)))) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  // Adds the label to the plan, its cells marked taken (cells beyond the
+  // planned canvas are nobody else's anyway).
+  void put(Block b, std::uint64_t top, std::uint64_t left, LabelRole role, std::size_t owner,
+           std::string text) {
+    for (std::size_t l = 0; l < b.lines.size(); ++l) {
+      if (b.widths[l] == 0) continue;
+      cells.mark(top + l, top + l, left, left + b.widths[l] - 1, PlanCell::kLabel);
+    }
+    PlacedLabel placed;
+    placed.role = role;
+    placed.owner = owner;
+    placed.top = top;
+    placed.left = left;
+    placed.width = b.width;
+    placed.lines = std::move(b.lines);
+    placed.text = std::move(text);
+    plan.labels.push_back(std::move(placed));
+  }
+
+  // Candidate first cells for a block beside one cell of a route.
+  static void beside_cell(GridPoint p, std::uint8_t usage, const Block& b,
+                          std::vector<GridPoint>& out) {
+    const std::uint64_t n = b.rows(), w = b.width;
+    const auto add = [&](std::uint64_t top, std::uint64_t left, bool ok) {
+      if (ok) out.push_back({top, left});
+    };
+    if (usage != PlanCell::kAcross) {  // beside a vertical line
+      add(sub_floor(p.row, n / 2), p.col + 1, true);
+      add(sub_floor(p.row, n / 2), p.col - w, p.col >= w);
+      add(p.row, p.col + 1, n > 1);
+      add(sub_floor(p.row, n - 1), p.col + 1, n > 1);
+    }
+    if (usage != PlanCell::kAlong) {  // above or below a horizontal line
+      add(p.row - n, sub_floor(p.col, w / 2), p.row >= n);
+      add(p.row + 1, sub_floor(p.col, w / 2), true);
+      add(p.row - n, p.col + 1, p.row >= n);
+      add(p.row + 1, p.col + 1, true);
+      add(p.row - n, p.col - w, p.row >= n && p.col >= w);
+      add(p.row + 1, p.col - w, p.col >= w);
+    }
+  }
+
+  // Blocks whose cells come within `reach` of the rectangle, nearest first:
+  // at each distance, right of it, left, above and below, each side from
+  // its middle outwards (a few places per side: enough for real labels,
+  // bounded for absurd ones).
+  static void around(std::uint64_t top, std::uint64_t bottom, std::uint64_t left,
+                     std::uint64_t right, std::uint64_t reach, const Block& b,
+                     std::vector<GridPoint>& out) {
+    const std::uint64_t n = std::max<std::uint64_t>(b.rows(), 1);
+    const std::uint64_t w = std::max<std::uint64_t>(b.width, 1);
+    constexpr std::uint64_t kPerSide = 16;
+    // Positions from `lo` to `hi`, the one nearest `mid` first.
+    const auto spread = [&](std::uint64_t lo, std::uint64_t hi, std::uint64_t mid,
+                            auto&& emit) {
+      if (lo > hi) return;
+      mid = std::clamp(mid, lo, hi);
+      const std::uint64_t span = hi - lo;
+      const std::uint64_t step = std::max<std::uint64_t>(1, span / kPerSide);
+      emit(mid);
+      for (std::uint64_t k = step; k <= span; k += step) {
+        if (mid + k <= hi) emit(mid + k);
+        if (k <= mid - lo) emit(mid - k);
+      }
+    };
+    for (std::uint64_t d = 1; d <= reach; ++d) {
+      // Rows where a block beside the rectangle stays within distance d.
+      const std::uint64_t t_lo = sub_floor(top, n - 1 + (d - 1));
+      const std::uint64_t t_hi = add_sat(bottom, d - 1);
+      const std::uint64_t t_mid = sub_floor(midpoint_floor(top, bottom), n / 2);
+      spread(t_lo, t_hi, t_mid, [&](std::uint64_t t) { out.push_back({t, add_sat(right, d)}); });
+      if (left >= w + d - 1 + 1) {
+        spread(t_lo, t_hi, t_mid, [&](std::uint64_t t) { out.push_back({t, left - d - (w - 1)}); });
+      }
+      const std::uint64_t l_lo = sub_floor(left, w - 1 + (d - 1));
+      const std::uint64_t l_hi = add_sat(right, d - 1);
+      const std::uint64_t l_mid = sub_floor(midpoint_floor(left, right), w / 2);
+      if (top >= n + d - 1 + 1) {
+        spread(l_lo, l_hi, l_mid, [&](std::uint64_t l) { out.push_back({top - d - (n - 1), l}); });
+      }
+      spread(l_lo, l_hi, l_mid, [&](std::uint64_t l) { out.push_back({add_sat(bottom, d), l}); });
+    }
+  }
+
+  // The candidates for one label, from the block's own shape.
+  void candidates(LabelRole role, std::size_t owner, const Block& b,
+                  std::vector<GridPoint>& out) const {
+    out.clear();
+    if (role == LabelRole::NodeExternal) {
+      const NodeBox& box = scene.boxes[owner];
+      around(box.top, box.bottom(), box.left, box.right(), 2, b, out);
+      return;
+    }
+    const EdgeRoute& route = plan.routes[owner];
+    if (role == LabelRole::HeadEnd || role == LabelRole::TailEnd) {
+      const GridPoint e = role == LabelRole::HeadEnd ? route.points.back() : route.points.front();
+      around(e.row, e.row, e.col, e.col, 2, b, out);
+      return;
+    }
+    std::vector<std::pair<GridPoint, std::uint8_t>> route_cells;
+    for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
+      route_cells.push_back({p, usage});
+      return true;
+    });
+    // From the middle of the route outwards.
+    const std::size_t count = route_cells.size();
+    const std::size_t stride = std::max<std::size_t>(1, count / kMaxAnchors);
+    const std::size_t middle = count / 2;
+    for (std::size_t k = 0; k <= count; k += stride) {
+      for (const int sign : {1, -1}) {
+        if (sign < 0 && (k == 0 || k > middle)) continue;
+        const std::size_t at = sign > 0 ? middle + k : middle - k;
+        if (at >= count) continue;
+        beside_cell(route_cells[at].first, route_cells[at].second, b, out);
+      }
+    }
+  }
+
+  bool try_place(const Block& b, LabelRole role, std::size_t owner, const std::string& text,
+                 bool clear) {
+    std::vector<GridPoint> spots;
+    candidates(role, owner, b, spots);
+    for (const GridPoint& s : spots) {
+      if (fits(b, s.row, s.col, clear)) {
+        put(b, s.row, s.col, role, owner, text);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  void place(std::string_view label, LabelRole role, std::size_t owner) {
+    own.clear();
+    if (role != LabelRole::NodeExternal) {
+      for_each_route_cell(plan.routes[owner], [&](GridPoint p, std::uint8_t) {
+        own.insert(p.row * cells.width() + p.col);
+        return true;
+      });
+    }
+    std::string text(label);
+    if (scene.max_label && *scene.max_label < text.size()) {
+      text = trim_label(label, static_cast<std::size_t>(*scene.max_label), scene.trim);
+    }
+    const std::uint64_t room = std::max<std::uint64_t>(1, sub_floor(cells.width(), 1));
+    // A very long label becomes a wider block rather than a tall one.
+    const std::uint64_t length = text_width(text);
+    const std::uint64_t wide =
+        std::min(std::max(kWrapWidth, (length + kMaxBlockLines - 1) / kMaxBlockLines), room);
+    // Narrower and narrower blocks fit between closer and closer lines;
+    // each is tried first where it touches no other edge's line.
+    std::vector<Block> blocks{wrap(text, wide)};
+    for (const std::uint64_t width : {kNarrowWrap, std::uint64_t{6}, std::uint64_t{4}}) {
+      if (width >= wide || length > kNarrowable) break;
+      Block narrow = wrap(text, width);
+      if (narrow.lines != blocks.back().lines) blocks.push_back(std::move(narrow));
+    }
+    // Whole words beside the label's own line first; a word broken in two
+    // or a label next to another edge's line only when nothing better fits.
+    const auto whole_words = [&](const Block& b) {
+      std::string joined;
+      for (const std::string& line : b.lines) joined += (joined.empty() ? "" : " ") + line;
+      return joined == text;
+    };
+    for (const bool clear : {true, false}) {
+      for (const Block& block : blocks) {
+        if (clear && &block != &blocks.front() && !whole_words(block)) continue;
+        if (try_place(block, role, owner, text, clear)) return;
+      }
+    }
+    Block first = std::move(blocks.front());
+    if (text.size() > kShortest) {
+      const std::string shorter = trim_label(text, kShortest, scene.trim);
+      for (const std::uint64_t width : {kShortest, std::uint64_t{4}}) {
+        if (try_place(wrap(shorter, width), role, owner, shorter, false)) return;
+      }
+    }
+    // Below everything, on rows of its own: at most a few lines, so that
+    // a drawing full of huge labels (only hostile layouts have them) grows
+    // by a bounded amount per label.
+    if (first.rows() > kMaxBlockLines) {
+      text = trim_label(text, static_cast<std::size_t>(kMaxBlockLines * room), scene.trim);
+      first = wrap(text, room);
+    }
+    const std::uint64_t top = std::max(overflow_row, cells.height());
+    std::uint64_t left = 0;
+    if (role != LabelRole::NodeExternal && !plan.routes[owner].points.empty()) {
+      left = std::min(plan.routes[owner].points.back().col, sub_floor(cells.width(), first.width));
+    }
+    overflow_row = top + std::max<std::uint64_t>(first.rows(), 1) + 1;
+    put(std::move(first), top, left, role, owner, std::move(text));
+  }
+};
+
+}  // namespace
+
+void place_labels(PlanCells& cells, RoutePlan& plan, const RouteScene& scene) {
+  Placer placer{cells, plan, scene, 0, {}};
+  for (std::size_t i = 0; i < scene.edges.size() && i < plan.routes.size(); ++i) {
+    const LayoutEdge& e = scene.edges[i];
+    if (e.invisible || plan.routes[i].points.empty()) continue;
+    if (e.label && !e.label->empty()) placer.place(*e.label, LabelRole::Edge, i);
+    if (e.xlabel && !e.xlabel->empty()) placer.place(*e.xlabel, LabelRole::EdgeExternal, i);
+    if (e.head_label && !e.head_label->empty()) placer.place(*e.head_label, LabelRole::HeadEnd, i);
+    if (e.tail_label && !e.tail_label->empty()) placer.place(*e.tail_label, LabelRole::TailEnd, i);
+  }
+  for (std::size_t n = 0; n < scene.nodes.size() && n < scene.boxes.size(); ++n) {
+    const LayoutNode& node = scene.nodes[n];
+    const NodeBox& b = scene.boxes[n];
+    if (!node.xlabel || node.xlabel->empty() || node.invisible) continue;
+    if (b.width == 0 || b.right() >= cells.width() || b.bottom() >= cells.height()) continue;
+    placer.place(*node.xlabel, LabelRole::NodeExternal, n);
+  }
+}
+
+}  // namespace vantri

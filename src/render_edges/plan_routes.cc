@@ -1,0 +1,657 @@
+// The edge planner: ports, simple forward routes, self-loops, searched
+// routes, then labels.
+#include "render_edges/plan_routes.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <map>
+#include <tuple>
+#include <unordered_map>
+
+#include "grid/cell_arith.h"
+#include "grid/span_cover.h"
+#include "render_edges/place_labels.h"
+#include "render_edges/plan_cells.h"
+#include "render_edges/route_search.h"
+#include "text/label_lines.h"
+
+namespace vantri {
+namespace {
+
+// Far more than any detour is worth, less than no route at all.
+constexpr std::uint32_t kAvoidSide = 2000;
+constexpr std::uint32_t kOtherSide = 60;
+constexpr std::uint32_t kCornerPort = 80;
+
+// The direction a forward edge runs in.
+Toward forward_of(RankDir dir) {
+  switch (dir) {
+    case RankDir::TopToBottom: return Toward::Down;
+    case RankDir::BottomToTop: return Toward::Up;
+    case RankDir::LeftToRight: return Toward::Right;
+    case RankDir::RightToLeft: return Toward::Left;
+  }
+  return Toward::Down;
+}
+
+bool vertical(Toward d) { return d == Toward::Up || d == Toward::Down; }
+
+// Whether `other` lies wholly beyond `box` in direction `d`, with at least
+// `gap` free cells between.
+bool beyond(const NodeBox& box, const NodeBox& other, Toward d, std::uint64_t gap) {
+  switch (d) {
+    case Toward::Down: return other.top > add_sat(box.bottom(), gap);
+    case Toward::Up: return add_sat(other.bottom(), gap) < box.top;
+    case Toward::Right: return other.left > add_sat(box.right(), gap);
+    case Toward::Left: return add_sat(other.right(), gap) < box.left;
+  }
+  return false;
+}
+
+// The cell beside `box` on its side `side` at position `across` (a column
+// for the top and bottom sides, a row for the left and right ones); false
+// when that cell would lie above row 0 or left of column 0.
+bool port_cell(const NodeBox& box, Toward side, std::uint64_t across, GridPoint& out) {
+  switch (side) {
+    case Toward::Down: out = {add_sat(box.bottom(), 1), across}; return true;
+    case Toward::Up:
+      if (box.top == 0) return false;
+      out = {box.top - 1, across};
+      return true;
+    case Toward::Right: out = {across, add_sat(box.right(), 1)}; return true;
+    case Toward::Left:
+      if (box.left == 0) return false;
+      out = {across, box.left - 1};
+      return true;
+  }
+  return false;
+}
+
+// The positions along a side where lines may attach: the side without its
+// corners, or the middle of a box too small to have any.
+struct SideRange {
+  std::uint64_t first = 0;
+  std::uint64_t last = 0;
+  std::uint64_t middle = 0;
+};
+
+SideRange side_range(const NodeBox& box, Toward side, const std::optional<EndSpan>& span) {
+  const bool cols = vertical(side);
+  const std::uint64_t lo = cols ? box.left : box.top;
+  const std::uint64_t size = cols ? box.width : box.height;
+  SideRange r;
+  if (size >= 3) {
+    r = {lo + 1, lo + size - 2, lo + size / 2};
+  } else {
+    r = {lo + size / 2, lo + size / 2, lo + size / 2};
+  }
+  if (span) {
+    const std::uint64_t s_lo = cols ? span->left : span->top;
+    const std::uint64_t s_hi = cols ? span->right : span->bottom;
+    const std::uint64_t first = std::max(r.first, s_lo);
+    const std::uint64_t last = std::min(r.last, s_hi);
+    if (first <= last) r = {first, last, midpoint_floor(first, last)};
+  }
+  return r;
+}
+
+// Whether a field span reaches the side of its box: a field inside a record
+// is reached only from the sides it touches.
+bool span_reaches(const NodeBox& box, Toward side, const std::optional<EndSpan>& span) {
+  if (!span) return true;
+  switch (side) {
+    case Toward::Up: return span->top <= box.top + 1;
+    case Toward::Down: return span->bottom + 1 >= box.bottom();
+    case Toward::Left: return span->left <= box.left + 1;
+    case Toward::Right: return span->right + 1 >= box.right();
+  }
+  return true;
+}
+
+struct Planner {
+  const RouteScene& scene;
+  PlanCells cells;
+  RoutePlan plan;
+  SearchBuffers buffers;
+  Toward forward;
+  std::vector<RouteGroups> groups;
+  // Loops already drawn per node.
+  std::map<std::size_t, std::uint64_t> loops;
+  // What searching may still cost, in states visited: enough for every
+  // real graph many times over, while a hostile layout whose edges find no
+  // way anywhere cannot make the plan take more than linear time.
+  std::uint64_t search_budget = 0;
+  // Forward edges per head: they merge on the row (column) before it.
+  std::vector<std::uint32_t> forward_in;
+
+  Planner(const RouteScene& s, std::uint64_t width, std::uint64_t height)
+      : scene(s), cells(width, height), forward(forward_of(s.rankdir)) {}
+
+  std::optional<EndSpan> span_of(std::size_t edge, bool head_end) const {
+    if (!scene.end_span) return std::nullopt;
+    return scene.end_span(scene.end_span_context, edge, head_end);
+  }
+
+  bool box_usable(std::size_t node) const {
+    if (node >= scene.boxes.size()) return false;
+    const NodeBox& b = scene.boxes[node];
+    return b.width > 0 && b.height > 0 && b.right() < cells.width() && b.bottom() < cells.height();
+  }
+
+  bool is_forward(const LayoutEdge& e) const {
+    return e.tail != e.head && beyond(scene.boxes[e.tail], scene.boxes[e.head], forward, 1);
+  }
+
+  void assign_groups() {
+    std::map<std::tuple<std::size_t, std::uint64_t, bool, bool>, std::uint32_t> ids;
+    std::map<std::pair<std::size_t, std::size_t>, std::uint64_t> twins;
+    const auto id = [&](std::size_t node, std::uint64_t twin, bool arrow, bool head) {
+      const auto [it, fresh] = ids.try_emplace({node, twin, arrow, head},
+                                               static_cast<std::uint32_t>(ids.size() + 1));
+      return it->second;
+    };
+    groups.resize(scene.edges.size());
+    for (std::size_t i = 0; i < scene.edges.size(); ++i) {
+      const LayoutEdge& e = scene.edges[i];
+      // Parallel edges never share cells: each gets groups of its own rank
+      // among them. (Edges between the same nodes the other way round
+      // never share a group anyway: one's tail is the other's head.)
+      const std::uint64_t twin = twins[{e.tail, e.head}]++;
+      groups[i] = {id(e.tail, twin, e.arrow_at_tail, false), id(e.head, twin, e.arrow_at_head, true)};
+    }
+  }
+
+  // Marks `what` on a thin rectangle (a run along rows or columns), only
+  // where no earlier run of the same kind reached: many boxes and clusters
+  // share rows and columns, and hostile layouts stack thousands of them.
+  struct OnceMarker {
+    PlanCells& cells;
+    std::uint8_t what;
+    std::unordered_map<std::uint64_t, SpanCover> rows{}, columns{};
+
+    void run(std::uint64_t top, std::uint64_t bottom, std::uint64_t left, std::uint64_t right) {
+      if (top >= cells.height() || left >= cells.width() || bottom < top || right < left) return;
+      bottom = std::min(bottom, cells.height() - 1);
+      right = std::min(right, cells.width() - 1);
+      // Short runs (every box of a real graph) cost less marked again.
+      if ((bottom - top + 1) * (right - left + 1) <= 256) {
+        cells.mark(top, bottom, left, right, what);
+        return;
+      }
+      if (bottom - top <= right - left) {
+        for (std::uint64_t row = top; row <= bottom; ++row) {
+          rows[row].mark(left, right, [&](std::uint64_t a, std::uint64_t b) {
+            cells.mark(row, row, a, b, what);
+          });
+        }
+      } else {
+        for (std::uint64_t col = left; col <= right; ++col) {
+          columns[col].mark(top, bottom, [&](std::uint64_t a, std::uint64_t b) {
+            cells.mark(a, b, col, col, what);
+          });
+        }
+      }
+    }
+    void ring(std::uint64_t top, std::uint64_t bottom, std::uint64_t left, std::uint64_t right) {
+      run(top, top, left, right);
+      run(bottom, bottom, left, right);
+      run(top, bottom, left, left);
+      run(top, bottom, right, right);
+    }
+  };
+
+  void mark_obstacles() {
+    OnceMarker near{cells, PlanCell::kNearBox};
+    OnceMarker border{cells, PlanCell::kBox};
+    for (const NodeBox& b : scene.boxes) {
+      if (b.width == 0 || b.height == 0) continue;
+      near.ring(sub_floor(b.top, 1), add_sat(b.bottom(), 1), sub_floor(b.left, 1),
+                add_sat(b.right(), 1));
+      // Routes and labels keep off the whole box. Routes can only reach
+      // a box across its border, and labels are placed beside routes and
+      // boxes, so the border is all a huge box (only hostile layouts have
+      // them) needs, which keeps it cheap.
+      if (b.width <= 512 && b.height <= 64 && b.width * b.height <= 4096) {
+        cells.mark(b.top, b.bottom(), b.left, b.right(), PlanCell::kBox);
+      } else {
+        border.ring(b.top, b.bottom(), b.left, b.right());
+      }
+    }
+    OnceMarker frames{cells, PlanCell::kFrame};
+    for (const LabelRect& r : scene.frames) frames.run(r.top, r.bottom, r.left, r.right);
+  }
+
+  EdgeRoute with_arrows(EdgeRoute route, const LayoutEdge& e) const {
+    route.arrow_at_end = e.arrow_at_head;
+    route.arrow_at_start = e.arrow_at_tail;
+    return route;
+  }
+
+  // Whether a cell of the route runs right beside a box other than its
+  // own two.
+  bool hugs_other_box(std::size_t i, const EdgeRoute& route) const {
+    const NodeBox& t = scene.boxes[scene.edges[i].tail];
+    const NodeBox& h = scene.boxes[scene.edges[i].head];
+    const auto beside = [](const NodeBox& b, GridPoint p) {
+      return p.row + 1 >= b.top && p.row <= b.bottom() + 1 && p.col + 1 >= b.left &&
+             p.col <= b.right() + 1;
+    };
+    return !for_each_route_cell(route, [&](GridPoint p, std::uint8_t) {
+      if (!cells.contains(p.row, p.col)) return true;
+      return !(cells.at(p.row, p.col).what & PlanCell::kNearBox) || beside(t, p) || beside(h, p);
+    });
+  }
+
+  // Records the route when it fits.
+  bool try_route(std::size_t i, EdgeRoute route) {
+    route = with_arrows(std::move(route), scene.edges[i]);
+    if (!route_fits(cells, route, groups[i])) return false;
+    commit_route(cells, route, groups[i]);
+    plan.routes[i] = std::move(route);
+    return true;
+  }
+
+  // `try_route` for the many candidate routes of the simple shapes, built
+  // in one reused route so that trying them allocates nothing. A simple
+  // route must also keep a cell away from other boxes, or the search finds
+  // a better one.
+  EdgeRoute scratch;
+  bool try_scratch(std::size_t i, std::initializer_list<GridPoint> points, Toward start_into,
+                   Toward end_into) {
+    scratch.points.assign(points);
+    scratch.points.erase(std::unique(scratch.points.begin(), scratch.points.end()),
+                         scratch.points.end());
+    scratch.start_into = start_into;
+    scratch.end_into = end_into;
+    scratch.arrow_at_end = scene.edges[i].arrow_at_head;
+    scratch.arrow_at_start = scene.edges[i].arrow_at_tail;
+    scratch.cornered = false;
+    if (!route_fits(cells, scratch, groups[i]) || hugs_other_box(i, scratch)) return false;
+    commit_route(cells, scratch, groups[i]);
+    plan.routes[i] = scratch;
+    return true;
+  }
+
+  // One straight run between facing sides, when the boxes overlap across.
+  bool try_straight(std::size_t i) {
+    const LayoutEdge& e = scene.edges[i];
+    const NodeBox& t = scene.boxes[e.tail];
+    const NodeBox& h = scene.boxes[e.head];
+    for (const Toward d : {Toward::Down, Toward::Up, Toward::Right, Toward::Left}) {
+      if (!beyond(t, h, d, 0)) continue;
+      if (is_forward(e) && d != forward) continue;
+      const auto t_span = span_of(i, false);
+      const auto h_span = span_of(i, true);
+      if (!span_reaches(t, d, t_span) || !span_reaches(h, opposite(d), h_span)) continue;
+      const SideRange tr = side_range(t, d, t_span);
+      const SideRange hr = side_range(h, opposite(d), h_span);
+      const std::uint64_t first = std::max(tr.first, hr.first);
+      const std::uint64_t last = std::min(tr.last, hr.last);
+      if (first > last) continue;
+      // The head's middle, else the tail's, else the middle of the overlap;
+      // then every other position outwards, two apart.
+      std::uint64_t prefer = midpoint_floor(first, last);
+      if (hr.middle >= first && hr.middle <= last) {
+        prefer = hr.middle;
+      } else if (tr.middle >= first && tr.middle <= last) {
+        prefer = tr.middle;
+      }
+      for (std::uint64_t k = 0; k <= 8; ++k) {
+        for (const int sign : {1, -1}) {
+          if (k == 0 && sign < 0) continue;
+          const std::uint64_t off = 2 * k;
+          if (sign < 0 && off > prefer - first) continue;
+          const std::uint64_t at = sign > 0 ? prefer + off : prefer - off;
+          if (at > last) continue;
+          GridPoint a, b;
+          if (!port_cell(t, d, at, a) || !port_cell(h, opposite(d), at, b)) continue;
+          if (try_scratch(i, {a, b}, opposite(d), d)) return true;
+        }
+      }
+    }
+    return false;
+  }
+
+  // Forward with one jog in the gap between the boxes.
+  bool try_jog(std::size_t i) {
+    const LayoutEdge& e = scene.edges[i];
+    if (!is_forward(e)) return false;
+    const NodeBox& t = scene.boxes[e.tail];
+    const NodeBox& h = scene.boxes[e.head];
+    const auto t_span = span_of(i, false);
+    const auto h_span = span_of(i, true);
+    if (!span_reaches(t, forward, t_span) || !span_reaches(h, opposite(forward), h_span)) {
+      return false;
+    }
+    // The middles of the facing sides first, then their neighbours and,
+    // on a short side, its corners.
+    const auto positions = [&](const NodeBox& box, Toward side, const std::optional<EndSpan>& span) {
+      const SideRange r = side_range(box, side, span);
+      std::vector<std::uint64_t> out{r.middle};
+      if (r.middle > r.first) out.push_back(r.middle - 1);
+      if (r.middle < r.last) out.push_back(r.middle + 1);
+      const std::uint64_t lo = vertical(side) ? box.left : box.top;
+      const std::uint64_t hi = vertical(side) ? box.right() : box.bottom();
+      if (!span && hi - lo <= 4) {
+        if (lo < r.first) out.push_back(lo);
+        if (hi > r.last) out.push_back(hi);
+      }
+      return out;
+    };
+    const std::vector<std::uint64_t> tails = positions(t, forward, t_span);
+    const std::vector<std::uint64_t> heads = positions(h, opposite(forward), h_span);
+    for (std::size_t k = 0; k < std::min<std::size_t>(tails.size() + heads.size() - 1, 3); ++k) {
+      // Pairs in order of how far they stray from the two middles.
+      for (std::size_t ti = 0; ti <= k && ti < tails.size(); ++ti) {
+        const std::size_t hi = k - ti;
+        if (hi >= heads.size()) continue;
+        GridPoint a, b;
+        if (!port_cell(t, forward, tails[ti], a) || !port_cell(h, opposite(forward), heads[hi], b)) {
+          continue;
+        }
+        if (try_jog_between(i, a, b)) return true;
+      }
+    }
+    return false;
+  }
+
+  // The jogs of a forward route from port cell `a` to port cell `b`.
+  bool try_jog_between(std::size_t i, GridPoint a, GridPoint b) {
+    const LayoutEdge& e = scene.edges[i];
+    const bool down_or_up = vertical(forward);
+    // Along the rank axis: from the start's coordinate towards the end's.
+    const std::uint64_t sa = down_or_up ? a.row : a.col;
+    const std::uint64_t ea = down_or_up ? b.row : b.col;
+    const bool increasing = forward == Toward::Down || forward == Toward::Right;
+    if (increasing ? ea <= sa : sa <= ea) return false;
+    const std::uint64_t gap = increasing ? ea - sa : sa - ea;  // cells after the start
+    const auto at = [&](std::uint64_t along, std::uint64_t across) {
+      return down_or_up ? GridPoint{along, across} : GridPoint{across, along};
+    };
+    const std::uint64_t sx = down_or_up ? a.col : a.row;
+    const std::uint64_t ex = down_or_up ? b.col : b.row;
+    // Jog positions, as steps from the start: merging edges prefer the one
+    // right before the head, others the middle of the gap.
+    const std::uint64_t preferred = forward_in[e.head] >= 2 ? gap - 1 : (gap - 1) / 2;
+    // The nearest few positions; a wide gap has room for the search.
+    for (std::uint64_t k = 0; k <= std::min<std::uint64_t>(2 * gap, 24); ++k) {
+      const std::uint64_t off = (k + 1) / 2;
+      std::uint64_t step;
+      if (k % 2 == 1) {
+        if (preferred + off > gap - 1) continue;
+        step = preferred + off;
+      } else {
+        if (off > preferred) continue;
+        step = preferred - off;
+      }
+      const std::uint64_t m = increasing ? sa + step : sa - step;
+      if (try_scratch(i, {at(sa, sx), at(m, sx), at(m, ex), at(ea, ex)}, opposite(forward),
+                      forward)) {
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // A loop k out of one side, round a corner of the box and into the
+  // neighbouring side, nested outside the loops drawn before it.
+  bool try_loop(std::size_t i) {
+    const LayoutEdge& e = scene.edges[i];
+    const NodeBox& b = scene.boxes[e.tail];
+    const std::uint64_t k = loops[e.tail];
+    const std::uint64_t mid = b.top + b.height / 2;
+    const std::uint64_t centre = b.left + b.width / 2;
+    for (int variant = 0; variant < 4; ++variant) {
+      const bool right = variant % 2 == 0;
+      const bool above = variant < 2;
+      // Out of the left or right side at the middle row, out 2 + 2k
+      // columns, up or down past the box, back over it and in.
+      const std::uint64_t side_col = right ? add_sat(b.right(), 1) : b.left - 1;
+      if (!right && b.left < 3 + 2 * k) continue;
+      if (above && b.top < 3 + k) continue;
+      const std::uint64_t out = right ? add_sat(b.right(), 2 + 2 * k) : b.left - 2 - 2 * k;
+      const std::uint64_t turn_row = above ? b.top - 2 - k : add_sat(b.bottom(), 2 + k);
+      const std::uint64_t end_row = above ? b.top - 1 : add_sat(b.bottom(), 1);
+      std::uint64_t end_col;
+      if (b.width >= 3) {
+        end_col = right ? sub_floor(b.right(), 1 + k) : add_sat(b.left, 1 + k);
+        if (end_col <= b.left || end_col >= b.right()) end_col = centre;
+      } else {
+        end_col = centre;
+      }
+      EdgeRoute route;
+      route.points = {{mid, side_col}, {mid, out}, {turn_row, out}, {turn_row, end_col},
+                      {end_row, end_col}};
+      route.start_into = right ? Toward::Left : Toward::Right;
+      route.end_into = above ? Toward::Down : Toward::Up;
+      if (try_route(i, std::move(route))) {
+        ++loops[e.tail];
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // Ports of one end for the search, cheapest on the sides that face the
+  // other end.
+  void add_ports(std::vector<RoutePort>& out, std::size_t i, bool head_end) {
+    const LayoutEdge& e = scene.edges[i];
+    const NodeBox& box = scene.boxes[head_end ? e.head : e.tail];
+    const NodeBox& other = scene.boxes[head_end ? e.tail : e.head];
+    const bool arrow = head_end ? e.arrow_at_head : e.arrow_at_tail;
+    const auto span = span_of(i, head_end);
+    const bool loop = e.tail == e.head;
+    for (const Toward side : {Toward::Down, Toward::Up, Toward::Right, Toward::Left}) {
+      if (!span_reaches(box, side, span)) continue;
+      // A loop leaves by a left or right side and comes back by the top
+      // or bottom, so that it cannot end where it began.
+      if (loop && vertical(side) != head_end) continue;
+      // The side turned away from the other end: an arrowhead comes in
+      // there only when every other way is blocked, which is still better
+      // than no edge at all.
+      const bool far = !loop && beyond(box, other, opposite(side), 0);
+      std::uint32_t cost = kOtherSide;
+      if (loop) {
+        cost = 0;
+      } else if (is_forward(e)) {
+        const Toward wanted = head_end ? opposite(forward) : forward;
+        cost = side == wanted ? 0 : kAvoidSide;
+      } else if (beyond(box, other, side, 0)) {
+        cost = 0;
+      } else if (far) {
+        cost = kAvoidSide;
+      }
+      if (far && arrow) cost = 2 * kAvoidSide;
+      // The sides facing along the ranks belong to forward edges; others
+      // go round by the sides facing across.
+      if (!loop && !is_forward(e) && vertical(side) == vertical(forward)) cost += kOtherSide;
+      SideRange r = side_range(box, side, span);
+      // Beside the corners too, at a price: a box three rows high has only
+      // one middle row, and two edges may need that side.
+      const std::uint64_t lo = vertical(side) ? box.left : box.top;
+      const std::uint64_t hi = vertical(side) ? box.right() : box.bottom();
+      const std::uint64_t first = span ? r.first : lo;
+      const std::uint64_t last = span ? r.last : hi;
+      for (std::uint64_t at = first; at <= last; ++at) {
+        GridPoint cell;
+        if (!port_cell(box, side, at, cell)) break;
+        const std::uint64_t off = at > r.middle ? at - r.middle : r.middle - at;
+        const std::uint32_t corner = at < r.first || at > r.last ? kCornerPort : 0;
+        out.push_back({cell, opposite(side),
+                       cost + corner + static_cast<std::uint32_t>(std::min<std::uint64_t>(off, 50))});
+      }
+    }
+  }
+
+  bool try_search(std::size_t i) {
+    const LayoutEdge& e = scene.edges[i];
+    std::vector<RoutePort> from, to;
+    add_ports(from, i, false);
+    add_ports(to, i, true);
+    if (from.empty() || to.empty()) return false;
+    const NodeBox& t = scene.boxes[e.tail];
+    const NodeBox& h = scene.boxes[e.head];
+    const std::uint64_t top = std::min(t.top, h.top);
+    const std::uint64_t bottom = std::max(t.bottom(), h.bottom());
+    const std::uint64_t left = std::min(t.left, h.left);
+    const std::uint64_t right = std::max(t.right(), h.right());
+    // First only the ports the edge should use, in small windows; then
+    // every port, in windows growing until one holds a route.
+    std::vector<RoutePort> good_from, good_to;
+    for (const RoutePort& p : from) {
+      if (p.cost < kAvoidSide) good_from.push_back(p);
+    }
+    for (const RoutePort& p : to) {
+      if (p.cost < kAvoidSide) good_to.push_back(p);
+    }
+    const auto window = [&](std::uint64_t margin) {
+      return SearchWindow{sub_floor(top, margin), add_sat(bottom, margin),
+                          sub_floor(left, 2 * margin), add_sat(right, 2 * margin)};
+    };
+    const RouteArrows arrows{e.arrow_at_tail, e.arrow_at_head};
+    // Each search spends from the plan's budget: what a window costs to set
+    // up and the states it visits.
+    const auto search = [&](std::span<const RoutePort> sources, std::span<const RoutePort> targets,
+                             std::uint64_t margin, std::size_t limit,
+                             std::uint32_t* cost = nullptr) -> std::optional<EdgeRoute> {
+      const SearchWindow w = window(margin);
+      const std::uint64_t area = (std::min(w.bottom, cells.height() - 1) - w.top + 1) *
+                                 (std::min(w.right, cells.width() - 1) - w.left + 1);
+      if (area / 8 >= search_budget) {
+        search_budget = 0;
+        return std::nullopt;
+      }
+      search_budget -= area / 8;
+      buffers.visit_limit = static_cast<std::size_t>(
+          std::min<std::uint64_t>(limit == 0 ? search_budget : limit, search_budget));
+      if (buffers.visit_limit == 0) return std::nullopt;
+      auto route = search_route(cells, sources, targets, groups[i], arrows, w, buffers, cost);
+      search_budget = sub_floor(search_budget, buffers.visited);
+      return route;
+    };
+    if (!good_from.empty() && !good_to.empty()) {
+      // Where no such route exists the search would comb the whole window:
+      // it stops after a few thousand cells.
+      for (const std::uint64_t margin : {std::uint64_t{4}, std::uint64_t{16}}) {
+        if (auto route = search(good_from, good_to, margin, 16384)) {
+          return try_route(i, std::move(*route));
+        }
+      }
+    }
+    // A route that needs an arrowhead from the far side is kept only when
+    // no larger window finds one that does not.
+    // One larger window is searched for it, and only so far.
+    std::optional<EdgeRoute> far_side;
+    for (const std::uint64_t margin : {std::uint64_t{4}, std::uint64_t{16}, std::uint64_t{64},
+                                       std::uint64_t{256}}) {
+      std::uint32_t cost = 0;
+      // Any way at all will do here: proving a costly route the cheapest
+      // would comb the whole window.
+      buffers.first_found = true;
+      auto route = search(from, to, margin, far_side ? 16384 : 0, &cost);
+      buffers.first_found = false;
+      if (route && cost < 2 * kAvoidSide) return try_route(i, std::move(*route));
+      if (far_side) break;
+      far_side = std::move(route);
+    }
+    if (!far_side) return false;
+    far_side->cornered = true;
+    return try_route(i, std::move(*far_side));
+  }
+
+  void route_all() {
+    const std::size_t n = scene.edges.size();
+    plan.routes.assign(n, EdgeRoute{});
+    forward_in.assign(scene.nodes.size() + scene.boxes.size(), 0);
+    std::vector<std::size_t> simple, loops_first, rest;
+    for (std::size_t i = 0; i < n; ++i) {
+      const LayoutEdge& e = scene.edges[i];
+      if (e.invisible || !box_usable(e.tail) || !box_usable(e.head)) continue;
+      if (e.tail == e.head) {
+        loops_first.push_back(i);
+      } else {
+        simple.push_back(i);
+        if (is_forward(e) && e.head < forward_in.size()) ++forward_in[e.head];
+      }
+    }
+    // Short edges first: they have the fewest ways to go.
+    const auto length = [&](std::size_t i) {
+      const NodeBox& t = scene.boxes[scene.edges[i].tail];
+      const NodeBox& h = scene.boxes[scene.edges[i].head];
+      const std::uint64_t dr = t.top > h.top ? t.top - h.top : h.top - t.top;
+      const std::uint64_t tc = t.left + t.width / 2, hc = h.left + h.width / 2;
+      return add_sat(dr, tc > hc ? tc - hc : hc - tc);
+    };
+    std::stable_sort(simple.begin(), simple.end(),
+                     [&](std::size_t a, std::size_t b) { return length(a) < length(b); });
+    for (std::size_t i : simple) {
+      if (!try_straight(i)) rest.push_back(i);
+    }
+    std::vector<std::size_t> still;
+    for (std::size_t i : rest) {
+      if (!try_jog(i)) still.push_back(i);
+    }
+    for (std::size_t i : loops_first) {
+      if (!try_loop(i)) still.push_back(i);
+    }
+    // Forward edges first: they need the sides facing along the ranks.
+    std::stable_partition(still.begin(), still.end(),
+                          [&](std::size_t i) { return is_forward(scene.edges[i]); });
+    for (std::size_t i : still) try_search(i);
+  }
+};
+
+}  // namespace
+
+RoutePlan plan_routes(const RouteScene& scene) {
+  // Room for routes and labels beyond the drawing proper.
+  std::uint64_t widest_label = 0;
+  std::uint64_t labels = 0;
+  for (const LayoutEdge& e : scene.edges) {
+    for (const auto* text : {&e.label, &e.head_label, &e.tail_label, &e.xlabel}) {
+      if (*text) {
+        widest_label = std::max<std::uint64_t>(widest_label, label_width(**text));
+        ++labels;
+      }
+    }
+  }
+  for (const LayoutNode& n : scene.nodes) {
+    if (n.xlabel) {
+      widest_label = std::max<std::uint64_t>(widest_label, label_width(*n.xlabel));
+      ++labels;
+    }
+  }
+  std::uint64_t width = add_sat(scene.width, 8 + std::min<std::uint64_t>(widest_label, 40));
+  std::uint64_t height = add_sat(scene.height, 8 + 2 * std::min<std::uint64_t>(labels, 64));
+  if (scene.max_width) width = std::min(width, *scene.max_width);
+  // Never more than a few times the cells of the drawing itself.
+  const std::uint64_t limit = std::uint64_t{1} << 28;
+  while (width != 0 && height > scene.height && height > limit / width) --height;
+  if (width != 0 && height > limit / width) height = limit / width;
+
+  Planner planner(scene, width, height);
+  planner.search_budget = add_sat(std::uint64_t{1} << 20, 256 * scene.edges.size());
+  planner.assign_groups();
+  planner.mark_obstacles();
+  planner.route_all();
+  place_labels(planner.cells, planner.plan, scene);
+
+  // The canvas: the drawing, and whatever routes and labels reach beyond.
+  std::uint64_t used_w = scene.width, used_h = scene.height;
+  for (const EdgeRoute& r : planner.plan.routes) {
+    for (const GridPoint& p : r.points) {
+      used_w = std::max(used_w, add_sat(p.col, 1));
+      used_h = std::max(used_h, add_sat(p.row, 1));
+    }
+  }
+  for (const PlacedLabel& l : planner.plan.labels) {
+    used_w = std::max(used_w, add_sat(l.right(), 1));
+    used_h = std::max(used_h, add_sat(l.bottom(), 1));
+  }
+  if (scene.max_width) used_w = std::min(used_w, *scene.max_width);
+  planner.plan.width = used_w;
+  planner.plan.height = used_h;
+  return std::move(planner.plan);
+}
+
+}  // namespace vantri

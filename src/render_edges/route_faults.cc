@@ -1,0 +1,452 @@
+// Checking a planned edge drawing cell by cell.
+#include "render_edges/route_faults.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "grid/cell_arith.h"
+#include "grid/grid_transform.h"
+#include "text/label_lines.h"
+
+namespace vantri {
+namespace {
+
+using Rule = RouteFault::Rule;
+
+// The directions a route leaves one of its cells in.
+struct Dirs {
+  bool up = false, down = false, left = false, right = false;
+  void add(Toward d) {
+    switch (d) {
+      case Toward::Up: up = true; break;
+      case Toward::Down: down = true; break;
+      case Toward::Left: left = true; break;
+      case Toward::Right: right = true; break;
+    }
+  }
+  bool straight_across() const { return left && right && !up && !down; }
+  bool straight_along() const { return up && down && !left && !right; }
+};
+
+struct Use {
+  std::size_t edge;
+  Dirs dirs;
+};
+
+GridPoint step(GridPoint p, Toward d) {
+  switch (d) {
+    // Off the top or left edge is nowhere.
+    case Toward::Up: return {p.row == 0 ? kMaxCell : p.row - 1, p.col};
+    case Toward::Down: return {add_sat(p.row, 1), p.col};
+    case Toward::Left: return {p.row, p.col == 0 ? kMaxCell : p.col - 1};
+    case Toward::Right: return {p.row, add_sat(p.col, 1)};
+  }
+  return p;
+}
+
+bool inside(const NodeBox& b, GridPoint p) {
+  return b.width > 0 && b.height > 0 && p.row >= b.top && p.row <= b.bottom() &&
+         p.col >= b.left && p.col <= b.right();
+}
+
+// Boxes bucketed by 16 × 16 cells, for "which box holds this cell".
+class BoxIndex {
+ public:
+  BoxIndex(std::span<const NodeBox> boxes) : boxes_(boxes) {
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      const NodeBox& b = boxes[i];
+      if (b.width == 0 || b.height == 0) continue;
+      const std::uint64_t rows = (b.bottom() >> 4) - (b.top >> 4) + 1;
+      const std::uint64_t cols = (b.right() >> 4) - (b.left >> 4) + 1;
+      if (rows * cols > 4096 || rows > 4096 || cols > 4096) {
+        large_.push_back(i);
+        continue;
+      }
+      for (std::uint64_t r = b.top >> 4; r <= b.bottom() >> 4; ++r) {
+        for (std::uint64_t c = b.left >> 4; c <= b.right() >> 4; ++c) {
+          buckets_[key(r, c)].push_back(i);
+        }
+      }
+    }
+  }
+  // A box holding `p`, or boxes.size().
+  std::size_t at(GridPoint p) const {
+    for (std::size_t i : large_) {
+      if (inside(boxes_[i], p)) return i;
+    }
+    const auto found = buckets_.find(key(p.row >> 4, p.col >> 4));
+    if (found == buckets_.end()) return boxes_.size();
+    for (std::size_t i : found->second) {
+      if (inside(boxes_[i], p)) return i;
+    }
+    return boxes_.size();
+  }
+
+ private:
+  static std::uint64_t key(std::uint64_t r, std::uint64_t c) {
+    return r * 0x9E3779B97F4A7C15ull ^ c;
+  }
+  std::span<const NodeBox> boxes_;
+  std::unordered_map<std::uint64_t, std::vector<std::size_t>> buckets_;
+  std::vector<std::size_t> large_;
+};
+
+struct Checker {
+  const RoutePlan& plan;
+  const FaultScene& scene;
+  std::size_t limit;
+  std::vector<RouteFault> faults;
+  BoxIndex boxes;
+  std::unordered_map<std::uint64_t, std::vector<Use>> uses;
+  // Arrowhead cells: the edge and whether it is the head end.
+  std::unordered_map<std::uint64_t, std::pair<std::size_t, bool>> arrows;
+
+  bool full() const { return faults.size() >= limit; }
+
+  void fault(Rule rule, std::size_t owner, GridPoint cell, std::string detail) {
+    if (!full()) faults.push_back({rule, owner, cell, std::move(detail)});
+  }
+
+  std::uint64_t key(GridPoint p) const { return p.row * plan.width + p.col; }
+  bool on_canvas(GridPoint p) const { return p.row < plan.height && p.col < plan.width; }
+
+  bool box_on_canvas(const NodeBox& b) const {
+    return b.width > 0 && b.height > 0 && b.right() < plan.width && b.bottom() < plan.height;
+  }
+
+  // Whether the edge is drawn on this canvas at all.
+  bool checked(const LayoutEdge& e) const {
+    return e.tail < scene.boxes.size() && e.head < scene.boxes.size() &&
+           box_on_canvas(scene.boxes[e.tail]) && box_on_canvas(scene.boxes[e.head]);
+  }
+
+  // Edges may share a cell when they leave the same tail or enter the same
+  // head with the same kind of end, but parallel edges never.
+  bool may_share(std::size_t a, std::size_t b) const {
+    const LayoutEdge& x = scene.edges[a];
+    const LayoutEdge& y = scene.edges[b];
+    const bool parallel = (x.tail == y.tail && x.head == y.head) ||
+                          (x.tail == y.head && x.head == y.tail);
+    if (parallel) return false;
+    return (x.tail == y.tail && x.arrow_at_tail == y.arrow_at_tail) ||
+           (x.head == y.head && x.arrow_at_head == y.arrow_at_head);
+  }
+
+  void check_route(std::size_t i) {
+    const LayoutEdge& edge = scene.edges[i];
+    const EdgeRoute& route = plan.routes[i];
+    if (edge.invisible) {
+      if (!route.points.empty()) fault(Rule::Broken, i, route.points.front(), "an invisible edge is drawn");
+      return;
+    }
+    if (route.points.empty()) {
+      fault(Rule::Broken, i, {}, "edge not drawn");
+      return;
+    }
+    const NodeBox& tail = scene.boxes[edge.tail];
+    const NodeBox& head = scene.boxes[edge.head];
+    if (route.arrow_at_end != edge.arrow_at_head || route.arrow_at_start != edge.arrow_at_tail) {
+      fault(Rule::ArrowEnds, i, route.points.back(), "arrowheads differ from the edge's");
+    }
+    if (!inside(tail, step(route.points.front(), route.start_into))) {
+      fault(Rule::Broken, i, route.points.front(), "start cell does not touch the tail box");
+    }
+    if (!inside(head, step(route.points.back(), route.end_into))) {
+      fault(Rule::Broken, i, route.points.back(), "end cell does not touch the head box");
+    }
+    if (edge.tail == edge.head) {
+      if (route.points.size() < 4 || route.points.front() == route.points.back()) {
+        fault(Rule::Loop, i, route.points.front(), "self-loop is not a closed loop");
+      }
+    }
+    check_sides(i, edge, route, tail, head);
+    // Every cell with the directions the route leaves it in.
+    std::unordered_map<std::uint64_t, Dirs> own;
+    std::vector<std::uint64_t> order;
+    auto visit = [&](GridPoint p, Toward d) {
+      if (!on_canvas(p)) return false;
+      const std::uint64_t k = key(p);
+      auto [it, fresh] = own.try_emplace(k);
+      if (fresh) order.push_back(k);
+      it->second.add(d);
+      return true;
+    };
+    {
+      auto [it, fresh] = own.try_emplace(key(route.points.front()));
+      (void)fresh;
+      order.push_back(key(route.points.front()));
+      it->second.add(route.start_into);
+      if (!on_canvas(route.points.front())) {
+        fault(Rule::Broken, i, route.points.front(), "start cell off the canvas");
+        return;
+      }
+    }
+    for (std::size_t s = 0; s + 1 < route.points.size(); ++s) {
+      GridPoint p = route.points[s];
+      const GridPoint q = route.points[s + 1];
+      if (p.row != q.row && p.col != q.col) {
+        fault(Rule::Broken, i, p, "a leg is not straight");
+        return;
+      }
+      if (p == q) continue;
+      const Toward d = p.row == q.row ? (q.col > p.col ? Toward::Right : Toward::Left)
+                                      : (q.row > p.row ? Toward::Down : Toward::Up);
+      while (p != q) {
+        if (full()) return;
+        visit(p, d);
+        p = step(p, d);
+        if (!visit(p, opposite(d))) {
+          fault(Rule::Broken, i, p, "route leaves the canvas");
+          return;
+        }
+      }
+    }
+    own[key(route.points.back())].add(route.end_into);
+    for (std::uint64_t k : order) {
+      if (full()) return;
+      const GridPoint p{k / plan.width, k % plan.width};
+      const std::size_t b = boxes.at(p);
+      if (b < scene.boxes.size()) {
+        fault(Rule::ThroughBox, i, p, "route runs through the box of node " + std::to_string(b));
+      }
+      uses[k].push_back({i, own[k]});
+    }
+    if (route.arrow_at_end) arrows[key(route.points.back())] = {i, true};
+    if (route.arrow_at_start) arrows[key(route.points.front())] = {i, false};
+  }
+
+  // Forward edges use the facing sides; no arrowhead comes in from the far
+  // side of its box.
+  void check_sides(std::size_t i, const LayoutEdge& edge, const EdgeRoute& route,
+                   const NodeBox& tail, const NodeBox& head) {
+    if (edge.tail == edge.head) return;
+    const auto away = [](const NodeBox& from, const NodeBox& to, Toward into) {
+      // `into` points from the end cell into `to`; the cell lies on the
+      // side of `to` turned away from `from` when `to` lies wholly beyond
+      // `from` in the opposite direction of `into`'s reverse.
+      switch (into) {
+        case Toward::Left: return to.left > from.right();   // cell right of `to`
+        case Toward::Right: return to.right() < from.left;  // cell left of `to`
+        case Toward::Up: return to.top > from.bottom();     // cell below `to`
+        case Toward::Down: return to.bottom() < from.top;   // cell above `to`
+      }
+      return false;
+    };
+    if (route.arrow_at_end && away(tail, head, route.end_into)) {
+      fault(Rule::WrongSide, i, route.points.back(), "arrowhead enters the head from its far side");
+    }
+    if (route.arrow_at_start && away(head, tail, route.start_into)) {
+      fault(Rule::WrongSide, i, route.points.front(), "arrowhead enters the tail from its far side");
+    }
+    // The rank direction: the way a forward edge runs.
+    Toward forward = Toward::Down;
+    bool ahead = false;
+    switch (scene.rankdir) {
+      case RankDir::TopToBottom: forward = Toward::Down; ahead = head.top > tail.bottom(); break;
+      case RankDir::BottomToTop: forward = Toward::Up; ahead = head.bottom() < tail.top; break;
+      case RankDir::LeftToRight: forward = Toward::Right; ahead = head.left > tail.right(); break;
+      case RankDir::RightToLeft: forward = Toward::Left; ahead = head.right() < tail.left; break;
+    }
+    if (!ahead) return;
+    if (route.end_into != forward) {
+      fault(Rule::WrongSide, i, route.points.back(), "forward edge does not enter the head's facing side");
+    }
+    if (route.start_into != opposite(forward)) {
+      fault(Rule::WrongSide, i, route.points.front(), "forward edge does not leave the tail's facing side");
+    }
+  }
+
+  void check_sharing() {
+    for (const auto& [k, list] : uses) {
+      if (full()) return;
+      const GridPoint p{k / plan.width, k % plan.width};
+      const auto arrow = arrows.find(k);
+      for (const Use& u : list) {
+        if (arrow == arrows.end() || arrow->second.first == u.edge) continue;
+        const LayoutEdge& owner = scene.edges[arrow->second.first];
+        const LayoutEdge& other = scene.edges[u.edge];
+        const bool same_end =
+            arrow->second.second
+                ? other.head == owner.head && other.arrow_at_head && !(other.tail == owner.tail)
+                : other.tail == owner.tail && other.arrow_at_tail && !(other.head == owner.head);
+        if (!same_end) {
+          fault(Rule::ThroughArrowhead, u.edge, p,
+                "route passes the arrowhead of edge " + std::to_string(arrow->second.first));
+        }
+      }
+      if (list.size() < 2) continue;
+      for (std::size_t a = 0; a < list.size(); ++a) {
+        for (std::size_t b = a + 1; b < list.size(); ++b) {
+          const Use& x = list[a];
+          const Use& y = list[b];
+          if (x.edge == y.edge) continue;
+          if (may_share(x.edge, y.edge)) continue;
+          const bool crossing = (x.dirs.straight_across() && y.dirs.straight_along()) ||
+                                (x.dirs.straight_along() && y.dirs.straight_across());
+          if (!crossing) {
+            fault(Rule::FalseJoin, y.edge, p,
+                  "shares a cell with edge " + std::to_string(x.edge));
+          }
+        }
+        if (list.size() > 64) break;  // a hub: its first members tell
+      }
+    }
+  }
+
+  // Chebyshev distance from `p` to the nearest cell of a rectangle.
+  static std::uint64_t distance(GridPoint p, std::uint64_t top, std::uint64_t bottom,
+                                std::uint64_t left, std::uint64_t right) {
+    const std::uint64_t dr = p.row < top ? top - p.row : (p.row > bottom ? p.row - bottom : 0);
+    const std::uint64_t dc = p.col < left ? left - p.col : (p.col > right ? p.col - right : 0);
+    return std::max(dr, dc);
+  }
+
+  void check_labels() {
+    std::unordered_set<std::uint64_t> taken;
+    std::vector<bool> labelled(scene.edges.size() * 4 + scene.nodes.size(), false);
+    for (const PlacedLabel& label : plan.labels) {
+      if (full()) return;
+      const bool of_node = label.role == LabelRole::NodeExternal;
+      if (of_node) {
+        if (label.owner >= scene.boxes.size() || !box_on_canvas(scene.boxes[label.owner])) continue;
+        labelled[scene.edges.size() * 4 + label.owner] = true;
+      } else {
+        if (label.owner >= scene.edges.size() || !checked(scene.edges[label.owner])) continue;
+        labelled[label.owner * 4 + static_cast<std::size_t>(label.role)] = true;
+      }
+      bool near = false;
+      const EdgeRoute* route = of_node ? nullptr : &plan.routes[label.owner];
+      for (std::size_t l = 0; l < label.lines.size(); ++l) {
+        const std::uint64_t row = label.top + l;
+        const std::uint64_t w = text_width(label.lines[l]);
+        for (std::uint64_t c = label.left; c < label.left + w; ++c) {
+          const GridPoint p{row, c};
+          if (!on_canvas(p)) {
+            fault(Rule::Label, label.owner, p, "label runs off the canvas");
+            return;
+          }
+          const std::uint64_t k = key(p);
+          if (boxes.at(p) < scene.boxes.size()) fault(Rule::Label, label.owner, p, "label over a box");
+          if (uses.contains(k)) fault(Rule::Label, label.owner, p, "label over a line");
+          if (arrows.contains(k)) fault(Rule::Label, label.owner, p, "label over an arrowhead");
+          if (!taken.insert(k).second) fault(Rule::Label, label.owner, p, "label over a label");
+          for (const LabelRect& r : scene.reserved) {
+            if (row >= r.top && row <= r.bottom && c >= r.left && c <= r.right) {
+              fault(Rule::Label, label.owner, p, "label over a cluster frame");
+              break;
+            }
+          }
+          if (!near) near = beside(label, p, route);
+        }
+      }
+      if (!near && !label.lines.empty()) {
+        fault(Rule::Label, label.owner, {label.top, label.left}, "label is not beside what it labels");
+      }
+    }
+    // Every label of a drawn edge or node is shown.
+    for (std::size_t i = 0; i < scene.edges.size() && !full(); ++i) {
+      const LayoutEdge& e = scene.edges[i];
+      if (e.invisible || !checked(e) || plan.routes[i].points.empty()) continue;
+      const auto want = [&](const std::optional<std::string>& text, LabelRole role) {
+        if (text && !text->empty() && !labelled[i * 4 + static_cast<std::size_t>(role)]) {
+          fault(Rule::Label, i, plan.routes[i].points.front(), "label missing");
+        }
+      };
+      want(e.label, LabelRole::Edge);
+      want(e.head_label, LabelRole::HeadEnd);
+      want(e.tail_label, LabelRole::TailEnd);
+      want(e.xlabel, LabelRole::EdgeExternal);
+    }
+    for (std::size_t n = 0; n < scene.nodes.size() && n < scene.boxes.size() && !full(); ++n) {
+      const auto& x = scene.nodes[n].xlabel;
+      if (x && !x->empty() && !scene.nodes[n].invisible && box_on_canvas(scene.boxes[n]) &&
+          !labelled[scene.edges.size() * 4 + n]) {
+        fault(Rule::Label, n, {scene.boxes[n].top, scene.boxes[n].left}, "node label missing");
+      }
+    }
+  }
+
+  // Whether label cell `p` lies next to what the label belongs to.
+  bool beside(const PlacedLabel& label, GridPoint p, const EdgeRoute* route) const {
+    switch (label.role) {
+      case LabelRole::NodeExternal: {
+        const NodeBox& b = scene.boxes[label.owner];
+        return distance(p, b.top, b.bottom(), b.left, b.right()) <= 2;
+      }
+      case LabelRole::HeadEnd: {
+        const GridPoint e = route->points.back();
+        return distance(p, e.row, e.row, e.col, e.col) <= 2;
+      }
+      case LabelRole::TailEnd: {
+        const GridPoint s = route->points.front();
+        return distance(p, s.row, s.row, s.col, s.col) <= 2;
+      }
+      case LabelRole::Edge:
+      case LabelRole::EdgeExternal:
+        for (std::size_t s = 0; s + 1 < route->points.size() || s == 0; ++s) {
+          const GridPoint a = route->points[s];
+          const GridPoint b = route->points[std::min(s + 1, route->points.size() - 1)];
+          if (distance(p, std::min(a.row, b.row), std::max(a.row, b.row), std::min(a.col, b.col),
+                       std::max(a.col, b.col)) <= 1) {
+            return true;
+          }
+          if (route->points.size() == 1) break;
+        }
+        return false;
+    }
+    return false;
+  }
+};
+
+}  // namespace
+
+const char* rule_name(RouteFault::Rule rule) {
+  switch (rule) {
+    case Rule::ThroughBox: return "through a box";
+    case Rule::ThroughArrowhead: return "through an arrowhead";
+    case Rule::FalseJoin: return "false join";
+    case Rule::WrongSide: return "wrong side";
+    case Rule::ArrowEnds: return "arrowhead ends";
+    case Rule::Loop: return "self-loop";
+    case Rule::Broken: return "broken route";
+    case Rule::Label: return "label";
+  }
+  return "?";
+}
+
+std::vector<RouteFault> find_route_faults(const RoutePlan& plan, const FaultScene& scene,
+                                          std::size_t limit) {
+  Checker checker{plan, scene, limit, {}, BoxIndex{scene.boxes}, {}, {}};
+  const std::size_t count = std::min(plan.routes.size(), scene.edges.size());
+  if (plan.routes.size() != scene.edges.size()) {
+    checker.fault(Rule::Broken, 0, {}, "the plan has no route for some edges");
+  }
+  for (std::size_t i = 0; i < count && !checker.full(); ++i) {
+    if (checker.checked(scene.edges[i])) checker.check_route(i);
+  }
+  if (!checker.full()) checker.check_sharing();
+  if (!checker.full()) checker.check_labels();
+  return std::move(checker.faults);
+}
+
+std::vector<LabelRect> cluster_frame_cells(std::span<const LayoutCluster> clusters,
+                                           const GridTransform& transform) {
+  std::vector<LabelRect> out;
+  for (const LayoutCluster& cluster : clusters) {
+    const std::uint64_t top = row_of(transform, cluster.bb.y1);
+    const std::uint64_t bottom = row_of(transform, cluster.bb.y0);
+    const std::uint64_t left = column_of(transform, cluster.bb.x0);
+    const std::uint64_t right = column_of(transform, cluster.bb.x1);
+    if (right <= left + 1 || bottom <= top + 2) continue;
+    // The title band (the mapped top row and the frame's top edge below
+    // it), the bottom edge and the two sides.
+    out.push_back({top, add_sat(top, 1), left, right});
+    out.push_back({bottom, bottom, left, right});
+    out.push_back({top, bottom, left, left});
+    out.push_back({top, bottom, right, right});
+  }
+  return out;
+}
+
+}  // namespace vantri

@@ -1,0 +1,295 @@
+// A* over the free cells of a window, and recording routes.
+#include "render_edges/route_search.h"
+
+#include <algorithm>
+#include <functional>
+#include <limits>
+#include <unordered_map>
+
+namespace vantri {
+namespace {
+
+constexpr std::uint32_t kStep = 10;
+constexpr std::uint32_t kSharedStep = 6;
+constexpr std::uint32_t kCross = 30;
+constexpr std::uint32_t kBend = 25;
+// A cell right beside a box: passable, but a route one cell further out
+// is easier to tell from the box's border.
+constexpr std::uint32_t kNearBox = 30;
+// The estimate counts each remaining cell at more than a step costs, so
+// the search heads for the goal and settles for a route a little longer
+// than the shortest.
+constexpr std::uint32_t kGreedyStep = 15;
+constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
+
+bool shares(const PlanCell& cell, RouteGroups groups) {
+  return (cell.tail_group == groups.tail && groups.tail != 0) ||
+         (cell.head_group == groups.head && groups.head != 0);
+}
+
+// Whether the route may use `cell` the way `usage` says; `shared` and
+// `crossing` tell how.
+bool usable(const PlanCell& cell, std::uint8_t usage, RouteGroups groups, bool& shared,
+            bool& crossing) {
+  shared = false;
+  crossing = false;
+  if (cell.what & (PlanCell::kBox | PlanCell::kLabel | PlanCell::kArrow)) return false;
+  const std::uint8_t lines = cell.what & PlanCell::kLines;
+  if (lines == 0) return true;
+  if (shares(cell, groups)) {
+    shared = true;
+    return true;
+  }
+  if ((lines == PlanCell::kAlong && usage == PlanCell::kAcross) ||
+      (lines == PlanCell::kAcross && usage == PlanCell::kAlong)) {
+    crossing = true;
+    return true;
+  }
+  return false;
+}
+
+bool horizontal(Toward d) { return d == Toward::Left || d == Toward::Right; }
+
+}  // namespace
+
+bool port_usable(const PlanCells& cells, GridPoint cell, RouteGroups groups, bool start,
+                 bool arrow) {
+  if (!cells.contains(cell.row, cell.col)) return false;
+  const PlanCell c = cells.at(cell.row, cell.col);
+  if (c.what & (PlanCell::kBox | PlanCell::kLabel)) return false;
+  if (c.what & PlanCell::kArrow) {
+    // Only an end of the same kind joins an arrowhead: a fan-in merge on
+    // its head, a fan-out on a tail arrowhead.
+    return start ? c.tail_group == groups.tail && groups.tail != 0
+                 : c.head_group == groups.head && groups.head != 0;
+  }
+  if ((c.what & PlanCell::kLines) == 0) return true;
+  // An arrowhead would hide the lines already there.
+  return !arrow && shares(c, groups);
+}
+
+bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups groups) {
+  if (route.points.empty()) return false;
+  const GridPoint first = route.points.front();
+  const GridPoint last = route.points.back();
+  return for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
+    if (!cells.contains(p.row, p.col)) return false;
+    if (p == first) return port_usable(cells, p, groups, true, route.arrow_at_start);
+    if (p == last) return port_usable(cells, p, groups, false, route.arrow_at_end);
+    bool shared = false, crossing = false;
+    return usable(cells.at(p.row, p.col), usage, groups, shared, crossing);
+  });
+}
+
+void commit_route(PlanCells& cells, const EdgeRoute& route, RouteGroups groups) {
+  const auto record = [&](GridPoint p, std::uint8_t usage) {
+    if (!cells.contains(p.row, p.col)) return true;
+    PlanCell& c = cells.edit(p.row, p.col);
+    if ((c.what & (PlanCell::kLines | PlanCell::kArrow)) == 0) {
+      c.tail_group = groups.tail;
+      c.head_group = groups.head;
+    } else {
+      if (c.tail_group != groups.tail) c.tail_group = PlanCell::kMixed;
+      if (c.head_group != groups.head) c.head_group = PlanCell::kMixed;
+    }
+    c.what |= usage;
+    return true;
+  };
+  for_each_route_cell(route, record);
+  if (route.points.empty()) return;
+  const GridPoint first = route.points.front();
+  const GridPoint last = route.points.back();
+  if (route.arrow_at_end && cells.contains(last.row, last.col)) {
+    cells.edit(last.row, last.col).what |= PlanCell::kArrow;
+  }
+  if (route.arrow_at_start && cells.contains(first.row, first.col)) {
+    cells.edit(first.row, first.col).what |= PlanCell::kArrow;
+  }
+}
+
+std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const RoutePort> from,
+                                      std::span<const RoutePort> to, RouteGroups groups,
+                                      RouteArrows arrows, SearchWindow w,
+                                      SearchBuffers& buffers, std::uint32_t* cost_out) {
+  w.bottom = std::min(w.bottom, cells.height() - 1);
+  w.right = std::min(w.right, cells.width() - 1);
+  buffers.visited = 0;
+  if (cells.height() == 0 || cells.width() == 0 || w.top > w.bottom || w.left > w.right) {
+    return std::nullopt;
+  }
+  const std::uint64_t rows = w.bottom - w.top + 1;
+  const std::uint64_t cols = w.right - w.left + 1;
+  if (rows * cols > (std::uint64_t{1} << 26) / 4) return std::nullopt;
+  const auto inside = [&](GridPoint p) {
+    return p.row >= w.top && p.row <= w.bottom && p.col >= w.left && p.col <= w.right;
+  };
+  const auto index = [&](GridPoint p) {
+    return static_cast<std::uint32_t>((p.row - w.top) * cols + (p.col - w.left));
+  };
+  const std::size_t states = static_cast<std::size_t>(rows * cols * 4);
+  buffers.cost.assign(states, kUnreached);
+  buffers.previous.assign(states, kUnreached);
+
+  // Targets by cell, and the rectangle they span for the estimate.
+  buffers.target.assign(static_cast<std::size_t>(rows * cols), 0);
+  std::uint64_t t_top = ~std::uint64_t{0}, t_bottom = 0, t_left = ~std::uint64_t{0}, t_right = 0;
+  for (const RoutePort& port : to) {
+    if (!inside(port.cell) || !port_usable(cells, port.cell, groups, false, arrows.at_end)) {
+      continue;
+    }
+    std::uint32_t& slot = buffers.target[index(port.cell)];
+    if (slot == 0 || to[slot - 1].cost > port.cost) {
+      slot = static_cast<std::uint32_t>(&port - to.data()) + 1;
+    }
+    t_top = std::min(t_top, port.cell.row);
+    t_bottom = std::max(t_bottom, port.cell.row);
+    t_left = std::min(t_left, port.cell.col);
+    t_right = std::max(t_right, port.cell.col);
+  }
+  if (t_top > t_bottom) return std::nullopt;
+  const auto estimate = [&](GridPoint p) -> std::uint32_t {
+    const std::uint64_t dr = p.row < t_top ? t_top - p.row : (p.row > t_bottom ? p.row - t_bottom : 0);
+    const std::uint64_t dc = p.col < t_left ? t_left - p.col : (p.col > t_right ? p.col - t_right : 0);
+    // Weighted towards the goal: a little longer route for far less search.
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>((dr + dc) * kGreedyStep, 1u << 30));
+  };
+  const auto point_of = [&](std::uint32_t cell) {
+    return GridPoint{w.top + cell / cols, w.left + cell % cols};
+  };
+  // What each window cell allows, worked out on first sight.
+  enum Mode : std::uint8_t { kUnknown, kFree, kNear, kShared, kAcrossOnly, kAlongOnly, kBlocked };
+  buffers.mode.assign(static_cast<std::size_t>(rows * cols), kUnknown);
+  const auto mode_of = [&](std::uint32_t cell) -> std::uint8_t {
+    std::uint8_t& m = buffers.mode[cell];
+    if (m != kUnknown) return m;
+    const GridPoint p = point_of(cell);
+    const PlanCell c = cells.at(p.row, p.col);
+    bool shared = false, crossing = false;
+    if (usable(c, PlanCell::kBent, groups, shared, crossing)) {
+      m = shared ? kShared : (c.what & PlanCell::kNearBox) ? kNear : kFree;
+    } else if (usable(c, PlanCell::kAcross, groups, shared, crossing)) {
+      m = kAcrossOnly;
+    } else if (usable(c, PlanCell::kAlong, groups, shared, crossing)) {
+      m = kAlongOnly;
+    } else {
+      m = kBlocked;
+    }
+    return m;
+  };
+  using Entry = SearchBuffers::Entry;
+  std::vector<Entry>& heap = buffers.entries;
+  heap.clear();
+  const auto push = [&](std::uint32_t state, std::uint32_t g, std::uint64_t row, std::uint64_t col) {
+    heap.push_back({g + estimate({row, col}), g, state});
+    std::push_heap(heap.begin(), heap.end(), std::greater<>());
+  };
+  // A state is a cell and the direction the route moves in when it leaves
+  // that cell's predecessor (for a port: away from the box).
+  for (const RoutePort& port : from) {
+    if (!inside(port.cell) || !port_usable(cells, port.cell, groups, true, arrows.at_start)) {
+      continue;
+    }
+    const std::uint32_t state = index(port.cell) * 4 + static_cast<std::uint32_t>(opposite(port.into));
+    if (port.cost < buffers.cost[state]) {
+      buffers.cost[state] = port.cost;
+      push(state, port.cost, port.cell.row, port.cell.col);
+    }
+  }
+  std::optional<std::pair<std::uint32_t, RoutePort>> best;  // final state, port
+  std::uint32_t best_cost = kUnreached;
+  std::size_t& visited = buffers.visited;
+  visited = 0;
+  while (!heap.empty() && !(best && buffers.first_found)) {
+    if (++visited == buffers.visit_limit) break;
+    std::pop_heap(heap.begin(), heap.end(), std::greater<>());
+    const Entry top = heap.back();
+    heap.pop_back();
+    if (top.f >= best_cost) break;
+    const std::uint32_t state = top.state;
+    const std::uint32_t cost = top.g;
+    if (cost != buffers.cost[state]) continue;  // stale
+    const std::uint32_t cell = state / 4;
+    const std::uint64_t r = cell / cols;
+    const std::uint64_t c = cell - r * cols;
+    const auto heading = static_cast<Toward>(state % 4);
+    const bool at_start = buffers.previous[state] == kUnreached;
+    const std::uint8_t here = at_start ? std::uint8_t{kFree} : mode_of(cell);
+    for (const Toward next : {Toward::Up, Toward::Down, Toward::Left, Toward::Right}) {
+      if (next == opposite(heading)) continue;
+      const bool straight = next == heading;
+      // How this cell is used when the route leaves it towards `next`.
+      std::uint32_t step_cost = kStep;
+      if (at_start) {
+        if (!straight) continue;  // a route leaves its box straight
+      } else {
+        switch (here) {
+          case kShared: step_cost = kSharedStep; break;
+          case kNear: step_cost += kNearBox; break;
+          case kAcrossOnly:
+            if (!straight || !horizontal(next)) continue;
+            step_cost += kCross;
+            break;
+          case kAlongOnly:
+            if (!straight || horizontal(next)) continue;
+            step_cost += kCross;
+            break;
+          default: break;
+        }
+        if (!straight) step_cost += kBend;
+      }
+      std::uint64_t qr = r, qc = c;
+      switch (next) {
+        case Toward::Up: if (r == 0) continue; --qr; break;
+        case Toward::Down: if (r + 1 == rows) continue; ++qr; break;
+        case Toward::Left: if (c == 0) continue; --qc; break;
+        case Toward::Right: if (c + 1 == cols) continue; ++qc; break;
+      }
+      const auto q_cell = static_cast<std::uint32_t>(qr * cols + qc);
+      const std::uint32_t q_cost = cost + step_cost;
+      const std::uint32_t q_state = q_cell * 4 + static_cast<std::uint32_t>(next);
+      const std::uint32_t target = buffers.target[q_cell];
+      if (target != 0 && to[target - 1].into == next) {
+        const std::uint32_t total = q_cost + to[target - 1].cost;
+        if (total < best_cost) {
+          best_cost = total;
+          buffers.previous[q_state] = state;
+          best = {q_state, to[target - 1]};
+          if (buffers.first_found) break;
+        }
+      }
+      if (mode_of(q_cell) == kBlocked) continue;
+      if (q_cost < buffers.cost[q_state]) {
+        buffers.cost[q_state] = q_cost;
+        buffers.previous[q_state] = state;
+        push(q_state, q_cost, w.top + qr, w.left + qc);
+      }
+    }
+  }
+  if (!best) return std::nullopt;
+  if (cost_out) *cost_out = best_cost;
+  // Walk back, keeping the corners.
+  std::vector<GridPoint> cells_back;
+  std::uint32_t state = best->first;
+  std::vector<Toward> headings;
+  while (state != kUnreached) {
+    cells_back.push_back(point_of(state / 4));
+    headings.push_back(static_cast<Toward>(state % 4));
+    state = buffers.previous[state];
+  }
+  EdgeRoute route;
+  route.arrow_at_start = arrows.at_start;
+  route.arrow_at_end = arrows.at_end;
+  route.end_into = best->second.into;
+  const std::size_t n = cells_back.size();
+  // cells_back[n - 1] is the start; its heading is away from the tail box.
+  route.start_into = opposite(headings[n - 1]);
+  route.points.push_back(cells_back[n - 1]);
+  for (std::size_t i = n - 1; i-- > 0;) {
+    // A corner where the heading into this cell differs from the next one.
+    if (i > 0 && headings[i] != headings[i - 1]) route.points.push_back(cells_back[i]);
+  }
+  if (n > 1) route.points.push_back(cells_back[0]);
+  return route;
+}
+
+}  // namespace vantri

@@ -1,0 +1,120 @@
+// Finding one edge's route over the cells the planner has left free.
+//
+// A route leaves one of the tail's port cells away from the box and enters
+// one of the head's port cells towards it. In between it may run over empty
+// cells, cross a straight line of another edge at right angles, or run
+// along the lines of edges it shares its tail or its head with. The search
+// is A* over (cell, direction) in a window of the canvas, with costs for
+// length, bends and crossings, so that routes come out short, with few
+// bends, and prefer joining their siblings to crossing strangers.
+#ifndef VANTRI_RENDER_EDGES_ROUTE_SEARCH_H_
+#define VANTRI_RENDER_EDGES_ROUTE_SEARCH_H_
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "render_edges/plan_cells.h"
+#include "render_edges/route_plan.h"
+
+namespace vantri {
+
+/// A cell beside a box where a route may begin or end; `into` points from
+/// it into the box. `cost` makes some ports less attractive than others.
+struct RoutePort {
+  GridPoint cell;
+  Toward into = Toward::Down;
+  std::uint32_t cost = 0;
+};
+
+/// The tail and head groups of the edge being routed (see `PlanCells`).
+struct RouteGroups {
+  std::uint32_t tail = 0;
+  std::uint32_t head = 0;
+};
+
+/// Which ends of the edge being routed carry an arrowhead.
+struct RouteArrows {
+  bool at_start = false;
+  bool at_end = false;
+};
+
+/// Part of the canvas, bounds inclusive.
+struct SearchWindow {
+  std::uint64_t top = 0;
+  std::uint64_t bottom = 0;
+  std::uint64_t left = 0;
+  std::uint64_t right = 0;
+};
+
+/// Working memory reused from one search to the next.
+struct SearchBuffers {
+  std::vector<std::uint32_t> cost;
+  std::vector<std::uint32_t> previous;
+  /// Give up after visiting this many states (0: no limit).
+  std::size_t visit_limit = 0;
+  /// States the last search visited.
+  std::size_t visited = 0;
+  /// Settle for the first route found rather than the cheapest.
+  bool first_found = false;
+  /// Per cell of the window: 1 + the index of the target port there, or 0.
+  std::vector<std::uint32_t> target;
+  /// A state waiting to be visited: estimated total, cost so far, state.
+  struct Entry {
+    std::uint32_t f, g, state;
+    bool operator>(const Entry& o) const { return f > o.f; }
+  };
+  std::vector<Entry> entries;
+  /// Per cell of the window: what the route may do there.
+  std::vector<std::uint8_t> mode;
+};
+
+/// Whether a route of `groups` may start (`start`) or end on `cell`; with
+/// `arrow`, an arrowhead goes there, which no other line may pass under.
+bool port_usable(const PlanCells& cells, GridPoint cell, RouteGroups groups, bool start,
+                 bool arrow);
+
+/// The cheapest route from one of `from` to one of `to` within `window`,
+/// or nothing. Ports outside the window are ignored.
+std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const RoutePort> from,
+                                      std::span<const RoutePort> to, RouteGroups groups,
+                                      RouteArrows arrows, SearchWindow window,
+                                      SearchBuffers& buffers,
+                                      std::uint32_t* cost = nullptr);
+
+/// Whether `route` may be drawn over what `cells` holds.
+bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups groups);
+
+/// Records `route` and its arrowheads in `cells`.
+void commit_route(PlanCells& cells, const EdgeRoute& route, RouteGroups groups);
+
+/// Calls visit(cell, usage bits) for every cell of `route`, start to end,
+/// where the usage is `PlanCell::kAcross`, `kAlong` or `kBent`, until a
+/// call returns false; returns whether every call returned true.
+template <class Visit>
+bool for_each_route_cell(const EdgeRoute& route, Visit visit) {
+  const auto& pts = route.points;
+  if (pts.empty()) return true;
+  if (!visit(pts[0], PlanCell::kBent)) return false;
+  for (std::size_t s = 0; s + 1 < pts.size(); ++s) {
+    GridPoint p = pts[s];
+    const GridPoint q = pts[s + 1];
+    const bool across = p.row == q.row;
+    while (p != q) {
+      if (across) {
+        p.col = q.col > p.col ? p.col + 1 : p.col - 1;
+      } else {
+        p.row = q.row > p.row ? p.row + 1 : p.row - 1;
+      }
+      const std::uint8_t usage =
+          p == q ? PlanCell::kBent : (across ? PlanCell::kAcross : PlanCell::kAlong);
+      if (!visit(p, usage)) return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace vantri
+
+#endif  // VANTRI_RENDER_EDGES_ROUTE_SEARCH_H_
