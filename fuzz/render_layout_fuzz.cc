@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -346,7 +347,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   int relayouts = 0;
   std::optional<LayoutError> relayout_error;
   const LayoutFunction relayout =
-      [&](std::string_view rewritten) -> std::expected<LayoutGraph, LayoutError> {
+      [&](std::string_view rewritten,
+          std::span<const std::string>) -> std::expected<LayoutGraph, LayoutError> {
     ++relayouts;
     // Every label written into the DOT text is valid UTF-8, so the
     // rewritten text must be too: dot would reject it otherwise.

@@ -13,9 +13,10 @@
 namespace vantri {
 
 std::expected<LayoutGraph, LayoutError> layout_with_dot(
-    std::string_view dot_source) {
-  static const std::vector<std::string> kCommand = {"dot", "-Tjson0"};
-  auto run = run_child(kCommand, dot_source);
+    std::string_view dot_source, std::span<const std::string> dot_args) {
+  std::vector<std::string> command = {"dot", "-Tjson0"};
+  command.insert(command.end(), dot_args.begin(), dot_args.end());
+  auto run = run_child(command, dot_source);
   if (!run) {
     const ChildError& failure = run.error();
     if (failure.stage == ChildError::Stage::Start &&

@@ -7,6 +7,8 @@
 
 #include <expected>
 #include <functional>
+#include <span>
+#include <string>
 #include <string_view>
 
 #include "graphviz/layout_error.h"
@@ -14,14 +16,16 @@
 
 namespace vantri {
 
-/// Lays out `dot_source` with `dot -Tjson0` found through PATH.
+/// Lays out `dot_source` with `dot -Tjson0` found through PATH; `dot_args`
+/// go on dot's command line after -Tjson0 (graph attributes such as
+/// -Gnodesep=0.1 that override the ones the text sets).
 std::expected<LayoutGraph, LayoutError> layout_with_dot(
-    std::string_view dot_source);
+    std::string_view dot_source, std::span<const std::string> dot_args = {});
 
-/// Lays out DOT text: `layout_with_dot` in production, a stand-in in tests
-/// and benchmarks.
-using LayoutFunction =
-    std::function<std::expected<LayoutGraph, LayoutError>(std::string_view)>;
+/// Lays out DOT text with extra `dot` arguments: `layout_with_dot` in
+/// production, a stand-in in tests and benchmarks.
+using LayoutFunction = std::function<std::expected<LayoutGraph, LayoutError>(
+    std::string_view, std::span<const std::string>)>;
 
 }  // namespace vantri
 

@@ -147,7 +147,7 @@ void fit_labels_to_width(std::string_view dot_source, LayoutGraph& layout,
     return;
   }
 
-  auto second = relayout(rewrite_dot_labels(dot_source, layout.nodes, labels));
+  auto second = relayout(rewrite_dot_labels(dot_source, layout.nodes, labels), {});
   if (!second) {
     // The rewrite can make a valid graph invalid (a shortened record label
     // loses its field separators, say). Draw the first layout with the
