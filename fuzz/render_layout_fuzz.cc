@@ -361,7 +361,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
 
   auto drawing = draw_layout(dot, std::move(first), options, relayout);
-  FUZZ_CHECK(relayouts <= 1);
+  FUZZ_CHECK(relayouts <= 2);
   if (!drawing) {
     if (const auto* large = std::get_if<CanvasTooLarge>(&drawing.error())) {
       FUZZ_CHECK(large->width != 0);

@@ -1,10 +1,8 @@
-// Label limit, width fitting and the rewrite of labels into DOT text.
+// Label limit, label budget and the rewrite of labels into DOT text.
 #include "render/label_fit.h"
 
 #include <algorithm>
-#include <cmath>
 
-#include "render/build_transform.h"
 #include "text/label_lines.h"
 
 namespace vantri {
@@ -115,52 +113,33 @@ std::string rewrite_dot_labels(std::string_view dot_source,
   return text;
 }
 
-void fit_labels_to_width(std::string_view dot_source, LayoutGraph& layout,
-                         std::vector<std::string>& labels,
-                         GridTransform& transform, const RenderOptions& options,
-                         const LayoutFunction& relayout) {
-  if (!options.max_width || *options.max_width < 5 ||
-      *options.max_width >= transform.width) {
-    return;
+std::string shorten_lines(std::string_view label, std::uint64_t budget,
+                          TrimStrategy trim) {
+  if (label_width(label) <= budget) return std::string(label);
+  std::string out;
+  out.reserve(label.size());
+  bool first = true;
+  for (std::string_view line : split_label_lines(label)) {
+    if (!first) out += '\n';
+    first = false;
+    if (text_width(line) <= budget) {
+      out += line;
+    } else {
+      out += trim_label(line, budget, trim);
+    }
   }
-  const std::uint64_t max_width = *options.max_width;
-  const double divisor =
-      static_cast<double>(max_width - 2 * static_cast<std::uint64_t>(transform.margin));
-  const double scale = (layout.bb.x1 - layout.bb.x0) / divisor;
-  const std::uint64_t threshold = max_width / 2;
+  return out;
+}
 
-  bool shortened = false;
-  const std::size_t count = std::min(layout.nodes.size(), labels.size());
+void apply_label_budget(std::span<const LayoutNode> nodes,
+                        std::span<std::string> labels, std::uint64_t budget,
+                        TrimStrategy trim) {
+  const std::size_t count = std::min(nodes.size(), labels.size());
   for (std::size_t i = 0; i < count; ++i) {
-    const std::uint64_t width = label_width(labels[i]);
-    if (width + 4 <= threshold) continue;
-    std::uint64_t room =
-        saturating_to_unsigned(std::floor(layout.nodes[i].width / scale));
-    room = room >= 4 ? room - 4 : 0;
-    room = std::max<std::uint64_t>(room, 8);
-    if (room >= width) continue;
-    labels[i] = trim_label(layout.nodes[i].label, room, options.trim);
-    shortened = true;
+    if (label_width(labels[i]) > budget) {
+      labels[i] = shorten_lines(nodes[i].label, budget, trim);
+    }
   }
-  if (!shortened || !relayout) {
-    transform.width = max_width;
-    return;
-  }
-
-  auto second = relayout(rewrite_dot_labels(dot_source, layout.nodes, labels), {});
-  if (!second) {
-    // The rewrite can make a valid graph invalid (a shortened record label
-    // loses its field separators, say). Draw the first layout with the
-    // shortened labels rather than failing a render that works unfitted.
-    transform.width = max_width;
-    return;
-  }
-  layout = std::move(*second);
-  labels.clear();
-  labels.reserve(layout.nodes.size());
-  for (const LayoutNode& node : layout.nodes) labels.push_back(node.label);
-  transform = build_transform(layout.bb, layout.nodes, labels);
-  transform.width = std::min(transform.width, max_width);
 }
 
 }  // namespace vantri

@@ -7,6 +7,7 @@
 #include "grid/cell_arith.h"
 #include "render/apply_ansi.h"
 #include "render/build_transform.h"
+#include "render/fit_width.h"
 #include "render/label_fit.h"
 #include "render_edges/draw_edges.h"
 #include "render_nodes/draw_clusters.h"
@@ -25,6 +26,88 @@ std::uint64_t edge_label_extra(std::span<const LayoutEdge> edges) {
   return std::min<std::uint64_t>(extra, 15);
 }
 
+// Sizes a layout drawn with `labels`: its scale, boxes and planned edges,
+// and the columns they need. With `trim_sides`, blank columns left of
+// everything drawn are dropped, and the width ends with the last column
+// drawn.
+SizedLayout size_layout(LayoutGraph layout, std::vector<std::string> labels,
+                        bool trim_sides) {
+  SizedLayout sized;
+  sized.transform = build_transform(layout.bb, layout.nodes, labels);
+  const auto size_boxes = [&] {
+    const std::size_t paired = std::min(layout.nodes.size(), labels.size());
+    sized.boxes.clear();
+    sized.boxes.reserve(paired);
+    for (std::size_t i = 0; i < paired; ++i) {
+      sized.boxes.push_back(node_box(sized.transform, layout.nodes[i], labels[i]));
+    }
+    // Routes are planned before the canvas exists: side edges run along
+    // lanes beside every box, and the canvas must be wide enough for them.
+    sized.plan = plan_edges(layout.edges, layout.nodes, sized.boxes);
+  };
+  size_boxes();
+
+  // The outermost columns drawn: boxes, cluster frames and lanes.
+  std::uint64_t left = kMaxCell;
+  std::uint64_t right = 0;
+  const auto take = [&](std::uint64_t first, std::uint64_t last) {
+    left = std::min(left, first);
+    right = std::max(right, last);
+  };
+  const auto measure = [&] {
+    left = kMaxCell;
+    right = 0;
+    for (const NodeBox& box : sized.boxes) {
+      if (box.width != 0) take(box.left, box.right());
+    }
+    for (const LayoutCluster& cluster : layout.clusters) {
+      take(column_of(sized.transform, cluster.bb.x0), column_of(sized.transform, cluster.bb.x1));
+    }
+    for (const PlannedEdge& edge : sized.plan.edges) {
+      if (edge.kind == PlannedEdge::Kind::Side) take(edge.lane.column, edge.lane.column);
+    }
+  };
+  measure();
+  if (trim_sides && left != kMaxCell && left > 0) {
+    // Moving the left edge of the box the columns are counted from by
+    // whole columns moves every mapped column by as many, rows untouched.
+    sized.transform.bbox.x0 += static_cast<double>(left) * sized.transform.column_scale;
+    size_boxes();
+    measure();
+  }
+  sized.width = trim_sides && left != kMaxCell ? add_sat(right, 1)
+                                               : std::max(sized.transform.width,
+                                                          left == kMaxCell ? 0 : add_sat(right, 1));
+  sized.layout = std::move(layout);
+  sized.labels = std::move(labels);
+  return sized;
+}
+
+// The nodes a cut leaves in the drawing, with their boxes and labels.
+struct ShownNodes {
+  std::vector<LayoutNode> nodes;
+  std::vector<NodeBox> boxes;
+  std::vector<std::string> labels;
+};
+
+ShownNodes shown_nodes(std::span<const LayoutNode> nodes, std::span<const NodeBox> boxes,
+                       std::span<const std::string> labels,
+                       std::span<const std::size_t> left_out) {
+  ShownNodes shown;
+  std::size_t skip = 0;
+  const std::size_t count = std::min({nodes.size(), boxes.size(), labels.size()});
+  for (std::size_t i = 0; i < count; ++i) {
+    if (skip < left_out.size() && left_out[skip] == i) {
+      ++skip;
+      continue;
+    }
+    shown.nodes.push_back(nodes[i]);
+    shown.boxes.push_back(boxes[i]);
+    shown.labels.push_back(labels[i]);
+  }
+  return shown;
+}
+
 __extension__ typedef unsigned __int128 Uint128;
 
 std::string to_decimal(Uint128 value) {
@@ -40,11 +123,27 @@ std::string to_decimal(Uint128 value) {
 
 std::string CanvasTooLarge::display() const {
   const Uint128 cells = static_cast<Uint128>(width) * height;
-  return "Drawing too large: " + std::to_string(width) + " columns × " +
-         std::to_string(height) + " rows = " + to_decimal(cells) +
-         " character cells, more than the limit of " +
-         std::to_string(kMaxCanvasCells) +
-         "; set max_width (--width on the command line) to draw it narrower.";
+  std::string text = "Drawing too large: " + std::to_string(width) + " columns × " +
+                     std::to_string(height) + " rows = " + to_decimal(cells) +
+                     " character cells, more than the limit of " +
+                     std::to_string(kMaxCanvasCells) + "; ";
+  const std::uint64_t narrowest = height == 0 ? kMaxCell : kMaxCanvasCells / height;
+  if (narrowest < kSmallestUsefulWidth) {
+    return text + "it is too tall to draw at any width.";
+  }
+  return text + "a width limit of " + std::to_string(narrowest) +
+         " columns or less draws it (max_width, --width on the command line).";
+}
+
+std::string DrawingCut::message(std::string_view width_setting) const {
+  std::string text = "drawing cut at " + std::to_string(columns) + " columns: ";
+  if (nodes_left_out == 0) {
+    text += "edges right of it do not fit";
+  } else {
+    text += std::to_string(nodes_left_out) + " of " + std::to_string(nodes) +
+            (nodes == 1 ? " node does" : " nodes do") + " not fit";
+  }
+  return text + "; a wider " + std::string(width_setting) + " shows them";
 }
 
 std::string display(const RenderError& error) {
@@ -65,39 +164,60 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   std::vector<std::string> labels;
   labels.reserve(layout.nodes.size());
   for (const LayoutNode& node : layout.nodes) labels.push_back(node.label);
-
   apply_label_limit(layout.nodes, labels, options.max_label, options.trim);
-  GridTransform transform = build_transform(layout.bb, layout.nodes, labels);
-  fit_labels_to_width(dot_source, layout, labels, transform, options, relayout);
 
-  const std::size_t paired = std::min(layout.nodes.size(), labels.size());
-  std::vector<NodeBox> boxes;
-  boxes.reserve(paired);
-  for (std::size_t i = 0; i < paired; ++i) {
-    boxes.push_back(node_box(transform, layout.nodes[i], labels[i]));
+  SizedLayout sized = size_layout(std::move(layout), std::move(labels), false);
+  const std::optional<std::uint64_t> limit = options.max_width;
+  if (limit && *limit >= kSmallestUsefulWidth && sized.width > *limit) {
+    // First drop the blank columns beside the drawing, then shorten labels
+    // and lay out again.
+    const SizeFunction trimmed = [](LayoutGraph l, std::vector<std::string> ls) {
+      return size_layout(std::move(l), std::move(ls), true);
+    };
+    sized = trimmed(std::move(sized.layout), std::move(sized.labels));
+    sized = fit_to_width(dot_source, std::move(sized), options, relayout, trimmed).sized;
   }
-  // Routes are planned before the canvas exists: side edges run along lanes
-  // right of every box, and the canvas must be wide enough to show them.
-  EdgePlan plan = plan_edges(layout.edges, layout.nodes, boxes);
 
-  std::uint64_t width = transform.width;
-  if (plan.rightmost_right_lane) {
-    width = std::max(width, add_sat(*plan.rightmost_right_lane, 1));
+  // Edge labels are placed beside their edges and may stick out to the
+  // right of the drawing; the canvas leaves room for them.
+  std::uint64_t width = add_sat(sized.width, edge_label_extra(sized.layout.edges));
+  if (limit) width = std::min(width, *limit);
+  std::uint64_t height = sized.transform.height;
+  for (const NodeBox& box : sized.boxes) {
+    if (box.height != 0) height = std::max(height, add_sat(box.bottom(), 1));
   }
-  width = add_sat(width, edge_label_extra(layout.edges));
-  if (options.max_width) width = std::min(width, *options.max_width);
-  const std::uint64_t height = transform.height;
   if (width != 0 && height > kMaxCanvasCells / width) {
     return std::unexpected(CanvasTooLarge{width, height});
   }
 
+  // A node whose box does not fit wholly is left out, never cut in two.
+  std::optional<DrawingCut> cut;
+  std::vector<std::size_t> left_out;
+  if (limit && sized.width > *limit) {
+    cut = DrawingCut{*limit, 0, 0};
+    for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
+      if (sized.layout.nodes[i].invisible) continue;
+      ++cut->nodes;
+      const NodeBox& box = sized.boxes[i];
+      if (box.width != 0 && box.right() >= width) left_out.push_back(i);
+    }
+    cut->nodes_left_out = left_out.size();
+  }
+
   CharGrid grid(width, height);
-  draw_clusters(grid, layout.clusters, transform);
-  draw_nodes(grid, layout.nodes, labels, transform, options.color);
-  draw_edges(grid, plan, layout.edges, boxes, transform, options.trim,
+  draw_clusters(grid, sized.layout.clusters, sized.transform);
+  if (left_out.empty()) {
+    draw_nodes(grid, sized.layout.nodes, sized.labels, sized.transform, options.color);
+  } else {
+    const auto [nodes, boxes, shown_labels] = shown_nodes(sized.layout.nodes, sized.boxes,
+                                                          sized.labels, left_out);
+    draw_nodes(grid, nodes, shown_labels, sized.transform, options.color);
+  }
+  draw_edges(grid, sized.plan, sized.layout.edges, sized.boxes, sized.transform, options.trim,
              options.max_label);
-  return Drawing{std::move(layout), std::move(labels), transform,
-                 std::move(boxes), std::move(plan), std::move(grid)};
+  return Drawing{std::move(sized.layout), std::move(sized.labels), sized.transform,
+                 std::move(sized.boxes),  std::move(sized.plan),   std::move(grid),
+                 cut,                     std::move(left_out)};
 }
 
 std::expected<std::string, RenderError> render_layout(
@@ -107,7 +227,13 @@ std::expected<std::string, RenderError> render_layout(
   if (!drawing) return std::unexpected(std::move(drawing.error()));
   std::string text = drawing->grid.to_text();
   if (options.color == ColorMode::Ansi) {
-    text = apply_ansi(text, drawing->layout.nodes, drawing->boxes);
+    if (drawing->left_out.empty()) {
+      text = apply_ansi(text, drawing->layout.nodes, drawing->boxes);
+    } else {
+      const auto [nodes, boxes, labels] = shown_nodes(
+          drawing->layout.nodes, drawing->boxes, drawing->labels, drawing->left_out);
+      text = apply_ansi(text, nodes, boxes);
+    }
   }
   return text;
 }

@@ -11,6 +11,7 @@
 namespace vantri {
 namespace {
 
+using testing::FakeLayout;
 using testing::no_relayout;
 
 LayoutNode node_at(double x, double y, std::string label,
@@ -67,19 +68,55 @@ TEST(RenderLayout, ColourModes) {
             "  \x1b[31m└───┘\x1b[0m\n");
 }
 
-TEST(RenderLayout, WidthLimitsCutTheCanvas) {
+// Draws with a width limit; further layouts fail, so the first is drawn.
+Drawing draw_limited(LayoutGraph g, std::uint64_t max_width) {
+  FakeLayout failing;
+  RenderOptions options;
+  options.max_width = max_width;
+  options.color = ColorMode::Off;
+  auto drawing = draw_layout("", std::move(g), options, failing.function());
+  EXPECT_TRUE(drawing.has_value());
+  return std::move(drawing.value());
+}
+
+TEST(RenderLayout, WidthLimitsCutTheCanvasAndLeaveOutWhatDoesNotFit) {
   LayoutGraph g;
   g.bb = {0, 0, 200, 36};
   g.nodes = {node_at(27, 18, "A"), node_at(170, 18, "B")};
   for (std::uint64_t limit : {0u, 3u, 12u}) {
     RenderOptions options;
     options.max_width = limit;
-    const std::string text = render(g, options);
+    FakeLayout failing;
+    const std::string text = *render_layout("", g, options, failing.function());
     EXPECT_LE(widest_line(text), limit) << text;
     if (limit == 0) {
       EXPECT_EQ(text, "\n");
     }
   }
+  // B's box would be cut in two at 12 columns: it is left out whole, and
+  // the cut says so.
+  const Drawing cut = draw_limited(g, 12);
+  EXPECT_EQ(cut.left_out, std::vector<std::size_t>{1});
+  ASSERT_TRUE(cut.cut.has_value());
+  EXPECT_EQ(cut.cut->message("--width"),
+            "drawing cut at 12 columns: 1 of 2 nodes do not fit; a wider --width shows them");
+  EXPECT_EQ(cut.grid.to_text(), "\n\n┌───┐\n│ A │\n└───┘\n");
+  EXPECT_FALSE(draw_limited(g, 40).cut.has_value());
+  EXPECT_EQ((DrawingCut{80, 1, 1}.message("max_width")),
+            "drawing cut at 80 columns: 1 of 1 node does not fit; a wider max_width shows them");
+}
+
+TEST(RenderLayout, BlankColumnsBesideADrawingGoBeforeAnyCut) {
+  // A node twenty inches wide centres both boxes 66 columns in; within 60
+  // columns they are drawn whole at the left.
+  LayoutGraph g;
+  g.bb = {0, 0, 1440, 108};
+  g.nodes = {node_at(720, 90, "a"), node_at(720, 18, "b")};
+  g.nodes[0].width = 1440;
+  const Drawing drawing = draw_limited(g, 60);
+  EXPECT_FALSE(drawing.cut.has_value());
+  EXPECT_TRUE(drawing.left_out.empty());
+  EXPECT_EQ(drawing.grid.to_text(), "\n\n┌───┐\n│ a │\n└───┘\n\n\n\n┌───┐\n│ b │\n└───┘\n");
 }
 
 TEST(RenderLayout, EdgeLabelsWidenTheCanvasByAtMostFifteen) {
@@ -98,7 +135,7 @@ TEST(RenderLayout, EdgeLabelsWidenTheCanvasByAtMostFifteen) {
   EXPECT_GT(widest_line(text), 10u);
 }
 
-TEST(RenderLayout, AbsurdCanvasFailsCleanly) {
+TEST(RenderLayout, AbsurdCanvasFailsCleanlyWithAdviceThatWorks) {
   LayoutGraph g;
   g.bb = {0, 0, 1e12, 1e12};
   g.nodes = {node_at(1, 1, "tiny"), node_at(5e11, 5e11, "huge")};
@@ -107,17 +144,24 @@ TEST(RenderLayout, AbsurdCanvasFailsCleanly) {
   auto result = render_layout("", g, {}, no_relayout());
   ASSERT_FALSE(result.has_value());
   ASSERT_TRUE(std::holds_alternative<CanvasTooLarge>(result.error()));
-  const std::string message = display(result.error());
-  EXPECT_NE(message.find("character cells"), std::string::npos) << message;
-  EXPECT_NE(message.find("max_width"), std::string::npos) << message;
+  EXPECT_TRUE(display(result.error()).ends_with("it is too tall to draw at any width."))
+      << display(result.error());
 
-  // A width limit makes the same layout drawable when the rows fit.
+  // Wide but not tall: the message names a width limit, and it works.
   g.bb = {0, 0, 1e12, 100};
   g.nodes[1].pos = {5e11, 50};
   g.nodes[1].height = 36;
+  result = render_layout("", g, {}, no_relayout());
+  ASSERT_FALSE(result.has_value());
+  const std::string message = display(result.error());
+  const std::size_t at = message.find("a width limit of ");
+  ASSERT_NE(at, std::string::npos) << message;
   RenderOptions options;
-  options.max_width = 80;
-  EXPECT_LE(widest_line(render(g, options)), 80u);
+  options.max_width = std::stoull(message.substr(at + 17));
+  FakeLayout failing;
+  auto drawn = render_layout("", g, options, failing.function());
+  ASSERT_TRUE(drawn.has_value()) << display(drawn.error());
+  EXPECT_LE(widest_line(*drawn), *options.max_width);
 }
 
 TEST(RenderLayout, LayoutErrorsAndCanvasErrorsDisplayTheirText) {
@@ -125,8 +169,8 @@ TEST(RenderLayout, LayoutErrorsAndCanvasErrorsDisplayTheirText) {
             "Graphviz `dot` command not found in PATH. Please install Graphviz.");
   EXPECT_EQ((CanvasTooLarge{100000, 100000}.display()),
             "Drawing too large: 100000 columns × 100000 rows = 10000000000 character "
-            "cells, more than the limit of 67108864; set max_width (--width on the "
-            "command line) to draw it narrower.");
+            "cells, more than the limit of 67108864; a width limit of 671 columns or "
+            "less draws it (max_width, --width on the command line).");
 }
 
 }  // namespace

@@ -1,0 +1,67 @@
+// Fitting a drawing into the caller's width limit.
+//
+// When the drawing is wider than the limit, labels are shortened just
+// enough, never below a floor, and the graph is laid out again; the label
+// budget is estimated from the layout at hand, rank by rank, so that one
+// more `dot` run usually does it, and a second one corrects the estimate
+// when it does not. When even labels at the floor cannot make it fit,
+// `dot` is asked for less space between nodes (top-down) or ranks (left to
+// right). If the drawing still does not fit, the best attempt is kept: the
+// one that leaves the most nodes whole within the limit.
+#ifndef VANTRI_RENDER_FIT_WIDTH_H_
+#define VANTRI_RENDER_FIT_WIDTH_H_
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "graphviz/layout_graph.h"
+#include "graphviz/run_dot.h"
+#include "grid/grid_transform.h"
+#include "grid/node_box.h"
+#include "render/render_options.h"
+#include "render_edges/edge_plan.h"
+
+namespace vantri {
+
+/// A layout with the labels it is drawn with, measured before the canvas
+/// exists.
+struct SizedLayout {
+  LayoutGraph layout;
+  std::vector<std::string> labels;
+  GridTransform transform;
+  std::vector<NodeBox> boxes;
+  EdgePlan plan;
+  /// Columns the drawing needs for its boxes, frames and edge lanes.
+  std::uint64_t width = 0;
+};
+
+/// Sizes a layout drawn with `labels` (scale, boxes, planned edges).
+using SizeFunction =
+    std::function<SizedLayout(LayoutGraph layout, std::vector<std::string> labels)>;
+
+/// What the fitting chose, and how many more layouts it asked `dot` for.
+struct WidthFit {
+  SizedLayout sized;
+  int layouts = 0;
+};
+
+/// How many visible nodes of `sized` have their whole box left of column
+/// `columns`.
+std::size_t nodes_within(const SizedLayout& sized, std::uint64_t columns);
+
+/// Fits `first`, laid out from `dot_source` and drawn with the labels the
+/// label limit left, into `options.max_width` columns, with at most two
+/// more layouts by `relayout`. Nothing happens without a limit, when the
+/// drawing fits already or without `relayout`; a failing layout ends the
+/// fitting with the best one so far, its labels shortened as asked.
+WidthFit fit_to_width(std::string_view dot_source, SizedLayout first,
+                      const RenderOptions& options, const LayoutFunction& relayout,
+                      const SizeFunction& size);
+
+}  // namespace vantri
+
+#endif  // VANTRI_RENDER_FIT_WIDTH_H_
