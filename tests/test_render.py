@@ -1,6 +1,9 @@
 """Whole drawings of small real graphs, and the width fitting seen from outside."""
 
 import re
+import subprocess
+import sys
+import warnings
 
 import pytest
 
@@ -290,7 +293,8 @@ def test_labels_are_never_cut_below_the_floor(logging_dot):
     logging_dot()
     # However narrow, a label keeps three characters and the ellipsis.
     source = graph_of('tiny [fixedsize=true, width=0.1, label="a_long_label_for_a_tiny_node"]')
-    text = draw(source, max_width=30, trim="end")
+    with pytest.warns(vantri.DrawingCutWarning):
+        text = draw(source, max_width=30, trim="end")
     runs = logging_dot.runs()
     assert 2 <= len(runs) <= 3
     assert 'tiny [fixedsize=true, width=0.1, label="a_l..."]' in runs[-1]
@@ -326,9 +330,69 @@ def test_services_fit_64_columns_with_every_box_whole(logging_dot):
 def test_a_failing_second_layout_keeps_the_first(logging_dot):
     logging_dot(fail_on=2)
     source = "digraph {\n" + LONG_NAMES + "}\n"
-    text = draw(source, max_width=80)
+    with pytest.warns(vantri.DrawingCutWarning, match="drawing cut at 80 columns"):
+        text = draw(source, max_width=80)
     assert len(logging_dot.runs()) == 2
     assert widest(text) <= 80
     # The first layout, drawn with the labels asked for.
     assert "an_extremely_long_identifier_name_number_one" not in text
     assert any(label.endswith("_number_one") and "..." in label for label in boxes(text))
+
+
+FAN_OUT = "digraph { root -> {" + " ".join(f"leaf{i}" for i in range(30)) + "} }"
+
+
+def test_a_drawing_that_cannot_fit_is_cut_and_says_how_many_nodes_it_leaves_out():
+    with pytest.warns(vantri.DrawingCutWarning) as caught:
+        text = draw(FAN_OUT, max_width=60)
+    assert len(caught) == 1
+    message = str(caught[0].message)
+    match = re.fullmatch(
+        r"drawing cut at 60 columns: (\d+) of 31 nodes do not fit; a wider max_width shows them",
+        message,
+    )
+    assert match, message
+    assert issubclass(vantri.DrawingCutWarning, UserWarning)
+    # Every node is whole in the drawing or counted in the message.
+    shown = boxes(text)
+    assert len(shown) + int(match[1]) == 31
+    assert widest(text) <= 60
+    assert "│" not in "".join(line[59:] for line in text.splitlines())
+
+
+def test_drawings_that_fit_warn_of_nothing():
+    with warnings.catch_warnings():
+        warnings.simplefilter("error")
+        # A node twenty inches wide leaves blank columns, not a cut.
+        text = draw("digraph { a [width=20]; a -> b }", max_width=60)
+        assert sorted(boxes(text)) == ["a", "b"]
+        draw("digraph {\n" + LONG_NAMES + "}\n", max_width=80)
+        draw(FAN_OUT)
+    # Made an error, the warning stops the render.
+    with warnings.catch_warnings():
+        warnings.simplefilter("error", vantri.DrawingCutWarning)
+        with pytest.raises(vantri.DrawingCutWarning):
+            draw(FAN_OUT, max_width=60)
+
+
+def test_the_command_line_reports_a_cut_on_standard_error(tmp_path):
+    graph = tmp_path / "fan.dot"
+    graph.write_text(FAN_OUT)
+    result = subprocess.run(
+        [sys.executable, "-m", "vantri", "--no-color", "--width", "60", str(graph)],
+        capture_output=True,
+        text=True,
+        check=True,
+    )
+    assert re.fullmatch(
+        r"vantri: drawing cut at 60 columns: \d+ of 31 nodes do not fit; "
+        r"a wider --width shows them\n",
+        result.stderr,
+    ), result.stderr
+    fits = subprocess.run(
+        [sys.executable, "-m", "vantri", "--no-color", "--width", "400", str(graph)],
+        capture_output=True,
+        text=True,
+        check=True,
+    )
+    assert fits.stderr == ""

@@ -3,6 +3,9 @@
 class InternalError(BaseException):
     """A fault inside vantri itself."""
 
+class DrawingCutWarning(UserWarning):
+    """The drawing did not fit max_width and was cut."""
+
 def render(
     dot_source: str,
     *,

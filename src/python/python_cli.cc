@@ -132,7 +132,12 @@ PyObject* run(const CliRender& command) {
   options.color = command.no_color ? ColorMode::BoxStyles : ColorMode::Ansi;
   auto drawing = render_graph(*source, options);
   if (!drawing) return raise(PyExc_RuntimeError, display(drawing.error()));
-  if (!write_all(STDOUT_FILENO, *drawing)) return nullptr;
+  if (!write_all(STDOUT_FILENO, drawing->text)) return nullptr;
+  // A drawing cut at the width says so, after the drawing.
+  if (drawing->cut &&
+      !write_all(STDERR_FILENO, "vantri: " + drawing->cut->message("--width") + "\n")) {
+    return nullptr;
+  }
   Py_RETURN_NONE;
 }
 

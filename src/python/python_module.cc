@@ -195,9 +195,18 @@ bool convert_arguments(const Signature& sig, PyObject* const* args,
   return true;
 }
 
-PyObject* finish(const std::expected<std::string, RenderError>& result) {
+// vantri.DrawingCutWarning, a UserWarning.
+PyObject* drawing_cut_warning = nullptr;
+
+// The drawing as a str; a drawing cut at max_width warns first (and fails
+// when warnings are made errors).
+PyObject* finish(const std::expected<Rendering, RenderError>& result) {
   if (!result) return raise(PyExc_RuntimeError, display(result.error()));
-  return new_str(*result);
+  if (result->cut &&
+      PyErr_WarnEx(drawing_cut_warning, result->cut->message("max_width").c_str(), 1) < 0) {
+    return nullptr;
+  }
+  return new_str(result->text);
 }
 
 PyObject* render(PyObject*, PyObject* const* args, Py_ssize_t nargsf,
@@ -293,6 +302,17 @@ PyObject* create_module() {
       PyExc_BaseException, nullptr);
   if (internal_error == nullptr ||
       PyModule_AddObjectRef(module, "InternalError", internal_error) < 0) {
+    Py_DECREF(module);
+    return nullptr;
+  }
+  drawing_cut_warning = PyErr_NewExceptionWithDoc(
+      "vantri.DrawingCutWarning",
+      "The drawing did not fit max_width even with shortened labels and a "
+      "tighter layout, and was cut: the message says how many nodes it leaves "
+      "out.",
+      PyExc_UserWarning, nullptr);
+  if (drawing_cut_warning == nullptr ||
+      PyModule_AddObjectRef(module, "DrawingCutWarning", drawing_cut_warning) < 0) {
     Py_DECREF(module);
     return nullptr;
   }

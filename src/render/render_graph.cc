@@ -150,8 +150,8 @@ std::string display(const RenderError& error) {
   return std::visit([](const auto& e) { return e.display(); }, error);
 }
 
-std::expected<std::string, RenderError> render_graph(
-    std::string_view dot_source, const RenderOptions& options) {
+std::expected<Rendering, RenderError> render_graph(std::string_view dot_source,
+                                                   const RenderOptions& options) {
   auto layout = layout_with_dot(dot_source);
   if (!layout) return std::unexpected(std::move(layout.error()));
   return render_layout(dot_source, std::move(*layout), options, layout_with_dot);
@@ -220,7 +220,7 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
                  cut,                     std::move(left_out)};
 }
 
-std::expected<std::string, RenderError> render_layout(
+std::expected<Rendering, RenderError> render_layout(
     std::string_view dot_source, LayoutGraph layout,
     const RenderOptions& options, const LayoutFunction& relayout) {
   auto drawing = draw_layout(dot_source, std::move(layout), options, relayout);
@@ -235,7 +235,7 @@ std::expected<std::string, RenderError> render_layout(
       text = apply_ansi(text, nodes, boxes);
     }
   }
-  return text;
+  return Rendering{std::move(text), drawing->cut};
 }
 
 }  // namespace vantri

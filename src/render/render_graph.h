@@ -60,10 +60,17 @@ using RenderError = std::variant<LayoutError, CanvasTooLarge>;
 /// The text the user sees for `error`.
 std::string display(const RenderError& error);
 
+/// A finished drawing, and what its caller must be told about it.
+struct Rendering {
+  std::string text;
+  /// Set when the drawing was cut at the width limit.
+  std::optional<DrawingCut> cut;
+};
+
 /// Renders DOT text: runs `dot` once, and up to twice more when the width
 /// fitting lays the graph out again.
-std::expected<std::string, RenderError> render_graph(
-    std::string_view dot_source, const RenderOptions& options);
+std::expected<Rendering, RenderError> render_graph(std::string_view dot_source,
+                                                   const RenderOptions& options);
 
 /// Everything a render draws, before it becomes text: the layout actually
 /// drawn (a later one when the width fitting laid the graph out again),
@@ -88,7 +95,7 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
                                                 const LayoutFunction& relayout);
 
 /// `draw_layout`, then the grid as text, coloured when the options ask.
-std::expected<std::string, RenderError> render_layout(
+std::expected<Rendering, RenderError> render_layout(
     std::string_view dot_source, LayoutGraph layout,
     const RenderOptions& options, const LayoutFunction& relayout);
 

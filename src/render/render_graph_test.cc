@@ -28,7 +28,7 @@ LayoutNode node_at(double x, double y, std::string label,
 std::string render(LayoutGraph g, RenderOptions options = {}) {
   auto result = render_layout("", std::move(g), options, no_relayout());
   EXPECT_TRUE(result.has_value()) << (result ? "" : display(result.error()));
-  return result ? *result : "";
+  return result ? result->text : "";
 }
 
 std::size_t widest_line(const std::string& text) {
@@ -87,7 +87,7 @@ TEST(RenderLayout, WidthLimitsCutTheCanvasAndLeaveOutWhatDoesNotFit) {
     RenderOptions options;
     options.max_width = limit;
     FakeLayout failing;
-    const std::string text = *render_layout("", g, options, failing.function());
+    const std::string text = render_layout("", g, options, failing.function())->text;
     EXPECT_LE(widest_line(text), limit) << text;
     if (limit == 0) {
       EXPECT_EQ(text, "\n");
@@ -161,7 +161,7 @@ TEST(RenderLayout, AbsurdCanvasFailsCleanlyWithAdviceThatWorks) {
   FakeLayout failing;
   auto drawn = render_layout("", g, options, failing.function());
   ASSERT_TRUE(drawn.has_value()) << display(drawn.error());
-  EXPECT_LE(widest_line(*drawn), *options.max_width);
+  EXPECT_LE(widest_line(drawn->text), *options.max_width);
 }
 
 TEST(RenderLayout, LayoutErrorsAndCanvasErrorsDisplayTheirText) {
