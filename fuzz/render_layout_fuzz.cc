@@ -4,14 +4,17 @@
 // and sizes that are NaN, infinite, 1e308 or negative, edges whose ends
 // coincide, self-loops, thousands of nodes, edges, clusters and labels made
 // by repeating a few templates, labels with control and multibyte
-// characters, and random options. The second layout of the width fitting
-// is either an error or another decoded layout.
+// characters, and random options. The further layouts of the width
+// fitting are each either an error or another decoded layout.
 //
 // A render either refuses a canvas that is really too large, or gives text
 // that is valid UTF-8, ends in exactly one line feed, has no more lines than
 // the canvas has rows, no line wider than the canvas (and so than
 // max_width) and no white space at the end of a line; the only escape
 // sequences are the known colours and the reset, and only in Ansi mode.
+// The fitting asks for at most two more layouts, with `dot` arguments that
+// set one graph or node attribute each; a cut drawing counts the visible
+// nodes it leaves out, and leaves out only boxes that reach past the cut.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -348,8 +351,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::optional<LayoutError> relayout_error;
   const LayoutFunction relayout =
       [&](std::string_view rewritten,
-          std::span<const std::string>) -> std::expected<LayoutGraph, LayoutError> {
+          std::span<const std::string> args) -> std::expected<LayoutGraph, LayoutError> {
     ++relayouts;
+    for (const std::string& arg : args) {
+      FUZZ_CHECK(arg.starts_with("-G") || arg.starts_with("-N"));
+      FUZZ_CHECK(arg.find('=') != std::string::npos);
+      FUZZ_CHECK(arg.find_first_of(" \n\"") == std::string::npos);
+    }
     // Every label written into the DOT text is valid UTF-8, so the
     // rewritten text must be too: dot would reject it otherwise.
     FUZZ_CHECK(!validate_utf8(rewritten));
@@ -377,6 +385,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(grid.width() == 0 || grid.height() <= kMaxCanvasCells / grid.width());
   FUZZ_CHECK(drawing->labels.size() == drawing->layout.nodes.size());
   FUZZ_CHECK(drawing->boxes.size() == drawing->layout.nodes.size());
+  FUZZ_CHECK(std::is_sorted(drawing->left_out.begin(), drawing->left_out.end()));
+  for (const std::size_t i : drawing->left_out) {
+    FUZZ_CHECK(i < drawing->boxes.size());
+    FUZZ_CHECK(!drawing->layout.nodes[i].invisible);
+    FUZZ_CHECK(drawing->boxes[i].right() >= grid.width());
+  }
+  if (drawing->cut) {
+    FUZZ_CHECK(options.max_width && drawing->cut->columns == *options.max_width);
+    FUZZ_CHECK(drawing->cut->nodes_left_out == drawing->left_out.size());
+    FUZZ_CHECK(drawing->cut->nodes_left_out <= drawing->cut->nodes);
+  } else {
+    FUZZ_CHECK(drawing->left_out.empty());
+  }
 
   // What render_layout returns for this drawing.
   std::string out = grid.to_text();

@@ -4,6 +4,7 @@ import re
 import subprocess
 import sys
 import warnings
+from pathlib import Path
 
 import pytest
 
@@ -396,3 +397,21 @@ def test_the_command_line_reports_a_cut_on_standard_error(tmp_path):
         check=True,
     )
     assert fits.stderr == ""
+
+
+EXAMPLES = Path("/usr/share/doc/graphviz/examples/graphs/directed")
+
+
+@pytest.mark.parametrize("name", ["pgram.gv", "psfonttest.gv", "trapeziumlr.gv", "unix.gv"])
+def test_example_graphs_are_laid_out_at_most_three_times(logging_dot, name):
+    """Graphs the fitting works hardest on: one run of `dot` for the layout,
+    at most two more for the fitting, whatever the width."""
+    logging_dot()
+    source = (EXAMPLES / name).read_text()
+    for width in (40, 80, 120):
+        before = len(logging_dot.runs())
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore", vantri.DrawingCutWarning)
+            text = draw(source, max_width=width)
+        assert 1 <= len(logging_dot.runs()) - before <= 3, width
+        assert widest(text) <= width

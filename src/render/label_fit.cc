@@ -2,35 +2,13 @@
 #include "render/label_fit.h"
 
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "text/label_lines.h"
 
 namespace vantri {
 namespace {
-
-std::string label_pattern(std::string_view label) {
-  return "label=\"" + escape_label(label) + "\"";
-}
-
-// Replaces every occurrence of `from` in `text`, left to right without
-// overlaps; returns how many there were.
-std::size_t replace_all(std::string& text, std::string_view from,
-                        std::string_view to) {
-  std::string out;
-  std::size_t count = 0;
-  std::size_t start = 0;
-  for (std::size_t hit = text.find(from); hit != std::string::npos;
-       hit = text.find(from, start)) {
-    if (count++ == 0) out.reserve(text.size());
-    out.append(text, start, hit - start);
-    out.append(to);
-    start = hit + from.size();
-  }
-  if (count == 0) return 0;
-  out.append(text, start);
-  text = std::move(out);
-  return count;
-}
 
 // `text` as a complete DOT string literal with quotes, backslashes and line
 // feeds escaped.
@@ -90,13 +68,47 @@ std::string escape_label(std::string_view text) {
 std::string rewrite_dot_labels(std::string_view dot_source,
                                std::span<const LayoutNode> nodes,
                                std::span<const std::string> labels) {
-  std::string text(dot_source);
-  std::string statements;
+  // What each changed label is written as in the text, and what it becomes;
+  // the first node with an own label decides what it becomes.
+  std::unordered_map<std::string, std::string> changes;
   const std::size_t count = std::min(nodes.size(), labels.size());
   for (std::size_t i = 0; i < count; ++i) {
+    if (labels[i] != nodes[i].label) {
+      changes.try_emplace(escape_label(nodes[i].label), escape_label(labels[i]));
+    }
+  }
+  // One pass over the text: every literal label="..." whose contents are a
+  // changed label is replaced, left to right.
+  constexpr std::string_view kOpening = "label=\"";
+  std::string text;
+  text.reserve(dot_source.size());
+  std::unordered_set<std::string_view> found;
+  std::size_t start = 0;
+  for (std::size_t at = dot_source.find(kOpening); at != std::string_view::npos;
+       at = dot_source.find(kOpening, start)) {
+    const std::size_t contents = at + kOpening.size();
+    const std::size_t close = dot_source.find('"', contents);
+    if (close == std::string_view::npos) break;
+    const auto change = changes.find(std::string(dot_source.substr(contents, close - contents)));
+    if (change == changes.end()) {
+      text.append(dot_source, start, contents - start);
+      start = contents;
+      continue;
+    }
+    text.append(dot_source, start, contents - start);
+    text += change->second;
+    found.insert(change->first);
+    start = close;
+  }
+  text.append(dot_source, start);
+
+  std::string statements;
+  for (std::size_t i = 0; i < count; ++i) {
     if (labels[i] == nodes[i].label) continue;
-    const std::string to = label_pattern(labels[i]);
-    if (replace_all(text, label_pattern(nodes[i].label), to) != 0) continue;
+    const std::string old_contents = escape_label(nodes[i].label);
+    if (found.contains(old_contents) && changes.at(old_contents) == escape_label(labels[i])) {
+      continue;
+    }
     // The label did not come from a literal label="..." attribute: most
     // often the node has none and shows its name. Give the node its
     // shortened label in a statement of its own.

@@ -26,6 +26,13 @@ std::uint64_t edge_label_extra(std::span<const LayoutEdge> edges) {
   return std::min<std::uint64_t>(extra, 15);
 }
 
+// Whether `node` lies within the layout's bounding box, as every node `dot`
+// places does; the canvas is made to hold the boxes of those.
+bool inside(const LayoutNode& node, const BoundingBox& bb) {
+  return node.pos.x >= bb.x0 && node.pos.x <= bb.x1 && node.pos.y >= bb.y0 &&
+         node.pos.y <= bb.y1;
+}
+
 // Sizes a layout drawn with `labels`: its scale, boxes and planned edges,
 // and the columns they need. With `trim_sides`, blank columns left of
 // everything drawn are dropped, and the width ends with the last column
@@ -57,8 +64,9 @@ SizedLayout size_layout(LayoutGraph layout, std::vector<std::string> labels,
   const auto measure = [&] {
     left = kMaxCell;
     right = 0;
-    for (const NodeBox& box : sized.boxes) {
-      if (box.width != 0) take(box.left, box.right());
+    for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
+      const NodeBox& box = sized.boxes[i];
+      if (box.width != 0 && inside(layout.nodes[i], layout.bb)) take(box.left, box.right());
     }
     for (const LayoutCluster& cluster : layout.clusters) {
       take(column_of(sized.transform, cluster.bb.x0), column_of(sized.transform, cluster.bb.x1));
@@ -183,8 +191,11 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   std::uint64_t width = add_sat(sized.width, edge_label_extra(sized.layout.edges));
   if (limit) width = std::min(width, *limit);
   std::uint64_t height = sized.transform.height;
-  for (const NodeBox& box : sized.boxes) {
-    if (box.height != 0) height = std::max(height, add_sat(box.bottom(), 1));
+  for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
+    const NodeBox& box = sized.boxes[i];
+    if (box.height != 0 && inside(sized.layout.nodes[i], sized.layout.bb)) {
+      height = std::max(height, add_sat(box.bottom(), 1));
+    }
   }
   if (width != 0 && height > kMaxCanvasCells / width) {
     return std::unexpected(CanvasTooLarge{width, height});
