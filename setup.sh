@@ -17,10 +17,10 @@ say() { printf '==> %s\n' "$*"; }
 die() { printf 'setup: %s\n' "$*" >&2; exit 1; }
 
 # --- System packages ---------------------------------------------------------
-# Graphviz at run time; a C++23 compiler, CMake, Ninja and the JSON headers
-# to build.
+# Graphviz at run time; a C++23 compiler, CMake, Ninja, the JSON headers and
+# utf8proc (character widths) to build.
 . tools/debian_packages.sh
-need_packages graphviz g++ nlohmann-json3-dev cmake:cmake ninja:ninja-build
+need_packages graphviz g++ nlohmann-json3-dev libutf8proc-dev cmake:cmake ninja:ninja-build
 
 # --- CPython 3.13 --------------------------------------------------------------
 is_313() { [ -n "$1" ] && "$1" -c 'import sys; sys.exit(sys.version_info[:2] != (3, 13))' 2>/dev/null; }

@@ -71,7 +71,7 @@ void cluster_frames_on_a_wide_canvas(benchmark::State& state) {
   }
   for (auto _ : state) {
     CharGrid grid(2'000'000, 5);
-    draw_clusters(grid, clusters, testing::cell_transform());
+    draw_clusters(grid, clusters, testing::cell_transform(), TrimStrategy::Smart);
     benchmark::DoNotOptimize(grid.at(1, 0));
   }
 }

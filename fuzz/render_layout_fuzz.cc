@@ -4,13 +4,15 @@
 // and sizes that are NaN, infinite, 1e308 or negative, edges whose ends
 // coincide, self-loops, thousands of nodes, edges, clusters and labels made
 // by repeating a few templates, labels with control and multibyte
-// characters, and random options. The further layouts of the width
-// fitting are each either an error or another decoded layout.
+// characters, record and HTML-like labels made of their syntax's pieces
+// (with field rectangles, or not), every node shape, invisible nodes, a
+// graph title above or below, and random options. The further layouts of
+// the width fitting are each either an error or another decoded layout.
 //
 // A render either refuses a canvas that is really too large, or gives text
 // that is valid UTF-8, ends in exactly one line feed, has no more lines than
-// the canvas has rows, no line wider than the canvas (and so than
-// max_width) and no white space at the end of a line; the only escape
+// the canvas has rows, no line wider in terminal columns than the canvas
+// (and so than max_width) and no white space at the end of a line; the only escape
 // sequences are the known colours and the reset, and only in Ansi mode.
 // The fitting asks for at most two more layouts, with `dot` arguments that
 // set one graph or node attribute each; a cut drawing counts the visible
@@ -33,6 +35,7 @@
 #include "render/apply_ansi.h"
 #include "render/label_fit.h"
 #include "render/render_graph.h"
+#include "text/char_width.h"
 #include "text/utf8.h"
 
 namespace vantri {
@@ -96,6 +99,24 @@ std::string text(FuzzedDataProvider& in, std::size_t max_bytes) {
   return out;
 }
 
+// A label made of pieces of the record and HTML-like syntax and text.
+std::string structured(FuzzedDataProvider& in) {
+  static constexpr std::array<const char*, 20> kPieces = {
+      "|", "{", "}", "<f0>", "\\|", "\\{", " ", "\\n", "<TABLE>", "<TR>", "<TD>",
+      "<TD COLSPAN=\"3\" PORT=\"p\">", "<TD ROWSPAN=\"200\">", "</TD>", "</TR>",
+      "</TABLE>", "<BR/>", "&amp;", "&#x4E2D;", "<!-- x -->"};
+  std::string out;
+  const std::size_t count = in.ConsumeIntegralInRange<std::size_t>(0, 24);
+  for (std::size_t k = 0; k < count; ++k) {
+    if (in.ConsumeBool()) {
+      out += kPieces[in.ConsumeIntegralInRange<std::size_t>(0, kPieces.size() - 1)];
+    } else {
+      out += text(in, 6);
+    }
+  }
+  return out;
+}
+
 std::optional<std::string> fill_colour(FuzzedDataProvider& in) {
   static constexpr std::array<const char*, 10> kColours = {
       "red", "#00ff00", "lightblue", "white", "black", "gray",
@@ -122,8 +143,8 @@ constexpr std::size_t kMaxItems = 4000;
 // work goes into drawing rather than into copying the input.
 constexpr std::size_t kMaxCopiedText = std::size_t{1} << 19;
 
-std::size_t copies_of(std::size_t n, std::string_view label) {
-  return std::min(n, std::max<std::size_t>(1, kMaxCopiedText / (label.size() + 1)));
+std::size_t copies_of(std::size_t n, std::size_t text_bytes) {
+  return std::min(n, std::max<std::size_t>(1, kMaxCopiedText / (text_bytes + 1)));
 }
 
 void add_nodes(FuzzedDataProvider& in, LayoutGraph& g, bool bulk) {
@@ -135,9 +156,19 @@ void add_nodes(FuzzedDataProvider& in, LayoutGraph& g, bool bulk) {
     node.pos = point(in);
     node.width = number(in, 0.0, 400.0);
     node.height = number(in, 0.0, 200.0);
-    node.shape = static_cast<NodeShape>(in.ConsumeIntegralInRange<int>(0, 2));
+    node.shape = static_cast<NodeShape>(in.ConsumeIntegralInRange<int>(0, 5));
     if (in.ConsumeBool()) node.name = text(in, 12);
-    const std::size_t n = copies_of(copies(in, bulk), node.label);
+    node.invisible = in.ConsumeIntegralInRange<int>(0, 7) == 0;
+    node.label_is_html = in.ConsumeIntegralInRange<int>(0, 3) == 0;
+    node.raw_label = in.ConsumeBool() ? structured(in) : node.label;
+    // Field rectangles, sometimes as many as a record has fields.
+    for (std::size_t k = in.ConsumeIntegralInRange<std::size_t>(0, 6); k > 0; --k) {
+      const Point low = point(in);
+      const Point high = point(in);
+      node.rects.push_back({low.x, low.y, high.x, high.y});
+    }
+    const std::size_t n =
+        copies_of(copies(in, bulk), node.label.size() + node.raw_label.size());
     const Point step = n > 1 ? point(in) : Point{};
     for (std::size_t c = 0; c < n && g.nodes.size() < kMaxItems; ++c) {
       LayoutNode copy = node;
@@ -176,7 +207,7 @@ void add_edges(FuzzedDataProvider& in, LayoutGraph& g, bool bulk) {
     if (in.ConsumeBool()) edge.label_pos = point(in);
     if (in.ConsumeBool()) edge.start_point = point(in);
     if (in.ConsumeBool()) edge.end_point = point(in);
-    const std::size_t n = copies_of(copies(in, bulk), edge.label.value_or(""));
+    const std::size_t n = copies_of(copies(in, bulk), edge.label.value_or("").size());
     const std::size_t tail_step = in.ConsumeIntegral<std::size_t>();
     const std::size_t head_step = in.ConsumeIntegral<std::size_t>();
     for (std::size_t c = 0; c < n && g.edges.size() < kMaxItems; ++c) {
@@ -193,11 +224,12 @@ void add_clusters(FuzzedDataProvider& in, LayoutGraph& g, bool bulk) {
   const std::size_t templates = in.ConsumeIntegralInRange<std::size_t>(0, 8);
   for (std::size_t t = 0; t < templates && g.clusters.size() < kMaxItems; ++t) {
     LayoutCluster cluster;
-    cluster.label = text(in, 30);
+    cluster.label = in.ConsumeBool() ? text(in, 30) : structured(in);
+    cluster.label_is_html = in.ConsumeBool();
     const Point low = point(in);
     const Point high = point(in);
     cluster.bb = {low.x, low.y, high.x, high.y};
-    const std::size_t n = copies_of(copies(in, bulk), cluster.label);
+    const std::size_t n = copies_of(copies(in, bulk), cluster.label.size());
     const Point step = n > 1 ? point(in) : Point{};
     for (std::size_t c = 0; c < n && g.clusters.size() < kMaxItems; ++c) {
       LayoutCluster copy = cluster;
@@ -239,6 +271,13 @@ LayoutGraph layout(FuzzedDataProvider& in) {
   add_nodes(in, g, bulk);
   add_edges(in, g, bulk);
   add_clusters(in, g, bulk);
+  if (in.ConsumeBool()) {
+    g.label = in.ConsumeBool() ? text(in, 60) : structured(in);
+    g.label_is_html = in.ConsumeBool();
+    g.label_at_top = in.ConsumeBool();
+    if (in.ConsumeBool()) g.label_pos = point(in);
+  }
+  g.rankdir = static_cast<RankDir>(in.ConsumeIntegralInRange<int>(0, 3));
   if (!own_box) g.bb = enclosing_box(g);
   return g;
 }
@@ -301,7 +340,7 @@ FUZZ_NO_COVERAGE void check_text(std::string_view out, std::uint64_t width, std:
   FUZZ_CHECK(out.back() == '\n');
   FUZZ_CHECK(out == "\n" || !out.ends_with("\n\n"));
   std::uint64_t rows = 0;
-  std::uint64_t columns = 0;                     // characters in this line
+  std::uint64_t columns = 0;                     // terminal columns of this line
   std::size_t last = std::string_view::npos;     // start of its last one
   for (std::size_t i = 0; i < out.size();) {
     const char byte = out[i];
@@ -325,7 +364,8 @@ FUZZ_NO_COVERAGE void check_text(std::string_view out, std::uint64_t width, std:
     } else {
       const std::size_t length = utf8_length(out, i);
       FUZZ_CHECK(length != 0);
-      ++columns;
+      std::size_t at = i;
+      columns += static_cast<std::uint64_t>(char_width(next_code_point(out, at)));
       last = i;
       i += length;
     }

@@ -1,12 +1,16 @@
 // Fuzz target: trim_label and wrap_label on arbitrary UTF-8 and widths.
 //
-// The tail of the input gives the widths and the strategy, the rest is made
-// valid UTF-8 (invalid sequences become U+FFFD) and is the label.
+// The tail of the input gives the widths and the strategy, the rest is the
+// label: either made valid UTF-8 as it is (invalid sequences become
+// U+FFFD), or with every byte from 0x80 on standing for a character of
+// awkward width (two columns, none, a wide one that is also a mark's base).
 //
+// Widths are terminal columns (`text_width`).
 // trim_label: a label within the limit comes back unchanged; otherwise the
-// result is valid UTF-8 of at most `max` bytes, "..." alone up to 3 bytes,
-// and for End, Start and Middle a prefix and/or suffix of the label around
-// "..." that loses at most three bytes per cut to character boundaries.
+// result is valid UTF-8 at most `max` columns wide, "..." alone up to 3
+// columns, and for End, Start and Middle a prefix and/or suffix of the label
+// around "..." that loses at most one column to a wide character at a cut
+// and never starts with a combining mark cut off its base.
 // wrap_label: no lines for width 0; one unchanged line when the text fits;
 // otherwise lines of valid UTF-8 within the width (a line of one character
 // may be wider), which together hold every non-blank character of the text
@@ -22,6 +26,8 @@
 
 #include "fuzz_check.h"
 #include "render_edges/wrap_label.h"
+#include "text/char_width.h"
+#include "text/label_lines.h"
 #include "text/utf8.h"
 #include "trim/trim.h"
 
@@ -57,14 +63,39 @@ std::string without_white_space(std::string_view text) {
   return out;
 }
 
+// `raw` with its bytes below 0x80 kept and the others standing for
+// characters of awkward width.
+std::string with_awkward_widths(std::string_view raw) {
+  static constexpr char32_t kAwkward[16] = {
+      U'中', U'語', U'Ａ', U'😀', U'\u0301', U'\u200B', U'\u200D', U'\u3099',
+      U'é',  U'\u3000', U'…', U'\uFE0F', U'한', U'\u0E31', U'_', U'\uFFFD'};
+  std::string out;
+  for (const char c : raw) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      out += c;
+    } else {
+      append_utf8(out, kAwkward[b & 0x0F]);
+    }
+  }
+  return out;
+}
+
+// Whether `text` is empty or starts with a character that takes columns.
+bool starts_with_a_base(std::string_view text) {
+  std::size_t i = 0;
+  return text.empty() || char_width(next_code_point(text, i)) > 0;
+}
+
 void check_trim(std::string_view label, std::size_t max, TrimStrategy strategy) {
   const std::string out = trim_label(label, max, strategy);
-  if (max >= label.size()) {
+  if (max >= text_width(label)) {
     FUZZ_CHECK(out == label);
     return;
   }
   FUZZ_CHECK(!validate_utf8(out));
-  FUZZ_CHECK(out.size() <= max);
+  const std::size_t width = text_width(out);
+  FUZZ_CHECK(width <= max);
   if (max <= 3) {
     FUZZ_CHECK(out == std::string(max, '.'));
     return;
@@ -74,27 +105,30 @@ void check_trim(std::string_view label, std::size_t max, TrimStrategy strategy) 
     case TrimStrategy::End:
       FUZZ_CHECK(o.ends_with("..."));
       FUZZ_CHECK(label.starts_with(o.substr(0, o.size() - 3)));
-      FUZZ_CHECK(o.size() + 3 >= max);
+      FUZZ_CHECK(width + 1 >= max);
       break;
     case TrimStrategy::Start:
       FUZZ_CHECK(o.starts_with("..."));
       FUZZ_CHECK(label.ends_with(o.substr(3)));
-      FUZZ_CHECK(o.size() + 3 >= max);
+      FUZZ_CHECK(starts_with_a_base(o.substr(3)));
+      FUZZ_CHECK(width + 1 >= max);
       break;
     case TrimStrategy::Middle: {
-      // Front part, "...", back part; the front has at most
-      // ceil((max - 3) / 2) bytes (the label itself may hold "...").
+      // Front part, "...", back part; the front is at most
+      // ceil((max - 3) / 2) columns (the label itself may hold "...").
       const std::size_t budget = max - 3;
       bool split_found = false;
-      for (std::size_t at = 0; at <= budget - budget / 2 && at + 3 <= o.size(); ++at) {
+      for (std::size_t at = 0; at + 3 <= o.size(); ++at) {
+        if (!is_char_boundary(o, at)) continue;
+        if (text_width(o.substr(0, at)) > budget - budget / 2) break;
         if (o.substr(at, 3) == "..." && label.starts_with(o.substr(0, at)) &&
-            label.ends_with(o.substr(at + 3))) {
+            label.ends_with(o.substr(at + 3)) && starts_with_a_base(o.substr(at + 3))) {
           split_found = true;
           break;
         }
       }
       FUZZ_CHECK(split_found);
-      FUZZ_CHECK(o.size() + 6 >= max);
+      FUZZ_CHECK(width + 1 >= max);
       break;
     }
     case TrimStrategy::Smart:
@@ -109,14 +143,19 @@ void check_wrap(std::string_view text, std::uint64_t width) {
     FUZZ_CHECK(lines.empty());
     return;
   }
-  if (text.size() <= width) {
+  if (text_width(text) <= width) {
     FUZZ_CHECK(lines.size() == 1 && lines[0] == text);
     return;
   }
   std::string joined;
   for (const std::string& line : lines) {
     FUZZ_CHECK(!validate_utf8(line));
-    FUZZ_CHECK(line.size() <= width || count_code_points(line) == 1);
+    // Wider than the width only when it is one character (and its marks).
+    if (text_width(line) > width) {
+      std::size_t i = 0;
+      FUZZ_CHECK(static_cast<std::size_t>(char_width(next_code_point(line, i))) ==
+                 text_width(line));
+    }
     joined += line;
   }
   FUZZ_CHECK(without_white_space(joined) == without_white_space(text));
@@ -132,9 +171,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto strategy = static_cast<TrimStrategy>(in.ConsumeIntegralInRange<int>(0, 3));
   const WidthChoice max(in);
   const WidthChoice width(in);
-  const std::string label = decode_utf8_lossy(in.ConsumeRemainingBytesAsString());
-  const std::uint64_t m = max.for_length(label.size());
+  const bool awkward = in.ConsumeBool();
+  const std::string raw = in.ConsumeRemainingBytesAsString();
+  const std::string label = awkward ? with_awkward_widths(raw) : decode_utf8_lossy(raw);
+  const std::size_t columns = text_width(label);
+  const std::uint64_t m = max.for_length(columns);
   check_trim(label, static_cast<std::size_t>(m), strategy);
-  check_wrap(label, width.for_length(label.size()));
+  check_wrap(label, width.for_length(columns));
   return 0;
 }

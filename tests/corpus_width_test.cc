@@ -1,8 +1,9 @@
 // Graphviz's example graphs drawn within 80 and 120 columns. No row is
 // wider than the limit; every visible node either appears whole, its box
 // intact and its label (shortened no further than the floor) inside, or is
-// left out entirely and counted in the cut notice; `dot` runs at most three
-// times; and most nodes fit. Nodes that are not whole even without a limit
+// left out entirely and counted in the cut notice; a node divided into
+// fields keeps every field's text; `dot` runs at most three times; and
+// most nodes fit. Nodes that are not whole even without a limit
 // (boxes that overlap in the layout itself) are no matter of the width and
 // are left out of the count.
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "render/node_faces.h"
 #include "render/render_graph.h"
 #include "render/width_model.h"
 #include "support/example_graphs.h"
@@ -52,8 +54,34 @@ bool printable_ascii(std::string_view text) {
   return std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7f; });
 }
 
+bool divided(const Drawing& d, std::size_t i) {
+  return i < d.fields.size() && !d.fields[i].empty();
+}
+
+// The texts of the fields node `i` is divided into, in order.
+std::vector<std::string> field_texts(const Drawing& d, std::size_t i) {
+  std::vector<std::string> texts;
+  if (divided(d, i)) {
+    for (const LaidField& field : d.fields[i].fields) texts.push_back(field.text);
+  }
+  return texts;
+}
+
+// Whether `line` shows on one of the rows `top` to `bottom` between
+// columns `left` and `right`.
+bool shows(const CharGrid& grid, std::string_view line, std::uint64_t top, std::uint64_t bottom,
+           std::uint64_t left, std::uint64_t right) {
+  for (std::uint64_t row = top; row <= bottom; ++row) {
+    if (row_text(grid, row, left, right).find(code_points(line)) != std::u32string::npos) {
+      return true;
+    }
+  }
+  return false;
+}
+
 // Whether node `i` is drawn whole: its box on the grid with its four
-// corners (or its dot) and its label's first line inside.
+// corners (light, round or double; a point its dot) and its label's first
+// line inside, or the first line of every field's text.
 bool drawn_whole(const Drawing& d, std::size_t i, std::string& why) {
   const NodeBox& b = d.boxes[i];
   const CharGrid& grid = d.grid;
@@ -61,44 +89,59 @@ bool drawn_whole(const Drawing& d, std::size_t i, std::string& why) {
     why = "box reaches past the grid";
     return false;
   }
-  const auto is = [&](std::uint64_t row, std::uint64_t col, char32_t c) {
-    return grid.at(row, col).kind() == CellKind::Node && grid.at(row, col).character() == c;
+  const auto is = [&](std::uint64_t row, std::uint64_t col, std::u32string_view any) {
+    return grid.at(row, col).kind() == CellKind::Node &&
+           any.find(grid.at(row, col).character()) != std::u32string_view::npos;
   };
-  if (d.layout.nodes[i].shape == NodeShape::DoubleCircle) {
-    if (!is(b.top, b.left, U'●')) why = "dot missing";
+  if (d.layout.nodes[i].shape == NodeShape::Point) {
+    if (!is(b.top, b.left, U"●")) why = "dot missing";
     return why.empty();
   }
-  if (!is(b.top, b.left, U'┌') || !is(b.top, b.right(), U'┐') ||
-      !is(b.bottom(), b.left, U'└') || !is(b.bottom(), b.right(), U'┘')) {
+  if (!is(b.top, b.left, U"┌╭╔") || !is(b.top, b.right(), U"┐╮╗") ||
+      !is(b.bottom(), b.left, U"└╰╚") || !is(b.bottom(), b.right(), U"┘╯╝")) {
     why = "corners missing";
     return false;
   }
-  const std::vector<std::string_view> lines = split_label_lines(d.labels[i]);
-  if (!lines.empty() && printable_ascii(lines[0]) && b.height > 2 && b.width > 2 &&
-      row_text(grid, b.top + 1, b.left + 1, b.right() - 1).find(code_points(lines[0])) ==
-          std::u32string::npos) {
-    why = "label \"" + std::string(lines[0]) + "\" not shown";
-    return false;
+  if (b.height <= 2 || b.width <= 2) return true;
+  const std::vector<std::string> texts =
+      divided(d, i) ? field_texts(d, i) : std::vector<std::string>{d.labels[i]};
+  for (const std::string& text : texts) {
+    const std::vector<std::string_view> lines = split_label_lines(text);
+    if (lines.empty() || !printable_ascii(lines[0])) continue;
+    // A label's first line is on the box's first row; a field's anywhere in it.
+    const std::uint64_t last_row = divided(d, i) ? b.bottom() - 1 : b.top + 1;
+    if (!shows(grid, lines[0], b.top + 1, last_row, b.left + 1, b.right() - 1)) {
+      why = "label \"" + std::string(lines[0]) + "\" not shown";
+      return false;
+    }
   }
   return true;
 }
 
-// The visible nodes not drawn whole even without a width limit.
-std::vector<bool> broken_unlimited(const ExampleGraph& graph) {
+// The graph drawn without a width limit: which visible nodes are not drawn
+// whole even so, and the texts of each node's fields.
+struct Unlimited {
+  std::vector<bool> broken;
+  std::vector<std::vector<std::string>> fields;
+};
+
+Unlimited unlimited(const ExampleGraph& graph) {
   RenderOptions options;
   options.color = ColorMode::Off;
   auto drawing = draw_example(graph, options);
-  std::vector<bool> broken;
-  if (!drawing) return broken;
+  Unlimited out;
+  if (!drawing) return out;
   for (std::size_t i = 0; i < drawing->boxes.size(); ++i) {
     std::string why;
-    broken.push_back(!drawing->layout.nodes[i].invisible && !drawn_whole(*drawing, i, why));
+    out.broken.push_back(!drawing->layout.nodes[i].invisible && !drawn_whole(*drawing, i, why));
+    out.fields.push_back(field_texts(*drawing, i));
   }
-  return broken;
+  return out;
 }
 
 void check_graph(const ExampleGraph& graph, std::uint64_t width, Tally& tally) {
-  const std::vector<bool> broken = broken_unlimited(graph);
+  const Unlimited first = unlimited(graph);
+  const std::vector<bool>& broken = first.broken;
   RenderOptions options;
   options.max_width = width;
   options.color = ColorMode::Off;
@@ -112,7 +155,7 @@ void check_graph(const ExampleGraph& graph, std::uint64_t width, Tally& tally) {
   EXPECT_LE(d.grid.width(), width) << where;
   const std::string text = d.grid.to_text();
   for (std::string_view line : split_label_lines(text)) {
-    EXPECT_LE(count_code_points(line), width) << where;
+    EXPECT_LE(text_width(line), width) << where;
   }
 
   std::size_t visible = 0;
@@ -121,10 +164,19 @@ void check_graph(const ExampleGraph& graph, std::uint64_t width, Tally& tally) {
     if (d.layout.nodes[i].invisible) continue;
     ++visible;
     const std::string node = where + " node " + std::to_string(i);
-    // Shortened, perhaps, but never below the floor.
-    EXPECT_GE(label_width(d.labels[i]),
-              std::min<std::uint64_t>(label_width(d.layout.nodes[i].label), kLabelFloor))
-        << node;
+    if (divided(d, i) || (i < first.fields.size() && !first.fields[i].empty())) {
+      // Fields are never shortened to fit (a graph laid out again keeps
+      // its nodes in order).
+      if (d.layout.nodes.size() == first.fields.size()) {
+        EXPECT_EQ(field_texts(d, i), first.fields[i]) << node;
+      }
+    } else {
+      // Shortened, perhaps, but never below the floor.
+      EXPECT_GE(label_width(d.labels[i]),
+                std::min<std::uint64_t>(label_width(display_label(d.layout.nodes[i])),
+                                        kLabelFloor))
+          << node;
+    }
     const bool left_out =
         std::binary_search(d.left_out.begin(), d.left_out.end(), i);
     // A node drawn broken even without a limit is not counted (a graph

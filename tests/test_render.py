@@ -62,11 +62,12 @@ DRAWINGS = {
     │ c │
     └───┘
 """,
+    # A title wider than its frame is shortened, not dropped.
     'digraph { subgraph cluster_x { label="group"; a -> b } b -> c }': """\
 
 
 
-  ┌╌╌╌╌╌┐
+  ┌ g...┐
   ╎     ╎
   ╎┌───┐╎
   ╎│ a │╎
@@ -163,9 +164,9 @@ DRAWINGS = {
      │
      │
      ▼
-  ┌────┐
-  │ é  │
-  └────┘
+   ┌───┐
+   │ é │
+   └───┘
 """,
 }
 
@@ -179,7 +180,7 @@ def test_colour_on_borders_only():
     source = 'digraph { a [shape=doublecircle]; b [shape=box, style=filled, fillcolor="#ff0000"]; a -> b }'
     red, reset = "\x1b[31m", "\x1b[0m"
     assert vantri.render(source) == (
-        "\n\n\n    ●\n    │\n    │\n    │\n    ▼\n"
+        "\n\n  ╔═══╗\n  ║ a ║\n  ╚═══╝\n    │\n    │\n    ▼\n"
         f"  {red}┌───┐{reset}\n  {red}│{reset} b {red}│{reset}\n  {red}└───┘{reset}\n"
     )
 
@@ -283,11 +284,13 @@ def test_label_limit_alone_needs_no_second_layout(logging_dot):
     assert "│ abcdefg... │" in text
 
 
-def test_multibyte_labels_count_bytes():
-    ten = "é" * 10  # twenty bytes
-    assert ten in draw(f'digraph {{ x [label="{ten}"] }}', max_label=20)
-    shortened = draw(f'digraph {{ x [label="{ten}"] }}', max_label=19, trim="end")
-    assert ten not in shortened and "│ éééééééé...         │" in shortened
+def test_labels_count_terminal_columns():
+    ten = "é" * 10  # twenty bytes, ten columns
+    assert f"│ {ten} │" in draw(f'digraph {{ x [label="{ten}"] }}', max_label=10)
+    shortened = draw(f'digraph {{ x [label="{ten}"] }}', max_label=9, trim="end")
+    assert ten not in shortened and "│ éééééé... │" in shortened
+    wide = "日本語テキスト"  # fourteen columns
+    assert "│ 日本語... │" in draw(f'digraph {{ x [label="{wide}"] }}', max_label=10, trim="end")
 
 
 def test_labels_are_never_cut_below_the_floor(logging_dot):

@@ -23,6 +23,7 @@
 
 #include "graphviz/float_syntax.h"
 #include "graphviz/json0_values.h"
+#include "graphviz/label_text.h"
 
 namespace vantri {
 namespace {
@@ -314,38 +315,6 @@ RankDir rankdir_of(const std::string& text) {
   return RankDir::TopToBottom;
 }
 
-// One left-to-right pass over a node label: `\N` becomes the node's name
-// (inserted verbatim, so a backslash-n inside the name stays text), the
-// line ends `\n`, `\l`, `\r` become line feeds and `\\` is one backslash,
-// as Graphviz draws it (so `\\n` is a backslash and an n, not a line end).
-// Other backslashes stay.
-std::string expand_node_label(std::string_view label, const std::string* name) {
-  std::string out;
-  out.reserve(label.size());
-  for (std::size_t i = 0; i < label.size(); ++i) {
-    if (label[i] == '\\' && i + 1 < label.size()) {
-      const char next = label[i + 1];
-      if (next == 'n' || next == 'l' || next == 'r') {
-        out += '\n';
-        ++i;
-        continue;
-      }
-      if (next == '\\') {
-        out += '\\';
-        ++i;
-        continue;
-      }
-      if (next == 'N' && name) {
-        out += *name;
-        ++i;
-        continue;
-      }
-    }
-    out += label[i];
-  }
-  return out;
-}
-
 std::unexpected<LayoutError> fail(std::string message) {
   return std::unexpected(LayoutError::parse(std::move(message)));
 }
@@ -393,7 +362,7 @@ std::expected<void, LayoutError> read_node(Element& object, LayoutGraph& graph,
   const std::string* name = string_member(object, Field::Name);
   if (name) result.name = *name;
   if (const std::string* label = string_member(object, Field::Label)) {
-    result.label = expand_node_label(*label, name);
+    result.label = expand_label_escapes(*label, name);
     result.raw_label = *label;
   }
 

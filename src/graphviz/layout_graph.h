@@ -69,6 +69,9 @@ struct LayoutNode {
   /// The "label" exactly as json0 gives it, before placeholders and line
   /// ends are expanded: the source of a record's fields.
   std::string raw_label;
+  /// The label was written as an HTML-like label (`label=<...>`), which
+  /// json0 cannot tell; set from the DOT text (`mark_html_labels`).
+  bool label_is_html = false;
   /// The rectangles of a record's fields ("rects"), in label order.
   std::vector<BoundingBox> rects;
   /// "style" includes "invis": the node takes space but is not drawn.
@@ -85,6 +88,8 @@ struct LayoutEdge {
   std::size_t head = 0;
   /// Present only when the edge has a non-empty label; kept verbatim.
   std::optional<std::string> label;
+  /// The label was written as an HTML-like label (`mark_html_labels`).
+  bool label_is_html = false;
   std::optional<Point> label_pos;
   /// Spline control points, from the tail end to the head end.
   std::vector<Point> points;
@@ -115,6 +120,8 @@ struct LayoutCluster {
   /// Kept verbatim.
   std::string label;
   BoundingBox bb;
+  /// The label was written as an HTML-like label (`mark_html_labels`).
+  bool label_is_html = false;
 };
 
 struct LayoutGraph {
@@ -131,6 +138,8 @@ struct LayoutGraph {
   std::optional<std::string> label;
   std::optional<Point> label_pos;
   bool label_at_top = false;
+  /// The title was written as an HTML-like label (`mark_html_labels`).
+  bool label_is_html = false;
 };
 
 }  // namespace vantri

@@ -4,6 +4,11 @@
 // cells, four direction flags for line cells, nothing for empty cells. The
 // kinds are ordered by precedence, strongest first; the grid uses that order
 // to settle overlaps.
+//
+// A character two columns wide takes two cells: the first holds it, marked
+// wide, and the second is its continuation, of the same kind, which prints
+// nothing. Zero-width characters after a character (combining marks) live in
+// the grid beside the cell, which is marked as having them.
 #ifndef VANTRI_GRID_CELL_H_
 #define VANTRI_GRID_CELL_H_
 
@@ -36,6 +41,13 @@ class Cell {
   static constexpr Cell node(char32_t c) { return Cell(pack(CellKind::Node, c)); }
   static constexpr Cell arrow(char32_t c) { return Cell(pack(CellKind::Arrow, c)); }
   static constexpr Cell text(char32_t c) { return Cell(pack(CellKind::Text, c)); }
+  /// The payload of the second cell of a wide character.
+  static constexpr char32_t kContinuation = 0x110000;
+
+  /// The cell right of `lead`, a wide character: same kind, prints nothing.
+  static constexpr Cell continuation_of(Cell lead) {
+    return Cell(pack(lead.kind(), kContinuation));
+  }
   static constexpr Cell line(LineFlags f) {
     return Cell(pack(CellKind::Line, (f.up ? kUp : 0u) | (f.down ? kDown : 0u) |
                                          (f.left ? kLeft : 0u) |
@@ -45,6 +57,15 @@ class Cell {
   constexpr CellKind kind() const { return static_cast<CellKind>(bits_ >> kKindShift); }
   /// The character of a node, arrow or text cell.
   constexpr char32_t character() const { return bits_ & kPayloadMask; }
+  /// This cell with its character marked as two columns wide.
+  constexpr Cell wide() const { return Cell(bits_ | kWide); }
+  constexpr bool is_wide() const { return (bits_ & kWide) != 0; }
+  constexpr bool is_continuation() const {
+    return (bits_ & kPayloadMask) == kContinuation && kind() != CellKind::Line;
+  }
+  /// This cell marked as followed by zero-width characters the grid keeps.
+  constexpr Cell with_marks() const { return Cell(bits_ | kMarks); }
+  constexpr bool has_marks() const { return (bits_ & kMarks) != 0; }
   /// The directions of a line cell.
   constexpr LineFlags flags() const {
     const std::uint32_t p = bits_ & kPayloadMask;
@@ -59,6 +80,8 @@ class Cell {
 
  private:
   static constexpr std::uint32_t kKindShift = 29;
+  static constexpr std::uint32_t kMarks = 1u << 28;
+  static constexpr std::uint32_t kWide = 1u << 27;
   static constexpr std::uint32_t kPayloadMask = (1u << 21) - 1;
   static constexpr std::uint32_t kUp = 1, kDown = 2, kLeft = 4, kRight = 8;
 

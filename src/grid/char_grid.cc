@@ -64,6 +64,46 @@ void CharGrid::put_run(std::uint64_t row, std::uint64_t first, std::uint64_t end
   }
 }
 
+namespace {
+
+// Whether any chunk id of a row is set, from its ids.
+bool any_chunk(const std::uint32_t* ids, std::uint64_t count) {
+  return std::any_of(ids, ids + count, [](std::uint32_t id) { return id != 0; });
+}
+
+}  // namespace
+
+std::optional<std::uint64_t> CharGrid::first_used_row() const {
+  if (chunks_per_row_ == 0) return std::nullopt;
+  for (std::uint64_t row = 0; row < height_; ++row) {
+    if (any_chunk(&chunk_ids_[row * chunks_per_row_], chunks_per_row_)) return row;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::uint64_t> CharGrid::last_used_row() const {
+  if (chunks_per_row_ == 0) return std::nullopt;
+  for (std::uint64_t row = height_; row-- > 0;) {
+    if (any_chunk(&chunk_ids_[row * chunks_per_row_], chunks_per_row_)) return row;
+  }
+  return std::nullopt;
+}
+
+void CharGrid::add_mark(std::uint64_t row, std::uint64_t col, char32_t mark) {
+  if (!contains(row, col)) return;
+  const Cell cell = at(row, col);
+  if (cell.kind() == CellKind::Line || cell.kind() == CellKind::Empty ||
+      cell.is_continuation()) {
+    return;
+  }
+  std::u32string& marks = marks_[row * width_ + col];
+  // Marks left by a character this cell has since lost belong to nobody.
+  if (!cell.has_marks()) marks.clear();
+  marks += mark;
+  ++mark_count_;
+  writable(row, col) = cell.with_marks();
+}
+
 char32_t junction_character(LineFlags f) {
   // Indexed by up | down << 1 | left << 2 | right << 3.
   static constexpr char32_t kJunctions[16] = {
@@ -116,7 +156,10 @@ std::string CharGrid::to_text() const {
   };
   // One allocation for the whole text: room for four bytes a cell, of
   // which only the pages actually written are ever touched.
-  std::size_t room = 0;
+  // Zero-width characters kept beside the cells take up to four bytes more
+  // each, in whichever row they are.
+  const std::size_t mark_room = mark_count_ * 4;
+  std::size_t room = mark_room;
   for (std::uint64_t row = 0; row < height_; ++row) {
     room += static_cast<std::size_t>(std::min(chunks_used(row) << shift_, width_)) * 4 + 1;
   }
@@ -133,16 +176,20 @@ std::string CharGrid::to_text() const {
     const std::size_t row_start = out.size();
     // A cell takes at most four bytes; the line feed one more.
     out.resize_and_overwrite(
-        row_start + static_cast<std::size_t>(columns) * 4 + 1,
+        row_start + static_cast<std::size_t>(columns) * 4 + 1 + mark_room,
         [&](char* text, std::size_t) {
           char* at = text + row_start;
           char* content_end = at;
+          // Whether the cell before printed a wide character, whose
+          // continuation the next cell may be.
+          bool after_wide = false;
           for (std::uint64_t k = 0; k < chunks; ++k) {
             const Cell* cells = chunk(row, k);
             const std::uint64_t n = std::min(chunk_width, columns - (k << shift_));
             if (!cells) {
               std::fill_n(at, n, ' ');
               at += n;
+              after_wide = false;
               continue;
             }
             for (std::uint64_t i = 0; i < n; ++i) {
@@ -151,8 +198,10 @@ std::string CharGrid::to_text() const {
               switch (cell.kind()) {
                 case CellKind::Empty:
                   *at++ = ' ';
+                  after_wide = false;
                   continue;
                 case CellKind::Line: {
+                  after_wide = false;
                   const Junction& j = kJunctions[junction_index(cell.flags())];
                   if (j.size == 1) {
                     *at++ = ' ';
@@ -166,12 +215,39 @@ std::string CharGrid::to_text() const {
                 }
                 default: c = printable_character(cell.character()); break;
               }
+              if (cell.is_continuation()) {
+                // The second column of the wide character just printed, or
+                // half of one that was overwritten.
+                if (!after_wide) *at++ = ' ';
+                after_wide = false;
+                continue;
+              }
+              after_wide = false;
+              if (cell.is_wide()) {
+                const std::uint64_t col = (k << shift_) + i;
+                const bool whole = i + 1 < n ? cells[i + 1].is_continuation()
+                                             : col + 1 < width_ && this->at(row, col + 1).is_continuation();
+                if (whole) {
+                  after_wide = true;
+                } else {
+                  c = U' ';
+                }
+              }
               if (c == U' ') {
                 *at++ = ' ';
                 continue;
               }
               at = write_utf8(at, c);
               if (!is_white_space(c)) content_end = at;
+              if (cell.has_marks()) {
+                const auto found = marks_.find(row * width_ + (k << shift_) + i);
+                if (found != marks_.end()) {
+                  for (const char32_t mark : found->second) {
+                    at = write_utf8(at, printable_character(mark));
+                    if (!is_white_space(mark)) content_end = at;
+                  }
+                }
+              }
             }
           }
           *content_end++ = '\n';

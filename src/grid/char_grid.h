@@ -16,7 +16,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "grid/cell.h"
@@ -62,9 +64,22 @@ class CharGrid {
     return cells ? cells[col & mask_] : Cell::empty();
   }
 
+  /// The first and the last row anything was written on; nothing for a
+  /// grid never written.
+  std::optional<std::uint64_t> first_used_row() const;
+  std::optional<std::uint64_t> last_used_row() const;
+
+  /// Keeps the zero-width character `mark` (a combining mark, say) after
+  /// the character of the node, arrow or text cell at (row, col); a later
+  /// write of that cell drops what was kept. Other cells keep nothing.
+  void add_mark(std::uint64_t row, std::uint64_t col, char32_t mark);
+
   /// One line per row ending in a line feed, trailing white space removed
   /// from each row, blank rows at the bottom dropped. Control characters
-  /// print as `printable_character` gives them.
+  /// print as `printable_character` gives them. A wide character prints in
+  /// its first cell, its continuation prints nothing; a wide character or a
+  /// continuation whose other half was overwritten prints as a blank, so
+  /// every cell stays one terminal column.
   std::string to_text() const;
 
  private:
@@ -113,6 +128,9 @@ class CharGrid {
   std::uint32_t slab_mask_ = 0;
   std::uint32_t chunk_count_ = 0;
   std::vector<std::unique_ptr<Cell[]>> slabs_;
+  // The zero-width characters after marked cells, by row * width + column.
+  std::unordered_map<std::uint64_t, std::u32string> marks_;
+  std::size_t mark_count_ = 0;
 };
 
 /// What a cell's character prints as: control characters from labels

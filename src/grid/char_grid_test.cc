@@ -1,4 +1,5 @@
 #include "grid/char_grid.h"
+#include "grid/put_text.h"
 
 #include <gtest/gtest.h>
 
@@ -117,12 +118,36 @@ TEST(CharGrid, ControlCharactersCannotReachTheTerminal) {
   EXPECT_EQ(tail.to_text(), "x\n");
 }
 
-TEST(CharGrid, MultibyteCharactersTakeOneCell) {
-  CharGrid grid(3, 1);
-  grid.put(0, 0, Cell::text(U'é'));
-  grid.put(0, 1, Cell::text(U'漢'));
-  grid.put(0, 2, Cell::arrow(U'◀'));
-  EXPECT_EQ(grid.to_text(), "é漢◀\n");
+// A wide character takes its cell and a continuation; a combining mark
+// joins the character before it. Whatever later writes cover, every cell
+// stays one terminal column: half a wide character prints as a blank.
+TEST(CharGrid, WideCharactersAndMarksKeepColumnsInLine) {
+  CharGrid grid(8, 3);
+  put_text(grid, 0, 0, "é漢e\u0301◀x", &Cell::text);
+  EXPECT_EQ(grid.at(0, 1), Cell::text(U'漢').wide());
+  EXPECT_TRUE(grid.at(0, 2).is_continuation());
+  EXPECT_EQ(grid.at(0, 4).kind(), CellKind::Text);
+  // Row 1: the continuation overwritten, then the lead; row 2: a wide
+  // character that would stick out of the grid is left out.
+  put_text(grid, 1, 0, "漢字漢", &Cell::text);
+  grid.put(1, 1, Cell::arrow(U'▼'));
+  grid.put(1, 2, Cell::arrow(U'▲'));
+  put_text(grid, 2, 5, "a漢字", &Cell::text);
+  EXPECT_EQ(grid.to_text(), "é漢e\u0301◀x\n ▼▲ 漢\n     a漢\n");
+
+  // A weaker write loses to both halves; a mark joins only a character
+  // that holds its cell, and is dropped when the cell is written again.
+  CharGrid boxes(6, 2);
+  boxes.put(0, 2, Cell::node(U'│'));
+  put_text(boxes, 0, 1, "字e\u0301", &Cell::text);
+  put_text(boxes, 1, 0, "ae\u0301", &Cell::text);
+  boxes.put(1, 1, Cell::text(U'o'));
+  EXPECT_EQ(boxes.to_text(), "  │e\u0301\nao\n");
+  // Marks kept beside a wide character go with it; text that ends on a
+  // mark of white space loses it with the other trailing blanks.
+  CharGrid tail(5, 1);
+  put_text(tail, 0, 0, "日\u0301x\u2028", &Cell::node);
+  EXPECT_EQ(tail.to_text(), "日\u0301x\n");
 }
 
 TEST(CharGrid, RowsWiderThanAChunk) {

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "support/cell_layout.h"
+#include "support/field_trees.h"
 
 namespace vantri {
 namespace {
@@ -22,7 +23,9 @@ TEST(NodeBox, SizedToTheLabelAroundTheCentre) {
   EXPECT_EQ(box_of(10, 20, "A"), (NodeBox{18, 9, 5, 3}));
   EXPECT_EQ(box_of(10, 20, "ab\ncdef"), (NodeBox{16, 8, 8, 4}));
   EXPECT_EQ(box_of(10, 20, ""), (NodeBox{18, 9, 4, 3}));
-  EXPECT_EQ(box_of(10, 20, "é"), (NodeBox{17, 9, 6, 3}));  // width in bytes
+  // Widths in terminal columns.
+  EXPECT_EQ(box_of(10, 20, "é"), (NodeBox{18, 9, 5, 3}));
+  EXPECT_EQ(box_of(10, 20, "日本"), (NodeBox{16, 9, 8, 3}));
   EXPECT_EQ(box_of(10, 20, "A", NodeShape::Other), box_of(10, 20, "A"));
   EXPECT_EQ(box_of(10, 20, "A").right(), 22u);
   EXPECT_EQ(box_of(10, 20, "A").bottom(), 11u);
@@ -43,10 +46,24 @@ TEST(NodeBox, ClampedAtTheTopLeft) {
   EXPECT_EQ(box_of(-50, -50, "A"), (NodeBox{0, 0, 5, 3}));
 }
 
-TEST(NodeBox, DoubleCircleIsOneCell) {
-  EXPECT_EQ(box_of(10, 20, "long label", NodeShape::DoubleCircle),
-            (NodeBox{20, 10, 1, 1}));
-  EXPECT_EQ(box_of(0, 0, "", NodeShape::DoubleCircle), (NodeBox{0, 0, 1, 1}));
+// A record's box is sized to its fields, and a port's field is found on
+// the grid by the port name, whatever compass point follows it.
+TEST(NodeBox, RecordFieldsAndTheirPorts) {
+  const FieldLayout fields = lay_out_fields(testing::a_beside_b_over_c(
+      testing::text_field("a", "p"), testing::text_field("b"), testing::text_field("c", "q")));
+  const NodeBox box = node_box(cell_transform(), node_at(10, 20, NodeShape::Record), "", fields);
+  EXPECT_EQ(box, (NodeBox{16, 8, 9, 5}));
+  EXPECT_EQ(field_rect(box, fields, "q"), (CellRect{20, 10, 24, 12}));
+  EXPECT_EQ(field_rect(box, fields, "q:se"), (CellRect{20, 10, 24, 12}));
+  EXPECT_EQ(field_rect(box, fields, "p"), (CellRect{16, 8, 20, 12}));
+  EXPECT_EQ(field_rect(box, fields, "s"), std::nullopt);
+  EXPECT_EQ(field_rect(box, FieldLayout{}, "p"), std::nullopt);
+}
+
+TEST(NodeBox, PointIsOneCellADoubleCircleABox) {
+  EXPECT_EQ(box_of(10, 20, "long label", NodeShape::Point), (NodeBox{20, 10, 1, 1}));
+  EXPECT_EQ(box_of(0, 0, "", NodeShape::Point), (NodeBox{0, 0, 1, 1}));
+  EXPECT_EQ(box_of(10, 20, "LR_4", NodeShape::DoubleCircle), box_of(10, 20, "LR_4"));
 }
 
 TEST(NodeBox, HostileCoordinatesSaturate) {

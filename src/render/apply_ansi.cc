@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "color/classify.h"
+#include "text/char_width.h"
 #include "text/label_lines.h"
 #include "text/utf8.h"
 
@@ -16,7 +17,7 @@ namespace {
 constexpr std::string_view kReset = "\x1b[0m";
 
 // The colour of every cell of the text, row by row. A row gets its cells
-// (one per character of its line) only when a coloured box reaches it, so
+// (one per terminal column of its line) only when a coloured box reaches it, so
 // memory follows the text, never the boxes: a box may reach far beyond the
 // text (hostile layouts, or a canvas cut to max_width), and whatever lies
 // outside the text is dropped as it is marked.
@@ -66,7 +67,7 @@ class ColourMap {
  private:
   std::vector<std::uint8_t>& cells(std::uint64_t row) {
     std::vector<std::uint8_t>& row_cells = rows_[row];
-    if (row_cells.empty()) row_cells.assign(count_code_points(lines_[row]), 0);
+    if (row_cells.empty()) row_cells.assign(text_width(lines_[row]), 0);
     return row_cells;
   }
 
@@ -76,7 +77,9 @@ class ColourMap {
   bool empty_ = true;
 };
 
-// Writes line `row` with its coloured cells wrapped.
+// Writes line `row` with its coloured cells wrapped. Cells are grid
+// columns: a wide character spans two and takes the colour of the first,
+// a zero-width one keeps the colour of the character it follows.
 void colour_line(std::string& out, std::string_view line, const ColourMap& map,
                  std::uint64_t row) {
   // Ids stand for distinct sequences, so comparing ids compares colours.
@@ -85,10 +88,12 @@ void colour_line(std::string& out, std::string_view line, const ColourMap& map,
   std::uint64_t col = 0;
   // Characters are copied in runs, up to where the colour changes.
   std::size_t copied = 0;
-  for (std::size_t i = 0; i < line.size(); ++col) {
+  for (std::size_t i = 0; i < line.size();) {
     const std::size_t start = i;
-    next_code_point(line, i);
+    const int width = char_width(next_code_point(line, i));
+    if (width == 0) continue;
     const std::uint8_t id = col < ids.size() ? ids[col] : 0;
+    col += static_cast<std::uint64_t>(width);
     if (id == open) continue;
     out.append(line, copied, start - copied);
     copied = start;
@@ -108,6 +113,7 @@ std::string apply_ansi(std::string_view text, std::span<const LayoutNode> nodes,
   ColourMap map(lines);
   const std::size_t count = std::min(nodes.size(), boxes.size());
   for (std::size_t i = 0; i < count; ++i) {
+    if (nodes[i].invisible) continue;
     const std::string_view start = ansi_for(nodes[i].fillcolor).prefix;
     if (start.empty()) continue;
     const NodeBox& b = boxes[i];

@@ -66,11 +66,26 @@ TEST(ApplyAnsi, BoxesReachingFarPastTheTextCostOnlyWhatIsShown) {
             kRed + "┌──" + kReset + "\n" + kRed + "│" + kReset + " A\n");
 }
 
-TEST(ApplyAnsi, DoubleCircleColoursItsOneCell) {
+// Cells are grid columns: a wide character spans two, a combining mark
+// none, so the border after them is still found and coloured.
+TEST(ApplyAnsi, WideCharactersTakeTwoColumns) {
+  const std::string text = "┌────┐\n│ 日 │\n│ e\u0301  │\n└────┘\n";
+  const std::vector<NodeBox> boxes = {{0, 0, 6, 4}};
+  EXPECT_EQ(apply_ansi(text, std::vector{filled("red")}, boxes),
+            kRed + "┌────┐" + kReset + "\n" +                                //
+                kRed + "│" + kReset + " 日 " + kRed + "│" + kReset + "\n" +    //
+                kRed + "│" + kReset + " e\u0301  " + kRed + "│" + kReset + "\n" +  //
+                kRed + "└────┘" + kReset + "\n");
+}
+
+TEST(ApplyAnsi, PointColoursItsOneCellAnInvisibleNodeNothing) {
   const std::string text = "ab●cd\n";
   const std::vector<NodeBox> boxes = {{2, 0, 1, 1}};
   EXPECT_EQ(apply_ansi(text, std::vector{filled("#00ff00")}, boxes),
             "ab\x1b[32m●" + kReset + "cd\n");
+  LayoutNode hidden = filled("red");
+  hidden.invisible = true;
+  EXPECT_EQ(apply_ansi(text, std::vector{hidden}, boxes), text);
 }
 
 }  // namespace

@@ -6,31 +6,33 @@
 #include <limits>
 
 #include "grid/cell_arith.h"
-#include "text/label_lines.h"
+#include "grid/node_box.h"
 
 namespace vantri {
 
 GridTransform build_transform(const BoundingBox& bbox,
                               std::span<const LayoutNode> nodes,
-                              std::span<const std::string> labels) {
+                              std::span<const std::string> labels,
+                              std::span<const FieldLayout> fields) {
   constexpr double kNone = std::numeric_limits<double>::max();
   const std::size_t count = std::min(nodes.size(), labels.size());
 
   // A column stands for at least 4 points, and for no more than the
-  // narrowest node allows: each label line plus two cells of border and
-  // padding on either side must fit within its node's width.
+  // narrowest node allows: its box (each label line plus two cells of
+  // border and padding on either side) must fit within its node's width.
   double column_min = kNone;
   // The vertical twin: every box (label lines plus top and bottom border)
   // must fit within its node's height, so that boxes on neighbouring ranks
   // keep free rows between them for the edges.
   double row_min = kNone;
+  const FieldLayout none;
   for (std::size_t i = 0; i < count; ++i) {
-    const double column_ratio =
-        nodes[i].width / static_cast<double>(label_width(labels[i]) + 4);
+    // A point is one cell whatever the scale.
+    if (nodes[i].shape == NodeShape::Point) continue;
+    const BoxSize box = box_size(nodes[i], labels[i], i < fields.size() ? fields[i] : none);
+    const double column_ratio = nodes[i].width / static_cast<double>(box.width);
     if (column_ratio < column_min) column_min = column_ratio;
-    if (nodes[i].shape == NodeShape::DoubleCircle) continue;
-    const std::size_t lines = std::max<std::size_t>(count_label_lines(labels[i]), 1);
-    const double row_ratio = nodes[i].height / static_cast<double>(lines + 2);
+    const double row_ratio = nodes[i].height / static_cast<double>(box.height);
     if (row_ratio < row_min) row_min = row_ratio;
   }
 

@@ -47,24 +47,30 @@ TEST(BuildTransform, NarrowestNodeSetsTheColumnScale) {
   EXPECT_EQ(t.row_scale, 8.0);
 }
 
-TEST(BuildTransform, RowScaleFollowsLineCountsButSkipsDoubleCircles) {
-  std::vector<LayoutNode> nodes = {node(300, 60), node(300, 10, NodeShape::DoubleCircle)};
-  std::vector<std::string> labels = {"two\nlines", "x"};
+TEST(BuildTransform, RowScaleFollowsLineCountsButSkipsPoints) {
+  // A point is one cell, however small dot draws it.
+  std::vector<LayoutNode> nodes = {node(300, 60), node(3.6, 3.6, NodeShape::Point),
+                                   node(300, 90, NodeShape::DoubleCircle)};
+  std::vector<std::string> labels = {"two\nlines", "", "x\ny\nz\nw"};
   const GridTransform t = build_transform({0, 0, 300, 200}, nodes, labels);
   EXPECT_DOUBLE_EQ(t.column_scale, 300.0 / 9.0);
-  EXPECT_DOUBLE_EQ(t.row_scale, 15.0);  // 60 / (2 + 2); the circle is ignored
+  EXPECT_DOUBLE_EQ(t.row_scale, 15.0);  // 60 / (2 + 2) and 90 / (4 + 2)
 
-  // Without any boxed node the rows are twice the columns.
-  const GridTransform only_circle =
-      build_transform({0, 0, 100, 100}, std::vector{nodes[1]}, std::vector<std::string>{"x"});
-  EXPECT_DOUBLE_EQ(only_circle.row_scale, 2 * only_circle.column_scale);
+  // Without any boxed node the scale is the smallest one.
+  const GridTransform only_point =
+      build_transform({0, 0, 100, 100}, std::vector{nodes[1]}, std::vector<std::string>{""});
+  EXPECT_DOUBLE_EQ(only_point.column_scale, 4.0);
+  EXPECT_DOUBLE_EQ(only_point.row_scale, 8.0);
 }
 
-TEST(BuildTransform, LabelsCountBytesAndPairingStopsAtTheShorterList) {
+TEST(BuildTransform, LabelsCountColumnsAndPairingStopsAtTheShorterList) {
   std::vector<LayoutNode> nodes = {node(96, 36), node(8, 8)};
   std::vector<std::string> labels = {"\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9"};
-  const GridTransform t = build_transform({0, 0, 96, 36}, nodes, labels);
-  EXPECT_DOUBLE_EQ(t.column_scale, 4.0);  // 96 / 24, raised to the floor
+  GridTransform t = build_transform({0, 0, 96, 36}, nodes, labels);
+  EXPECT_DOUBLE_EQ(t.column_scale, 96.0 / 14);  // ten columns and four
+  labels = {"日本語"};
+  t = build_transform({0, 0, 96, 36}, nodes, labels);
+  EXPECT_DOUBLE_EQ(t.column_scale, 96.0 / 10);
 }
 
 TEST(BuildTransform, HostileSizesSaturate) {

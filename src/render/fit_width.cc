@@ -6,6 +6,7 @@
 #include <limits>
 #include <utility>
 
+#include "graphviz/html_label_marks.h"
 #include "grid/cell_arith.h"
 #include "render/label_fit.h"
 #include "render/width_model.h"
@@ -51,6 +52,23 @@ std::int64_t difference(std::uint64_t a, std::uint64_t b) {
   constexpr std::uint64_t kMax = std::numeric_limits<std::int64_t>::max();
   if (a >= b) return static_cast<std::int64_t>(std::min(a - b, kMax));
   return -static_cast<std::int64_t>(std::min(b - a, kMax));
+}
+
+bool divided(std::span<const FieldLayout> fields, std::size_t i) {
+  return i < fields.size() && !fields[i].empty();
+}
+
+// What every node of `layout` shows before any shortening: the text of its
+// label (an HTML-like label's without markup); nothing for a node divided
+// into `fields`.
+std::vector<std::string> unshortened_labels(const LayoutGraph& layout,
+                                            std::span<const FieldLayout> fields) {
+  std::vector<std::string> labels;
+  labels.reserve(layout.nodes.size());
+  for (std::size_t i = 0; i < layout.nodes.size(); ++i) {
+    labels.push_back(divided(fields, i) ? std::string() : display_label(layout.nodes[i]));
+  }
+  return labels;
 }
 
 // The column right of the rightmost visible box.
@@ -171,15 +189,19 @@ WidthFit fit_to_width(std::string_view dot_source, SizedLayout first,
   // labels are what every node would show without a budget.
   const std::vector<LayoutNode> nodes = fit.sized.layout.nodes;
   const std::vector<std::string> limited = fit.sized.labels;
+  const std::vector<std::string> unshortened =
+      unshortened_labels(fit.sized.layout, fit.sized.fields);
   const RankDir direction = fit.sized.layout.rankdir;
-  std::vector<std::uint64_t> wanted;
-  wanted.reserve(limited.size());
-  for (const std::string& label : limited) wanted.push_back(label_width(label));
-  // A record's label holds its fields; a shortened one could break them,
-  // so `dot` keeps the record as it is and only the box shows less.
+  // A record's label holds its fields, and so does an HTML-like table; a
+  // shortened one could break them, so `dot` keeps such a node as it is
+  // and its fields stay whole. A point shows no label at all.
   std::vector<bool> keeps_size(nodes.size());
+  std::vector<std::uint64_t> wanted(nodes.size());
   for (std::size_t i = 0; i < nodes.size(); ++i) {
-    keeps_size[i] = nodes[i].shape == NodeShape::Record || nodes[i].shape == NodeShape::MRecord;
+    const bool point = nodes[i].shape == NodeShape::Point;
+    keeps_size[i] = point || divided(fit.sized.fields, i) ||
+                    nodes[i].shape == NodeShape::Record || nodes[i].shape == NodeShape::MRecord;
+    wanted[i] = point || i >= limited.size() ? 0 : label_width(limited[i]);
   }
 
   // Records, points and double circles are drawn from their shape, which
@@ -189,10 +211,13 @@ WidthFit fit_to_width(std::string_view dot_source, SizedLayout first,
   });
 
   const auto lay_out = [&](const Attempt& attempt) -> std::optional<SizedLayout> {
+    // What the DOT text is to say: each label as its node shows it, and
+    // the label as written where that shows unchanged (an HTML-like label
+    // stays one) or must stay so.
     std::vector<std::string> written = limited;
-    apply_label_budget(nodes, written, attempt.budget, options.trim);
+    apply_label_budget(unshortened, written, attempt.budget, options.trim);
     for (std::size_t i = 0; i < written.size() && i < nodes.size(); ++i) {
-      if (keeps_size[i]) written[i] = nodes[i].label;
+      if (keeps_size[i] || written[i] == unshortened[i]) written[i] = nodes[i].label;
     }
     std::vector<std::string> args;
     if (attempt.gap) {
@@ -205,20 +230,20 @@ WidthFit fit_to_width(std::string_view dot_source, SizedLayout first,
       // keeps each node's own shape.
       if (boxes_only) args.push_back("-Nshape=box");
     }
-    auto layout = relayout(rewrite_dot_labels(dot_source, nodes, written), args);
+    const std::string rewritten = rewrite_dot_labels(dot_source, nodes, written);
+    auto layout = relayout(rewritten, args);
     if (!layout) return std::nullopt;
     if (layout->nodes.size() == nodes.size()) {
       for (std::size_t i = 0; i < nodes.size(); ++i) {
         if (layout->nodes[i].name == nodes[i].name) layout->nodes[i].shape = nodes[i].shape;
       }
     }
-    std::vector<std::string> labels;
-    labels.reserve(layout->nodes.size());
-    for (const LayoutNode& node : layout->nodes) labels.push_back(node.label);
+    mark_html_labels(rewritten, *layout);
+    NodeFaces faces = node_faces(*layout, options.max_label, options.trim);
     // Labels the rewrite could not reach are shortened for the boxes.
-    apply_label_limit(layout->nodes, labels, options.max_label, options.trim);
-    apply_label_budget(layout->nodes, labels, attempt.budget, options.trim);
-    return size(std::move(*layout), std::move(labels));
+    apply_label_budget(unshortened_labels(*layout, faces.fields), faces.labels, attempt.budget,
+                       options.trim);
+    return size(std::move(*layout), std::move(faces));
   };
 
   std::optional<SizedLayout> latest;  // the newest layout, when it is not the best
@@ -228,7 +253,7 @@ WidthFit fit_to_width(std::string_view dot_source, SizedLayout first,
   for (const std::uint64_t width : wanted) current.budget = std::max(current.budget, width);
   for (int run = 0; run < kMoreLayouts; ++run) {
     const SizedLayout& basis = latest ? *latest : fit.sized;
-    const WidthModel model(basis.layout, basis.labels, wanted, keeps_size);
+    const WidthModel model(basis.layout, basis.labels, wanted, keeps_size, basis.fields);
     const Attempt next = choose(model, basis, current, limit);
     if (next == current) break;  // nothing new to try
     auto drawn = lay_out(next);
@@ -236,9 +261,10 @@ WidthFit fit_to_width(std::string_view dot_source, SizedLayout first,
       // The rewrite can make a valid graph invalid (an HTML-like label cut
       // in the middle of an entity, say): draw the best layout with the
       // labels shortened as asked rather than fail a render that works.
-      std::vector<std::string> labels = fit.sized.labels;
-      apply_label_budget(fit.sized.layout.nodes, labels, next.budget, options.trim);
-      SizedLayout shortened = size(fit.sized.layout, std::move(labels));
+      NodeFaces faces{fit.sized.labels, fit.sized.fields};
+      apply_label_budget(unshortened_labels(fit.sized.layout, fit.sized.fields), faces.labels,
+                         next.budget, options.trim);
+      SizedLayout shortened = size(fit.sized.layout, std::move(faces));
       if (better(shortened, fit.sized, limit)) fit.sized = std::move(shortened);
       break;
     }

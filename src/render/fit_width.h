@@ -21,27 +21,32 @@
 #include "graphviz/layout_graph.h"
 #include "graphviz/run_dot.h"
 #include "grid/grid_transform.h"
+#include "grid/field_layout.h"
 #include "grid/node_box.h"
+#include "render/graph_title.h"
+#include "render/node_faces.h"
 #include "render/render_options.h"
 #include "render_edges/edge_plan.h"
 
 namespace vantri {
 
-/// A layout with the labels it is drawn with, measured before the canvas
-/// exists.
+/// A layout with what its nodes show (labels, and fields as `NodeFaces`
+/// has them) and the graph's title, measured before the canvas exists.
 struct SizedLayout {
   LayoutGraph layout;
   std::vector<std::string> labels;
+  std::vector<FieldLayout> fields;
+  std::optional<GraphTitle> title;
   GridTransform transform;
   std::vector<NodeBox> boxes;
   EdgePlan plan;
-  /// Columns the drawing needs for its boxes, frames and edge lanes.
+  /// Columns the drawing needs for its boxes, frames, edge lanes and title.
   std::uint64_t width = 0;
 };
 
-/// Sizes a layout drawn with `labels` (scale, boxes, planned edges).
-using SizeFunction =
-    std::function<SizedLayout(LayoutGraph layout, std::vector<std::string> labels)>;
+/// Sizes a layout whose nodes show `faces` (scale, title, boxes, planned
+/// edges).
+using SizeFunction = std::function<SizedLayout(LayoutGraph layout, NodeFaces faces)>;
 
 /// What the fitting chose, and how many more layouts it asked `dot` for.
 struct WidthFit {
@@ -53,11 +58,13 @@ struct WidthFit {
 /// `columns`.
 std::size_t nodes_within(const SizedLayout& sized, std::uint64_t columns);
 
-/// Fits `first`, laid out from `dot_source` and drawn with the labels the
+/// Fits `first`, laid out from `dot_source` and drawn with the faces the
 /// label limit left, into `options.max_width` columns, with at most two
-/// more layouts by `relayout`. Nothing happens without a limit, when the
-/// drawing fits already or without `relayout`; a failing layout ends the
-/// fitting with the best one so far, its labels shortened as asked.
+/// more layouts by `relayout`. Nodes divided into fields keep them, and
+/// their size in `dot`; every further layout's faces keep the label limit.
+/// Nothing happens without a limit, when the drawing fits already or
+/// without `relayout`; a failing layout ends the fitting with the best one
+/// so far, its labels shortened as asked.
 WidthFit fit_to_width(std::string_view dot_source, SizedLayout first,
                       const RenderOptions& options, const LayoutFunction& relayout,
                       const SizeFunction& size);

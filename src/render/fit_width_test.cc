@@ -57,15 +57,19 @@ struct RowLayout {
 };
 
 // Sizes a layout the way the pipeline does, without edges.
-SizedLayout sized(LayoutGraph layout, std::vector<std::string> labels) {
+SizedLayout sized(LayoutGraph layout, NodeFaces faces) {
   SizedLayout s;
-  s.transform = build_transform(layout.bb, layout.nodes, labels);
+  s.transform = build_transform(layout.bb, layout.nodes, faces.labels, faces.fields);
   for (std::size_t i = 0; i < layout.nodes.size(); ++i) {
-    s.boxes.push_back(node_box(s.transform, layout.nodes[i], labels[i]));
+    s.boxes.push_back(i < faces.fields.size()
+                          ? node_box(s.transform, layout.nodes[i], faces.labels[i],
+                                     faces.fields[i])
+                          : node_box(s.transform, layout.nodes[i], faces.labels[i]));
   }
   s.width = s.transform.width;
   s.layout = std::move(layout);
-  s.labels = std::move(labels);
+  s.labels = std::move(faces.labels);
+  s.fields = std::move(faces.fields);
   return s;
 }
 
@@ -85,7 +89,7 @@ WidthFit fit(const std::string& dot, std::uint64_t max_width,
   RenderOptions options;
   options.max_width = max_width;
   options.trim = TrimStrategy::End;
-  return fit_to_width(dot, sized(std::move(first), std::move(labels)), options, relayout,
+  return fit_to_width(dot, sized(std::move(first), {std::move(labels), {}}), options, relayout,
                       sized);
 }
 
@@ -97,7 +101,7 @@ TEST(FitToWidth, NothingToDoWithoutALimitWhenItFitsOrWithoutLayouts) {
   LayoutGraph first = RowLayout::lay_out(dot, 18);
   std::vector<std::string> labels = {"alpha", "beta"};
   const WidthFit unlimited =
-      fit_to_width(dot, sized(first, labels), RenderOptions{}, fake.function(), sized);
+      fit_to_width(dot, sized(first, {labels, {}}), RenderOptions{}, fake.function(), sized);
   EXPECT_EQ(unlimited.layouts, 0);
   EXPECT_EQ(fake.calls, 0);
 }
@@ -118,7 +122,7 @@ TEST(FitToWidth, ShortensJustEnoughInOneMoreLayout) {
     }
     // A few columns more would not have fitted: the estimate is close.
     std::vector<std::string> longer(4, std::string(budget + 3, 'x'));
-    EXPECT_GT(sized(RowLayout::lay_out(row_source(longer), 18), longer).width, limit)
+    EXPECT_GT(sized(RowLayout::lay_out(row_source(longer), 18), {longer, {}}).width, limit)
         << "budget " << budget << " at " << limit;
   }
 }

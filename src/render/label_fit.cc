@@ -39,15 +39,13 @@ std::optional<std::string> quoted_name(std::string_view name) {
 
 }  // namespace
 
-void apply_label_limit(std::span<const LayoutNode> nodes,
-                       std::span<std::string> labels,
+void apply_label_limit(std::span<std::string> labels,
                        std::optional<std::uint64_t> max_label,
                        TrimStrategy trim) {
   if (!max_label) return;
-  const std::size_t count = std::min(nodes.size(), labels.size());
-  for (std::size_t i = 0; i < count; ++i) {
-    if (label_width(labels[i]) > *max_label) {
-      labels[i] = trim_label(nodes[i].label, *max_label, trim);
+  for (std::string& label : labels) {
+    if (label_width(label) > *max_label) {
+      label = trim_label(label, static_cast<std::size_t>(*max_label), trim);
     }
   }
 }
@@ -143,13 +141,13 @@ std::string shorten_lines(std::string_view label, std::uint64_t budget,
   return out;
 }
 
-void apply_label_budget(std::span<const LayoutNode> nodes,
+void apply_label_budget(std::span<const std::string> unshortened,
                         std::span<std::string> labels, std::uint64_t budget,
                         TrimStrategy trim) {
-  const std::size_t count = std::min(nodes.size(), labels.size());
+  const std::size_t count = std::min(unshortened.size(), labels.size());
   for (std::size_t i = 0; i < count; ++i) {
     if (label_width(labels[i]) > budget) {
-      labels[i] = shorten_lines(nodes[i].label, budget, trim);
+      labels[i] = shorten_lines(unshortened[i], budget, trim);
     }
   }
 }

@@ -15,10 +15,9 @@
 
 namespace vantri {
 
-/// Replaces every entry of `labels` wider than `max_label` by its node's own
-/// label trimmed to `max_label`. Nothing happens without a limit.
-void apply_label_limit(std::span<const LayoutNode> nodes,
-                       std::span<std::string> labels,
+/// Shortens every entry of `labels` wider than `max_label` (its widest
+/// line) to `max_label` columns. Nothing happens without a limit.
+void apply_label_limit(std::span<std::string> labels,
                        std::optional<std::uint64_t> max_label,
                        TrimStrategy trim);
 
@@ -27,9 +26,11 @@ void apply_label_limit(std::span<const LayoutNode> nodes,
 std::string shorten_lines(std::string_view label, std::uint64_t budget,
                           TrimStrategy trim);
 
-/// Replaces every entry of `labels` wider than `budget` by its node's own
-/// label with the lines cut to `budget` (`shorten_lines`).
-void apply_label_budget(std::span<const LayoutNode> nodes,
+/// Replaces every entry of `labels` wider than `budget` by the text its
+/// node shows unshortened (the same entry of `unshortened`) with the lines
+/// cut to `budget` (`shorten_lines`): a label the label limit cut is cut
+/// again from the whole text, not from the shortened one.
+void apply_label_budget(std::span<const std::string> unshortened,
                         std::span<std::string> labels, std::uint64_t budget,
                         TrimStrategy trim);
 

@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "graphviz/html_label_marks.h"
 #include "grid/cell_arith.h"
 #include "render/apply_ansi.h"
 #include "render/build_transform.h"
 #include "render/fit_width.h"
-#include "render/label_fit.h"
+#include "render/graph_title.h"
+#include "render/node_faces.h"
 #include "render_edges/draw_edges.h"
 #include "render_nodes/draw_clusters.h"
 #include "render_nodes/draw_nodes.h"
@@ -33,26 +35,39 @@ bool inside(const LayoutNode& node, const BoundingBox& bb) {
          node.pos.y <= bb.y1;
 }
 
-// Sizes a layout drawn with `labels`: its scale, boxes and planned edges,
-// and the columns they need. With `trim_sides`, blank columns left of
-// everything drawn are dropped, and the width ends with the last column
-// drawn.
-SizedLayout size_layout(LayoutGraph layout, std::vector<std::string> labels,
+// Sizes a layout whose nodes show `faces`, with the graph's title: its
+// scale, boxes and planned edges, and the columns they need. With
+// `trim_sides`, blank columns left of everything drawn are dropped, and the
+// width ends with the last column drawn (or the title's, when it is wider).
+SizedLayout size_layout(LayoutGraph layout, NodeFaces faces, const RenderOptions& options,
                         bool trim_sides) {
   SizedLayout sized;
-  sized.transform = build_transform(layout.bb, layout.nodes, labels);
-  const auto size_boxes = [&] {
+  sized.labels = std::move(faces.labels);
+  sized.fields = std::move(faces.fields);
+  sized.title = plan_title(layout, options);
+  const std::vector<std::string>& labels = sized.labels;
+  const std::vector<FieldLayout>& fields = sized.fields;
+  GridTransform& transform = sized.transform;
+  transform = build_transform(layout.bb, layout.nodes, labels, fields);
+  if (sized.title && !trim_sides) make_room_for_title(*sized.title, transform);
+  const auto place_boxes = [&] {
     const std::size_t paired = std::min(layout.nodes.size(), labels.size());
     sized.boxes.clear();
     sized.boxes.reserve(paired);
     for (std::size_t i = 0; i < paired; ++i) {
-      sized.boxes.push_back(node_box(sized.transform, layout.nodes[i], labels[i]));
+      sized.boxes.push_back(i < fields.size()
+                                ? node_box(transform, layout.nodes[i], labels[i], fields[i])
+                                : node_box(transform, layout.nodes[i], labels[i]));
     }
-    // Routes are planned before the canvas exists: side edges run along
-    // lanes beside every box, and the canvas must be wide enough for them.
-    sized.plan = plan_edges(layout.edges, layout.nodes, sized.boxes);
   };
-  size_boxes();
+  // Routes are planned before the canvas exists: side edges run along
+  // lanes beside every box, and the canvas must be wide enough for them.
+  const auto plan = [&] { sized.plan = plan_edges(layout.edges, layout.nodes, sized.boxes); };
+  place_boxes();
+  if (sized.title && make_room_above(*sized.title, transform, sized.boxes, layout.clusters)) {
+    place_boxes();
+  }
+  plan();
 
   // The outermost columns drawn: boxes, cluster frames and lanes.
   std::uint64_t left = kMaxCell;
@@ -69,49 +84,64 @@ SizedLayout size_layout(LayoutGraph layout, std::vector<std::string> labels,
       if (box.width != 0 && inside(layout.nodes[i], layout.bb)) take(box.left, box.right());
     }
     for (const LayoutCluster& cluster : layout.clusters) {
-      take(column_of(sized.transform, cluster.bb.x0), column_of(sized.transform, cluster.bb.x1));
+      take(column_of(transform, cluster.bb.x0), column_of(transform, cluster.bb.x1));
     }
     for (const PlannedEdge& edge : sized.plan.edges) {
       if (edge.kind == PlannedEdge::Kind::Side) take(edge.lane.column, edge.lane.column);
     }
   };
   measure();
-  if (trim_sides && left != kMaxCell && left > 0) {
-    // Moving the left edge of the box the columns are counted from by
-    // whole columns moves every mapped column by as many, rows untouched.
-    sized.transform.bbox.x0 += static_cast<double>(left) * sized.transform.column_scale;
-    size_boxes();
-    measure();
+  if (trim_sides && left != kMaxCell) {
+    if (left > 0) {
+      // Moving the left edge of the box the columns are counted from by
+      // whole columns moves every mapped column by as many, rows untouched.
+      transform.bbox.x0 += static_cast<double>(left) * transform.column_scale;
+      place_boxes();
+      plan();
+      measure();
+    }
+    transform.width = add_sat(right, 1);
+    if (sized.title) {
+      // A title wider than what is drawn widens it, the drawing centred
+      // under the title.
+      const std::uint64_t drawn = transform.width;
+      make_room_for_title(*sized.title, transform);
+      if (transform.width != drawn) {
+        place_boxes();
+        plan();
+        measure();
+      }
+    }
   }
-  sized.width = trim_sides && left != kMaxCell ? add_sat(right, 1)
-                                               : std::max(sized.transform.width,
-                                                          left == kMaxCell ? 0 : add_sat(right, 1));
+  sized.width = std::max(transform.width, left == kMaxCell ? 0 : add_sat(right, 1));
   sized.layout = std::move(layout);
-  sized.labels = std::move(labels);
   return sized;
 }
 
-// The nodes a cut leaves in the drawing, with their boxes and labels.
+// The nodes a cut leaves in the drawing, with their boxes, labels and
+// fields (none when no node has any).
 struct ShownNodes {
   std::vector<LayoutNode> nodes;
   std::vector<NodeBox> boxes;
   std::vector<std::string> labels;
+  std::vector<FieldLayout> fields;
 };
 
-ShownNodes shown_nodes(std::span<const LayoutNode> nodes, std::span<const NodeBox> boxes,
-                       std::span<const std::string> labels,
-                       std::span<const std::size_t> left_out) {
+ShownNodes shown_nodes(const Drawing& drawing) {
   ShownNodes shown;
   std::size_t skip = 0;
-  const std::size_t count = std::min({nodes.size(), boxes.size(), labels.size()});
+  const std::vector<std::size_t>& left_out = drawing.left_out;
+  const std::size_t count = std::min(
+      {drawing.layout.nodes.size(), drawing.boxes.size(), drawing.labels.size()});
   for (std::size_t i = 0; i < count; ++i) {
     if (skip < left_out.size() && left_out[skip] == i) {
       ++skip;
       continue;
     }
-    shown.nodes.push_back(nodes[i]);
-    shown.boxes.push_back(boxes[i]);
-    shown.labels.push_back(labels[i]);
+    shown.nodes.push_back(drawing.layout.nodes[i]);
+    shown.boxes.push_back(drawing.boxes[i]);
+    shown.labels.push_back(drawing.labels[i]);
+    if (i < drawing.fields.size()) shown.fields.push_back(drawing.fields[i]);
   }
   return shown;
 }
@@ -169,20 +199,17 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
                                                 LayoutGraph layout,
                                                 const RenderOptions& options,
                                                 const LayoutFunction& relayout) {
-  std::vector<std::string> labels;
-  labels.reserve(layout.nodes.size());
-  for (const LayoutNode& node : layout.nodes) labels.push_back(node.label);
-  apply_label_limit(layout.nodes, labels, options.max_label, options.trim);
-
-  SizedLayout sized = size_layout(std::move(layout), std::move(labels), false);
+  mark_html_labels(dot_source, layout);
+  NodeFaces faces = node_faces(layout, options.max_label, options.trim);
+  SizedLayout sized = size_layout(std::move(layout), std::move(faces), options, false);
   const std::optional<std::uint64_t> limit = options.max_width;
   if (limit && *limit >= kSmallestUsefulWidth && sized.width > *limit) {
     // First drop the blank columns beside the drawing, then shorten labels
     // and lay out again.
-    const SizeFunction trimmed = [](LayoutGraph l, std::vector<std::string> ls) {
-      return size_layout(std::move(l), std::move(ls), true);
+    const SizeFunction trimmed = [&options](LayoutGraph l, NodeFaces f) {
+      return size_layout(std::move(l), std::move(f), options, true);
     };
-    sized = trimmed(std::move(sized.layout), std::move(sized.labels));
+    sized = trimmed(std::move(sized.layout), {std::move(sized.labels), std::move(sized.fields)});
     sized = fit_to_width(dot_source, std::move(sized), options, relayout, trimmed).sized;
   }
 
@@ -197,38 +224,40 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
       height = std::max(height, add_sat(box.bottom(), 1));
     }
   }
+  if (sized.title) height = height_with_title(*sized.title, height);
   if (width != 0 && height > kMaxCanvasCells / width) {
     return std::unexpected(CanvasTooLarge{width, height});
   }
 
   // A node whose box does not fit wholly is left out, never cut in two.
-  std::optional<DrawingCut> cut;
-  std::vector<std::size_t> left_out;
+  Drawing drawing{std::move(sized.layout), std::move(sized.labels), std::move(sized.fields),
+                  sized.transform,         std::move(sized.boxes),  std::move(sized.plan),
+                  CharGrid(width, height), std::nullopt,            {}};
   if (limit && sized.width > *limit) {
-    cut = DrawingCut{*limit, 0, 0};
-    for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
-      if (sized.layout.nodes[i].invisible) continue;
-      ++cut->nodes;
-      const NodeBox& box = sized.boxes[i];
-      if (box.width != 0 && box.right() >= width) left_out.push_back(i);
+    drawing.cut = DrawingCut{*limit, 0, 0};
+    for (std::size_t i = 0; i < drawing.boxes.size(); ++i) {
+      if (drawing.layout.nodes[i].invisible) continue;
+      ++drawing.cut->nodes;
+      const NodeBox& box = drawing.boxes[i];
+      if (box.width != 0 && box.right() >= width) drawing.left_out.push_back(i);
     }
-    cut->nodes_left_out = left_out.size();
+    drawing.cut->nodes_left_out = drawing.left_out.size();
   }
 
-  CharGrid grid(width, height);
-  draw_clusters(grid, sized.layout.clusters, sized.transform);
-  if (left_out.empty()) {
-    draw_nodes(grid, sized.layout.nodes, sized.labels, sized.transform, options.color);
+  CharGrid& grid = drawing.grid;
+  const GridTransform& transform = drawing.transform;
+  draw_clusters(grid, drawing.layout.clusters, transform, options.trim);
+  if (drawing.left_out.empty()) {
+    draw_nodes(grid, drawing.layout.nodes, drawing.labels, drawing.fields, transform,
+               options.color);
   } else {
-    const auto [nodes, boxes, shown_labels] = shown_nodes(sized.layout.nodes, sized.boxes,
-                                                          sized.labels, left_out);
-    draw_nodes(grid, nodes, shown_labels, sized.transform, options.color);
+    const ShownNodes shown = shown_nodes(drawing);
+    draw_nodes(grid, shown.nodes, shown.labels, shown.fields, transform, options.color);
   }
-  draw_edges(grid, sized.plan, sized.layout.edges, sized.boxes, sized.transform, options.trim,
+  draw_edges(grid, drawing.plan, drawing.layout.edges, drawing.boxes, transform, options.trim,
              options.max_label);
-  return Drawing{std::move(sized.layout), std::move(sized.labels), sized.transform,
-                 std::move(sized.boxes),  std::move(sized.plan),   std::move(grid),
-                 cut,                     std::move(left_out)};
+  if (sized.title) draw_title(grid, *sized.title, transform);
+  return drawing;
 }
 
 std::expected<Rendering, RenderError> render_layout(
@@ -241,9 +270,8 @@ std::expected<Rendering, RenderError> render_layout(
     if (drawing->left_out.empty()) {
       text = apply_ansi(text, drawing->layout.nodes, drawing->boxes);
     } else {
-      const auto [nodes, boxes, labels] = shown_nodes(
-          drawing->layout.nodes, drawing->boxes, drawing->labels, drawing->left_out);
-      text = apply_ansi(text, nodes, boxes);
+      const ShownNodes shown = shown_nodes(*drawing);
+      text = apply_ansi(text, shown.nodes, shown.boxes);
     }
   }
   return Rendering{std::move(text), drawing->cut};

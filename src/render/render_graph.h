@@ -19,6 +19,7 @@
 #include "graphviz/layout_graph.h"
 #include "graphviz/run_dot.h"
 #include "grid/char_grid.h"
+#include "grid/field_layout.h"
 #include "grid/grid_transform.h"
 #include "grid/node_box.h"
 #include "render/render_options.h"
@@ -74,11 +75,14 @@ std::expected<Rendering, RenderError> render_graph(std::string_view dot_source,
 
 /// Everything a render draws, before it becomes text: the layout actually
 /// drawn (a later one when the width fitting laid the graph out again),
-/// the display labels, the scale, the boxes, the edge plan and the grid,
-/// and what a cut at the width limit left out (node indices, ascending).
+/// the display labels, the fields of nodes divided into them (one per node,
+/// or none when no node has fields; `field_rect` finds a port's field), the
+/// scale, the boxes, the edge plan and the grid, and what a cut at the
+/// width limit left out (node indices, ascending).
 struct Drawing {
   LayoutGraph layout;
   std::vector<std::string> labels;
+  std::vector<FieldLayout> fields;
   GridTransform transform;
   std::vector<NodeBox> boxes;
   EdgePlan plan;

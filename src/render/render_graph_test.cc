@@ -68,6 +68,24 @@ TEST(RenderLayout, ColourModes) {
             "  \x1b[31m└───┘\x1b[0m\n");
 }
 
+// An accepting state keeps its name in a double frame, which a fill colour
+// colours (Ansi) or draws in its line style (BoxStyles) as any box.
+TEST(RenderLayout, DoubleCircleWithAFillColour) {
+  LayoutGraph g;
+  g.bb = {0, 0, 54, 36};
+  g.nodes = {node_at(27, 18, "A", "red")};
+  g.nodes[0].shape = NodeShape::DoubleCircle;
+  RenderOptions options;
+  options.color = ColorMode::Ansi;
+  EXPECT_EQ(render(g, options),
+            "\n\n  \x1b[31m╔═══╗\x1b[0m\n  \x1b[31m║\x1b[0m A \x1b[31m║\x1b[0m\n"
+            "  \x1b[31m╚═══╝\x1b[0m\n");
+  options.color = ColorMode::BoxStyles;
+  EXPECT_EQ(render(g, options), "\n\n  ╔╌╌╌╗\n  ╎ A ╎\n  ╚╌╌╌╝\n");
+  options.color = ColorMode::Off;
+  EXPECT_EQ(render(g, options), "\n\n  ╔═══╗\n  ║ A ║\n  ╚═══╝\n");
+}
+
 // Draws with a width limit; further layouts fail, so the first is drawn.
 Drawing draw_limited(LayoutGraph g, std::uint64_t max_width) {
   FakeLayout failing;
@@ -162,6 +180,63 @@ TEST(RenderLayout, AbsurdCanvasFailsCleanlyWithAdviceThatWorks) {
   auto drawn = render_layout("", g, options, failing.function());
   ASSERT_TRUE(drawn.has_value()) << display(drawn.error());
   EXPECT_LE(widest_line(drawn->text), *options.max_width);
+}
+
+// The graph's own label, centred below the drawing (or above it with
+// labelloc=t) one blank row from what is drawn; wider than the drawing, it
+// widens the canvas with the drawing centred under it, unless a width
+// limit shortens it.
+TEST(RenderLayout, GraphTitle) {
+  LayoutGraph g;
+  g.bb = {0, 0, 54, 60};
+  g.nodes = {node_at(27, 42, "A")};
+  g.label = "Title";
+  g.label_pos = {27, 8};
+  RenderOptions options;
+  options.color = ColorMode::Off;
+  EXPECT_EQ(render(g, options), "\n\n  ┌───┐\n  │ A │\n  └───┘\n\n  Title\n");
+
+  g.label = "\\nAbove\\nthe drawing\\n";
+  g.label_at_top = true;
+  EXPECT_EQ(render(g, options),
+            "\n     Above\n  the drawing\n\n     ┌───┐\n     │ A │\n     └───┘\n");
+
+  g.label = "a title far wider than the drawing";
+  g.label_at_top = false;
+  const std::string wide = render(g, options);
+  EXPECT_NE(wide.find("\n a title far wider than the drawing\n"), std::string::npos) << wide;
+  EXPECT_NE(wide.find("               │ A │\n"), std::string::npos) << wide;
+  options.max_width = 20;
+  options.trim = TrimStrategy::End;
+  const std::string cut = render(g, options);
+  EXPECT_NE(cut.find("\n a title far wid...\n"), std::string::npos) << cut;
+  EXPECT_LE(widest_line(cut), 20u);
+}
+
+// The port dot names on an edge of a nested record finds, on the grid, the
+// field that shows its text: where the edge is to start.
+TEST(RenderLayout, EdgePortsNameTheirRecordFieldOnTheGrid) {
+  const std::string dot =
+      "digraph { node [shape=record]; s [label=\"{<a> a|{<b> b|<c> c}}\"]; s:c -> t }";
+  auto layout = layout_with_dot(dot);
+  ASSERT_TRUE(layout.has_value()) << layout.error().display();
+  auto d = draw_layout(dot, std::move(*layout), {}, no_relayout());
+  ASSERT_TRUE(d.has_value());
+  const LayoutEdge& edge = d->layout.edges.at(0);
+  ASSERT_EQ(edge.tail_port, "c");
+  const NodeBox& box = d->boxes.at(edge.tail);
+  const auto rect = field_rect(box, d->fields.at(edge.tail), *edge.tail_port);
+  ASSERT_TRUE(rect.has_value());
+  // c is the bottom right field: it shares the box's right and bottom.
+  EXPECT_EQ(rect->right, box.right());
+  EXPECT_EQ(rect->bottom, box.bottom());
+  EXPECT_GT(rect->left, box.left);
+  EXPECT_GT(rect->top, box.top);
+  std::string inside;
+  for (std::uint64_t col = rect->left + 1; col < rect->right; ++col) {
+    append_utf8(inside, d->grid.at(rect->top + 1, col).character());
+  }
+  EXPECT_EQ(inside, " c ");
 }
 
 TEST(RenderLayout, LayoutErrorsAndCanvasErrorsDisplayTheirText) {

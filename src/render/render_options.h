@@ -17,7 +17,7 @@ inline constexpr std::uint64_t kSmallestUsefulWidth = 5;
 struct RenderOptions {
   /// Limit on the output width in columns.
   std::optional<std::uint64_t> max_width;
-  /// Limit on label width in bytes.
+  /// Limit on label width in terminal columns.
   std::optional<std::uint64_t> max_label;
   ColorMode color = ColorMode::Ansi;
   TrimStrategy trim = TrimStrategy::Smart;

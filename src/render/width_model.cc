@@ -8,6 +8,8 @@
 
 #include "grid/cell_arith.h"
 #include "grid/grid_transform.h"
+#include "grid/node_box.h"
+#include "render/node_faces.h"
 #include "text/label_lines.h"
 
 namespace vantri {
@@ -29,7 +31,8 @@ double finite_or_zero(double value) {
 
 WidthModel::WidthModel(const LayoutGraph& layout, std::span<const std::string> labels,
                        std::span<const std::uint64_t> wanted,
-                       const std::vector<bool>& keeps_size)
+                       const std::vector<bool>& keeps_size,
+                       std::span<const FieldLayout> fields)
     : across_ranks_(layout.rankdir == RankDir::LeftToRight ||
                     layout.rankdir == RankDir::RightToLeft),
       bbox_width_(std::max(0.0, finite_or_zero(layout.bb.x1 - layout.bb.x0))) {
@@ -42,9 +45,12 @@ WidthModel::WidthModel(const LayoutGraph& layout, std::span<const std::string> l
     const LayoutNode& source = layout.nodes[i];
     Node& node = nodes_[i];
     node.width = std::max(0.0, finite_or_zero(source.width));
-    node.sized = label_width(source.label);
+    node.sized = label_width(display_label(source));
     node.wanted = i < wanted.size() ? wanted[i] : label_width(labels[i]);
-    node.keeps_size = i < keeps_size.size() && keeps_size[i];
+    node.point = source.shape == NodeShape::Point;
+    const bool divided = i < fields.size() && !fields[i].empty();
+    node.keeps_size = node.point || divided || (i < keeps_size.size() && keeps_size[i]);
+    if (divided) node.box_columns = box_size(source, labels[i], fields[i]).width;
     widest_ = std::max(widest_, node.wanted);
     rank_key[i] = finite_or_zero(across_ranks_ ? source.pos.x : source.pos.y);
     centre[i] = finite_or_zero(source.pos.x);
@@ -102,8 +108,10 @@ double WidthModel::node_width(const Node& node, std::uint64_t budget) const {
 double WidthModel::scale(std::uint64_t budget) const {
   double narrowest = std::numeric_limits<double>::infinity();
   for (const Node& node : nodes_) {
-    const std::uint64_t shown = std::min(node.wanted, budget);
-    narrowest = std::min(narrowest, node_width(node, budget) / (static_cast<double>(shown) + 4));
+    if (node.point) continue;
+    const std::uint64_t columns =
+        node.box_columns != 0 ? node.box_columns : std::min(node.wanted, budget) + 4;
+    narrowest = std::min(narrowest, node_width(node, budget) / static_cast<double>(columns));
   }
   return std::isfinite(narrowest) ? std::max(narrowest, kSmallestScale) : kSmallestScale;
 }

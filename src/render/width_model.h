@@ -8,8 +8,8 @@
 // A node's width in points is taken to follow its label width plus the
 // four columns of border and padding, never shrinking below the smallest
 // width `dot` gives a node; the scale of the drawing (points per column)
-// follows the narrowest node relative to its label, as the drawing picks
-// it.
+// follows the narrowest node relative to its box, as the drawing picks
+// it. Nodes divided into fields keep their size and their box.
 #ifndef VANTRI_RENDER_WIDTH_MODEL_H_
 #define VANTRI_RENDER_WIDTH_MODEL_H_
 
@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "graphviz/layout_graph.h"
+#include "grid/field_layout.h"
 
 namespace vantri {
 
@@ -33,10 +34,13 @@ class WidthModel {
   /// `labels` are the labels the layout is drawn with; `wanted` the width
   /// each node's label would have without any budget (the widths of
   /// `labels` where it has no entry). `keeps_size` marks nodes whose size
-  /// in `dot` does not follow a shortened label.
+  /// in `dot` does not follow a shortened label; `fields`, when given, the
+  /// fields a node's box is divided into (its size stays whatever the
+  /// budget). A node's label as `dot` sized it is the text it shows.
   WidthModel(const LayoutGraph& layout, std::span<const std::string> labels,
              std::span<const std::uint64_t> wanted,
-             const std::vector<bool>& keeps_size = {});
+             const std::vector<bool>& keeps_size = {},
+             std::span<const FieldLayout> fields = {});
 
   /// The predicted width in columns of the layout's bounding box, margins
   /// included (what build_transform would give), with every label cut to
@@ -67,6 +71,8 @@ class WidthModel {
     std::uint64_t sized = 0;   // the label width dot sized it for
     std::uint64_t wanted = 0;  // the label width it would show unbudgeted
     bool keeps_size = false;
+    std::uint64_t box_columns = 0;  // a box that keeps its size: its width
+    bool point = false;             // one cell whatever the scale
   };
   struct Rank {
     double left = 0.0;  // points, the outer sides of its outermost nodes

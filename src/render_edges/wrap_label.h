@@ -9,10 +9,11 @@
 
 namespace vantri {
 
-/// Splits `text` into lines of at most `width` bytes, preferring to break
-/// after a space, a bracket or a comma. Lines end on character boundaries;
-/// a first character wider than `width` makes a line of its own. Width 0
-/// gives no lines.
+/// Splits `text` into lines at most `width` terminal columns wide,
+/// preferring to break after a space, a bracket or a comma. Lines end on
+/// character boundaries and keep combining marks with their base; a first
+/// character wider than `width` makes a line of its own. Width 0 gives no
+/// lines.
 std::vector<std::string> wrap_label(std::string_view text, std::uint64_t width);
 
 }  // namespace vantri

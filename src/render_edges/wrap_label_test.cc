@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "render_edges/wrap_label.h"
+#include "text/label_lines.h"
 #include "text/utf8.h"
 
 namespace vantri {
@@ -43,13 +44,17 @@ TEST(WrapLabel, WhiteSpaceAroundBreaksIsDropped) {
   EXPECT_EQ(wrap_label(" abcdef", 3), (Lines{"", "abc", "def"}));
 }
 
-TEST(WrapLabel, LinesEndOnCharacterBoundaries) {
-  // é is two bytes: byte 3 falls inside the second one.
-  EXPECT_EQ(wrap_label("ééé", 3), (Lines{"é", "é", "é"}));
-  EXPECT_EQ(wrap_label("éééé", 5), (Lines{"éé", "éé"}));
+TEST(WrapLabel, WidthsAreTerminalColumns) {
+  // é takes one column, a CJK character two, a combining mark none.
+  EXPECT_EQ(wrap_label("ééé", 3), (Lines{"ééé"}));
+  EXPECT_EQ(wrap_label("éééé", 3), (Lines{"ééé", "é"}));
+  EXPECT_EQ(wrap_label("日本語です", 5), (Lines{"日本", "語で", "す"}));
+  EXPECT_EQ(wrap_label("日本 語", 5), (Lines{"日本", "語"}));
+  // Marks stay with the character they follow.
+  EXPECT_EQ(wrap_label("e\u0301e\u0301e\u0301", 2), (Lines{"e\u0301e\u0301", "e\u0301"}));
   // A first character wider than the width makes a line by itself.
-  EXPECT_EQ(wrap_label("€ab", 2), (Lines{"€", "ab"}));
-  EXPECT_EQ(wrap_label("𝄞𝄞", 1), (Lines{"𝄞", "𝄞"}));
+  EXPECT_EQ(wrap_label("日ab", 1), (Lines{"日", "a", "b"}));
+  EXPECT_EQ(wrap_label("😀\u0301😀", 1), (Lines{"😀\u0301", "😀"}));
 }
 
 // Random texts of ASCII letters, break characters, white space and
@@ -57,7 +62,7 @@ TEST(WrapLabel, LinesEndOnCharacterBoundaries) {
 // UTF-8, and together the lines keep every non-white character in order.
 TEST(WrapLabel, RandomTextsWrapCompletely) {
   const std::vector<std::string> pieces = {"a", "b", " ", ",", "(", ")", "é",
-                                           "€", "𝄞", "\u3000", "xyz"};
+                                           "€", "𝄞", "\u3000", "xyz", "日", "\u0301"};
   std::mt19937 rng(7);
   auto strip = [](const std::string& s) {
     std::string out;
@@ -76,7 +81,7 @@ TEST(WrapLabel, RandomTextsWrapCompletely) {
     std::string joined;
     for (const std::string& line : lines) {
       ASSERT_FALSE(validate_utf8(line).has_value()) << text;
-      ASSERT_TRUE(line.size() <= width || count_code_points(line) == 1)
+      ASSERT_TRUE(text_width(line) <= width || text_width(line) == 2)
           << "width " << width << " line '" << line << "' of '" << text << "'";
       joined += line;
     }

@@ -11,11 +11,16 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "graphviz/label_text.h"
 #include "grid/span_cover.h"
+#include "text/char_width.h"
+#include "text/label_lines.h"
 #include "text/utf8.h"
 
 namespace vantri {
@@ -31,26 +36,28 @@ class TakenCells {
 
   std::uint64_t width() const { return grid_.width(); }
 
-  // Puts text at the cells of `row` with first <= c < end that lie in the
-  // grid and are not taken, character `at(c)` in column c; takes them.
+  // Puts cell `at(c)` at the cells (row, c) with first <= c < end that lie
+  // in the grid and are not taken; takes them.
   template <class At>
   void row_run(std::uint64_t row, std::uint64_t first, std::uint64_t end, At at) {
     end = std::min(end, grid_.width());
     if (row >= grid_.height() || first >= end) return;
     rows_[row].mark(first, end - 1, [&](std::uint64_t a, std::uint64_t b) {
       for (std::uint64_t col = a; col <= b; ++col) {
-        if (!taken_in_column(col, row)) grid_.put(row, col, Cell::text(at(col)));
+        if (!taken_in_column(col, row)) grid_.put(row, col, at(col));
       }
     });
   }
 
   void row_run(std::uint64_t row, std::uint64_t first, std::uint64_t end, char32_t c) {
-    row_run(row, first, end, [c](std::uint64_t) { return c; });
+    row_run(row, first, end, [c](std::uint64_t) { return Cell::text(c); });
   }
 
   void cell(std::uint64_t row, std::uint64_t col, char32_t c) {
     if (col < grid_.width()) row_run(row, col, col + 1, c);
   }
+
+  CharGrid& grid() { return grid_; }
 
   // The same down column `col`, rows first <= r < end.
   void column_run(std::uint64_t col, std::uint64_t first, std::uint64_t end, char32_t c) {
@@ -78,15 +85,46 @@ class TakenCells {
   std::unordered_map<std::uint64_t, SpanCover> columns_;
 };
 
+// The cells of a title written from column 0, as many as fit in `room`: a
+// wide character takes a cell and its continuation; zero-width characters
+// are kept aside with the column of the character they follow.
+struct TitleCells {
+  std::vector<Cell> cells;
+  std::vector<std::pair<std::uint64_t, char32_t>> marks;
+};
+
+TitleCells title_cells(std::string_view title, std::uint64_t room) {
+  TitleCells out;
+  std::optional<std::uint64_t> last_lead;
+  for (std::size_t i = 0; i < title.size() && out.cells.size() < room;) {
+    const char32_t c = next_code_point(title, i);
+    const int width = char_width(c);
+    if (width == 0) {
+      if (last_lead) out.marks.emplace_back(*last_lead, c);
+      continue;
+    }
+    // A wide character that would not reach the grid whole is left out.
+    if (out.cells.size() + static_cast<std::uint64_t>(width) > room) break;
+    last_lead = out.cells.size();
+    if (width == 2) {
+      out.cells.push_back(Cell::text(c).wide());
+      out.cells.push_back(Cell::continuation_of(out.cells.back()));
+    } else {
+      out.cells.push_back(Cell::text(c));
+    }
+  }
+  return out;
+}
+
 // The frame of one cluster between the given borders, its writes in
 // reverse order. Drawn forwards, the top edge sits one row below the
 // mapped top: corner, blank, title, blank, dashes, corner (which replaces
 // the last blank when the title fills the space exactly); then the sides,
-// then the bottom edge. The title is measured in bytes and written one
-// column per character.
+// then the bottom edge. The title is the label on one row; wider than the
+// space, it is shortened with the render's trim strategy.
 void draw_frame_backwards(TakenCells& taken, std::uint64_t top, std::uint64_t bottom,
                           std::uint64_t left, std::uint64_t right,
-                          std::string_view title) {
+                          std::string_view title, TrimStrategy trim) {
   taken.cell(bottom, right, U'┘');
   taken.row_run(bottom, left + 1, right, kDash);
   taken.cell(bottom, left, U'└');
@@ -96,17 +134,28 @@ void draw_frame_backwards(TakenCells& taken, std::uint64_t top, std::uint64_t bo
 
   const std::uint64_t edge = top + 1;
   taken.cell(edge, right, U'┐');
-  const std::uint64_t length = title.size();
-  if (!title.empty() && length <= right - left - 2) {
+  const std::uint64_t room = right - left - 2;
+  const std::string shown =
+      title.empty() ? std::string() : trim_label(title, static_cast<std::size_t>(room), trim);
+  if (!shown.empty()) {
+    // The title's cells that reach into the grid.
+    const std::uint64_t start = left + 2;
+    const TitleCells cells =
+        title_cells(shown, start < taken.width() ? taken.width() - start : 0);
+    const std::uint64_t length = text_width(shown);
     taken.row_run(edge, left + 3 + length, right, kDash);
     taken.cell(edge, left + 2 + length, U' ');
-    // The characters of the title that reach into the grid.
-    std::vector<char32_t> characters;
-    for (std::size_t i = 0; i < title.size() && left + 2 + characters.size() < taken.width();) {
-      characters.push_back(next_code_point(title, i));
+    taken.row_run(edge, start, start + cells.cells.size(),
+                  [&](std::uint64_t col) { return cells.cells[col - start]; });
+    // Combining marks join their characters where those were written.
+    for (const auto& [offset, mark] : cells.marks) {
+      if (!taken.grid().contains(edge, start + offset)) break;
+      const Cell written = taken.grid().at(edge, start + offset);
+      if (written.kind() == CellKind::Text &&
+          (written == cells.cells[offset] || written == cells.cells[offset].with_marks())) {
+        taken.grid().add_mark(edge, start + offset, mark);
+      }
     }
-    taken.row_run(edge, left + 2, left + 2 + characters.size(),
-                  [&](std::uint64_t col) { return characters[col - (left + 2)]; });
     taken.cell(edge, left + 1, U' ');
   } else {
     taken.row_run(edge, left + 1, right, kDash);
@@ -117,7 +166,7 @@ void draw_frame_backwards(TakenCells& taken, std::uint64_t top, std::uint64_t bo
 }  // namespace
 
 void draw_clusters(CharGrid& grid, std::span<const LayoutCluster> clusters,
-                   const GridTransform& transform) {
+                   const GridTransform& transform, TrimStrategy trim) {
   TakenCells taken(grid);
   for (auto it = clusters.rbegin(); it != clusters.rend(); ++it) {
     const LayoutCluster& cluster = *it;
@@ -127,7 +176,7 @@ void draw_clusters(CharGrid& grid, std::span<const LayoutCluster> clusters,
     const std::uint64_t right = column_of(transform, cluster.bb.x1);
     // Mapped values stay below 2^63, so these sums cannot wrap.
     if (right <= left + 1 || bottom <= top + 2) continue;
-    draw_frame_backwards(taken, top, bottom, left, right, cluster.label);
+    draw_frame_backwards(taken, top, bottom, left, right, one_line_title(cluster.label, cluster.label_is_html), trim);
   }
 }
 

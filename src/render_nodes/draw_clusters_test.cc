@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "render_nodes/draw_clusters.h"
+#include "grid/put_text.h"
 #include "support/cell_layout.h"
+#include "text/label_lines.h"
 #include "text/utf8.h"
 
 namespace vantri {
@@ -17,9 +19,10 @@ using testing::cell_transform;
 using testing::cluster_at;
 
 std::string draw(std::uint64_t width, std::uint64_t height,
-                 const std::vector<LayoutCluster>& clusters) {
+                 const std::vector<LayoutCluster>& clusters,
+                 TrimStrategy trim = TrimStrategy::End) {
   CharGrid grid(width, height);
-  draw_clusters(grid, clusters, cell_transform());
+  draw_clusters(grid, clusters, cell_transform(), trim);
   return grid.to_text();
 }
 
@@ -31,10 +34,16 @@ TEST(DrawClusters, DashedFrameWithTitle) {
             "╎        ╎\n"
             "╎        ╎\n"
             "└╌╌╌╌╌╌╌╌┘\n");
-  // Measured in bytes, written one column per character.
+  // Measured in terminal columns: a wide character takes two cells, a
+  // combining mark none.
   EXPECT_EQ(draw(12, 6, {cluster_at(0, 0, 3, 8, "é")}),
             "\n"
-            "┌ é  ╌╌╌┐\n"
+            "┌ é ╌╌╌╌┐\n"
+            "╎       ╎\n"
+            "└╌╌╌╌╌╌╌┘\n");
+  EXPECT_EQ(draw(12, 6, {cluster_at(0, 0, 3, 8, "中e\u0301")}),
+            "\n"
+            "┌ 中e\u0301 ╌╌┐\n"
             "╎       ╎\n"
             "└╌╌╌╌╌╌╌┘\n");
 }
@@ -51,9 +60,34 @@ TEST(DrawClusters, TitleWidthLimits) {
       "┌╌╌╌╌┐\n"
       "╎    ╎\n"
       "└╌╌╌╌┘\n";
-  EXPECT_EQ(draw(8, 5, {cluster_at(0, 0, 3, 5, "abcd")}), unbroken);
   EXPECT_EQ(draw(8, 5, {cluster_at(0, 0, 3, 5, "")}), unbroken);
-  EXPECT_EQ(draw(8, 5, {cluster_at(0, 0, 3, 5, "ééé")}), unbroken);
+  EXPECT_EQ(draw(8, 5, {cluster_at(0, 0, 3, 5, "ééé")}),
+            "\n"
+            "┌ ééé┐\n"
+            "╎    ╎\n"
+            "└╌╌╌╌┘\n");
+  // Wider than the frame: shortened with the render's strategy, never
+  // dropped; in a frame too narrow for any of it, only dots are left.
+  EXPECT_EQ(draw(16, 5, {cluster_at(0, 0, 3, 13, "cluster_of_nodes")}, TrimStrategy::Smart),
+            "\n"
+            "┌ cluster... ┐\n"
+            "╎            ╎\n"
+            "└╌╌╌╌╌╌╌╌╌╌╌╌┘\n");
+  EXPECT_EQ(draw(16, 5, {cluster_at(0, 0, 3, 13, "cluster_of_nodes")}, TrimStrategy::End),
+            "\n"
+            "┌ cluster_...┐\n"
+            "╎            ╎\n"
+            "└╌╌╌╌╌╌╌╌╌╌╌╌┘\n");
+  EXPECT_EQ(draw(12, 5, {cluster_at(0, 0, 3, 9, "下駄配列の派生図")}, TrimStrategy::End),
+            "\n"
+            "┌ 下駄...┐\n"
+            "╎        ╎\n"
+            "└╌╌╌╌╌╌╌╌┘\n");
+  EXPECT_EQ(draw(8, 5, {cluster_at(0, 0, 3, 5, "abcd")}),
+            "\n"
+            "┌ ...┐\n"
+            "╎    ╎\n"
+            "└╌╌╌╌┘\n");
 }
 
 TEST(DrawClusters, TooSmallFramesAreSkipped) {
@@ -72,7 +106,7 @@ TEST(DrawClusters, FramesAreText) {
   grid.put(1, 4, Cell::text(U'x'));
   grid.put(2, 0, Cell::node(U'N'));
   draw_clusters(grid, std::vector{cluster_at(0, 0, 3, 5, "")},
-                cell_transform());
+                cell_transform(), TrimStrategy::Smart);
   grid.put(2, 5, Cell::line({.left = true, .right = true}));
   grid.put(3, 2, Cell::arrow(U'▲'));
   EXPECT_EQ(grid.to_text(),
@@ -126,14 +160,13 @@ std::string draw_forwards(std::uint64_t width, std::uint64_t height,
     };
     const std::uint64_t edge = top + 1;
     grid.put(edge, left, Cell::text(U'┌'));
-    if (!c.label.empty() && c.label.size() <= right - left - 2) {
+    const std::string title = trim_label(c.label, right - left - 2, TrimStrategy::End);
+    if (!title.empty()) {
+      const std::uint64_t length = text_width(title);
       grid.put(edge, left + 1, Cell::text(U' '));
-      std::uint64_t col = left + 2;
-      for (std::size_t i = 0; i < c.label.size(); ++col) {
-        grid.put(edge, col, Cell::text(next_code_point(c.label, i)));
-      }
-      grid.put(edge, left + 2 + c.label.size(), Cell::text(U' '));
-      run(edge, left + 3 + c.label.size(), right, U'╌');
+      put_text(grid, edge, left + 2, title, &Cell::text);
+      grid.put(edge, left + 2 + length, Cell::text(U' '));
+      run(edge, left + 3 + length, right, U'╌');
     } else {
       run(edge, left + 1, right, U'╌');
     }
@@ -151,7 +184,8 @@ std::string draw_forwards(std::uint64_t width, std::uint64_t height,
 
 TEST(DrawClusters, OverlappingFramesDrawAsIfPaintedInOrder) {
   std::mt19937_64 rng(3);
-  const std::vector<std::string> titles = {"", "a", "ab", "héllo", "中文", "abcdefgh"};
+  const std::vector<std::string> titles = {"", "a", "ab", "he\u0301llo", "中文", "abcdefgh",
+                                           "a中b中c中d"};
   for (int round = 0; round < 300; ++round) {
     const std::uint64_t width = 4 + rng() % 30, height = 4 + rng() % 20;
     std::vector<LayoutCluster> clusters;
@@ -176,7 +210,7 @@ TEST(DrawClusters, ThousandsOfFramesOnAWideCanvas) {
     clusters.push_back(cluster_at(0, 0, 3, 2'000'000.0 - i, i % 2 ? "title" : ""));
   }
   CharGrid grid(2'000'000, 5);
-  draw_clusters(grid, clusters, cell_transform());
+  draw_clusters(grid, clusters, cell_transform(), TrimStrategy::Smart);
   // The last frame (titled, the narrowest) shows over the others; beside
   // it the corners and sides of the one before.
   constexpr std::uint64_t kRight = 2'000'000 - 3999;

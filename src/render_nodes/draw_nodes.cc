@@ -1,4 +1,4 @@
-// Drawing node boxes with centred labels, and double-circle dots.
+// Drawing node boxes with centred labels, double frames and points.
 #include "render_nodes/draw_nodes.h"
 
 #include <algorithm>
@@ -8,58 +8,86 @@
 #include "color/classify.h"
 #include "grid/node_box.h"
 #include "grid/put_text.h"
+#include "render_nodes/draw_fields.h"
 #include "text/label_lines.h"
 
 namespace vantri {
 namespace {
 
-void draw_box(CharGrid& grid, const NodeBox& b, std::string_view label,
-              const BoxStyle& s) {
+// The border of a box and the blanks inside it.
+void draw_frame(CharGrid& grid, const NodeBox& b, const BoxStyle& s) {
   const std::uint64_t right = b.right();
   const std::uint64_t bottom = b.bottom();
-
   grid.put(b.top, b.left, Cell::node(s.top_left));
   grid.put_run(b.top, b.left + 1, right, Cell::node(s.horizontal));
   grid.put(b.top, right, Cell::node(s.top_right));
-
-  std::vector<std::string_view> lines = split_label_lines(label);
-  if (lines.empty()) lines.emplace_back();
-  const std::uint64_t inner = b.width - 4;
-  std::uint64_t row = b.top + 1;
-  for (std::string_view line : lines) {
-    if (row >= bottom || row >= grid.height()) break;
+  for (std::uint64_t row = b.top + 1; row < bottom && row < grid.height(); ++row) {
     grid.put(row, b.left, Cell::node(s.vertical));
     grid.put_run(row, b.left + 1, right, Cell::node(U' '));
-    if (!line.empty() && inner > 0) {
-      // Centred by byte length, the unit the box was sized in.
-      const std::uint64_t start = b.left + 2 + (inner - line.size()) / 2;
-      put_text(grid, row, start, line, &Cell::node);
-    }
     grid.put(row, right, Cell::node(s.vertical));
-    ++row;
   }
-
   grid.put(bottom, b.left, Cell::node(s.bottom_left));
   grid.put_run(bottom, b.left + 1, right, Cell::node(s.horizontal));
   grid.put(bottom, right, Cell::node(s.bottom_right));
 }
 
+// A label's lines inside its box, each centred, one blank column from the
+// borders for the widest.
+void draw_label(CharGrid& grid, const NodeBox& b, std::string_view label) {
+  const std::uint64_t inner = b.width - 4;
+  std::uint64_t row = b.top + 1;
+  for (std::string_view line : split_label_lines(label)) {
+    if (row >= b.bottom() || row >= grid.height()) break;
+    if (!line.empty() && inner > 0) {
+      // Centred by width in columns, the unit the box was sized in.
+      const std::uint64_t width = text_width(line);
+      const std::uint64_t start = b.left + 2 + (inner > width ? (inner - width) / 2 : 0);
+      put_text(grid, row, start, line, &Cell::node);
+    }
+    ++row;
+  }
+}
+
+// A record drawn rounded (Mrecord): the light style's corners turn round.
+BoxStyle rounded(const BoxStyle& s) {
+  if (s != BoxStyle::Light) return s;
+  return {U'╭', s.horizontal, U'╮', s.vertical, U'╰', U'╯'};
+}
+
+// The frame of a double circle, an accepting state: double lines, or in a
+// colour's line style, double corners around the style's lines.
+BoxStyle doubled(const BoxStyle& s) {
+  const bool light = s == BoxStyle::Light;
+  return {U'╔', light ? U'═' : s.horizontal, U'╗', light ? U'║' : s.vertical, U'╚', U'╝'};
+}
+
 }  // namespace
 
 void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
-                std::span<const std::string> labels,
+                std::span<const std::string> labels, std::span<const FieldLayout> fields,
                 const GridTransform& transform, ColorMode color) {
   const std::size_t count = std::min(nodes.size(), labels.size());
+  const FieldLayout none;
   for (std::size_t i = 0; i < count; ++i) {
     const LayoutNode& node = nodes[i];
-    const NodeBox b = node_box(transform, node, labels[i]);
-    if (node.shape == NodeShape::DoubleCircle) {
-      grid.set(b.top + b.height / 2, b.left + b.width / 2, Cell::node(U'●'));
+    // An invisible node keeps its place in the layout and nothing else.
+    if (node.invisible) continue;
+    const FieldLayout& own = i < fields.size() ? fields[i] : none;
+    const NodeBox b = node_box(transform, node, labels[i], own);
+    if (node.shape == NodeShape::Point) {
+      grid.set(b.top, b.left, Cell::node(U'●'));
       continue;
     }
-    const BoxStyle style = color == ColorMode::BoxStyles ? box_style_for(node.fillcolor)
-                                                         : BoxStyle::Light;
-    draw_box(grid, b, labels[i], style);
+    BoxStyle style = color == ColorMode::BoxStyles ? box_style_for(node.fillcolor)
+                                                   : BoxStyle::Light;
+    if (node.shape == NodeShape::DoubleCircle) style = doubled(style);
+    if (node.shape == NodeShape::MRecord) style = rounded(style);
+    draw_frame(grid, b, style);
+    if (own.empty()) {
+      draw_label(grid, b, labels[i]);
+    } else {
+      draw_fields(grid, b, own, style);
+    }
   }
 }
 

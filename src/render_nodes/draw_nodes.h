@@ -8,15 +8,19 @@
 #include "color/color.h"
 #include "graphviz/layout_graph.h"
 #include "grid/char_grid.h"
+#include "grid/field_layout.h"
 #include "grid/grid_transform.h"
 
 namespace vantri {
 
 /// Draws node i with display label i, for the first min(nodes, labels)
-/// nodes. With `ColorMode::BoxStyles` each box is drawn in the line style
-/// of its fill colour; in the other modes every box is light.
+/// nodes; a node with fields (`fields[i]` not empty, when there is one) is
+/// a box divided into them instead. With `ColorMode::BoxStyles` each box is
+/// drawn in the line style of its fill colour; in the other modes every
+/// box is light. A double circle is a box with a double frame, an Mrecord
+/// has round corners, a point is a single ●; invisible nodes are not drawn.
 void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
-                std::span<const std::string> labels,
+                std::span<const std::string> labels, std::span<const FieldLayout> fields,
                 const GridTransform& transform, ColorMode color);
 
 }  // namespace vantri

@@ -1,13 +1,15 @@
-// Tests of node boxes, labels and double-circle dots as drawn text.
+// Tests of node boxes, labels and shapes as drawn text.
 #include "render_nodes/draw_nodes.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "support/cell_layout.h"
+#include "support/field_trees.h"
 
 namespace vantri {
 namespace {
@@ -21,7 +23,7 @@ std::string draw(std::uint64_t width, std::uint64_t height,
                  const std::vector<std::string>& labels,
                  ColorMode color = ColorMode::Off) {
   CharGrid grid(width, height);
-  draw_nodes(grid, nodes, labels, cell_transform(), color);
+  draw_nodes(grid, nodes, labels, {}, cell_transform(), color);
   return grid.to_text();
 }
 
@@ -38,7 +40,7 @@ TEST(DrawNodes, BoxWithCentredLabel) {
 
   // The example box around (10, 20) sits in columns 18 to 22.
   CharGrid grid(30, 15);
-  draw_nodes(grid, std::vector{node_at(10, 20)}, std::vector<std::string>{"A"},
+  draw_nodes(grid, std::vector{node_at(10, 20)}, std::vector<std::string>{"A"}, {},
              cell_transform(), ColorMode::Off);
   EXPECT_EQ(grid.at(9, 18), Cell::node(U'┌'));
   EXPECT_EQ(grid.at(10, 19), Cell::node(U' '));
@@ -56,16 +58,22 @@ TEST(DrawNodes, LabelForms) {
             "┌──┐\n"
             "│  │\n"
             "└──┘\n");
-  // Two bytes, one column: the box is wider than its text.
-  EXPECT_EQ(draw(8, 4, {node_at(1, 3)}, {"é"}),
-            "┌────┐\n"
-            "│ é  │\n"
-            "└────┘\n");
+  // Sized and centred in terminal columns: é (two bytes) takes one, 日
+  // two, a combining mark none; every right border lines up.
+  EXPECT_EQ(draw(8, 4, {node_at(1, 2)}, {"é"}),
+            "┌───┐\n"
+            "│ é │\n"
+            "└───┘\n");
   EXPECT_EQ(draw(10, 5, {node_at(2, 3)}, {"日\nab"}),
-            "┌─────┐\n"
-            "│ 日   │\n"
-            "│ ab  │\n"
-            "└─────┘\n");
+            "┌────┐\n"
+            "│ 日 │\n"
+            "│ ab │\n"
+            "└────┘\n");
+  EXPECT_EQ(draw(12, 5, {node_at(2, 4)}, {"日本語\ne\u0301"}),
+            "┌────────┐\n"
+            "│ 日本語 │\n"
+            "│   e\u0301    │\n"
+            "└────────┘\n");
 }
 
 TEST(DrawNodes, Placement) {
@@ -87,16 +95,71 @@ TEST(DrawNodes, Placement) {
             "└──└───┘\n");
 }
 
-TEST(DrawNodes, DoubleCircleIsADot) {
-  EXPECT_EQ(draw(5, 3, {node_at(1, 2, NodeShape::DoubleCircle)},
-                 {"ignored label"}),
-            "\n  ●\n");
+// A double circle (an accepting state) keeps its label in a double frame,
+// in a colour's line style with double corners; a point is one dot; an
+// invisible node leaves its place empty.
+TEST(DrawNodes, ShapesDoubleCirclePointInvisible) {
+  const LayoutNode accepting = node_at(1, 3, NodeShape::DoubleCircle);
+  EXPECT_EQ(draw(8, 3, {accepting}, {"LR"}),
+            "╔════╗\n"
+            "║ LR ║\n"
+            "╚════╝\n");
+  const LayoutNode red = node_at(1, 3, NodeShape::DoubleCircle, "red");
+  EXPECT_EQ(draw(8, 3, {red}, {"LR"}, ColorMode::BoxStyles),
+            "╔╌╌╌╌╗\n"
+            "╎ LR ╎\n"
+            "╚╌╌╌╌╝\n");
+  EXPECT_EQ(draw(8, 3, {red}, {"LR"}, ColorMode::Ansi), draw(8, 3, {accepting}, {"LR"}));
+  const LayoutNode green = node_at(1, 3, NodeShape::DoubleCircle, "green");
+  EXPECT_EQ(draw(8, 3, {green}, {"LR"}, ColorMode::BoxStyles), draw(8, 3, {accepting}, {"LR"}));
+
+  EXPECT_EQ(draw(5, 3, {node_at(1, 2, NodeShape::Point)}, {"ignored label"}), "\n  ●\n");
   // The dot replaces whatever was there.
   CharGrid grid(5, 3);
   grid.put(1, 2, Cell::line({.left = true, .right = true}));
-  draw_nodes(grid, std::vector{node_at(1, 2, NodeShape::DoubleCircle)},
-             std::vector<std::string>{"x"}, cell_transform(), ColorMode::Off);
+  draw_nodes(grid, std::vector{node_at(1, 2, NodeShape::Point)},
+             std::vector<std::string>{"x"}, {}, cell_transform(), ColorMode::Off);
   EXPECT_EQ(grid.at(1, 2), Cell::node(U'●'));
+
+  LayoutNode hidden = node_at(1, 2);
+  hidden.invisible = true;
+  EXPECT_EQ(draw(8, 3, {hidden, node_at(1, 6, NodeShape::Point)}, {"A", ""}), "\n      ●\n");
+}
+
+// A record is one box divided into its fields as the field layout says:
+// lines between them, joined to the frame and to each other, each field's
+// text centred in it. Mrecords round their corners; a line style's frame
+// takes its own junctions.
+TEST(DrawNodes, RecordsAreDividedIntoTheirFields) {
+  const std::vector<FieldLayout> fields = {lay_out_fields(testing::a_beside_b_over_c(
+      testing::text_field("a"), testing::text_field("b"), testing::text_field("c\nd")))};
+  const auto draw_record = [&](NodeShape shape, std::optional<std::string> fill, ColorMode mode) {
+    CharGrid grid(10, 6);
+    draw_nodes(grid, std::vector{node_at(3, 4, shape, std::move(fill))},
+               std::vector<std::string>{""}, fields, cell_transform(), mode);
+    return grid.to_text();
+  };
+  EXPECT_EQ(draw_record(NodeShape::Record, std::nullopt, ColorMode::Off),
+            "┌───┬───┐\n"
+            "│   │ b │\n"
+            "│ a ├───┤\n"
+            "│   │ c │\n"
+            "│   │ d │\n"
+            "└───┴───┘\n");
+  EXPECT_EQ(draw_record(NodeShape::MRecord, std::nullopt, ColorMode::Off),
+            "╭───┬───╮\n"
+            "│   │ b │\n"
+            "│ a ├───┤\n"
+            "│   │ c │\n"
+            "│   │ d │\n"
+            "╰───┴───╯\n");
+  EXPECT_EQ(draw_record(NodeShape::MRecord, "black", ColorMode::BoxStyles),
+            "┏━━━┯━━━┓\n"
+            "┃   │ b ┃\n"
+            "┃ a ├───┨\n"
+            "┃   │ c ┃\n"
+            "┃   │ d ┃\n"
+            "┗━━━┷━━━┛\n");
 }
 
 TEST(DrawNodes, BoxStylesFollowFillColour) {

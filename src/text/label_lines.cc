@@ -3,6 +3,9 @@
 
 #include <algorithm>
 
+#include "text/char_width.h"
+#include "text/utf8.h"
+
 namespace vantri {
 namespace {
 
@@ -37,7 +40,20 @@ std::size_t count_label_lines(std::string_view label) {
   return count;
 }
 
-std::size_t text_width(std::string_view line) { return line.size(); }
+std::size_t text_width(std::string_view line) {
+  std::size_t width = 0;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    // Runs of ASCII, the common case, are counted without decoding.
+    if (static_cast<unsigned char>(line[i]) < 0x80) {
+      ++width;
+      ++i;
+      continue;
+    }
+    width += static_cast<std::size_t>(char_width(next_code_point(line, i)));
+  }
+  return width;
+}
 
 std::size_t label_width(std::string_view label) {
   std::size_t widest = 0;
@@ -45,6 +61,36 @@ std::size_t label_width(std::string_view label) {
     widest = std::max(widest, text_width(line));
   });
   return widest;
+}
+
+TextSpan fit_prefix(std::string_view text, std::size_t columns) {
+  TextSpan kept;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::size_t next = i;
+    const auto width = static_cast<std::size_t>(char_width(next_code_point(text, next)));
+    if (kept.columns + width > columns) break;
+    kept.columns += width;
+    i = next;
+    kept.bytes = i;
+  }
+  return kept;
+}
+
+TextSpan fit_suffix(std::string_view text, std::size_t columns) {
+  const std::size_t total = text_width(text);
+  // Walk forwards until what is left fits, then on past zero-width
+  // characters, which belong to the character before them.
+  std::size_t left = total;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::size_t next = i;
+    const auto width = static_cast<std::size_t>(char_width(next_code_point(text, next)));
+    if (left <= columns && width > 0) break;
+    left -= width;
+    i = next;
+  }
+  return {text.size() - i, left};
 }
 
 }  // namespace vantri

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "text/char_width.h"
+
 namespace vantri {
 namespace {
 
@@ -19,11 +21,47 @@ TEST(LabelLines, LineEndings) {
   EXPECT_EQ(count_label_lines(""), 0u);
 }
 
-TEST(LabelLines, WidthIsTheLongestLineInBytes) {
+// Widths are terminal columns: East Asian wide and fullwidth characters
+// take two, combining marks and zero-width characters none, the rest one;
+// a control character or an invalid sequence prints as one cell.
+TEST(LabelLines, WidthIsTheLongestLineInColumns) {
   EXPECT_EQ(label_width(""), 0u);
   EXPECT_EQ(label_width("ab\ncdef"), 4u);
   EXPECT_EQ(label_width("abc\r\n"), 3u);
-  EXPECT_EQ(label_width("\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9"), 20u);
+  EXPECT_EQ(label_width("\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9"), 10u);
+  EXPECT_EQ(text_width("Größe"), 5u);
+  EXPECT_EQ(text_width("Русский"), 7u);
+  EXPECT_EQ(text_width("下駄配列"), 8u);
+  EXPECT_EQ(text_width("ＡＢ"), 4u);          // fullwidth
+  EXPECT_EQ(text_width("e\u0301\u200b\u200d"), 1u);  // combining, zero width
+  EXPECT_EQ(text_width("😀!"), 3u);
+  EXPECT_EQ(text_width("a\tb\x1b"), 4u);
+  EXPECT_EQ(text_width("a\xff\xfe" "b"), 4u);     // two invalid bytes, two U+FFFD
+  EXPECT_EQ(label_width("日本\nabcde"), 5u);
+}
+
+// Characters below U+0300 and the whole Basic Multilingual Plane are
+// answered without asking utf8proc; the answers must be its own.
+TEST(CharWidth, QuickAnswersAreTheTables) {
+  for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+    ASSERT_EQ(char_width(c), char_width_from_table(c)) << static_cast<std::uint32_t>(c);
+  }
+  EXPECT_EQ(char_width(U'\t'), 1);  // printed as a blank
+  EXPECT_EQ(char_width(U'\u009b'), 1);
+}
+
+TEST(LabelLines, PrefixesAndSuffixesWithinAWidth) {
+  EXPECT_EQ(fit_prefix("abcdef", 3), (TextSpan{3, 3}));
+  EXPECT_EQ(fit_prefix("日本語", 5), (TextSpan{6, 4}));  // no half characters
+  EXPECT_EQ(fit_prefix("日本語", 1), (TextSpan{0, 0}));
+  EXPECT_EQ(fit_prefix("ae\u0301x", 2), (TextSpan{4, 2}));  // the mark stays
+  EXPECT_EQ(fit_prefix("ab", 9), (TextSpan{2, 2}));
+  EXPECT_EQ(fit_suffix("abcdef", 2), (TextSpan{2, 2}));
+  EXPECT_EQ(fit_suffix("日本語", 5), (TextSpan{6, 4}));
+  EXPECT_EQ(fit_suffix("xe\u0301", 1), (TextSpan{3, 1}));
+  // A mark whose base does not fit is not kept alone.
+  EXPECT_EQ(fit_suffix("日\u0301", 1), (TextSpan{0, 0}));
+  EXPECT_EQ(fit_suffix("", 3), (TextSpan{0, 0}));
 }
 
 }  // namespace

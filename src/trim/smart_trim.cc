@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "text/label_lines.h"
+
 namespace vantri {
 namespace {
 
@@ -45,8 +47,8 @@ std::optional<std::string> smart_trim(std::string_view label,
   std::size_t front = 0;
   std::size_t back = n;
   std::size_t used = 0;
-  auto front_cost = [&] { return words[front].size() + (front > 0 ? 1 : 0); };
-  auto back_cost = [&] { return words[back - 1].size() + 1; };
+  auto front_cost = [&] { return text_width(words[front]) + (front > 0 ? 1 : 0); };
+  auto back_cost = [&] { return text_width(words[back - 1]) + 1; };
   auto fits = [&](std::size_t cost) { return used + cost <= budget; };
 
   while (front < back) {

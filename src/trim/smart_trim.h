@@ -14,7 +14,7 @@
 namespace vantri {
 
 /// `label` shortened to whole words around "...", using at most `budget`
-/// bytes of the label (separators included). Nothing when the label has no
+/// columns of the label (separators included). Nothing when the label has no
 /// "_" or no word fits; the caller then cuts in the middle instead.
 std::optional<std::string> smart_trim(std::string_view label,
                                       std::size_t budget);

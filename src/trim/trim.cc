@@ -4,7 +4,7 @@
 #include <optional>
 #include <utility>
 
-#include "text/utf8.h"
+#include "text/label_lines.h"
 #include "trim/smart_trim.h"
 
 namespace vantri {
@@ -12,16 +12,14 @@ namespace {
 
 constexpr std::string_view kEllipsis = "...";
 
-// The front of `label` of at most `bytes` bytes, ending on a character
-// boundary so that no character is split.
-std::string_view front_part(std::string_view label, std::size_t bytes) {
-  return label.substr(0, floor_char_boundary(label, bytes));
+// The front of `label` at most `columns` wide.
+std::string_view front_part(std::string_view label, std::size_t columns) {
+  return label.substr(0, fit_prefix(label, columns).bytes);
 }
 
-// The back of `label` of at most `bytes` bytes, starting on a character
-// boundary.
-std::string_view back_part(std::string_view label, std::size_t bytes) {
-  return label.substr(ceil_char_boundary(label, label.size() - bytes));
+// The back of `label` at most `columns` wide.
+std::string_view back_part(std::string_view label, std::size_t columns) {
+  return label.substr(label.size() - fit_suffix(label, columns).bytes);
 }
 
 std::string join(std::string_view a, std::string_view b, std::string_view c) {
@@ -33,10 +31,13 @@ std::string join(std::string_view a, std::string_view b, std::string_view c) {
   return out;
 }
 
-// Keeps ceil(budget/2) bytes of the front and floor(budget/2) of the back.
+// Keeps up to ceil(budget/2) columns of the front and what is left of the
+// budget of the back: floor(budget/2), or one more when a wide character
+// kept the front a column short.
 std::string trim_middle(std::string_view label, std::size_t budget) {
-  return join(front_part(label, budget - budget / 2), kEllipsis,
-              back_part(label, budget / 2));
+  const TextSpan front = fit_prefix(label, budget - budget / 2);
+  return join(label.substr(0, front.bytes), kEllipsis,
+              back_part(label, budget - front.columns));
 }
 
 }  // namespace
@@ -60,7 +61,7 @@ std::expected<TrimStrategy, std::string> parse_trim_strategy(
 
 std::string trim_label(std::string_view label, std::size_t max,
                        TrimStrategy strategy) {
-  if (max >= label.size()) return std::string(label);
+  if (max >= text_width(label)) return std::string(label);
   if (max <= kEllipsis.size()) return std::string(max, '.');
 
   const std::size_t budget = max - kEllipsis.size();

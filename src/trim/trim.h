@@ -2,8 +2,9 @@
 //
 // The user picks where the cut goes: at the end, at the start, in the
 // middle, or "smart", which keeps whole underscore-separated words from both
-// ends of identifiers such as get_user_by_id. Widths are bytes of UTF-8;
-// cuts never split a character.
+// ends of identifiers such as get_user_by_id. Widths are terminal columns
+// (`text_width`); cuts never split a character nor part a combining mark
+// from its base.
 #ifndef VANTRI_TRIM_TRIM_H_
 #define VANTRI_TRIM_TRIM_H_
 
@@ -22,8 +23,8 @@ enum class TrimStrategy : std::uint8_t { End = 0, Start = 1, Middle = 2, Smart =
 std::expected<TrimStrategy, std::string> parse_trim_strategy(
     std::string_view text);
 
-/// `label` unchanged when it fits in `max` bytes, else a shortened copy of
-/// at most `max` bytes marked with "...".
+/// `label` unchanged when it fits in `max` columns, else a shortened copy
+/// at most `max` columns wide marked with "...".
 std::string trim_label(std::string_view label, std::size_t max,
                        TrimStrategy strategy);
 

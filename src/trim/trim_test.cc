@@ -1,4 +1,5 @@
 // Tests of strategy names and of the four ways of trimming a label.
+#include "text/label_lines.h"
 #include "trim/trim.h"
 
 #include <gtest/gtest.h>
@@ -88,20 +89,28 @@ TEST(TrimLabel, WidthLimits) {
   EXPECT_EQ(trim_label("ab\ncd\nef", 6, TrimStrategy::End), "ab\n...");
 }
 
-TEST(TrimLabel, CutsMoveToCharacterBoundaries) {
-  EXPECT_EQ(trim_label("héllo", 6, TrimStrategy::End), "héllo");
-  EXPECT_EQ(trim_label("héllo", 5, TrimStrategy::End), "h...");
-  EXPECT_EQ(trim_label("héllo", 5, TrimStrategy::Start), "...lo");
-  EXPECT_EQ(trim_label("xyaéb", 5, TrimStrategy::Start), "...b");
-  EXPECT_EQ(trim_label("aébcdefg", 7, TrimStrategy::Middle), "a...fg");
-  // Seven characters of three bytes each.
-  const std::string text = "日本語テキスト";
-  EXPECT_EQ(trim_label(text, 10, TrimStrategy::End), "日本...");
-  EXPECT_EQ(trim_label(text, 10, TrimStrategy::Start), "...スト");
-  EXPECT_EQ(trim_label(text, 10, TrimStrategy::Middle), "日...ト");
-  EXPECT_EQ(trim_label(text, 9, TrimStrategy::Middle), "日...ト");
-  EXPECT_EQ(trim_label(text, 8, TrimStrategy::Smart), "日...");
-  EXPECT_EQ(trim_label("ü_ab", 4, TrimStrategy::Smart), "...");
+// Widths are terminal columns: é takes one, a CJK character two, a
+// combining mark none; cuts fall between characters and keep marks with
+// their base.
+TEST(TrimLabel, CutsCountColumns) {
+  EXPECT_EQ(trim_label("héllo", 5, TrimStrategy::End), "héllo");
+  EXPECT_EQ(trim_label("héllo", 4, TrimStrategy::End), "h...");
+  EXPECT_EQ(trim_label("héllo", 4, TrimStrategy::Start), "...o");
+  const std::string text = "日本語テキスト";  // 14 columns
+  EXPECT_EQ(trim_label(text, 14, TrimStrategy::End), text);
+  EXPECT_EQ(trim_label(text, 10, TrimStrategy::End), "日本語...");
+  EXPECT_EQ(trim_label(text, 10, TrimStrategy::Start), "...キスト");
+  // The front gets ceil(7 / 2) = 4 columns, the back what is left.
+  EXPECT_EQ(trim_label(text, 10, TrimStrategy::Middle), "日本...ト");
+  EXPECT_EQ(trim_label(text, 9, TrimStrategy::Middle), "日...スト");
+  EXPECT_EQ(trim_label(text, 8, TrimStrategy::Smart), "日...ト");
+  EXPECT_EQ(trim_label("下駄_配列_派生図", 12, TrimStrategy::Smart), "下駄_配列...");
+  EXPECT_EQ(trim_label("下駄_配列_派生図", 14, TrimStrategy::Smart), "下駄..._派生図");
+  EXPECT_EQ(trim_label("ü_abc", 4, TrimStrategy::Smart), "ü...");
+  EXPECT_EQ(trim_label("e\u0301bcdef", 4, TrimStrategy::End), "e\u0301...");
+  EXPECT_EQ(trim_label("xyzabe\u0301", 4, TrimStrategy::Start), "...e\u0301");
+  // A mark whose base is cut off goes with it.
+  EXPECT_EQ(trim_label("xyab\u0301cd", 5, TrimStrategy::Start), "...cd");
 }
 
 // Every cut of every strategy stays within the width and never splits a
@@ -109,16 +118,17 @@ TEST(TrimLabel, CutsMoveToCharacterBoundaries) {
 TEST(TrimLabel, ResultsAreValidUtf8WithinMax) {
   const std::vector<std::string> labels = {
       "héllo wörld", "日本語テキスト", "ab_日本_cd_€uro", "_é_", "😀x😀y😀",
-      "plain_ascii_label"};
+      "plain_ascii_label", "e\u0301e\u0301_\u0301x"};
   for (const std::string& label : labels) {
-    for (std::size_t max = 0; max <= label.size() + 1; ++max) {
+    const std::size_t width = text_width(label);
+    for (std::size_t max = 0; max <= width + 1; ++max) {
       for (TrimStrategy s : kAll) {
         const std::string out = trim_label(label, max, s);
         EXPECT_FALSE(validate_utf8(out).has_value()) << label << ' ' << max;
-        if (max >= label.size()) {
+        if (max >= width) {
           EXPECT_EQ(out, label);
         } else {
-          EXPECT_LE(out.size(), max) << label << ' ' << max;
+          EXPECT_LE(text_width(out), max) << label << ' ' << max;
           if (max >= 3) {
             EXPECT_NE(out.find("..."), std::string::npos) << label << ' ' << max;
           } else {

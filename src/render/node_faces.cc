@@ -1,0 +1,69 @@
+// Reading each node's label into what its box shows.
+#include "render/node_faces.h"
+
+#include "graphviz/html_label.h"
+#include "graphviz/record_label.h"
+#include "render/label_fit.h"
+#include "text/label_lines.h"
+
+namespace vantri {
+namespace {
+
+// Shortens the text of every field wider than the limit.
+void limit_fields(FieldTree& tree, std::optional<std::uint64_t> max_label, TrimStrategy trim) {
+  if (!max_label) return;
+  if (label_width(tree.text) > *max_label) {
+    tree.text = trim_label(tree.text, static_cast<std::size_t>(*max_label), trim);
+  }
+  for (FieldItem& item : tree.items) limit_fields(item.field, max_label, trim);
+}
+
+// What a node shows: the fields of a record or of an HTML-like table, or
+// its text (an HTML-like label's without markup); a label that is not
+// record syntax shows as written.
+struct Face {
+  std::optional<FieldTree> fields;
+  std::string text;
+};
+
+Face face_of(const LayoutNode& node, RankDir rankdir) {
+  if (node.label_is_html) {
+    HtmlLabel html = read_html_label(node.raw_label);
+    return {std::move(html.table), std::move(html.text)};
+  }
+  if (node.shape == NodeShape::Record || node.shape == NodeShape::MRecord) {
+    const bool top_down = rankdir == RankDir::LeftToRight || rankdir == RankDir::RightToLeft;
+    std::optional<FieldTree> tree = parse_record_label(
+        node.raw_label, node.name ? &*node.name : nullptr, top_down, node.rects);
+    if (tree) return {std::move(tree), {}};
+  }
+  return {std::nullopt, node.label};
+}
+
+}  // namespace
+
+std::string display_label(const LayoutNode& node) {
+  if (!node.label_is_html) return node.label;
+  return read_html_label(node.raw_label).text;
+}
+
+NodeFaces node_faces(const LayoutGraph& layout, std::optional<std::uint64_t> max_label,
+                     TrimStrategy trim) {
+  NodeFaces faces;
+  faces.labels.reserve(layout.nodes.size());
+  for (std::size_t i = 0; i < layout.nodes.size(); ++i) {
+    Face face = face_of(layout.nodes[i], layout.rankdir);
+    if (!face.fields) {
+      faces.labels.push_back(std::move(face.text));
+      continue;
+    }
+    limit_fields(*face.fields, max_label, trim);
+    if (faces.fields.empty()) faces.fields.resize(layout.nodes.size());
+    faces.fields[i] = lay_out_fields(*face.fields);
+    faces.labels.emplace_back();
+  }
+  apply_label_limit(faces.labels, max_label, trim);
+  return faces;
+}
+
+}  // namespace vantri

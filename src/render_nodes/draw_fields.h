@@ -1,0 +1,21 @@
+// Dividing a node's box into its fields: the lines between them, joined
+// to the border and to each other, and each field's text centred in it.
+#ifndef VANTRI_RENDER_NODES_DRAW_FIELDS_H_
+#define VANTRI_RENDER_NODES_DRAW_FIELDS_H_
+
+#include "color/color.h"
+#include "grid/char_grid.h"
+#include "grid/field_layout.h"
+#include "grid/node_box.h"
+
+namespace vantri {
+
+/// Draws the fields of a box already framed in `style`: light lines between
+/// the fields, meeting in ┼ and joining the frame in ┬ ┴ ├ ┤ (┯ ┷ ┠ ┨ on a
+/// heavy frame; a dotted frame stays dotted), and the fields' text.
+void draw_fields(CharGrid& grid, const NodeBox& box, const FieldLayout& fields,
+                 const BoxStyle& style);
+
+}  // namespace vantri
+
+#endif  // VANTRI_RENDER_NODES_DRAW_FIELDS_H_
