@@ -239,6 +239,69 @@ TEST(RenderLayout, EdgePortsNameTheirRecordFieldOnTheGrid) {
   EXPECT_EQ(inside, " c ");
 }
 
+// Fitting a graph of records, HTML-like labels and a title into a narrow
+// width with `dot` laid out again: fields stay whole, HTML-like text shows
+// without markup and shortened like any label, the label limit holds for
+// every layout, and the title stays within the width.
+TEST(RenderLayout, WidthFittingKeepsFieldsTheTitleAndTheLabelLimit) {
+  const std::string dot =
+      "digraph { label=\"The services of the shop\"; labelloc=t;\n"
+      "  r [shape=record, label=\"{<in> gateway_entry|routing_table}\"];\n"
+      "  t [shape=plaintext, label=<<TABLE><TR><TD>cell_one</TD><TD>cell_two</TD></TR>"
+      "</TABLE>>];\n"
+      "  h [label=<<B>html_label_that_is_rather_long</B>>];\n"
+      "  a [label=\"plain_label_number_one_long\"];\n"
+      "  r -> h; r -> a; h -> t }";
+  RenderOptions options;
+  options.trim = TrimStrategy::End;
+  options.color = ColorMode::Off;
+  const auto draw = [&](std::optional<std::uint64_t> max_width, int* layouts,
+                        std::optional<std::uint64_t> max_label = 20) {
+    options.max_width = max_width;
+    options.max_label = max_label;
+    const LayoutFunction counted = [layouts](std::string_view source,
+                                             std::span<const std::string> args) {
+      ++*layouts;
+      return layout_with_dot(source, args);
+    };
+    auto layout = layout_with_dot(dot);
+    EXPECT_TRUE(layout.has_value()) << layout.error().display();
+    auto d = draw_layout(dot, std::move(*layout), options, counted);
+    EXPECT_TRUE(d.has_value());
+    return std::move(*d);
+  };
+  int unlimited_layouts = 0;
+  const Drawing wide = draw(std::nullopt, &unlimited_layouts);
+  int layouts = 0;
+  const Drawing narrow = draw(44, &layouts);
+  ASSERT_GE(layouts, 1) << "the fitting laid nothing out again";
+  EXPECT_LE(layouts, 2);
+  EXPECT_FALSE(narrow.cut.has_value());
+  EXPECT_LE(narrow.grid.width(), 44u);
+  ASSERT_EQ(narrow.layout.nodes.size(), wide.layout.nodes.size());
+  std::size_t divided = 0;
+  for (std::size_t i = 0; i < narrow.layout.nodes.size(); ++i) {
+    const std::string name = narrow.layout.nodes[i].name.value_or("?");
+    const bool fields = !narrow.fields.empty() && !narrow.fields[i].empty();
+    if (fields) {
+      ++divided;
+      ASSERT_EQ(narrow.fields[i].fields.size(), wide.fields[i].fields.size()) << name;
+      for (std::size_t f = 0; f < narrow.fields[i].fields.size(); ++f) {
+        EXPECT_EQ(narrow.fields[i].fields[f].text, wide.fields[i].fields[f].text) << name;
+      }
+      continue;
+    }
+    EXPECT_LE(label_width(narrow.labels[i]), 20u) << name << ": " << narrow.labels[i];
+    EXPECT_LT(label_width(narrow.labels[i]), label_width(wide.labels[i])) << name;
+    EXPECT_EQ(narrow.labels[i].find('<'), std::string::npos) << name;
+  }
+  EXPECT_EQ(divided, 2u);
+  const std::string text = narrow.grid.to_text();
+  EXPECT_NE(text.find("The services of the shop"), std::string::npos) << text;
+  EXPECT_NE(text.find("html_"), std::string::npos) << text;
+  EXPECT_NE(text.find("routing_table"), std::string::npos) << text;
+}
+
 TEST(RenderLayout, LayoutErrorsAndCanvasErrorsDisplayTheirText) {
   EXPECT_EQ(display(RenderError(LayoutError::dot_not_found())),
             "Graphviz `dot` command not found in PATH. Please install Graphviz.");
