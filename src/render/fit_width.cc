@@ -94,8 +94,10 @@ Attempt choose(const WidthModel& model, const SizedLayout& basis, const Attempt&
   const double tight = std::max(columns_apart * model.scale(kLabelFloor),
                                 kSmallestSeparation * kPointsPerInch);
   // The model predicts the drawing of the nodes from the layout alone; what
-  // the real drawing adds or saves (lanes, trimmed margins) is kept.
-  const std::uint64_t predicted = model.columns(current.budget);
+  // the real drawing adds or saves (lanes, trimmed margins) is kept. It is
+  // measured against the drawing at hand, whose labels a label limit may
+  // have left shorter than the ones `dot` sized the nodes for.
+  const std::uint64_t predicted = model.drawn_columns();
   const std::int64_t offsets[] = {difference(basis.width, predicted),
                                   difference(right_of_boxes(basis), predicted)};
   for (const std::int64_t offset : offsets) {
@@ -248,9 +250,15 @@ WidthFit fit_to_width(std::string_view dot_source, SizedLayout first,
 
   std::optional<SizedLayout> latest;  // the newest layout, when it is not the best
   // The first layout as if it had been asked for with the widest label as
-  // the budget.
+  // the budget; but when the label limit shortened a label, `dot` has not
+  // seen it so yet, and every budget asks for something new.
   Attempt current{kLabelFloor, std::nullopt};
   for (const std::uint64_t width : wanted) current.budget = std::max(current.budget, width);
+  for (std::size_t i = 0; i < limited.size() && i < nodes.size(); ++i) {
+    if (!keeps_size[i] && limited[i] != unshortened[i]) {
+      current.budget = std::numeric_limits<std::uint64_t>::max();
+    }
+  }
   for (int run = 0; run < kMoreLayouts; ++run) {
     const SizedLayout& basis = latest ? *latest : fit.sized;
     const WidthModel model(basis.layout, basis.labels, wanted, keeps_size, basis.fields);

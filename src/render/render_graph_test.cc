@@ -242,7 +242,8 @@ TEST(RenderLayout, EdgePortsNameTheirRecordFieldOnTheGrid) {
 // Fitting a graph of records, HTML-like labels and a title into a narrow
 // width with `dot` laid out again: fields stay whole, HTML-like text shows
 // without markup and shortened like any label, the label limit holds for
-// every layout, and the title stays within the width.
+// every layout without making the fitting shorten more than it would
+// anyway, and the title stays within the width.
 TEST(RenderLayout, WidthFittingKeepsFieldsTheTitleAndTheLabelLimit) {
   const std::string dot =
       "digraph { label=\"The services of the shop\"; labelloc=t;\n"
@@ -296,6 +297,8 @@ TEST(RenderLayout, WidthFittingKeepsFieldsTheTitleAndTheLabelLimit) {
     EXPECT_EQ(narrow.labels[i].find('<'), std::string::npos) << name;
   }
   EXPECT_EQ(divided, 2u);
+  int unlimited_label_layouts = 0;
+  EXPECT_EQ(draw(44, &unlimited_label_layouts, std::nullopt).labels, narrow.labels);
   const std::string text = narrow.grid.to_text();
   EXPECT_NE(text.find("The services of the shop"), std::string::npos) << text;
   EXPECT_NE(text.find("html_"), std::string::npos) << text;

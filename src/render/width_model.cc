@@ -46,7 +46,8 @@ WidthModel::WidthModel(const LayoutGraph& layout, std::span<const std::string> l
     Node& node = nodes_[i];
     node.width = std::max(0.0, finite_or_zero(source.width));
     node.sized = label_width(display_label(source));
-    node.wanted = i < wanted.size() ? wanted[i] : label_width(labels[i]);
+    node.shown = label_width(labels[i]);
+    node.wanted = i < wanted.size() ? wanted[i] : node.shown;
     node.point = source.shape == NodeShape::Point;
     const bool divided = i < fields.size() && !fields[i].empty();
     node.keeps_size = node.point || divided || (i < keeps_size.size() && keeps_size[i]);
@@ -94,9 +95,9 @@ WidthModel::WidthModel(const LayoutGraph& layout, std::span<const std::string> l
   if (gap_ == kNone) gap_ = 0.0;
 }
 
-double WidthModel::node_width(const Node& node, std::uint64_t budget) const {
-  if (node.keeps_size) return node.width;
-  const std::uint64_t shown = std::min(node.wanted, budget);
+double WidthModel::node_width(const Node& node, std::optional<std::uint64_t> budget) const {
+  if (node.keeps_size || !budget) return node.width;
+  const std::uint64_t shown = std::min(node.wanted, *budget);
   if (shown == node.sized) return node.width;
   // Border and padding take four columns whatever the label.
   double width = node.width * (static_cast<double>(shown) + 4) /
@@ -105,18 +106,31 @@ double WidthModel::node_width(const Node& node, std::uint64_t budget) const {
   return width;
 }
 
-double WidthModel::scale(std::uint64_t budget) const {
+std::uint64_t WidthModel::box_columns(const Node& node,
+                                      std::optional<std::uint64_t> budget) const {
+  if (node.box_columns != 0) return node.box_columns;
+  return (budget ? std::min(node.wanted, *budget) : node.shown) + 4;
+}
+
+double WidthModel::scale(std::uint64_t budget) const { return scale_at(budget); }
+
+double WidthModel::scale_at(std::optional<std::uint64_t> budget) const {
   double narrowest = std::numeric_limits<double>::infinity();
   for (const Node& node : nodes_) {
     if (node.point) continue;
-    const std::uint64_t columns =
-        node.box_columns != 0 ? node.box_columns : std::min(node.wanted, budget) + 4;
-    narrowest = std::min(narrowest, node_width(node, budget) / static_cast<double>(columns));
+    narrowest = std::min(narrowest, node_width(node, budget) /
+                                        static_cast<double>(box_columns(node, budget)));
   }
   return std::isfinite(narrowest) ? std::max(narrowest, kSmallestScale) : kSmallestScale;
 }
 
 std::uint64_t WidthModel::columns(std::uint64_t budget, double gap_cut) const {
+  return predict(budget, gap_cut);
+}
+
+std::uint64_t WidthModel::drawn_columns() const { return predict(std::nullopt, 0.0); }
+
+std::uint64_t WidthModel::predict(std::optional<std::uint64_t> budget, double gap_cut) const {
   gap_cut = std::max(0.0, finite_or_zero(gap_cut));
   double width = bbox_width_;
   if (across_ranks_) {
@@ -145,7 +159,7 @@ std::uint64_t WidthModel::columns(std::uint64_t budget, double gap_cut) const {
     }
     width *= std::max(widest, 0.0) / widest_rank_;
   }
-  const double cells = std::ceil(std::max(width, 0.0) / scale(budget));
+  const double cells = std::ceil(std::max(width, 0.0) / scale_at(budget));
   return add_sat(saturating_to_unsigned(cells), 2);
 }
 

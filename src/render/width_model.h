@@ -48,6 +48,11 @@ class WidthModel {
   /// the drawing (nodes of a rank top-down, ranks left to right).
   std::uint64_t columns(std::uint64_t budget, double gap_cut = 0.0) const;
 
+  /// The width in columns the model gives the layout as it is drawn now:
+  /// every node as laid out, showing its label as drawn (which a label
+  /// limit may have made shorter than the one `dot` sized the node for).
+  std::uint64_t drawn_columns() const;
+
   /// The largest budget from `kLabelFloor` up to the widest wanted label
   /// whose prediction is at most `limit` columns; absent when even the
   /// floor is predicted too wide.
@@ -70,6 +75,7 @@ class WidthModel {
     double width = 0.0;        // points, as laid out
     std::uint64_t sized = 0;   // the label width dot sized it for
     std::uint64_t wanted = 0;  // the label width it would show unbudgeted
+    std::uint64_t shown = 0;   // the label width it is drawn with now
     bool keeps_size = false;
     std::uint64_t box_columns = 0;  // a box that keeps its size: its width
     bool point = false;             // one cell whatever the scale
@@ -81,7 +87,12 @@ class WidthModel {
     std::size_t count = 0;
   };
 
-  double node_width(const Node& node, std::uint64_t budget) const;
+  // With a budget, as the layout would be with labels cut to it; without,
+  // as it is drawn now.
+  double node_width(const Node& node, std::optional<std::uint64_t> budget) const;
+  std::uint64_t box_columns(const Node& node, std::optional<std::uint64_t> budget) const;
+  double scale_at(std::optional<std::uint64_t> budget) const;
+  std::uint64_t predict(std::optional<std::uint64_t> budget, double gap_cut) const;
 
   bool across_ranks_ = false;  // left to right: ranks stand side by side
   double bbox_width_ = 0.0;

@@ -45,6 +45,14 @@ TEST(WidthModel, TopDownRanksNarrowByWhatAllTheirNodesGiveBack) {
   EXPECT_NEAR(model.gap(), 18.0, 1e-9);
   // Unchanged labels predict what the drawing's scale gives.
   EXPECT_EQ(model.columns(30), build_transform(g.bb, g.nodes, labels).width);
+  EXPECT_EQ(model.drawn_columns(), model.columns(30));
+  // Labels drawn shorter than `dot` sized their nodes for (a label limit)
+  // make the drawing at hand narrower than a layout of them would be.
+  std::vector<std::string> limited = labels;
+  for (std::string& label : limited) label = label.substr(0, 20);
+  const WidthModel drawn(g, limited, {});
+  EXPECT_EQ(drawn.drawn_columns(), build_transform(g.bb, g.nodes, limited).width);
+  EXPECT_GT(drawn.columns(20), drawn.drawn_columns());
   // Labels of 10: each wide node keeps 14/34 of its width, and its ratio of
   // points to columns, 226/34, stays the drawing's scale; the rank is three
   // of them and two gaps.
