@@ -15,8 +15,10 @@
 // (and so than max_width) and no white space at the end of a line; the only escape
 // sequences are the known colours and the reset, and only in Ansi mode.
 // The fitting asks for at most two more layouts, with `dot` arguments that
-// set one graph or node attribute each; a cut drawing counts the visible
-// nodes it leaves out, and leaves out only boxes that reach past the cut.
+// set one graph or node attribute each; every layout drawn has one label,
+// one box and (when any node has fields) one field layout per node; a cut
+// drawing counts the visible nodes it leaves out, and leaves out only
+// boxes that reach past the cut.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -425,6 +427,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(grid.width() == 0 || grid.height() <= kMaxCanvasCells / grid.width());
   FUZZ_CHECK(drawing->labels.size() == drawing->layout.nodes.size());
   FUZZ_CHECK(drawing->boxes.size() == drawing->layout.nodes.size());
+  FUZZ_CHECK(drawing->fields.empty() || drawing->fields.size() == drawing->layout.nodes.size());
   FUZZ_CHECK(std::is_sorted(drawing->left_out.begin(), drawing->left_out.end()));
   for (const std::size_t i : drawing->left_out) {
     FUZZ_CHECK(i < drawing->boxes.size());
