@@ -42,7 +42,7 @@ std::size_t render_once(benchmark::State& state, const std::string& json0) {
     state.SkipWithError(("render failed: " + vantri::display(text.error())).c_str());
     return 0;
   }
-  return text->size();
+  return text->text.size();
 }
 
 void set_counters(benchmark::State& state, std::size_t nodes, std::size_t json0_bytes,

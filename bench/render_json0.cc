@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
   }
   if (input.empty()) return usage();
 
-  std::expected<std::string, vantri::RenderError> text;
+  std::expected<vantri::Rendering, vantri::RenderError> text;
   std::string content;
   if (input.starts_with("-synthetic=") || input.ends_with(".json")) {
     if (input.starts_with("-synthetic=")) {
@@ -108,6 +108,7 @@ int main(int argc, char** argv) {
     std::cerr << "render_json0: " << vantri::display(text.error()) << "\n";
     return 1;
   }
-  std::cout << *text;
+  std::cout << text->text;
+  if (text->cut) std::cerr << "render_json0: " << text->cut->message("--width") << "\n";
   return 0;
 }

@@ -6,14 +6,19 @@
 // by repeating a few templates, labels with control and multibyte
 // characters, record and HTML-like labels made of their syntax's pieces
 // (with field rectangles, or not), every node shape, invisible nodes, a
-// graph title above or below, and random options. The second layout of the width fitting
-// is either an error or another decoded layout.
+// graph title above or below, and random options. The further layouts of
+// the width fitting are each either an error or another decoded layout.
 //
 // A render either refuses a canvas that is really too large, or gives text
 // that is valid UTF-8, ends in exactly one line feed, has no more lines than
 // the canvas has rows, no line wider in terminal columns than the canvas
 // (and so than max_width) and no white space at the end of a line; the only escape
 // sequences are the known colours and the reset, and only in Ansi mode.
+// The fitting asks for at most two more layouts, with `dot` arguments that
+// set one graph or node attribute each; every layout drawn has one label,
+// one box and (when any node has fields) one field layout per node; a cut
+// drawing counts the visible nodes it leaves out, and leaves out only
+// boxes that reach past the cut.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -22,6 +27,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -401,8 +407,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   int relayouts = 0;
   std::optional<LayoutError> relayout_error;
   const LayoutFunction relayout =
-      [&](std::string_view rewritten) -> std::expected<LayoutGraph, LayoutError> {
+      [&](std::string_view rewritten,
+          std::span<const std::string> args) -> std::expected<LayoutGraph, LayoutError> {
     ++relayouts;
+    for (const std::string& arg : args) {
+      FUZZ_CHECK(arg.starts_with("-G") || arg.starts_with("-N"));
+      FUZZ_CHECK(arg.find('=') != std::string::npos);
+      FUZZ_CHECK(arg.find_first_of(" \n\"") == std::string::npos);
+    }
     // Every label written into the DOT text is valid UTF-8, so the
     // rewritten text must be too: dot would reject it otherwise.
     FUZZ_CHECK(!validate_utf8(rewritten));
@@ -414,7 +426,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
 
   auto drawing = draw_layout(dot, std::move(first), options, relayout);
-  FUZZ_CHECK(relayouts <= 1);
+  FUZZ_CHECK(relayouts <= 2);
   if (!drawing) {
     if (const auto* large = std::get_if<CanvasTooLarge>(&drawing.error())) {
       FUZZ_CHECK(large->width != 0);
@@ -430,6 +442,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(grid.width() == 0 || grid.height() <= kMaxCanvasCells / grid.width());
   FUZZ_CHECK(drawing->labels.size() == drawing->layout.nodes.size());
   FUZZ_CHECK(drawing->boxes.size() == drawing->layout.nodes.size());
+  FUZZ_CHECK(drawing->fields.empty() || drawing->fields.size() == drawing->layout.nodes.size());
+  FUZZ_CHECK(std::is_sorted(drawing->left_out.begin(), drawing->left_out.end()));
+  for (const std::size_t i : drawing->left_out) {
+    FUZZ_CHECK(i < drawing->boxes.size());
+    FUZZ_CHECK(!drawing->layout.nodes[i].invisible);
+    FUZZ_CHECK(drawing->boxes[i].right() >= grid.width());
+  }
+  if (drawing->cut) {
+    FUZZ_CHECK(options.max_width && drawing->cut->columns == *options.max_width);
+    FUZZ_CHECK(drawing->cut->nodes_left_out == drawing->left_out.size());
+    FUZZ_CHECK(drawing->cut->nodes_left_out <= drawing->cut->nodes);
+  } else {
+    FUZZ_CHECK(drawing->left_out.empty());
+  }
 
   // The plan: a route per edge, none for an invisible one, legs along rows
   // and columns, arrowheads on exactly the ends that have one, labels that

@@ -44,25 +44,31 @@ def fake_dot(tmp_path, monkeypatch):
 def logging_dot(tmp_path, fake_dot):
     """Puts a `dot` on PATH that keeps every input it gets and then runs the
     real one; `fail_on` makes that run (counted from 1) fail instead.
-    `runs()` gives the inputs in order."""
+    `runs()` gives the inputs in order, `arguments()` the command lines."""
     assert REAL_DOT, "Graphviz is not installed"
     inputs = tmp_path / "inputs"
     inputs.mkdir()
 
     def install(fail_on=0):
         fake_dot(
-            f'n=$(ls "{inputs}" | wc -l); n=$((n + 1))\n'
+            f'n=$(ls "{inputs}" | grep -c "\\.dot$"); n=$((n + 1))\n'
             f'cat > "{inputs}/$n.dot"\n'
+            f'echo "$@" > "{inputs}/$n.args"\n'
             f'if [ "$n" = {fail_on} ]; then echo "refused" >&2; exit 1; fi\n'
             f'exec "{REAL_DOT}" "$@" < "{inputs}/$n.dot"\n'
         )
 
+    def count():
+        return len(list(inputs.glob("*.dot")))
+
     def runs():
-        return [
-            (inputs / f"{n}.dot").read_text() for n in range(1, len(os.listdir(inputs)) + 1)
-        ]
+        return [(inputs / f"{n}.dot").read_text() for n in range(1, count() + 1)]
+
+    def arguments():
+        return [(inputs / f"{n}.args").read_text().strip() for n in range(1, count() + 1)]
 
     install.runs = runs
+    install.arguments = arguments
     return install
 
 

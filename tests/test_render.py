@@ -1,6 +1,10 @@
 """Whole drawings of small real graphs, and the width fitting seen from outside."""
 
 import re
+import subprocess
+import sys
+import warnings
+from pathlib import Path
 
 import pytest
 
@@ -204,27 +208,36 @@ LONG_NAMES = "".join(
 )
 
 
-def test_labels_that_fit_only_narrow_the_canvas(logging_dot):
-    logging_dot()
-    source = "digraph { " + "; ".join(f"n{i}" for i in range(10)) + " }"
-    assert widest(draw(source)) > 40
-    text = draw(source, max_width=40)
-    assert len(logging_dot.runs()) == 2  # one layout for each render
-    # Without edges the narrower canvas shows exactly the first 40 columns.
-    cut = "\n".join(line[:40].rstrip() for line in draw(source).splitlines())
-    assert text == cut.rstrip("\n") + "\n"
+def boxes(text):
+    """The labels of the boxes drawn whole: one-line boxes, read from the
+    line under each top border."""
+    lines = text.splitlines()
+    found = []
+    for row, line in enumerate(lines[:-2]):
+        for top in re.finditer(r"┌(─+)┐", line):
+            below = lines[row + 1][top.start() : top.end()]
+            if below.startswith("│") and below.endswith("│"):
+                found.append(below[1:-1].strip())
+    return found
 
 
-def test_default_labels_are_shortened_in_the_second_layout(logging_dot):
+def test_labels_are_shortened_just_enough_in_one_more_layout(logging_dot):
     logging_dot()
     source = "digraph {\n" + LONG_NAMES + "}\n"
     text = draw(source, max_width=80)
     runs = logging_dot.runs()
     assert len(runs) == 2
     assert runs[0] == source
-    assert '"an_extremely_long_identifier_name_number_one" [label="an_extremely..._one"];' in runs[1]
-    assert "an_extremely..._one" in text and "an_extremely..._two" in text
+    written = re.findall(r'"an_extremely_long_identifier_name_number_(\w+)" \[label="([^"]*)"\];', runs[1])
+    assert [number for number, _ in written] == ["one", "two", "three"]
+    for number, label in written:
+        # Shortened with the smart strategy, far above the floor.
+        assert label.startswith("an") and label.endswith("_" + number) and "..." in label
+        assert 12 <= len(label) < 44
+    assert sorted(boxes(text)) == sorted(["root"] + [label for _, label in written])
     assert widest(text) <= 80
+    # Five columns more would not have fitted.
+    assert widest(draw(source, max_width=85)) > 80 or len(written[0][1]) >= 40
 
 
 def test_literal_labels_are_replaced_in_place(logging_dot):
@@ -255,18 +268,17 @@ def test_labels_not_written_literally_get_their_own_statement(logging_dot, state
     assert widest(text) <= 60
 
 
-def test_label_limit_travels_into_the_second_layout(logging_dot):
+def test_label_limit_travels_into_the_next_layout(logging_dot):
     logging_dot()
-    # x is wide enough for its limited label; the others need fitting.
     source = graph_of(
-        'x [fixedsize=true, width=16, label="abcdefghijklmnopqrstuvwxyz"]',
-        statement='n{i} [label="twelve_byte{i}"]',
+        'x [label="abcdefghijklmnopqrstuvwxyz"]', statement='n{i} [label="twelve_byte{i}"]'
     )
-    draw(source, max_width=30, max_label=12, trim="end")
+    natural = widest(draw(source, max_label=12, trim="end"))
+    draw(source, max_width=natural * 4 // 5, max_label=12, trim="end")
     runs = logging_dot.runs()
-    assert len(runs) == 2
-    assert 'x [fixedsize=true, width=16, label="abcdefghi..."]' in runs[1]
-    assert 'n0 [label="twelv..."]' in runs[1]
+    assert 3 <= len(runs) <= 4
+    # The next layout is given the limited label, or one cut shorter still.
+    assert re.search(r'x \[label="abcdefg?h?i?\.\.\."\]', runs[2])
 
 
 def test_label_limit_alone_needs_no_second_layout(logging_dot):
@@ -285,19 +297,128 @@ def test_labels_count_terminal_columns():
     assert "│ 日本語... │" in draw(f'digraph {{ x [label="{wide}"] }}', max_label=10, trim="end")
 
 
-def test_room_never_drops_below_eight_bytes(logging_dot):
+def test_labels_are_never_cut_below_the_floor(logging_dot):
     logging_dot()
+    # However narrow, a label keeps three characters and the ellipsis.
     source = graph_of('tiny [fixedsize=true, width=0.1, label="a_long_label_for_a_tiny_node"]')
-    draw(source, max_width=60, trim="end")
+    with pytest.warns(vantri.DrawingCutWarning):
+        text = draw(source, max_width=30, trim="end")
     runs = logging_dot.runs()
-    assert len(runs) == 2
-    assert 'tiny [fixedsize=true, width=0.1, label="a_lon..."]' in runs[1]
+    assert 2 <= len(runs) <= 3
+    assert 'tiny [fixedsize=true, width=0.1, label="a_l..."]' in runs[-1]
+    assert all(len(label) >= 6 for label in re.findall(r'label="([^"]*)"', runs[-1]))
+    assert widest(text) <= 30
+
+
+def test_lays_out_tighter_when_labels_alone_cannot_fit(logging_dot):
+    logging_dot()
+    source = "digraph { a -> {" + " ".join(f"n{i}" for i in range(9)) + "} }"
+    assert widest(draw(source)) > 60
+    text = draw(source, max_width=60)
+    runs = logging_dot.runs()
+    assert len(runs) == 3  # one render unlimited, then one layout more
+    assert re.search(r"-Gnodesep=0\.\d+ -Gratio= -Nshape=box", logging_dot.arguments()[2])
+    assert sorted(boxes(text)) == sorted(["a"] + [f"n{i}" for i in range(9)])
+    assert widest(text) <= 60
+
+
+def test_services_fit_64_columns_with_every_box_whole(logging_dot):
+    logging_dot()
+    text = vantri.render_file("examples/services.dot", max_width=64, color=False)
+    assert len(logging_dot.runs()) <= 3
+    assert widest(text) <= 64
+    shown = boxes(text)
+    assert len(shown) == 5
+    for name in ["api_gateway", "authentication_service", "order_processing_service",
+                 "payment_provider_adapter", "inventory_management_service"]:
+        assert any(label == name or "..." in label and name.startswith(label.split("...")[0])
+                   for label in shown), (name, shown)
 
 
 def test_a_failing_second_layout_keeps_the_first(logging_dot):
     logging_dot(fail_on=2)
     source = "digraph {\n" + LONG_NAMES + "}\n"
-    text = draw(source, max_width=80)
+    with pytest.warns(vantri.DrawingCutWarning, match="drawing cut at 80 columns"):
+        text = draw(source, max_width=80)
     assert len(logging_dot.runs()) == 2
     assert widest(text) <= 80
-    assert "an_extremely..._one" in text
+    # The first layout, drawn with the labels asked for.
+    assert "an_extremely_long_identifier_name_number_one" not in text
+    assert any(label.endswith("_number_one") and "..." in label for label in boxes(text))
+
+
+FAN_OUT = "digraph { root -> {" + " ".join(f"leaf{i}" for i in range(30)) + "} }"
+
+
+def test_a_drawing_that_cannot_fit_is_cut_and_says_how_many_nodes_it_leaves_out():
+    with pytest.warns(vantri.DrawingCutWarning) as caught:
+        text = draw(FAN_OUT, max_width=60)
+    assert len(caught) == 1
+    message = str(caught[0].message)
+    match = re.fullmatch(
+        r"drawing cut at 60 columns: (\d+) of 31 nodes do not fit; a wider max_width shows them",
+        message,
+    )
+    assert match, message
+    assert issubclass(vantri.DrawingCutWarning, UserWarning)
+    # Every node is whole in the drawing or counted in the message.
+    shown = boxes(text)
+    assert len(shown) + int(match[1]) == 31
+    assert widest(text) <= 60
+    assert "│" not in "".join(line[59:] for line in text.splitlines())
+
+
+def test_drawings_that_fit_warn_of_nothing():
+    with warnings.catch_warnings():
+        warnings.simplefilter("error")
+        # A node twenty inches wide leaves blank columns, not a cut.
+        text = draw("digraph { a [width=20]; a -> b }", max_width=60)
+        assert sorted(boxes(text)) == ["a", "b"]
+        draw("digraph {\n" + LONG_NAMES + "}\n", max_width=80)
+        draw(FAN_OUT)
+    # Made an error, the warning stops the render.
+    with warnings.catch_warnings():
+        warnings.simplefilter("error", vantri.DrawingCutWarning)
+        with pytest.raises(vantri.DrawingCutWarning):
+            draw(FAN_OUT, max_width=60)
+
+
+def test_the_command_line_reports_a_cut_on_standard_error(tmp_path):
+    graph = tmp_path / "fan.dot"
+    graph.write_text(FAN_OUT)
+    result = subprocess.run(
+        [sys.executable, "-m", "vantri", "--no-color", "--width", "60", str(graph)],
+        capture_output=True,
+        text=True,
+        check=True,
+    )
+    assert re.fullmatch(
+        r"vantri: drawing cut at 60 columns: \d+ of 31 nodes do not fit; "
+        r"a wider --width shows them\n",
+        result.stderr,
+    ), result.stderr
+    fits = subprocess.run(
+        [sys.executable, "-m", "vantri", "--no-color", "--width", "400", str(graph)],
+        capture_output=True,
+        text=True,
+        check=True,
+    )
+    assert fits.stderr == ""
+
+
+EXAMPLES = Path("/usr/share/doc/graphviz/examples/graphs/directed")
+
+
+@pytest.mark.parametrize("name", ["pgram.gv", "psfonttest.gv", "trapeziumlr.gv", "unix.gv"])
+def test_example_graphs_are_laid_out_at_most_three_times(logging_dot, name):
+    """Graphs the fitting works hardest on: one run of `dot` for the layout,
+    at most two more for the fitting, whatever the width."""
+    logging_dot()
+    source = (EXAMPLES / name).read_text()
+    for width in (40, 80, 120):
+        before = len(logging_dot.runs())
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore", vantri.DrawingCutWarning)
+            text = draw(source, max_width=width)
+        assert 1 <= len(logging_dot.runs()) - before <= 3, width
+        assert widest(text) <= width

@@ -1,6 +1,6 @@
 """vantri: Convert Graphviz DOT files to ASCII box-drawing art."""
 
-from .vantri import InternalError, __version__, _cli, render, render_file
+from .vantri import DrawingCutWarning, InternalError, __version__, _cli, render, render_file
 from .vantri import __doc__ as __doc__
 
-__all__ = ["InternalError", "__version__", "render", "render_file"]
+__all__ = ["DrawingCutWarning", "InternalError", "__version__", "render", "render_file"]

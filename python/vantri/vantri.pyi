@@ -7,6 +7,9 @@ __version__: str
 class InternalError(RuntimeError):
     """A fault inside vantri itself, not in the graph or the arguments."""
 
+class DrawingCutWarning(UserWarning):
+    """The drawing did not fit max_width and was cut."""
+
 def render(
     dot_source: str,
     *,

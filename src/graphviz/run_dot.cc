@@ -21,12 +21,14 @@ LayoutError too_much(std::size_t limit, const char* stream) {
 
 }  // namespace
 
-std::expected<LayoutGraph, LayoutError> layout_with_dot(std::string_view dot_source) {
-  return watched_layout_with_dot(dot_source, {});
+std::expected<LayoutGraph, LayoutError> layout_with_dot(
+    std::string_view dot_source, std::span<const std::string> dot_args) {
+  return watched_layout_with_dot(dot_source, {}, dot_args);
 }
 
-std::expected<LayoutGraph, LayoutError> watched_layout_with_dot(std::string_view dot_source,
-                                                                const DotWatch& watch) {
+std::expected<LayoutGraph, LayoutError> watched_layout_with_dot(
+    std::string_view dot_source, const DotWatch& watch,
+    std::span<const std::string> dot_args) {
   FoundProgram dot = find_program("dot");
   if (!dot.path) {
     if (dot.not_executable) {
@@ -39,7 +41,9 @@ std::expected<LayoutGraph, LayoutError> watched_layout_with_dot(std::string_view
   ChildControls watched = watch.controls;
   watched.max_out = std::min(watched.max_out, kMaxDotOutput);
   watched.max_err = std::min(watched.max_err, kMaxDotDiagnostics);
-  auto run = run_child({*dot.path, "-Tjson0"}, dot_source, watched);
+  std::vector<std::string> command = {*dot.path, "-Tjson0"};
+  command.insert(command.end(), dot_args.begin(), dot_args.end());
+  auto run = run_child(command, dot_source, watched);
   if (!run) {
     using Stage = ChildError::Stage;
     switch (run.error().stage) {

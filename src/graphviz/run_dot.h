@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <expected>
 #include <functional>
+#include <span>
+#include <string>
 #include <string_view>
 
 #include "graphviz/child_process.h"
@@ -33,17 +35,21 @@ struct DotWatch {
   double timeout_seconds = 0;
 };
 
-/// Lays out `dot_source` with `dot -Tjson0`.
-std::expected<LayoutGraph, LayoutError> layout_with_dot(std::string_view dot_source);
+/// Lays out `dot_source` with `dot -Tjson0`; `dot_args` go on dot's command
+/// line after -Tjson0 (graph attributes such as -Gnodesep=0.1 that override
+/// the ones the text sets).
+std::expected<LayoutGraph, LayoutError> layout_with_dot(
+    std::string_view dot_source, std::span<const std::string> dot_args = {});
 
 /// `layout_with_dot` under `watch`.
 std::expected<LayoutGraph, LayoutError> watched_layout_with_dot(
-    std::string_view dot_source, const DotWatch& watch);
+    std::string_view dot_source, const DotWatch& watch,
+    std::span<const std::string> dot_args = {});
 
-/// Lays out DOT text: `layout_with_dot` in production, a stand-in in tests
-/// and benchmarks.
-using LayoutFunction =
-    std::function<std::expected<LayoutGraph, LayoutError>(std::string_view)>;
+/// Lays out DOT text with extra `dot` arguments: `layout_with_dot` in
+/// production, a stand-in in tests and benchmarks.
+using LayoutFunction = std::function<std::expected<LayoutGraph, LayoutError>(
+    std::string_view, std::span<const std::string>)>;
 
 }  // namespace vantri
 

@@ -14,8 +14,10 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "graphviz/child_process.h"
 #include "graphviz/signal_window.h"
@@ -49,9 +51,10 @@ bool sigpipe_pending() {
 // Every run must leave neither a descriptor nor a child behind.
 std::expected<LayoutGraph, LayoutError> checked_layout(std::string_view source,
                                                        const ChildControls& controls = {},
-                                                       double timeout_seconds = 0) {
+                                                       double timeout_seconds = 0,
+                                                       std::span<const std::string> dot_args = {}) {
   const std::size_t before = open_descriptor_count();
-  auto result = watched_layout_with_dot(source, {controls, timeout_seconds});
+  auto result = watched_layout_with_dot(source, {controls, timeout_seconds}, dot_args);
   EXPECT_EQ(open_descriptor_count(), before);
   EXPECT_FALSE(has_children());
   return result;
@@ -409,6 +412,17 @@ TEST_F(LayoutRealDot, SubgraphsClustersAndEmptyGraphs) {
   EXPECT_EQ(g.edges.size(), 1u);
   g = layout("digraph {}");
   EXPECT_TRUE(g.nodes.empty() && g.edges.empty() && g.clusters.empty());
+}
+
+TEST_F(LayoutRealDot, ExtraArgumentsOverrideTheGraphsOwnAttributes) {
+  const std::string source = "digraph { nodesep=2; a; b; c }";
+  const LayoutGraph wide = layout(source);
+  const std::vector<std::string> tight = {"-Gnodesep=0.05"};
+  auto narrow = checked_layout(source, {}, 0, tight);
+  ASSERT_TRUE(narrow.has_value()) << narrow.error().display();
+  // Three default nodes of 54 points: two gaps of 144 points, then 3.6.
+  EXPECT_NEAR(wide.bb.x1 - wide.bb.x0, 3 * 54 + 2 * 144, 1.0);
+  EXPECT_NEAR(narrow->bb.x1 - narrow->bb.x0, 3 * 54 + 2 * 3.6, 12.0);
 }
 
 TEST_F(LayoutRealDot, SyntaxErrorIsDotFailed) {

@@ -233,7 +233,8 @@ int draw_all(const CliRender& command) {
     if (drawn_any && !write_out("\n")) return -1;
     if (!write_out((*drawing)->text)) return -1;
     drawn_any = true;
-    for (const std::string& notice : (*drawing)->notices) write_err("vantri: " + notice + "\n");
+    // A drawing cut at the width says so, after the drawing.
+    if ((*drawing)->cut) write_err("vantri: " + (*drawing)->cut->message("--width") + "\n");
   }
   return status;
 }

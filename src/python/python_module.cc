@@ -253,14 +253,19 @@ bool convert_arguments(const Signature& sig, PyObject* const* args,
   return true;
 }
 
-// Renders the UTF-8 DOT text `dot_text` gives; the drawing's notices
-// become warnings.
-PyObject* render_text(const std::function<std::string()>& dot_text, const Arguments& a) {
+// Renders the UTF-8 DOT text `dot_text` gives; a drawing cut at max_width
+// warns first with vantri.DrawingCutWarning (and fails when warnings are
+// made errors).
+PyObject* render_text(PyObject* module, const std::function<std::string()>& dot_text,
+                      const Arguments& a) {
   auto outcome = render_unlocked(dot_text, a.options, a.watch);
   if (!outcome) return nullptr;
   if (!*outcome) return raise_render_error(outcome->error());
-  for (const std::string& notice : (*outcome)->notices) {
-    if (PyErr_WarnEx(PyExc_UserWarning, notice.c_str(), 1) < 0) return nullptr;
+  if (const std::optional<DrawingCut>& cut = (*outcome)->cut) {
+    if (PyErr_WarnEx(module_state(module).drawing_cut_warning,
+                     cut->message("max_width").c_str(), 1) < 0) {
+      return nullptr;
+    }
   }
   return new_str((*outcome)->text);
 }
@@ -270,7 +275,7 @@ PyObject* render(PyObject* module, PyObject* const* args, Py_ssize_t nargsf,
   return guarded(module, [&]() -> PyObject* {
     Arguments a;
     if (!convert_arguments(kRender, args, nargsf, kwnames, a)) return nullptr;
-    return render_text([&a] { return dot_text_from_unicode(std::move(a.source)); }, a);
+    return render_text(module, [&a] { return dot_text_from_unicode(std::move(a.source)); }, a);
   });
 }
 
@@ -282,7 +287,7 @@ PyObject* render_file(PyObject* module, PyObject* const* args, Py_ssize_t nargsf
     auto text = read_dot_unlocked(a.source);
     if (!text) return nullptr;
     if (!*text) return raise(PyExc_RuntimeError, text->error().display());
-    return render_text([&text] { return std::move(**text); }, a);
+    return render_text(module, [&text] { return std::move(**text); }, a);
   });
 }
 
@@ -344,11 +349,13 @@ PyMethodDef kMethods[] = {
 
 int traverse(PyObject* module, visitproc visit, void* arg) {
   Py_VISIT(module_state(module).internal_error);
+  Py_VISIT(module_state(module).drawing_cut_warning);
   return 0;
 }
 
 int clear(PyObject* module) {
   Py_CLEAR(module_state(module).internal_error);
+  Py_CLEAR(module_state(module).drawing_cut_warning);
   return 0;
 }
 
@@ -363,6 +370,16 @@ int exec_module(PyObject* module) {
   if (state.internal_error == nullptr ||
       PyModule_AddObjectRef(module, "InternalError", state.internal_error) < 0 ||
       PyModule_AddStringConstant(module, "__version__", VANTRI_VERSION) < 0) {
+    return -1;
+  }
+  state.drawing_cut_warning = PyErr_NewExceptionWithDoc(
+      "vantri.DrawingCutWarning",
+      "The drawing did not fit max_width even with shortened labels and a "
+      "tighter layout, and was cut: the message says how many nodes it leaves "
+      "out.",
+      PyExc_UserWarning, nullptr);
+  if (state.drawing_cut_warning == nullptr ||
+      PyModule_AddObjectRef(module, "DrawingCutWarning", state.drawing_cut_warning) < 0) {
     return -1;
   }
   return 0;

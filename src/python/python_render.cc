@@ -66,13 +66,15 @@ std::optional<std::expected<RenderReply, RenderError>> render_unlocked(
               std::chrono::duration<double>(*watch.timeout_seconds));
     }
     const std::string source_text = dot_text();
-    auto text = render_graph(source_text, options, [&dot](std::string_view source) {
-      return watched_layout_with_dot(source, dot);
-    });
-    if (text) {
-      outcome = RenderReply{std::move(*text), {}};
+    auto rendering = render_graph(
+        source_text, options,
+        [&dot](std::string_view source, std::span<const std::string> dot_args) {
+          return watched_layout_with_dot(source, dot, dot_args);
+        });
+    if (rendering) {
+      outcome = RenderReply{std::move(rendering->text), std::move(rendering->cut)};
     } else {
-      outcome = std::unexpected(std::move(text.error()));
+      outcome = std::unexpected(std::move(rendering.error()));
     }
   });
   if (!finished) return std::nullopt;

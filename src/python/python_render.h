@@ -47,10 +47,11 @@ struct RenderWatch {
 };
 
 /// A finished drawing, and what is to be said about it beside the text:
-/// on standard error by the command line, as warnings by the module.
+/// on standard error by the command line, as a warning by the module.
 struct RenderReply {
   std::string text;
-  std::vector<std::string> notices;
+  /// Set when the drawing was cut at the width limit.
+  std::optional<DrawingCut> cut;
 };
 
 /// `render_graph` without the lock, of the UTF-8 DOT text that `dot_text`

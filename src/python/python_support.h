@@ -18,6 +18,8 @@ struct ModuleState {
   /// vantri.InternalError, derived from RuntimeError: raised for a fault
   /// inside the library instead of ending the interpreter.
   PyObject* internal_error = nullptr;
+  /// vantri.DrawingCutWarning, a UserWarning: a drawing cut at max_width.
+  PyObject* drawing_cut_warning = nullptr;
 };
 
 ModuleState& module_state(PyObject* module);

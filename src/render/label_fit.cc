@@ -1,40 +1,14 @@
-// Label limit, width fitting and the rewrite of labels into DOT text.
+// Label limit, label budget and the rewrite of labels into DOT text.
 #include "render/label_fit.h"
 
 #include <algorithm>
-#include <cmath>
+#include <unordered_map>
+#include <unordered_set>
 
-#include "graphviz/html_label_marks.h"
-#include "render/build_transform.h"
-#include "render/node_faces.h"
 #include "text/label_lines.h"
 
 namespace vantri {
 namespace {
-
-std::string label_pattern(std::string_view label) {
-  return "label=\"" + escape_label(label) + "\"";
-}
-
-// Replaces every occurrence of `from` in `text`, left to right without
-// overlaps; returns how many there were.
-std::size_t replace_all(std::string& text, std::string_view from,
-                        std::string_view to) {
-  std::string out;
-  std::size_t count = 0;
-  std::size_t start = 0;
-  for (std::size_t hit = text.find(from); hit != std::string::npos;
-       hit = text.find(from, start)) {
-    if (count++ == 0) out.reserve(text.size());
-    out.append(text, start, hit - start);
-    out.append(to);
-    start = hit + from.size();
-  }
-  if (count == 0) return 0;
-  out.append(text, start);
-  text = std::move(out);
-  return count;
-}
 
 // `text` as a complete DOT string literal with quotes, backslashes and line
 // feeds escaped.
@@ -92,13 +66,47 @@ std::string escape_label(std::string_view text) {
 std::string rewrite_dot_labels(std::string_view dot_source,
                                std::span<const LayoutNode> nodes,
                                std::span<const std::string> labels) {
-  std::string text(dot_source);
-  std::string statements;
+  // What each changed label is written as in the text, and what it becomes;
+  // the first node with an own label decides what it becomes.
+  std::unordered_map<std::string, std::string> changes;
   const std::size_t count = std::min(nodes.size(), labels.size());
   for (std::size_t i = 0; i < count; ++i) {
+    if (labels[i] != nodes[i].label) {
+      changes.try_emplace(escape_label(nodes[i].label), escape_label(labels[i]));
+    }
+  }
+  // One pass over the text: every literal label="..." whose contents are a
+  // changed label is replaced, left to right.
+  constexpr std::string_view kOpening = "label=\"";
+  std::string text;
+  text.reserve(dot_source.size());
+  std::unordered_set<std::string_view> found;
+  std::size_t start = 0;
+  for (std::size_t at = dot_source.find(kOpening); at != std::string_view::npos;
+       at = dot_source.find(kOpening, start)) {
+    const std::size_t contents = at + kOpening.size();
+    const std::size_t close = dot_source.find('"', contents);
+    if (close == std::string_view::npos) break;
+    const auto change = changes.find(std::string(dot_source.substr(contents, close - contents)));
+    if (change == changes.end()) {
+      text.append(dot_source, start, contents - start);
+      start = contents;
+      continue;
+    }
+    text.append(dot_source, start, contents - start);
+    text += change->second;
+    found.insert(change->first);
+    start = close;
+  }
+  text.append(dot_source, start);
+
+  std::string statements;
+  for (std::size_t i = 0; i < count; ++i) {
     if (labels[i] == nodes[i].label) continue;
-    const std::string to = label_pattern(labels[i]);
-    if (replace_all(text, label_pattern(nodes[i].label), to) != 0) continue;
+    const std::string old_contents = escape_label(nodes[i].label);
+    if (found.contains(old_contents) && changes.at(old_contents) == escape_label(labels[i])) {
+      continue;
+    }
     // The label did not come from a literal label="..." attribute: most
     // often the node has none and shows its name. Give the node its
     // shortened label in a statement of its own.
@@ -115,67 +123,33 @@ std::string rewrite_dot_labels(std::string_view dot_source,
   return text;
 }
 
-void fit_labels_to_width(std::string_view dot_source, LayoutGraph& layout,
-                         std::vector<std::string>& labels,
-                         std::vector<FieldLayout>& fields,
-                         GridTransform& transform, const RenderOptions& options,
-                         const LayoutFunction& relayout) {
-  if (!options.max_width || *options.max_width < 5 ||
-      *options.max_width >= transform.width) {
-    return;
+std::string shorten_lines(std::string_view label, std::uint64_t budget,
+                          TrimStrategy trim) {
+  if (label_width(label) <= budget) return std::string(label);
+  std::string out;
+  out.reserve(label.size());
+  bool first = true;
+  for (std::string_view line : split_label_lines(label)) {
+    if (!first) out += '\n';
+    first = false;
+    if (text_width(line) <= budget) {
+      out += line;
+    } else {
+      out += trim_label(line, budget, trim);
+    }
   }
-  const std::uint64_t max_width = *options.max_width;
-  const double divisor =
-      static_cast<double>(max_width - 2 * static_cast<std::uint64_t>(transform.margin));
-  const double scale = (layout.bb.x1 - layout.bb.x0) / divisor;
-  const std::uint64_t threshold = max_width / 2;
+  return out;
+}
 
-  bool shortened = false;
-  const std::size_t count = std::min(layout.nodes.size(), labels.size());
+void apply_label_budget(std::span<const std::string> unshortened,
+                        std::span<std::string> labels, std::uint64_t budget,
+                        TrimStrategy trim) {
+  const std::size_t count = std::min(unshortened.size(), labels.size());
   for (std::size_t i = 0; i < count; ++i) {
-    // Fields are not written back into the DOT text.
-    if (i < fields.size() && !fields[i].empty()) continue;
-    const std::uint64_t width = label_width(labels[i]);
-    if (width + 4 <= threshold) continue;
-    std::uint64_t room =
-        saturating_to_unsigned(std::floor(layout.nodes[i].width / scale));
-    room = room >= 4 ? room - 4 : 0;
-    room = std::max<std::uint64_t>(room, 8);
-    if (room >= width) continue;
-    labels[i] = trim_label(labels[i], room, options.trim);
-    shortened = true;
+    if (label_width(labels[i]) > budget) {
+      labels[i] = shorten_lines(unshortened[i], budget, trim);
+    }
   }
-  if (!shortened || !relayout) {
-    transform.width = max_width;
-    return;
-  }
-
-  // What the DOT text is to say: the shortened labels, and every other
-  // node's label as it was.
-  std::vector<std::string> wanted(layout.nodes.size());
-  for (std::size_t i = 0; i < layout.nodes.size(); ++i) {
-    const bool own = i >= labels.size() || (i < fields.size() && !fields[i].empty()) ||
-                     labels[i] == display_label(layout.nodes[i]);
-    wanted[i] = own ? layout.nodes[i].label : labels[i];
-  }
-  const std::string rewritten = rewrite_dot_labels(dot_source, layout.nodes, wanted);
-  auto second = relayout(rewritten);
-  if (!second) {
-    // The rewrite can make a valid graph invalid (a shortened record label
-    // loses its field separators, say). Draw the first layout with the
-    // shortened labels rather than failing a render that works unfitted.
-    transform.width = max_width;
-    return;
-  }
-  layout = std::move(*second);
-  mark_html_labels(rewritten, layout);
-  // The label limit holds for the new labels as for the first ones, among
-  // them any that the rewrite could not find in the DOT text.
-  NodeFaces faces = node_faces(layout, options.max_label, options.trim);
-  labels = std::move(faces.labels);
-  fields = std::move(faces.fields);
-  transform = build_transform(layout.bb, layout.nodes, labels, fields);
-  transform.width = std::min(transform.width, max_width);
 }
 
 }  // namespace vantri

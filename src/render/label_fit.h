@@ -1,6 +1,6 @@
-// Shortening node labels before drawing: the caller's label limit, and the
-// width fitting that lays the graph out again with shorter labels when the
-// drawing would be wider than the caller's width limit.
+// Shortening node labels before drawing: the caller's label limit, the
+// label budget of the width fitting, and writing shortened labels into the
+// DOT text for the next layout.
 #ifndef VANTRI_RENDER_LABEL_FIT_H_
 #define VANTRI_RENDER_LABEL_FIT_H_
 
@@ -9,13 +9,8 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "graphviz/layout_graph.h"
-#include "graphviz/run_dot.h"
-#include "grid/field_layout.h"
-#include "grid/grid_transform.h"
-#include "render/render_options.h"
 #include "trim/trim.h"
 
 namespace vantri {
@@ -26,18 +21,18 @@ void apply_label_limit(std::span<std::string> labels,
                        std::optional<std::uint64_t> max_label,
                        TrimStrategy trim);
 
-/// When the drawing is wider than `options.max_width` (5 or more), shortens
-/// the labels that make their nodes too wide and, if any was shortened,
-/// lays out the rewritten DOT text once more with `relayout`; then labels
-/// and fields are those of the new layout (`node_faces`). Nodes shown as
-/// fields keep them. The transform's width never exceeds the limit. A
-/// failing second layout, or an empty `relayout`, keeps the first one with
-/// the shortened labels.
-void fit_labels_to_width(std::string_view dot_source, LayoutGraph& layout,
-                         std::vector<std::string>& labels,
-                         std::vector<FieldLayout>& fields,
-                         GridTransform& transform, const RenderOptions& options,
-                         const LayoutFunction& relayout);
+/// `label` with every line wider than `budget` columns cut to `budget`
+/// with `trim`; the other lines, and a label that fits, stay as they are.
+std::string shorten_lines(std::string_view label, std::uint64_t budget,
+                          TrimStrategy trim);
+
+/// Replaces every entry of `labels` wider than `budget` by the text its
+/// node shows unshortened (the same entry of `unshortened`) with the lines
+/// cut to `budget` (`shorten_lines`): a label the label limit cut is cut
+/// again from the whole text, not from the shortened one.
+void apply_label_budget(std::span<const std::string> unshortened,
+                        std::span<std::string> labels, std::uint64_t budget,
+                        TrimStrategy trim);
 
 /// The DOT text with every changed label written in. Labels written
 /// literally as label="..." are replaced in place; a node whose label is

@@ -2,13 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "render/build_transform.h"
-#include "support/fake_layout.h"
-
 namespace vantri {
 namespace {
-
-using testing::FakeLayout;
 
 LayoutNode named(std::string name, std::string label, double width = 54) {
   LayoutNode n;
@@ -82,107 +77,21 @@ TEST(RewriteDotLabels, SkipsNamesThatCannotBeQuoted) {
   EXPECT_EQ(rewrite_dot_labels("graph { }", nodes, labels), "graph { }");
 }
 
-LayoutGraph wide_graph() {
-  LayoutGraph g;
-  g.bb = {0, 0, 400, 36};
-  g.nodes = {named("short", "ab"), named("long", "a_very_long_label_for_a_box", 300)};
-  g.nodes[0].label = "ab";
-  return g;
-}
+TEST(LabelBudget, CutsEveryLineOnItsOwnAndLeavesWhatFits) {
+  EXPECT_EQ(shorten_lines("short", 6, TrimStrategy::End), "short");
+  EXPECT_EQ(shorten_lines("a_long_line\nok\nanother_one", 6, TrimStrategy::End),
+            "a_l...\nok\nano...");
+  EXPECT_EQ(shorten_lines("a_long_line\r\nx", 8, TrimStrategy::Start), "..._line\nx");
 
-std::vector<std::string> labels_of(const LayoutGraph& g) {
-  std::vector<std::string> labels;
-  for (const auto& n : g.nodes) labels.push_back(n.label);
-  return labels;
-}
-
-TEST(FitLabelsToWidth, NothingToDoWithoutALimitOrWhenItFits) {
-  LayoutGraph g = wide_graph();
-  auto labels = labels_of(g);
-  std::vector<FieldLayout> fields;
-  GridTransform t = build_transform(g.bb, g.nodes, labels);
-  const std::uint64_t natural = t.width;
-  FakeLayout fake;
-  RenderOptions options;
-  fit_labels_to_width("", g, labels, fields, t, options, fake.function());
-  options.max_width = 4;  // below 5: no fitting
-  fit_labels_to_width("", g, labels, fields, t, options, fake.function());
-  options.max_width = natural;
-  fit_labels_to_width("", g, labels, fields, t, options, fake.function());
-  EXPECT_EQ(t.width, natural);
-  EXPECT_EQ(fake.calls, 0);
-  EXPECT_EQ(labels, labels_of(g));
-}
-
-TEST(FitLabelsToWidth, LabelsWithinTheirRoomOnlyNarrowTheCanvas) {
-  LayoutGraph g = wide_graph();
-  g.nodes[1].label = "short_one";
-  auto labels = labels_of(g);
-  std::vector<FieldLayout> fields;
-  GridTransform t = build_transform(g.bb, g.nodes, labels);
-  ASSERT_GT(t.width, 30u);
-  FakeLayout fake;
-  RenderOptions options;
-  options.max_width = 30;
-  fit_labels_to_width("", g, labels, fields, t, options, fake.function());
-  EXPECT_EQ(t.width, 30u);
-  EXPECT_EQ(fake.calls, 0);
-}
-
-TEST(FitLabelsToWidth, ShortensAndLaysOutOnceMore) {
-  LayoutGraph g = wide_graph();
-  auto labels = labels_of(g);
-  std::vector<FieldLayout> fields;
-  GridTransform t = build_transform(g.bb, g.nodes, labels);
-  FakeLayout fake;
-  LayoutGraph second;
-  second.bb = {0, 0, 120, 36};
-  second.nodes = {named("short", "ab"), named("long", "a_very...box", 100)};
-  fake.result = second;
-  RenderOptions options;
-  options.max_width = 40;
-  options.trim = TrimStrategy::End;
-  const std::string dot = "digraph { short; long [label=\"a_very_long_label_for_a_box\"] }";
-  fit_labels_to_width(dot, g, labels, fields, t, options, fake.function());
-  EXPECT_EQ(fake.calls, 1);
-  // Scale 400 / 38 points a column; the long node has room for
-  // floor(300 / (400 / 38)) - 4 = 24 bytes.
-  EXPECT_EQ(fake.last_source, "digraph { short; long [label=\"a_very_long_label_for...\"] }");
-  EXPECT_EQ(g.bb, second.bb);
-  EXPECT_EQ(labels, (std::vector<std::string>{"ab", "a_very...box"}));
-  EXPECT_LE(t.width, 40u);
-}
-
-TEST(FitLabelsToWidth, RoomNeverBelowEightBytes) {
-  LayoutGraph g = wide_graph();
-  g.nodes[1].width = 10;  // almost no room at all
-  auto labels = labels_of(g);
-  std::vector<FieldLayout> fields;
-  GridTransform t = build_transform(g.bb, g.nodes, labels);
-  FakeLayout fake;
-  RenderOptions options;
-  options.max_width = 20;
-  options.trim = TrimStrategy::End;
-  fake.result = g;
-  fit_labels_to_width("x [label=\"a_very_long_label_for_a_box\"]", g, labels, fields, t, options,
-                      fake.function());
-  EXPECT_EQ(fake.last_source, "x [label=\"a_ver...\"]");
-}
-
-TEST(FitLabelsToWidth, AFailingSecondLayoutKeepsTheFirst) {
-  LayoutGraph g = wide_graph();
-  auto labels = labels_of(g);
-  std::vector<FieldLayout> fields;
-  GridTransform t = build_transform(g.bb, g.nodes, labels);
-  FakeLayout fake;  // no result: the second layout fails
-  RenderOptions options;
-  options.max_width = 40;
-  options.trim = TrimStrategy::End;
-  fit_labels_to_width("digraph { }", g, labels, fields, t, options, fake.function());
-  EXPECT_EQ(fake.calls, 1);
-  EXPECT_EQ(t.width, 40u);
-  EXPECT_EQ(labels[1], "a_very_long_label_for...");
-  EXPECT_EQ(g.nodes[1].label, "a_very_long_label_for_a_box");
+  const std::vector<std::string> unshortened = {"first_line\nsecond_line",
+                                                "abcdefghijklmnopqrstuvwxyz"};
+  // The label limit left b at twelve columns; a budget above it keeps that.
+  std::vector<std::string> labels = {"first_line\nsecond_line", "abcdefghi..."};
+  apply_label_budget(unshortened, labels, 12, TrimStrategy::End);
+  EXPECT_EQ(labels, (std::vector<std::string>{"first_line\nsecond_line", "abcdefghi..."}));
+  // Below it the whole text is cut, not the limited one.
+  apply_label_budget(unshortened, labels, 8, TrimStrategy::Middle);
+  EXPECT_EQ(labels, (std::vector<std::string>{"fir...ne\nsec...ne", "abc...yz"}));
 }
 
 }  // namespace

@@ -9,8 +9,8 @@
 #include "grid/cell_arith.h"
 #include "render/apply_ansi.h"
 #include "render/build_transform.h"
+#include "render/fit_width.h"
 #include "render/graph_title.h"
-#include "render/label_fit.h"
 #include "render/node_faces.h"
 #include "render_edges/draw_edges.h"
 #include "render_edges/edge_plan.h"
@@ -31,6 +31,117 @@ std::uint64_t edge_label_extra(std::span<const LayoutEdge> edges) {
     if (edge.label) extra = std::max<std::uint64_t>(extra, text_width(*edge.label));
   }
   return std::min<std::uint64_t>(extra, 15);
+}
+
+// Whether `node` lies within the layout's bounding box, as every node `dot`
+// places does; the canvas is made to hold the boxes of those.
+bool inside(const LayoutNode& node, const BoundingBox& bb) {
+  return node.pos.x >= bb.x0 && node.pos.x <= bb.x1 && node.pos.y >= bb.y0 &&
+         node.pos.y <= bb.y1;
+}
+
+// Sizes a layout whose nodes show `faces`, with the graph's title: its
+// scale, boxes and planned edges, and the columns they need. With
+// `trim_sides`, blank columns left of everything drawn are dropped, and the
+// width ends with the last column drawn (or the title's, when it is wider).
+SizedLayout size_layout(LayoutGraph layout, NodeFaces faces, const RenderOptions& options,
+                        bool trim_sides) {
+  SizedLayout sized;
+  sized.labels = std::move(faces.labels);
+  sized.fields = std::move(faces.fields);
+  sized.title = plan_title(layout, options);
+  const std::vector<std::string>& labels = sized.labels;
+  const std::vector<FieldLayout>& fields = sized.fields;
+  GridTransform& transform = sized.transform;
+  transform = build_transform(layout.bb, layout.nodes, labels, fields);
+  if (sized.title && !trim_sides) make_room_for_title(*sized.title, transform);
+  const auto place_boxes = [&] {
+    const std::size_t paired = std::min(layout.nodes.size(), labels.size());
+    sized.boxes.clear();
+    sized.boxes.reserve(paired);
+    for (std::size_t i = 0; i < paired; ++i) {
+      sized.boxes.push_back(i < fields.size()
+                                ? node_box(transform, layout.nodes[i], labels[i], fields[i])
+                                : node_box(transform, layout.nodes[i], labels[i]));
+    }
+  };
+  place_boxes();
+  if (sized.title && make_room_above(*sized.title, transform, sized.boxes, layout.clusters)) {
+    place_boxes();
+  }
+
+  // The outermost columns drawn: boxes and cluster frames. Edges are routed
+  // within them (or beside them, as far as the width limit allows), so they
+  // do not count here.
+  std::uint64_t left = kMaxCell;
+  std::uint64_t right = 0;
+  const auto take = [&](std::uint64_t first, std::uint64_t last) {
+    left = std::min(left, first);
+    right = std::max(right, last);
+  };
+  const auto measure = [&] {
+    left = kMaxCell;
+    right = 0;
+    for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
+      const NodeBox& box = sized.boxes[i];
+      if (box.width != 0 && inside(layout.nodes[i], layout.bb)) take(box.left, box.right());
+    }
+    for (const LayoutCluster& cluster : layout.clusters) {
+      take(column_of(transform, cluster.bb.x0), column_of(transform, cluster.bb.x1));
+    }
+  };
+  measure();
+  if (trim_sides && left != kMaxCell) {
+    if (left > 0) {
+      // Moving the left edge of the box the columns are counted from by
+      // whole columns moves every mapped column by as many, rows untouched.
+      transform.bbox.x0 += static_cast<double>(left) * transform.column_scale;
+      place_boxes();
+      measure();
+    }
+    transform.width = add_sat(right, 1);
+    if (sized.title) {
+      // A title wider than what is drawn widens it, the drawing centred
+      // under the title.
+      const std::uint64_t drawn = transform.width;
+      make_room_for_title(*sized.title, transform);
+      if (transform.width != drawn) {
+        place_boxes();
+        measure();
+      }
+    }
+  }
+  sized.width = std::max(transform.width, left == kMaxCell ? 0 : add_sat(right, 1));
+  sized.layout = std::move(layout);
+  return sized;
+}
+
+// The nodes a cut leaves in the drawing, with their boxes, labels and
+// fields (none when no node has any).
+struct ShownNodes {
+  std::vector<LayoutNode> nodes;
+  std::vector<NodeBox> boxes;
+  std::vector<std::string> labels;
+  std::vector<FieldLayout> fields;
+};
+
+ShownNodes shown_nodes(const Drawing& drawing) {
+  ShownNodes shown;
+  std::size_t skip = 0;
+  const std::vector<std::size_t>& left_out = drawing.left_out;
+  const std::size_t count = std::min(
+      {drawing.layout.nodes.size(), drawing.boxes.size(), drawing.labels.size()});
+  for (std::size_t i = 0; i < count; ++i) {
+    if (skip < left_out.size() && left_out[skip] == i) {
+      ++skip;
+      continue;
+    }
+    shown.nodes.push_back(drawing.layout.nodes[i]);
+    shown.boxes.push_back(drawing.boxes[i]);
+    shown.labels.push_back(drawing.labels[i]);
+    if (i < drawing.fields.size()) shown.fields.push_back(drawing.fields[i]);
+  }
+  return shown;
 }
 
 __extension__ typedef unsigned __int128 Uint128;
@@ -132,26 +243,42 @@ RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> 
 
 std::string CanvasTooLarge::display() const {
   const Uint128 cells = static_cast<Uint128>(width) * height;
-  return "Drawing too large: " + std::to_string(width) + " columns × " +
-         std::to_string(height) + " rows = " + to_decimal(cells) +
-         " character cells, more than the limit of " +
-         std::to_string(kMaxCanvasCells) +
-         "; set max_width (--width on the command line) to draw it narrower.";
+  std::string text = "Drawing too large: " + std::to_string(width) + " columns × " +
+                     std::to_string(height) + " rows = " + to_decimal(cells) +
+                     " character cells, more than the limit of " +
+                     std::to_string(kMaxCanvasCells) + "; ";
+  const std::uint64_t narrowest = height == 0 ? kMaxCell : kMaxCanvasCells / height;
+  if (narrowest < kSmallestUsefulWidth) {
+    return text + "it is too tall to draw at any width.";
+  }
+  return text + "a width limit of " + std::to_string(narrowest) +
+         " columns or less draws it (max_width, --width on the command line).";
+}
+
+std::string DrawingCut::message(std::string_view width_setting) const {
+  std::string text = "drawing cut at " + std::to_string(columns) + " columns: ";
+  if (nodes_left_out == 0) {
+    text += "edges right of it do not fit";
+  } else {
+    text += std::to_string(nodes_left_out) + " of " + std::to_string(nodes) +
+            (nodes == 1 ? " node does" : " nodes do") + " not fit";
+  }
+  return text + "; a wider " + std::string(width_setting) + " shows them";
 }
 
 std::string display(const RenderError& error) {
   return std::visit([](const auto& e) { return e.display(); }, error);
 }
 
-std::expected<std::string, RenderError> render_graph(
-    std::string_view dot_source, const RenderOptions& options) {
+std::expected<Rendering, RenderError> render_graph(std::string_view dot_source,
+                                                   const RenderOptions& options) {
   return render_graph(dot_source, options, layout_with_dot);
 }
 
-std::expected<std::string, RenderError> render_graph(
-    std::string_view dot_source, const RenderOptions& options,
-    const LayoutFunction& layout) {
-  auto first = layout(dot_source);
+std::expected<Rendering, RenderError> render_graph(std::string_view dot_source,
+                                                   const RenderOptions& options,
+                                                   const LayoutFunction& layout) {
+  auto first = layout(dot_source, {});
   if (!first) return std::unexpected(std::move(first.error()));
   return render_layout(dot_source, std::move(*first), options, layout);
 }
@@ -166,62 +293,96 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     if (edge.label_is_html) edge.label = html_label_text(*edge.label);
   }
   NodeFaces faces = node_faces(layout, options.max_label, options.trim);
-  std::vector<std::string> labels = std::move(faces.labels);
-  std::vector<FieldLayout> fields = std::move(faces.fields);
-  GridTransform transform = build_transform(layout.bb, layout.nodes, labels, fields);
-  fit_labels_to_width(dot_source, layout, labels, fields, transform, options, relayout);
-  const std::optional<GraphTitle> title = plan_title(layout, options);
-  if (title) make_room_for_title(*title, transform);
+  SizedLayout sized = size_layout(std::move(layout), std::move(faces), options, false);
+  const std::optional<std::uint64_t> limit = options.max_width;
+  if (limit && *limit >= kSmallestUsefulWidth && sized.width > *limit) {
+    // First drop the blank columns beside the drawing, then shorten labels
+    // and lay out again.
+    const SizeFunction trimmed = [&options](LayoutGraph l, NodeFaces f) {
+      return size_layout(std::move(l), std::move(f), options, true);
+    };
+    sized = trimmed(std::move(sized.layout), {std::move(sized.labels), std::move(sized.fields)});
+    sized = fit_to_width(dot_source, std::move(sized), options, relayout, trimmed).sized;
+  }
 
-  const auto place_boxes = [&] {
-    const std::size_t paired = std::min(layout.nodes.size(), labels.size());
-    std::vector<NodeBox> placed;
-    placed.reserve(paired);
-    for (std::size_t i = 0; i < paired; ++i) {
-      placed.push_back(i < fields.size()
-                           ? node_box(transform, layout.nodes[i], labels[i], fields[i])
-                           : node_box(transform, layout.nodes[i], labels[i]));
+  // The drawing's own extent: its boxes, frames and title, within the limit.
+  std::uint64_t width = sized.width;
+  if (limit) width = std::min(width, *limit);
+  std::uint64_t height = sized.transform.height;
+  for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
+    const NodeBox& box = sized.boxes[i];
+    if (box.height != 0 && inside(sized.layout.nodes[i], sized.layout.bb)) {
+      height = std::max(height, add_sat(box.bottom(), 1));
     }
-    return placed;
-  };
-  std::vector<NodeBox> boxes = place_boxes();
-  if (title && make_room_above(*title, transform, boxes, layout.clusters)) {
-    boxes = place_boxes();
   }
-  std::uint64_t drawn_width = transform.width;
-  if (options.max_width) drawn_width = std::min(drawn_width, *options.max_width);
-  if (drawn_width != 0 && transform.height > kMaxCanvasCells / drawn_width) {
-    return std::unexpected(CanvasTooLarge{drawn_width, transform.height});
-  }
-  // Routes and labels are planned before the canvas exists: they decide
-  // how large it must be.
-  RoutePlan routes = plan_edge_drawing(layout, boxes, fields, transform, options);
-  const std::uint64_t width = routes.width;
-  std::uint64_t height = routes.height;
-  if (title) height = height_with_title(*title, height);
   if (width != 0 && height > kMaxCanvasCells / width) {
     return std::unexpected(CanvasTooLarge{width, height});
   }
 
-  CharGrid grid(width, height);
-  draw_clusters(grid, layout.clusters, transform, options.trim);
-  draw_nodes(grid, layout.nodes, labels, fields, transform, options.color);
-  draw_route_plan(grid, routes);
-  if (title) draw_title(grid, *title, transform);
-  return Drawing{std::move(layout), std::move(labels), std::move(fields), transform,
-                 std::move(boxes), std::move(routes), std::move(grid)};
+  // A node whose box does not fit wholly is left out, never cut in two;
+  // its edges find no box to attach to and are left out with it.
+  std::optional<DrawingCut> cut;
+  std::vector<std::size_t> left_out;
+  if (limit && sized.width > *limit) {
+    cut = DrawingCut{*limit, 0, 0};
+    for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
+      if (sized.layout.nodes[i].invisible) continue;
+      ++cut->nodes;
+      const NodeBox& box = sized.boxes[i];
+      if (box.width != 0 && box.right() >= width) left_out.push_back(i);
+    }
+    cut->nodes_left_out = left_out.size();
+  }
+
+  // Routes and labels are planned before the canvas exists: they decide
+  // how large it must be (labels may widen it up to the limit, and add
+  // rows below).
+  GridTransform planned = sized.transform;
+  planned.width = width;
+  planned.height = height;
+  RoutePlan routes =
+      plan_edge_drawing(sized.layout, sized.boxes, sized.fields, planned, options);
+  width = std::max(width, routes.width);
+  if (limit) width = std::min(width, *limit);
+  height = std::max(height, routes.height);
+  if (sized.title) height = height_with_title(*sized.title, height);
+  if (width != 0 && height > kMaxCanvasCells / width) {
+    return std::unexpected(CanvasTooLarge{width, height});
+  }
+
+  Drawing drawing{std::move(sized.layout), std::move(sized.labels), std::move(sized.fields),
+                  sized.transform,         std::move(sized.boxes),  std::move(routes),
+                  CharGrid(width, height), cut,                     std::move(left_out)};
+  CharGrid& grid = drawing.grid;
+  const GridTransform& transform = drawing.transform;
+  draw_clusters(grid, drawing.layout.clusters, transform, options.trim);
+  if (drawing.left_out.empty()) {
+    draw_nodes(grid, drawing.layout.nodes, drawing.labels, drawing.fields, transform,
+               options.color);
+  } else {
+    const ShownNodes shown = shown_nodes(drawing);
+    draw_nodes(grid, shown.nodes, shown.labels, shown.fields, transform, options.color);
+  }
+  draw_route_plan(grid, drawing.plan);
+  if (sized.title) draw_title(grid, *sized.title, transform);
+  return drawing;
 }
 
-std::expected<std::string, RenderError> render_layout(
+std::expected<Rendering, RenderError> render_layout(
     std::string_view dot_source, LayoutGraph layout,
     const RenderOptions& options, const LayoutFunction& relayout) {
   auto drawing = draw_layout(dot_source, std::move(layout), options, relayout);
   if (!drawing) return std::unexpected(std::move(drawing.error()));
   std::string text = drawing->grid.to_text();
   if (options.color == ColorMode::Ansi) {
-    text = apply_ansi(text, drawing->layout.nodes, drawing->boxes);
+    if (drawing->left_out.empty()) {
+      text = apply_ansi(text, drawing->layout.nodes, drawing->boxes);
+    } else {
+      const ShownNodes shown = shown_nodes(*drawing);
+      text = apply_ansi(text, shown.nodes, shown.boxes);
+    }
   }
-  return text;
+  return Rendering{std::move(text), drawing->cut};
 }
 
 }  // namespace vantri

@@ -6,8 +6,10 @@
 #ifndef VANTRI_RENDER_RENDER_GRAPH_H_
 #define VANTRI_RENDER_RENDER_GRAPH_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <expected>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -33,7 +35,24 @@ inline constexpr std::uint64_t kMaxCanvasCells = std::uint64_t{64} << 20;
 struct CanvasTooLarge {
   std::uint64_t width = 0;
   std::uint64_t height = 0;
+  /// Says how large, and what width limit would make it drawable (or that
+  /// none would, for a drawing too tall for any).
   std::string display() const;
+};
+
+/// A drawing cut at the width limit because it did not fit even after the
+/// width fitting: the caller must say so.
+struct DrawingCut {
+  /// The width limit.
+  std::uint64_t columns = 0;
+  /// Visible nodes left out because their boxes reach past the cut, and
+  /// all visible nodes.
+  std::size_t nodes_left_out = 0;
+  std::size_t nodes = 0;
+  /// One line for the user, such as "drawing cut at 80 columns: 12 of 41
+  /// nodes do not fit; a wider --width shows them", naming the caller's
+  /// width setting (`--width`, `max_width`).
+  std::string message(std::string_view width_setting) const;
 };
 
 /// Why a render failed: the layout step, or a drawing too large to make.
@@ -42,22 +61,30 @@ using RenderError = std::variant<LayoutError, CanvasTooLarge>;
 /// The text the user sees for `error`.
 std::string display(const RenderError& error);
 
-/// Renders DOT text: runs `dot` once, twice when the width fitting shortens
-/// labels.
-std::expected<std::string, RenderError> render_graph(
-    std::string_view dot_source, const RenderOptions& options);
+/// A finished drawing, and what its caller must be told about it.
+struct Rendering {
+  std::string text;
+  /// Set when the drawing was cut at the width limit.
+  std::optional<DrawingCut> cut;
+};
+
+/// Renders DOT text: runs `dot` once, and up to twice more when the width
+/// fitting lays the graph out again.
+std::expected<Rendering, RenderError> render_graph(std::string_view dot_source,
+                                                   const RenderOptions& options);
 
 /// `render_graph` with `layout` in place of a plain `layout_with_dot`, for
-/// both layouts (a deadline or an interrupt hook, say).
-std::expected<std::string, RenderError> render_graph(
+/// every layout (a deadline or an interrupt hook, say).
+std::expected<Rendering, RenderError> render_graph(
     std::string_view dot_source, const RenderOptions& options,
     const LayoutFunction& layout);
 
 /// Everything a render draws, before it becomes text: the layout actually
-/// drawn (the second one when the width fitting laid the graph out again),
+/// drawn (a later one when the width fitting laid the graph out again),
 /// the display labels, the fields of nodes divided into them (one per node,
 /// or none when no node has fields; `field_rect` finds a port's field), the
-/// scale, the boxes, the edge routes and labels, and the grid.
+/// scale, the boxes, the edge routes and labels, and the grid, and what a
+/// cut at the width limit left out (node indices, ascending).
 struct Drawing {
   LayoutGraph layout;
   std::vector<std::string> labels;
@@ -66,17 +93,19 @@ struct Drawing {
   std::vector<NodeBox> boxes;
   RoutePlan plan;
   CharGrid grid;
+  std::optional<DrawingCut> cut;
+  std::vector<std::size_t> left_out;
 };
 
 /// Draws a layout already made from `dot_source`; `relayout` serves the
-/// second layout of the width fitting (an empty one keeps the first).
+/// further layouts of the width fitting (an empty one keeps the first).
 std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
                                                 LayoutGraph layout,
                                                 const RenderOptions& options,
                                                 const LayoutFunction& relayout);
 
 /// `draw_layout`, then the grid as text, coloured when the options ask.
-std::expected<std::string, RenderError> render_layout(
+std::expected<Rendering, RenderError> render_layout(
     std::string_view dot_source, LayoutGraph layout,
     const RenderOptions& options, const LayoutFunction& relayout);
 

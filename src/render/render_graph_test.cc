@@ -11,6 +11,7 @@
 namespace vantri {
 namespace {
 
+using testing::FakeLayout;
 using testing::no_relayout;
 
 LayoutNode node_at(double x, double y, std::string label,
@@ -27,7 +28,7 @@ LayoutNode node_at(double x, double y, std::string label,
 std::string render(LayoutGraph g, RenderOptions options = {}) {
   auto result = render_layout("", std::move(g), options, no_relayout());
   EXPECT_TRUE(result.has_value()) << (result ? "" : display(result.error()));
-  return result ? *result : "";
+  return result ? result->text : "";
 }
 
 std::size_t widest_line(const std::string& text) {
@@ -85,19 +86,55 @@ TEST(RenderLayout, DoubleCircleWithAFillColour) {
   EXPECT_EQ(render(g, options), "\n\n  ╔═══╗\n  ║ A ║\n  ╚═══╝\n");
 }
 
-TEST(RenderLayout, WidthLimitsCutTheCanvas) {
+// Draws with a width limit; further layouts fail, so the first is drawn.
+Drawing draw_limited(LayoutGraph g, std::uint64_t max_width) {
+  FakeLayout failing;
+  RenderOptions options;
+  options.max_width = max_width;
+  options.color = ColorMode::Off;
+  auto drawing = draw_layout("", std::move(g), options, failing.function());
+  EXPECT_TRUE(drawing.has_value());
+  return std::move(drawing.value());
+}
+
+TEST(RenderLayout, WidthLimitsCutTheCanvasAndLeaveOutWhatDoesNotFit) {
   LayoutGraph g;
   g.bb = {0, 0, 200, 36};
   g.nodes = {node_at(27, 18, "A"), node_at(170, 18, "B")};
   for (std::uint64_t limit : {0u, 3u, 12u}) {
     RenderOptions options;
     options.max_width = limit;
-    const std::string text = render(g, options);
+    FakeLayout failing;
+    const std::string text = render_layout("", g, options, failing.function())->text;
     EXPECT_LE(widest_line(text), limit) << text;
     if (limit == 0) {
       EXPECT_EQ(text, "\n");
     }
   }
+  // B's box would be cut in two at 12 columns: it is left out whole, and
+  // the cut says so.
+  const Drawing cut = draw_limited(g, 12);
+  EXPECT_EQ(cut.left_out, std::vector<std::size_t>{1});
+  ASSERT_TRUE(cut.cut.has_value());
+  EXPECT_EQ(cut.cut->message("--width"),
+            "drawing cut at 12 columns: 1 of 2 nodes do not fit; a wider --width shows them");
+  EXPECT_EQ(cut.grid.to_text(), "\n\n┌───┐\n│ A │\n└───┘\n");
+  EXPECT_FALSE(draw_limited(g, 40).cut.has_value());
+  EXPECT_EQ((DrawingCut{80, 1, 1}.message("max_width")),
+            "drawing cut at 80 columns: 1 of 1 node does not fit; a wider max_width shows them");
+}
+
+TEST(RenderLayout, BlankColumnsBesideADrawingGoBeforeAnyCut) {
+  // A node twenty inches wide centres both boxes 66 columns in; within 60
+  // columns they are drawn whole at the left.
+  LayoutGraph g;
+  g.bb = {0, 0, 1440, 108};
+  g.nodes = {node_at(720, 90, "a"), node_at(720, 18, "b")};
+  g.nodes[0].width = 1440;
+  const Drawing drawing = draw_limited(g, 60);
+  EXPECT_FALSE(drawing.cut.has_value());
+  EXPECT_TRUE(drawing.left_out.empty());
+  EXPECT_EQ(drawing.grid.to_text(), "\n\n┌───┐\n│ a │\n└───┘\n\n\n\n┌───┐\n│ b │\n└───┘\n");
 }
 
 TEST(RenderLayout, TheCanvasGrowsToShowAnEdgeLabelWhole) {
@@ -121,7 +158,7 @@ TEST(RenderLayout, TheCanvasGrowsToShowAnEdgeLabelWhole) {
   EXPECT_LE(widest_line(narrow), 16u) << narrow;
 }
 
-TEST(RenderLayout, AbsurdCanvasFailsCleanly) {
+TEST(RenderLayout, AbsurdCanvasFailsCleanlyWithAdviceThatWorks) {
   LayoutGraph g;
   g.bb = {0, 0, 1e12, 1e12};
   g.nodes = {node_at(1, 1, "tiny"), node_at(5e11, 5e11, "huge")};
@@ -130,17 +167,24 @@ TEST(RenderLayout, AbsurdCanvasFailsCleanly) {
   auto result = render_layout("", g, {}, no_relayout());
   ASSERT_FALSE(result.has_value());
   ASSERT_TRUE(std::holds_alternative<CanvasTooLarge>(result.error()));
-  const std::string message = display(result.error());
-  EXPECT_NE(message.find("character cells"), std::string::npos) << message;
-  EXPECT_NE(message.find("max_width"), std::string::npos) << message;
+  EXPECT_TRUE(display(result.error()).ends_with("it is too tall to draw at any width."))
+      << display(result.error());
 
-  // A width limit makes the same layout drawable when the rows fit.
+  // Wide but not tall: the message names a width limit, and it works.
   g.bb = {0, 0, 1e12, 100};
   g.nodes[1].pos = {5e11, 50};
   g.nodes[1].height = 36;
+  result = render_layout("", g, {}, no_relayout());
+  ASSERT_FALSE(result.has_value());
+  const std::string message = display(result.error());
+  const std::size_t at = message.find("a width limit of ");
+  ASSERT_NE(at, std::string::npos) << message;
   RenderOptions options;
-  options.max_width = 80;
-  EXPECT_LE(widest_line(render(g, options)), 80u);
+  options.max_width = std::stoull(message.substr(at + 17));
+  FakeLayout failing;
+  auto drawn = render_layout("", g, options, failing.function());
+  ASSERT_TRUE(drawn.has_value()) << display(drawn.error());
+  EXPECT_LE(widest_line(drawn->text), *options.max_width);
 }
 
 // The graph's own label, centred below the drawing (or above it with
@@ -200,13 +244,79 @@ TEST(RenderLayout, EdgePortsNameTheirRecordFieldOnTheGrid) {
   EXPECT_EQ(inside, " c ");
 }
 
+// Fitting a graph of records, HTML-like labels and a title into a narrow
+// width with `dot` laid out again: fields stay whole, HTML-like text shows
+// without markup and shortened like any label, the label limit holds for
+// every layout without making the fitting shorten more than it would
+// anyway, and the title stays within the width.
+TEST(RenderLayout, WidthFittingKeepsFieldsTheTitleAndTheLabelLimit) {
+  const std::string dot =
+      "digraph { label=\"The services of the shop\"; labelloc=t;\n"
+      "  r [shape=record, label=\"{<in> gateway_entry|routing_table}\"];\n"
+      "  t [shape=plaintext, label=<<TABLE><TR><TD>cell_one</TD><TD>cell_two</TD></TR>"
+      "</TABLE>>];\n"
+      "  h [label=<<B>html_label_that_is_rather_long</B>>];\n"
+      "  a [label=\"plain_label_number_one_long\"];\n"
+      "  r -> h; r -> a; h -> t }";
+  RenderOptions options;
+  options.trim = TrimStrategy::End;
+  options.color = ColorMode::Off;
+  const auto draw = [&](std::optional<std::uint64_t> max_width, int* layouts,
+                        std::optional<std::uint64_t> max_label = 20) {
+    options.max_width = max_width;
+    options.max_label = max_label;
+    const LayoutFunction counted = [layouts](std::string_view source,
+                                             std::span<const std::string> args) {
+      ++*layouts;
+      return layout_with_dot(source, args);
+    };
+    auto layout = layout_with_dot(dot);
+    EXPECT_TRUE(layout.has_value()) << layout.error().display();
+    auto d = draw_layout(dot, std::move(*layout), options, counted);
+    EXPECT_TRUE(d.has_value());
+    return std::move(*d);
+  };
+  int unlimited_layouts = 0;
+  const Drawing wide = draw(std::nullopt, &unlimited_layouts);
+  int layouts = 0;
+  const Drawing narrow = draw(44, &layouts);
+  ASSERT_GE(layouts, 1) << "the fitting laid nothing out again";
+  EXPECT_LE(layouts, 2);
+  EXPECT_FALSE(narrow.cut.has_value());
+  EXPECT_LE(narrow.grid.width(), 44u);
+  ASSERT_EQ(narrow.layout.nodes.size(), wide.layout.nodes.size());
+  std::size_t divided = 0;
+  for (std::size_t i = 0; i < narrow.layout.nodes.size(); ++i) {
+    const std::string name = narrow.layout.nodes[i].name.value_or("?");
+    const bool fields = !narrow.fields.empty() && !narrow.fields[i].empty();
+    if (fields) {
+      ++divided;
+      ASSERT_EQ(narrow.fields[i].fields.size(), wide.fields[i].fields.size()) << name;
+      for (std::size_t f = 0; f < narrow.fields[i].fields.size(); ++f) {
+        EXPECT_EQ(narrow.fields[i].fields[f].text, wide.fields[i].fields[f].text) << name;
+      }
+      continue;
+    }
+    EXPECT_LE(label_width(narrow.labels[i]), 20u) << name << ": " << narrow.labels[i];
+    EXPECT_LT(label_width(narrow.labels[i]), label_width(wide.labels[i])) << name;
+    EXPECT_EQ(narrow.labels[i].find('<'), std::string::npos) << name;
+  }
+  EXPECT_EQ(divided, 2u);
+  int unlimited_label_layouts = 0;
+  EXPECT_EQ(draw(44, &unlimited_label_layouts, std::nullopt).labels, narrow.labels);
+  const std::string text = narrow.grid.to_text();
+  EXPECT_NE(text.find("The services of the shop"), std::string::npos) << text;
+  EXPECT_NE(text.find("html_"), std::string::npos) << text;
+  EXPECT_NE(text.find("routing_table"), std::string::npos) << text;
+}
+
 TEST(RenderLayout, LayoutErrorsAndCanvasErrorsDisplayTheirText) {
   EXPECT_EQ(display(RenderError(LayoutError::dot_not_found())),
             "Graphviz `dot` command not found in PATH. Please install Graphviz.");
   EXPECT_EQ((CanvasTooLarge{100000, 100000}.display()),
             "Drawing too large: 100000 columns × 100000 rows = 10000000000 character "
-            "cells, more than the limit of 67108864; set max_width (--width on the "
-            "command line) to draw it narrower.");
+            "cells, more than the limit of 67108864; a width limit of 671 columns or "
+            "less draws it (max_width, --width on the command line).");
 }
 
 }  // namespace

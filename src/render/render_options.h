@@ -10,6 +10,10 @@
 
 namespace vantri {
 
+/// The narrowest drawing worth making: one box around a one-column label.
+/// Narrower width limits are not fitted to; the drawing is only cut.
+inline constexpr std::uint64_t kSmallestUsefulWidth = 5;
+
 struct RenderOptions {
   /// Limit on the output width in columns.
   std::optional<std::uint64_t> max_width;

@@ -55,10 +55,19 @@ const std::vector<ExampleGraph>& example_graphs() {
 }
 
 std::expected<Drawing, RenderError> draw_example(const ExampleGraph& graph,
-                                                 const RenderOptions& options) {
+                                                 const RenderOptions& options,
+                                                 int* layouts) {
+  int runs = 1;
+  const LayoutFunction counted = [&runs](std::string_view source,
+                                         std::span<const std::string> args) {
+    ++runs;
+    return layout_with_dot(source, args);
+  };
   auto layout = layout_with_dot(graph.source);
   if (!layout) return std::unexpected(std::move(layout.error()));
-  return draw_layout(graph.source, std::move(*layout), options, layout_with_dot);
+  auto drawing = draw_layout(graph.source, std::move(*layout), options, counted);
+  if (layouts != nullptr) *layouts = runs;
+  return drawing;
 }
 
 }  // namespace vantri::testing

@@ -25,9 +25,11 @@ struct ExampleGraph {
 /// Every example graph in name order; empty when graphviz-doc is missing.
 const std::vector<ExampleGraph>& example_graphs();
 
-/// The graph laid out by the installed `dot` and drawn with `options`.
+/// The graph laid out by the installed `dot` and drawn with `options`;
+/// `layouts`, when given, counts the runs of `dot`.
 std::expected<Drawing, RenderError> draw_example(const ExampleGraph& graph,
-                                                 const RenderOptions& options);
+                                                 const RenderOptions& options,
+                                                 int* layouts = nullptr);
 
 }  // namespace vantri::testing
 
