@@ -29,6 +29,9 @@ import pytest
 import vantri
 from conftest import child_pids, install_dot, open_fds, process_exists
 
+# Drawings cut at a width limit warn; these tests check the drawings.
+pytestmark = pytest.mark.filterwarnings("ignore::vantri.DrawingCutWarning")
+
 RENDERS = 1000
 WARM_UP = 200
 # After the warm-up every kind of render has run twenty times, so the
