@@ -512,8 +512,7 @@ struct Planner {
     // Each search spends from the plan's budget: what a window costs to set
     // up and the states it visits.
     const auto search = [&](std::span<const RoutePort> sources, std::span<const RoutePort> targets,
-                             std::uint64_t margin, std::size_t limit,
-                             std::uint32_t* cost = nullptr) -> std::optional<EdgeRoute> {
+                             std::uint64_t margin, std::size_t limit) -> std::optional<EdgeRoute> {
       const SearchWindow w = window(margin);
       const std::uint64_t area = (std::min(w.bottom, cells.height() - 1) - w.top + 1) *
                                  (std::min(w.right, cells.width() - 1) - w.left + 1);
@@ -525,38 +524,60 @@ struct Planner {
       buffers.visit_limit = static_cast<std::size_t>(
           std::min<std::uint64_t>(limit == 0 ? search_budget : limit, search_budget));
       if (buffers.visit_limit == 0) return std::nullopt;
-      auto route = search_route(cells, sources, targets, groups[i], arrows, w, buffers, cost);
+      auto route = search_route(cells, sources, targets, groups[i], arrows, w, buffers);
       search_budget = sub_floor(search_budget, buffers.visited);
       return route;
     };
+    // The window at `margin` already spans the whole canvas: a wider one
+    // finds nothing more.
+    const auto whole_canvas = [&](std::uint64_t margin) {
+      const SearchWindow w = window(margin);
+      return w.top == 0 && w.left == 0 && w.bottom >= cells.height() - 1 &&
+             w.right >= cells.width() - 1;
+    };
+    constexpr std::uint64_t kMargins[] = {4, 16, 64, 256};
     if (!good_from.empty() && !good_to.empty()) {
       // Where no such route exists the search would comb the whole window:
-      // it stops after a few thousand cells.
-      for (const std::uint64_t margin : {std::uint64_t{4}, std::uint64_t{16}}) {
+      // it stops after a few thousand cells. The facing sides are worth a
+      // long way round: while a window is combed without finding one, the
+      // next wider one is tried before any other side. A search stopped
+      // short would only visit the same cells again in a wider window.
+      for (const std::uint64_t margin : kMargins) {
         if (auto route = search(good_from, good_to, margin, 16384)) {
           return try_route(i, std::move(*route));
         }
+        if (buffers.visited >= buffers.visit_limit || whole_canvas(margin)) break;
       }
     }
     // A route that needs an arrowhead from the far side is kept only when
     // no larger window finds one that does not.
     // One larger window is searched for it, and only so far.
     std::optional<EdgeRoute> far_side;
-    for (const std::uint64_t margin : {std::uint64_t{4}, std::uint64_t{16}, std::uint64_t{64},
-                                       std::uint64_t{256}}) {
-      std::uint32_t cost = 0;
+    for (const std::uint64_t margin : kMargins) {
       // Any way at all will do here: proving a costly route the cheapest
       // would comb the whole window.
       buffers.first_found = true;
-      auto route = search(from, to, margin, far_side ? 16384 : 0, &cost);
+      auto route = search(from, to, margin, far_side ? 16384 : 0);
       buffers.first_found = false;
-      if (route && cost < 2 * kAvoidSide) return try_route(i, std::move(*route));
+      if (route && !arrow_from_far_side(i, *route)) return try_route(i, std::move(*route));
       if (far_side) break;
       far_side = std::move(route);
+      if (whole_canvas(margin)) break;
     }
     if (!far_side) return false;
     far_side->cornered = true;
     return try_route(i, std::move(*far_side));
+  }
+
+  // Whether an arrowhead of `route` enters its box from the side turned
+  // away from the edge's other end.
+  bool arrow_from_far_side(std::size_t i, const EdgeRoute& route) const {
+    const LayoutEdge& e = scene.edges[i];
+    if (e.tail == e.head) return false;
+    const NodeBox& t = scene.boxes[e.tail];
+    const NodeBox& h = scene.boxes[e.head];
+    return (route.arrow_at_end && beyond(h, t, route.end_into, 0)) ||
+           (route.arrow_at_start && beyond(t, h, route.start_into, 0));
   }
 
   void route_all() {
