@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <unordered_map>
 
@@ -126,18 +127,42 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   const auto index = [&](GridPoint p) {
     return static_cast<std::uint32_t>((p.row - w.top) * cols + (p.col - w.left));
   };
-  const std::size_t states = static_cast<std::size_t>(rows * cols * 4);
-  buffers.cost.assign(states, kUnreached);
-  buffers.previous.assign(states, kUnreached);
+  // Cell states of earlier searches are told apart by their number.
+  const auto area = static_cast<std::size_t>(rows * cols);
+  if (buffers.cells.size() < area) buffers.cells.resize(area);
+  if (++buffers.search == 0) {
+    for (SearchBuffers::Cell& c : buffers.cells) c.search = 0;
+    buffers.search = 1;
+  }
+  const std::uint32_t now = buffers.search;
+  // What each window cell allows, worked out on first sight.
+  enum Mode : std::uint8_t { kUnknown, kFree, kNear, kShared, kAcrossOnly, kAlongOnly, kBlocked };
+  const auto touch = [&](std::uint32_t cell) -> SearchBuffers::Cell& {
+    SearchBuffers::Cell& c = buffers.cells[cell];
+    if (c.search != now) {
+      c.search = now;
+      c.target = 0;
+      c.mode = kUnknown;
+      c.start = false;
+      std::fill(std::begin(c.cost), std::end(c.cost), kUnreached);
+      std::fill(std::begin(c.previous), std::end(c.previous), kUnreached);
+    }
+    return c;
+  };
+  const auto cost_of = [&](std::uint32_t state) -> std::uint32_t& {
+    return buffers.cells[state / 4].cost[state % 4];
+  };
+  const auto previous_of = [&](std::uint32_t state) -> std::uint32_t& {
+    return buffers.cells[state / 4].previous[state % 4];
+  };
 
   // Targets by cell, and the rectangle they span for the estimate.
-  buffers.target.assign(static_cast<std::size_t>(rows * cols), 0);
   std::uint64_t t_top = ~std::uint64_t{0}, t_bottom = 0, t_left = ~std::uint64_t{0}, t_right = 0;
   for (const RoutePort& port : to) {
     if (!inside(port.cell) || !port_usable(cells, port.cell, groups, false, arrows.at_end)) {
       continue;
     }
-    std::uint32_t& slot = buffers.target[index(port.cell)];
+    std::uint32_t& slot = touch(index(port.cell)).target;
     if (slot == 0 || to[slot - 1].cost > port.cost) {
       slot = static_cast<std::uint32_t>(&port - to.data()) + 1;
     }
@@ -156,11 +181,8 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   const auto point_of = [&](std::uint32_t cell) {
     return GridPoint{w.top + cell / cols, w.left + cell % cols};
   };
-  // What each window cell allows, worked out on first sight.
-  enum Mode : std::uint8_t { kUnknown, kFree, kNear, kShared, kAcrossOnly, kAlongOnly, kBlocked };
-  buffers.mode.assign(static_cast<std::size_t>(rows * cols), kUnknown);
   const auto mode_of = [&](std::uint32_t cell) -> std::uint8_t {
-    std::uint8_t& m = buffers.mode[cell];
+    std::uint8_t& m = touch(cell).mode;
     if (m != kUnknown) return m;
     const GridPoint p = point_of(cell);
     const PlanCell c = cells.at(p.row, p.col);
@@ -183,6 +205,49 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
     heap.push_back({g + estimate({row, col}), g, state});
     std::push_heap(heap.begin(), heap.end(), std::greater<>());
   };
+  for (const RoutePort& port : from) {
+    if (inside(port.cell) && port_usable(cells, port.cell, groups, true, arrows.at_start)) {
+      touch(index(port.cell)).start = true;
+    }
+  }
+  // A route runs straight from its start port, and straight into its
+  // target, through every cell in line with the port up to the first one
+  // where it may turn. When other lines that it can only cross wall in
+  // every target, or every start, there is no route, and the search would
+  // comb the whole window to learn it.
+  const auto in_the_open = [&](const RoutePort& port) {
+    const Toward away = opposite(port.into);
+    const bool across = horizontal(away);
+    GridPoint p = port.cell;
+    while (true) {
+      switch (away) {
+        case Toward::Up: if (p.row == w.top) return false; --p.row; break;
+        case Toward::Down: if (p.row == w.bottom) return false; ++p.row; break;
+        case Toward::Left: if (p.col == w.left) return false; --p.col; break;
+        case Toward::Right: if (p.col == w.right) return false; ++p.col; break;
+      }
+      const std::uint32_t cell = index(p);
+      const SearchBuffers::Cell& c = touch(cell);
+      if (c.start || c.target != 0) return true;
+      switch (mode_of(cell)) {
+        case kFree: case kNear: case kShared: return true;
+        case kAcrossOnly: if (!across) return false; break;
+        case kAlongOnly: if (across) return false; break;
+        default: return false;
+      }
+    }
+  };
+  const auto any_open = [&](std::span<const RoutePort> ports, bool start) {
+    return std::any_of(ports.begin(), ports.end(), [&](const RoutePort& port) {
+      if (!inside(port.cell)) return false;
+      const SearchBuffers::Cell& c = touch(index(port.cell));
+      if (start ? !c.start : c.target != static_cast<std::uint32_t>(&port - ports.data()) + 1) {
+        return false;
+      }
+      return c.start && c.target != 0 ? true : in_the_open(port);
+    });
+  };
+  if (!any_open(to, false) || !any_open(from, true)) return std::nullopt;
   // A state is a cell and the direction the route moves in when it leaves
   // that cell's predecessor (for a port: away from the box).
   for (const RoutePort& port : from) {
@@ -190,8 +255,9 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
       continue;
     }
     const std::uint32_t state = index(port.cell) * 4 + static_cast<std::uint32_t>(opposite(port.into));
-    if (port.cost < buffers.cost[state]) {
-      buffers.cost[state] = port.cost;
+    touch(state / 4);
+    if (port.cost < cost_of(state)) {
+      cost_of(state) = port.cost;
       push(state, port.cost, port.cell.row, port.cell.col);
     }
   }
@@ -207,12 +273,12 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
     if (top.f >= best_cost) break;
     const std::uint32_t state = top.state;
     const std::uint32_t cost = top.g;
-    if (cost != buffers.cost[state]) continue;  // stale
+    if (cost != cost_of(state)) continue;  // stale
     const std::uint32_t cell = state / 4;
     const std::uint64_t r = cell / cols;
     const std::uint64_t c = cell - r * cols;
     const auto heading = static_cast<Toward>(state % 4);
-    const bool at_start = buffers.previous[state] == kUnreached;
+    const bool at_start = previous_of(state) == kUnreached;
     const std::uint8_t here = at_start ? std::uint8_t{kFree} : mode_of(cell);
     for (const Toward next : {Toward::Up, Toward::Down, Toward::Left, Toward::Right}) {
       if (next == opposite(heading)) continue;
@@ -247,20 +313,20 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
       const auto q_cell = static_cast<std::uint32_t>(qr * cols + qc);
       const std::uint32_t q_cost = cost + step_cost;
       const std::uint32_t q_state = q_cell * 4 + static_cast<std::uint32_t>(next);
-      const std::uint32_t target = buffers.target[q_cell];
+      const std::uint32_t target = touch(q_cell).target;
       if (target != 0 && to[target - 1].into == next) {
         const std::uint32_t total = q_cost + to[target - 1].cost;
         if (total < best_cost) {
           best_cost = total;
-          buffers.previous[q_state] = state;
+          previous_of(q_state) = state;
           best = {q_state, to[target - 1]};
           if (buffers.first_found) break;
         }
       }
       if (mode_of(q_cell) == kBlocked) continue;
-      if (q_cost < buffers.cost[q_state]) {
-        buffers.cost[q_state] = q_cost;
-        buffers.previous[q_state] = state;
+      if (q_cost < cost_of(q_state)) {
+        cost_of(q_state) = q_cost;
+        previous_of(q_state) = state;
         push(q_state, q_cost, w.top + qr, w.left + qc);
       }
     }
@@ -274,7 +340,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   while (state != kUnreached) {
     cells_back.push_back(point_of(state / 4));
     headings.push_back(static_cast<Toward>(state % 4));
-    state = buffers.previous[state];
+    state = previous_of(state);
   }
   EdgeRoute route;
   route.arrow_at_start = arrows.at_start;

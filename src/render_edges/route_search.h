@@ -48,26 +48,40 @@ struct SearchWindow {
   std::uint64_t right = 0;
 };
 
-/// Working memory reused from one search to the next.
+/// Working memory reused from one search to the next. A search touches
+/// only the cells it reaches, so that a large window costs no more to set
+/// up than a small one: each cell's state counts only when it was written
+/// by the current search (its `search` number).
 struct SearchBuffers {
-  std::vector<std::uint32_t> cost;
-  std::vector<std::uint32_t> previous;
+  struct Cell {
+    std::uint32_t search = 0;
+    /// 1 + the index of the target port on this cell, or 0.
+    std::uint32_t target = 0;
+    /// Per direction of arrival: the cheapest cost found, and the state
+    /// it came from.
+    std::uint32_t cost[4];
+    std::uint32_t previous[4];
+    /// What the route may do here, worked out on first sight.
+    std::uint8_t mode = 0;
+    /// A start port lies here.
+    bool start = false;
+  };
+  /// Per cell of the window, row by row.
+  std::vector<Cell> cells;
+  /// The number of the current search; 0 never is one.
+  std::uint32_t search = 0;
   /// Give up after visiting this many states (0: no limit).
   std::size_t visit_limit = 0;
   /// States the last search visited.
   std::size_t visited = 0;
   /// Settle for the first route found rather than the cheapest.
   bool first_found = false;
-  /// Per cell of the window: 1 + the index of the target port there, or 0.
-  std::vector<std::uint32_t> target;
   /// A state waiting to be visited: estimated total, cost so far, state.
   struct Entry {
     std::uint32_t f, g, state;
     bool operator>(const Entry& o) const { return f > o.f; }
   };
   std::vector<Entry> entries;
-  /// Per cell of the window: what the route may do there.
-  std::vector<std::uint8_t> mode;
 };
 
 /// Whether a route of `groups` may start (`start`) or end on `cell`; with
