@@ -513,6 +513,7 @@ struct Planner {
     // up and the states it visits.
     const auto search = [&](std::span<const RoutePort> sources, std::span<const RoutePort> targets,
                              std::uint64_t margin, std::size_t limit) -> std::optional<EdgeRoute> {
+      buffers.walled = false;
       const SearchWindow w = window(margin);
       const std::uint64_t area = (std::min(w.bottom, cells.height() - 1) - w.top + 1) *
                                  (std::min(w.right, cells.width() - 1) - w.left + 1);
@@ -541,12 +542,15 @@ struct Planner {
       // it stops after a few thousand cells. The facing sides are worth a
       // long way round: while a window is combed without finding one, the
       // next wider one is tried before any other side. A search stopped
-      // short would only visit the same cells again in a wider window.
+      // short would only visit the same cells again in a wider window, and
+      // one walled in stays walled in.
       for (const std::uint64_t margin : kMargins) {
         if (auto route = search(good_from, good_to, margin, 16384)) {
           return try_route(i, std::move(*route));
         }
-        if (buffers.visited >= buffers.visit_limit || whole_canvas(margin)) break;
+        if (buffers.walled || buffers.visited >= buffers.visit_limit || whole_canvas(margin)) {
+          break;
+        }
       }
     }
     // A route that needs an arrowhead from the far side is kept only when
@@ -562,7 +566,7 @@ struct Planner {
       if (route && !arrow_from_far_side(i, *route)) return try_route(i, std::move(*route));
       if (far_side) break;
       far_side = std::move(route);
-      if (whole_canvas(margin)) break;
+      if (buffers.walled || whole_canvas(margin)) break;
     }
     if (!far_side) return false;
     far_side->cornered = true;

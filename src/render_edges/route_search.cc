@@ -2,6 +2,8 @@
 #include "render_edges/route_search.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <iterator>
 #include <limits>
@@ -115,6 +117,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   w.bottom = std::min(w.bottom, cells.height() - 1);
   w.right = std::min(w.right, cells.width() - 1);
   buffers.visited = 0;
+  buffers.walled = false;
   if (cells.height() == 0 || cells.width() == 0 || w.top > w.bottom || w.left > w.right) {
     return std::nullopt;
   }
@@ -129,9 +132,13 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   };
   // Cell states of earlier searches are told apart by their number.
   const auto area = static_cast<std::size_t>(rows * cols);
-  if (buffers.cells.size() < area) buffers.cells.resize(area);
+  if (buffers.capacity < area) {
+    buffers.cells.reset(static_cast<SearchBuffers::Cell*>(std::calloc(area, sizeof(SearchBuffers::Cell))));
+    buffers.capacity = buffers.cells ? area : 0;
+    if (!buffers.cells) return std::nullopt;
+  }
   if (++buffers.search == 0) {
-    for (SearchBuffers::Cell& c : buffers.cells) c.search = 0;
+    std::memset(static_cast<void*>(buffers.cells.get()), 0, buffers.capacity * sizeof(SearchBuffers::Cell));
     buffers.search = 1;
   }
   const std::uint32_t now = buffers.search;
@@ -215,39 +222,50 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   // where it may turn. When other lines that it can only cross wall in
   // every target, or every start, there is no route, and the search would
   // comb the whole window to learn it.
+  enum class Way : std::uint8_t { Open, Walled, PastWindow };
   const auto in_the_open = [&](const RoutePort& port) {
     const Toward away = opposite(port.into);
     const bool across = horizontal(away);
     GridPoint p = port.cell;
     while (true) {
       switch (away) {
-        case Toward::Up: if (p.row == w.top) return false; --p.row; break;
-        case Toward::Down: if (p.row == w.bottom) return false; ++p.row; break;
-        case Toward::Left: if (p.col == w.left) return false; --p.col; break;
-        case Toward::Right: if (p.col == w.right) return false; ++p.col; break;
+        case Toward::Up: if (p.row == w.top) return Way::PastWindow; --p.row; break;
+        case Toward::Down: if (p.row == w.bottom) return Way::PastWindow; ++p.row; break;
+        case Toward::Left: if (p.col == w.left) return Way::PastWindow; --p.col; break;
+        case Toward::Right: if (p.col == w.right) return Way::PastWindow; ++p.col; break;
       }
       const std::uint32_t cell = index(p);
       const SearchBuffers::Cell& c = touch(cell);
-      if (c.start || c.target != 0) return true;
+      if (c.start || c.target != 0) return Way::Open;
       switch (mode_of(cell)) {
-        case kFree: case kNear: case kShared: return true;
-        case kAcrossOnly: if (!across) return false; break;
-        case kAlongOnly: if (across) return false; break;
-        default: return false;
+        case kFree: case kNear: case kShared: return Way::Open;
+        case kAcrossOnly: if (!across) return Way::Walled; break;
+        case kAlongOnly: if (across) return Way::Walled; break;
+        default: return Way::Walled;
       }
     }
   };
-  const auto any_open = [&](std::span<const RoutePort> ports, bool start) {
-    return std::any_of(ports.begin(), ports.end(), [&](const RoutePort& port) {
-      if (!inside(port.cell)) return false;
+  // Open when one port is; walled when every port is walled in.
+  const auto ways = [&](std::span<const RoutePort> ports, bool start) {
+    Way way = Way::Walled;
+    for (const RoutePort& port : ports) {
+      if (!inside(port.cell)) continue;
       const SearchBuffers::Cell& c = touch(index(port.cell));
       if (start ? !c.start : c.target != static_cast<std::uint32_t>(&port - ports.data()) + 1) {
-        return false;
+        continue;
       }
-      return c.start && c.target != 0 ? true : in_the_open(port);
-    });
+      const Way here = c.start && c.target != 0 ? Way::Open : in_the_open(port);
+      if (here == Way::Open) return here;
+      if (here == Way::PastWindow) way = here;
+    }
+    return way;
   };
-  if (!any_open(to, false) || !any_open(from, true)) return std::nullopt;
+  const Way into_targets = ways(to, false);
+  const Way out_of_starts = into_targets == Way::Open ? ways(from, true) : Way::Open;
+  if (into_targets != Way::Open || out_of_starts != Way::Open) {
+    buffers.walled = into_targets == Way::Walled || out_of_starts == Way::Walled;
+    return std::nullopt;
+  }
   // A state is a cell and the direction the route moves in when it leaves
   // that cell's predecessor (for a port: away from the box).
   for (const RoutePort& port : from) {

@@ -11,6 +11,8 @@
 #define VANTRI_RENDER_EDGES_ROUTE_SEARCH_H_
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -51,29 +53,38 @@ struct SearchWindow {
 /// Working memory reused from one search to the next. A search touches
 /// only the cells it reaches, so that a large window costs no more to set
 /// up than a small one: each cell's state counts only when it was written
-/// by the current search (its `search` number).
+/// by the current search (its `search` number). The cells come zeroed from
+/// the system and are never cleared in full, so that the pages of a large
+/// window that a search never reaches are never touched either.
 struct SearchBuffers {
   struct Cell {
-    std::uint32_t search = 0;
+    std::uint32_t search;
     /// 1 + the index of the target port on this cell, or 0.
-    std::uint32_t target = 0;
+    std::uint32_t target;
     /// Per direction of arrival: the cheapest cost found, and the state
     /// it came from.
     std::uint32_t cost[4];
     std::uint32_t previous[4];
     /// What the route may do here, worked out on first sight.
-    std::uint8_t mode = 0;
+    std::uint8_t mode;
     /// A start port lies here.
-    bool start = false;
+    bool start;
   };
-  /// Per cell of the window, row by row.
-  std::vector<Cell> cells;
+  struct Free {
+    void operator()(Cell* cells) const { std::free(cells); }
+  };
+  /// Per cell of the window, row by row; `capacity` of them.
+  std::unique_ptr<Cell[], Free> cells;
+  std::size_t capacity = 0;
   /// The number of the current search; 0 never is one.
   std::uint32_t search = 0;
   /// Give up after visiting this many states (0: no limit).
   std::size_t visit_limit = 0;
   /// States the last search visited.
   std::size_t visited = 0;
+  /// The last search found every target, or every start, walled in by
+  /// lines within its window: no wider window holds a route either.
+  bool walled = false;
   /// Settle for the first route found rather than the cheapest.
   bool first_found = false;
   /// A state waiting to be visited: estimated total, cost so far, state.
