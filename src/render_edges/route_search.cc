@@ -84,21 +84,28 @@ bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups grou
   });
 }
 
+namespace {
+
+// Adds a line of `groups` used the way `usage` says to a cell. The groups
+// a cell ends up with do not depend on the order its lines come in.
+void add_line(PlanCell& c, std::uint8_t usage, RouteGroups groups) {
+  if ((c.what & (PlanCell::kLines | PlanCell::kArrow)) == 0) {
+    c.tail_group = groups.tail;
+    c.head_group = groups.head;
+  } else {
+    if (c.tail_group != groups.tail) c.tail_group = PlanCell::kMixed;
+    if (c.head_group != groups.head) c.head_group = PlanCell::kMixed;
+  }
+  c.what |= usage;
+}
+
+}  // namespace
+
 void commit_route(PlanCells& cells, const EdgeRoute& route, RouteGroups groups) {
-  const auto record = [&](GridPoint p, std::uint8_t usage) {
-    if (!cells.contains(p.row, p.col)) return true;
-    PlanCell& c = cells.edit(p.row, p.col);
-    if ((c.what & (PlanCell::kLines | PlanCell::kArrow)) == 0) {
-      c.tail_group = groups.tail;
-      c.head_group = groups.head;
-    } else {
-      if (c.tail_group != groups.tail) c.tail_group = PlanCell::kMixed;
-      if (c.head_group != groups.head) c.head_group = PlanCell::kMixed;
-    }
-    c.what |= usage;
+  for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
+    if (cells.contains(p.row, p.col)) add_line(cells.edit(p.row, p.col), usage, groups);
     return true;
-  };
-  for_each_route_cell(route, record);
+  });
   if (route.points.empty()) return;
   const GridPoint first = route.points.front();
   const GridPoint last = route.points.back();
@@ -108,6 +115,87 @@ void commit_route(PlanCells& cells, const EdgeRoute& route, RouteGroups groups) 
   if (route.arrow_at_start && cells.contains(first.row, first.col)) {
     cells.edit(first.row, first.col).what |= PlanCell::kArrow;
   }
+}
+
+void uncommit_routes(PlanCells& cells, std::span<const EdgeRoute> routes,
+                     std::span<const RouteGroups> groups, std::span<const std::size_t> removed) {
+  const auto key = [&](GridPoint p) { return p.row * cells.width() + p.col; };
+  // The cells the removed routes pass, and the rectangle around them.
+  std::vector<std::uint64_t> gone;
+  std::uint64_t top = ~std::uint64_t{0}, bottom = 0, left = ~std::uint64_t{0}, right = 0;
+  for (const std::size_t r : removed) {
+    for_each_route_cell(routes[r], [&](GridPoint p, std::uint8_t) {
+      if (!cells.contains(p.row, p.col)) return true;
+      gone.push_back(key(p));
+      top = std::min(top, p.row);
+      bottom = std::max(bottom, p.row);
+      left = std::min(left, p.col);
+      right = std::max(right, p.col);
+      return true;
+    });
+  }
+  if (gone.empty()) return;
+  std::sort(gone.begin(), gone.end());
+  gone.erase(std::unique(gone.begin(), gone.end()), gone.end());
+  const auto is_gone = [&](GridPoint p) {
+    return cells.contains(p.row, p.col) && std::binary_search(gone.begin(), gone.end(), key(p));
+  };
+  // Those cells keep only what no route put there, then take the lines and
+  // arrowheads of every other route again.
+  constexpr std::uint8_t kRouteMarks = PlanCell::kLines | PlanCell::kArrow;
+  for (const std::uint64_t k : gone) {
+    PlanCell& c = cells.edit(k / cells.width(), k % cells.width());
+    c.what &= static_cast<std::uint8_t>(~kRouteMarks);
+    c.tail_group = 0;
+    c.head_group = 0;
+  }
+  std::vector<bool> skip(routes.size(), false);
+  for (const std::size_t r : removed) skip[r] = true;
+  for (std::size_t r = 0; r < routes.size(); ++r) {
+    const EdgeRoute& route = routes[r];
+    if (skip[r] || route.points.empty()) continue;
+    std::uint64_t r_top = ~std::uint64_t{0}, r_bottom = 0, r_left = ~std::uint64_t{0}, r_right = 0;
+    for (const GridPoint& p : route.points) {
+      r_top = std::min(r_top, p.row);
+      r_bottom = std::max(r_bottom, p.row);
+      r_left = std::min(r_left, p.col);
+      r_right = std::max(r_right, p.col);
+    }
+    if (r_bottom < top || r_top > bottom || r_right < left || r_left > right) continue;
+    for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
+      if (is_gone(p)) add_line(cells.edit(p.row, p.col), usage, groups[r]);
+      return true;
+    });
+    if (route.arrow_at_end && is_gone(route.points.back())) {
+      cells.edit(route.points.back().row, route.points.back().col).what |= PlanCell::kArrow;
+    }
+    if (route.arrow_at_start && is_gone(route.points.front())) {
+      cells.edit(route.points.front().row, route.points.front().col).what |= PlanCell::kArrow;
+    }
+  }
+}
+
+std::vector<GridPoint> route_conflicts(const PlanCells& cells, const EdgeRoute& route,
+                                       RouteGroups groups) {
+  std::vector<GridPoint> out;
+  if (route.points.empty()) return out;
+  const GridPoint first = route.points.front();
+  const GridPoint last = route.points.back();
+  for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
+    if (!cells.contains(p.row, p.col)) return true;
+    bool fits;
+    if (p == first) {
+      fits = port_usable(cells, p, groups, true, route.arrow_at_start);
+    } else if (p == last) {
+      fits = port_usable(cells, p, groups, false, route.arrow_at_end);
+    } else {
+      bool shared = false, crossing = false;
+      fits = usable(cells.at(p.row, p.col), usage, groups, shared, crossing);
+    }
+    if (!fits) out.push_back(p);
+    return true;
+  });
+  return out;
 }
 
 std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const RoutePort> from,
@@ -143,7 +231,9 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   }
   const std::uint32_t now = buffers.search;
   // What each window cell allows, worked out on first sight.
-  enum Mode : std::uint8_t { kUnknown, kFree, kNear, kShared, kAcrossOnly, kAlongOnly, kBlocked };
+  enum Mode : std::uint8_t {
+    kUnknown, kFree, kNear, kShared, kAcrossOnly, kAlongOnly, kOverLines, kBlocked
+  };
   const auto touch = [&](std::uint32_t cell) -> SearchBuffers::Cell& {
     SearchBuffers::Cell& c = buffers.cells[cell];
     if (c.search != now) {
@@ -200,6 +290,9 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
       m = kAcrossOnly;
     } else if (usable(c, PlanCell::kAlong, groups, shared, crossing)) {
       m = kAlongOnly;
+    } else if (buffers.over_lines != 0 &&
+               !(c.what & (PlanCell::kBox | PlanCell::kLabel | PlanCell::kArrow))) {
+      m = kOverLines;
     } else {
       m = kBlocked;
     }
@@ -238,7 +331,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
       const SearchBuffers::Cell& c = touch(cell);
       if (c.start || c.target != 0) return Way::Open;
       switch (mode_of(cell)) {
-        case kFree: case kNear: case kShared: return Way::Open;
+        case kFree: case kNear: case kShared: case kOverLines: return Way::Open;
         case kAcrossOnly: if (!across) return Way::Walled; break;
         case kAlongOnly: if (across) return Way::Walled; break;
         default: return Way::Walled;
@@ -317,6 +410,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
             if (!straight || horizontal(next)) continue;
             step_cost += kCross;
             break;
+          case kOverLines: step_cost += buffers.over_lines; break;
           default: break;
         }
         if (!straight) step_cost += kBend;

@@ -87,6 +87,10 @@ struct SearchBuffers {
   bool walled = false;
   /// Settle for the first route found rather than the cheapest.
   bool first_found = false;
+  /// What a step over lines that the route may neither cross nor share
+  /// costs, when the routes they belong to are to make way for it; 0: such
+  /// lines block.
+  std::uint32_t over_lines = 0;
   /// A state waiting to be visited: estimated total, cost so far, state.
   struct Entry {
     std::uint32_t f, g, state;
@@ -113,6 +117,17 @@ bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups grou
 
 /// Records `route` and its arrowheads in `cells`.
 void commit_route(PlanCells& cells, const EdgeRoute& route, RouteGroups groups);
+
+/// Takes the routes `removed` (indices into `routes`, all recorded in
+/// `cells` like every other non-empty one of `routes`, with `groups[i]` for
+/// route i) back out: the cells they pass hold again only what the other
+/// routes and everything else put there.
+void uncommit_routes(PlanCells& cells, std::span<const EdgeRoute> routes,
+                     std::span<const RouteGroups> groups, std::span<const std::size_t> removed);
+
+/// The cells where `route` may not be drawn over what `cells` holds.
+std::vector<GridPoint> route_conflicts(const PlanCells& cells, const EdgeRoute& route,
+                                       RouteGroups groups);
 
 /// Calls visit(cell, usage bits) for every cell of `route`, start to end,
 /// where the usage is `PlanCell::kAcross`, `kAlong` or `kBent`, until a
