@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <initializer_list>
 #include <map>
-#include <tuple>
 #include <unordered_map>
 
 #include "grid/cell_arith.h"
@@ -142,14 +141,43 @@ struct Planner {
     return e.tail != e.head && beyond(scene.boxes[e.tail], scene.boxes[e.head], forward, 1);
   }
 
+  // An end's group: edges whose ends have the same one may share cells
+  // there (a fan-out trunk or a fan-in merge).
+  struct EndKey {
+    std::uint64_t node = 0;
+    std::uint64_t twin = 0;
+    // The field the end attaches to, or all ~0 for the whole box.
+    EndSpan span{~std::uint64_t{0}, ~std::uint64_t{0}, ~std::uint64_t{0}, ~std::uint64_t{0}};
+    bool arrow = false;
+    bool head = false;
+    bool operator==(const EndKey& o) const {
+      return node == o.node && twin == o.twin && span.top == o.span.top &&
+             span.bottom == o.span.bottom && span.left == o.span.left &&
+             span.right == o.span.right && arrow == o.arrow && head == o.head;
+    }
+  };
+  static std::uint64_t mix(std::uint64_t h, std::uint64_t v) {
+    h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+    return h * 0xff51afd7ed558ccdULL;
+  }
+  struct EndKeyHash {
+    std::size_t operator()(const EndKey& k) const {
+      std::uint64_t h = mix(mix(k.node, k.twin), k.span.top);
+      h = mix(mix(mix(h, k.span.bottom), k.span.left), k.span.right);
+      return static_cast<std::size_t>(mix(h, (k.arrow ? 2u : 0u) | (k.head ? 1u : 0u)));
+    }
+  };
+  struct PairHash {
+    std::size_t operator()(const std::pair<std::size_t, std::size_t>& p) const {
+      return static_cast<std::size_t>(mix(p.first, p.second));
+    }
+  };
+
   void assign_groups() {
-    std::map<std::tuple<std::size_t, std::uint64_t, bool, bool>, std::uint32_t> ids;
-    std::map<std::pair<std::size_t, std::size_t>, std::uint64_t> twins;
-    const auto id = [&](std::size_t node, std::uint64_t twin, bool arrow, bool head) {
-      const auto [it, fresh] = ids.try_emplace({node, twin, arrow, head},
-                                               static_cast<std::uint32_t>(ids.size() + 1));
-      return it->second;
-    };
+    std::unordered_map<EndKey, std::uint32_t, EndKeyHash> ids;
+    std::unordered_map<std::pair<std::size_t, std::size_t>, std::uint64_t, PairHash> twins;
+    ids.reserve(2 * scene.edges.size());
+    twins.reserve(scene.edges.size());
     groups.resize(scene.edges.size());
     for (std::size_t i = 0; i < scene.edges.size(); ++i) {
       const LayoutEdge& e = scene.edges[i];
@@ -157,7 +185,19 @@ struct Planner {
       // among them. (Edges between the same nodes the other way round
       // never share a group anyway: one's tail is the other's head.)
       const std::uint64_t twin = twins[{e.tail, e.head}]++;
-      groups[i] = {id(e.tail, twin, e.arrow_at_tail, false), id(e.head, twin, e.arrow_at_head, true)};
+      // Edges from (or to) different fields of a record do not share
+      // cells either: a trunk would join fields the graph keeps apart.
+      const auto id = [&](bool head) {
+        EndKey key;
+        key.node = head ? e.head : e.tail;
+        key.twin = twin;
+        key.arrow = head ? e.arrow_at_head : e.arrow_at_tail;
+        key.head = head;
+        if (const auto span = span_of(i, head)) key.span = *span;
+        const auto [it, fresh] = ids.try_emplace(key, static_cast<std::uint32_t>(ids.size() + 1));
+        return it->second;
+      };
+      groups[i] = {id(false), id(true)};
     }
   }
 
@@ -638,8 +678,10 @@ struct Planner {
 
   bool make_way(std::size_t i, std::span<const RoutePort> from, std::span<const RoutePort> to) {
     std::optional<EdgeRoute> route;
+    std::uint64_t margin = 4;
     buffers.over_lines = kOverLines;
-    for (const std::uint64_t margin : {std::uint64_t{4}, std::uint64_t{16}}) {
+    for (const std::uint64_t m : {std::uint64_t{4}, std::uint64_t{16}}) {
+      margin = m;
       route = search(i, from, to, margin, 16384);
       if (route || buffers.walled) break;
     }
@@ -654,6 +696,9 @@ struct Planner {
     for (const std::size_t m : movers) before.push_back(plan.routes[m]);
     uncommit_routes(cells, plan.routes, groups, movers);
     for (const std::size_t m : movers) plan.routes[m] = EdgeRoute{};
+    // The way over their lines was the one with the fewest of them; with
+    // those lines gone, a better one may open up.
+    if (auto plain = search(i, from, to, margin, 16384)) route = std::move(plain);
     bool kept = try_route(i, std::move(*route));
     // Forward edges first, as in the plan.
     std::vector<std::size_t> order(movers.size());
