@@ -24,6 +24,7 @@ constexpr std::uint32_t kNearBox = 30;
 // than the shortest.
 constexpr std::uint32_t kGreedyStep = 15;
 constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
+constexpr std::uint8_t kNowhere = 4;
 
 bool shares(const PlanCell& cell, RouteGroups groups) {
   return (cell.tail_group == groups.tail && groups.tail != 0) ||
@@ -242,15 +243,15 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
       c.mode = kUnknown;
       c.start = false;
       std::fill(std::begin(c.cost), std::end(c.cost), kUnreached);
-      std::fill(std::begin(c.previous), std::end(c.previous), kUnreached);
+      std::fill(std::begin(c.came_from), std::end(c.came_from), kNowhere);
     }
     return c;
   };
   const auto cost_of = [&](std::uint32_t state) -> std::uint32_t& {
     return buffers.cells[state / 4].cost[state % 4];
   };
-  const auto previous_of = [&](std::uint32_t state) -> std::uint32_t& {
-    return buffers.cells[state / 4].previous[state % 4];
+  const auto came_from = [&](std::uint32_t state) -> std::uint8_t& {
+    return buffers.cells[state / 4].came_from[state % 4];
   };
 
   // Targets by cell, and the rectangle they span for the estimate.
@@ -389,7 +390,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
     const std::uint64_t r = cell / cols;
     const std::uint64_t c = cell - r * cols;
     const auto heading = static_cast<Toward>(state % 4);
-    const bool at_start = previous_of(state) == kUnreached;
+    const bool at_start = came_from(state) == kNowhere;
     const std::uint8_t here = at_start ? std::uint8_t{kFree} : mode_of(cell);
     for (const Toward next : {Toward::Up, Toward::Down, Toward::Left, Toward::Right}) {
       if (next == opposite(heading)) continue;
@@ -430,7 +431,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
         const std::uint32_t total = q_cost + to[target - 1].cost;
         if (total < best_cost) {
           best_cost = total;
-          previous_of(q_state) = state;
+          came_from(q_state) = static_cast<std::uint8_t>(state % 4);
           best = {q_state, to[target - 1]};
           if (buffers.first_found) break;
         }
@@ -438,7 +439,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
       if (mode_of(q_cell) == kBlocked) continue;
       if (q_cost < cost_of(q_state)) {
         cost_of(q_state) = q_cost;
-        previous_of(q_state) = state;
+        came_from(q_state) = static_cast<std::uint8_t>(state % 4);
         push(q_state, q_cost, w.top + qr, w.left + qc);
       }
     }
@@ -447,12 +448,22 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   if (cost_out) *cost_out = best_cost;
   // Walk back, keeping the corners.
   std::vector<GridPoint> cells_back;
-  std::uint32_t state = best->first;
   std::vector<Toward> headings;
-  while (state != kUnreached) {
-    cells_back.push_back(point_of(state / 4));
-    headings.push_back(static_cast<Toward>(state % 4));
-    state = previous_of(state);
+  std::uint32_t cell = best->first / 4;
+  auto heading = static_cast<Toward>(best->first % 4);
+  while (true) {
+    cells_back.push_back(point_of(cell));
+    headings.push_back(heading);
+    const std::uint8_t before = buffers.cells[cell].came_from[static_cast<std::uint8_t>(heading)];
+    if (before == kNowhere) break;
+    // Back one step against the heading it arrived in.
+    switch (heading) {
+      case Toward::Up: cell += static_cast<std::uint32_t>(cols); break;
+      case Toward::Down: cell -= static_cast<std::uint32_t>(cols); break;
+      case Toward::Left: cell += 1; break;
+      case Toward::Right: cell -= 1; break;
+    }
+    heading = static_cast<Toward>(before);
   }
   EdgeRoute route;
   route.arrow_at_start = arrows.at_start;

@@ -61,10 +61,11 @@ struct SearchBuffers {
     std::uint32_t search;
     /// 1 + the index of the target port on this cell, or 0.
     std::uint32_t target;
-    /// Per direction of arrival: the cheapest cost found, and the state
-    /// it came from.
+    /// Per direction of arrival: the cheapest cost found, and the
+    /// direction the route arrived in at the cell it came from (4 for none:
+    /// the route starts here).
     std::uint32_t cost[4];
-    std::uint32_t previous[4];
+    std::uint8_t came_from[4];
     /// What the route may do here, worked out on first sight.
     std::uint8_t mode;
     /// A start port lies here.
