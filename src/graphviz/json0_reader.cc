@@ -24,6 +24,7 @@
 #include "graphviz/float_syntax.h"
 #include "graphviz/json0_values.h"
 #include "graphviz/label_text.h"
+#include "graphviz/plain_json.h"
 
 namespace vantri {
 namespace {
@@ -574,19 +575,24 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
     }
     return std::move(collector.error);
   };
+  // dot's own output is plain JSON, which the plain reader takes in one
+  // quick pass; anything else goes to the full parser.
   Collector doc;
-  const std::string compact = compact_json(text);
-  // Without its leading white space the text could start with a byte order
-  // mark, which the parser would skip.
-  const bool usable = !compact.starts_with("\xEF\xBB\xBF");
-  std::optional<std::string> error = usable ? parse(compact, doc) : std::nullopt;
-  if (!usable || error) {
-    // The message, with its line and column, comes from the text as given.
-    const std::optional<std::string> escaped = escape_raw_controls(text);
+  if (!read_plain_json(text, doc)) {
     doc = Collector();
-    error = parse(escaped ? std::string_view(*escaped) : text, doc);
+    const std::string compact = compact_json(text);
+    // Without its leading white space the text could start with a byte
+    // order mark, which the parser would skip.
+    const bool usable = !compact.starts_with("\xEF\xBB\xBF");
+    std::optional<std::string> error = usable ? parse(compact, doc) : std::nullopt;
+    if (!usable || error) {
+      // The message, with its line and column, comes from the text as given.
+      const std::optional<std::string> escaped = escape_raw_controls(text);
+      doc = Collector();
+      error = parse(escaped ? std::string_view(*escaped) : text, doc);
+    }
+    if (error) return fail(std::move(*error));
   }
-  if (error) return fail(std::move(*error));
 
   LayoutGraph graph;
   if (!doc.root_is_object || doc.bb.type != Value::Type::String) {

@@ -179,11 +179,18 @@ std::optional<EndSpan> port_span(const void* context, std::size_t edge, bool hea
   if (!rect) return std::nullopt;
   // Edges come to a field along the rank direction, as `dot` draws them:
   // a field deep inside its record is reached through the box's sides
-  // across the ranks, at the field's columns (rows, left to right).
+  // across the ranks, at the field's columns (rows, left to right). Not at
+  // the border lines it shares with its neighbours, though: there an edge
+  // would seem to belong to both.
+  const auto inner = [](std::uint64_t lo, std::uint64_t hi) {
+    return hi >= lo + 2 ? std::pair{lo + 1, hi - 1} : std::pair{lo, hi};
+  };
   if (ports.rankdir == RankDir::TopToBottom || ports.rankdir == RankDir::BottomToTop) {
-    return EndSpan{box.top, box.bottom(), rect->left, rect->right};
+    const auto [left, right] = inner(rect->left, rect->right);
+    return EndSpan{box.top, box.bottom(), left, right};
   }
-  return EndSpan{rect->top, rect->bottom, box.left, box.right()};
+  const auto [top, bottom] = inner(rect->top, rect->bottom);
+  return EndSpan{top, bottom, box.left, box.right()};
 }
 
 bool names_a_field(const LayoutGraph& layout, std::span<const FieldLayout> fields) {

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <initializer_list>
 #include <map>
-#include <tuple>
 #include <unordered_map>
 
 #include "grid/cell_arith.h"
@@ -142,14 +141,43 @@ struct Planner {
     return e.tail != e.head && beyond(scene.boxes[e.tail], scene.boxes[e.head], forward, 1);
   }
 
+  // An end's group: edges whose ends have the same one may share cells
+  // there (a fan-out trunk or a fan-in merge).
+  struct EndKey {
+    std::uint64_t node = 0;
+    std::uint64_t twin = 0;
+    // The field the end attaches to, or all ~0 for the whole box.
+    EndSpan span{~std::uint64_t{0}, ~std::uint64_t{0}, ~std::uint64_t{0}, ~std::uint64_t{0}};
+    bool arrow = false;
+    bool head = false;
+    bool operator==(const EndKey& o) const {
+      return node == o.node && twin == o.twin && span.top == o.span.top &&
+             span.bottom == o.span.bottom && span.left == o.span.left &&
+             span.right == o.span.right && arrow == o.arrow && head == o.head;
+    }
+  };
+  static std::uint64_t mix(std::uint64_t h, std::uint64_t v) {
+    h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
+    return h * 0xff51afd7ed558ccdULL;
+  }
+  struct EndKeyHash {
+    std::size_t operator()(const EndKey& k) const {
+      std::uint64_t h = mix(mix(k.node, k.twin), k.span.top);
+      h = mix(mix(mix(h, k.span.bottom), k.span.left), k.span.right);
+      return static_cast<std::size_t>(mix(h, (k.arrow ? 2u : 0u) | (k.head ? 1u : 0u)));
+    }
+  };
+  struct PairHash {
+    std::size_t operator()(const std::pair<std::size_t, std::size_t>& p) const {
+      return static_cast<std::size_t>(mix(p.first, p.second));
+    }
+  };
+
   void assign_groups() {
-    std::map<std::tuple<std::size_t, std::uint64_t, bool, bool>, std::uint32_t> ids;
-    std::map<std::pair<std::size_t, std::size_t>, std::uint64_t> twins;
-    const auto id = [&](std::size_t node, std::uint64_t twin, bool arrow, bool head) {
-      const auto [it, fresh] = ids.try_emplace({node, twin, arrow, head},
-                                               static_cast<std::uint32_t>(ids.size() + 1));
-      return it->second;
-    };
+    std::unordered_map<EndKey, std::uint32_t, EndKeyHash> ids;
+    std::unordered_map<std::pair<std::size_t, std::size_t>, std::uint64_t, PairHash> twins;
+    ids.reserve(2 * scene.edges.size());
+    twins.reserve(scene.edges.size());
     groups.resize(scene.edges.size());
     for (std::size_t i = 0; i < scene.edges.size(); ++i) {
       const LayoutEdge& e = scene.edges[i];
@@ -157,7 +185,19 @@ struct Planner {
       // among them. (Edges between the same nodes the other way round
       // never share a group anyway: one's tail is the other's head.)
       const std::uint64_t twin = twins[{e.tail, e.head}]++;
-      groups[i] = {id(e.tail, twin, e.arrow_at_tail, false), id(e.head, twin, e.arrow_at_head, true)};
+      // Edges from (or to) different fields of a record do not share
+      // cells either: a trunk would join fields the graph keeps apart.
+      const auto id = [&](bool head) {
+        EndKey key;
+        key.node = head ? e.head : e.tail;
+        key.twin = twin;
+        key.arrow = head ? e.arrow_at_head : e.arrow_at_tail;
+        key.head = head;
+        if (const auto span = span_of(i, head)) key.span = *span;
+        const auto [it, fresh] = ids.try_emplace(key, static_cast<std::uint32_t>(ids.size() + 1));
+        return it->second;
+      };
+      groups[i] = {id(false), id(true)};
     }
   }
 
@@ -483,18 +523,57 @@ struct Planner {
     }
   }
 
-  bool try_search(std::size_t i) {
+  // The window of edge i's searches: both boxes and `margin` cells round
+  // them (twice that across, where rows are narrow).
+  SearchWindow search_window(std::size_t i, std::uint64_t margin) const {
+    const NodeBox& t = scene.boxes[scene.edges[i].tail];
+    const NodeBox& h = scene.boxes[scene.edges[i].head];
+    return SearchWindow{sub_floor(std::min(t.top, h.top), margin),
+                        add_sat(std::max(t.bottom(), h.bottom()), margin),
+                        sub_floor(std::min(t.left, h.left), 2 * margin),
+                        add_sat(std::max(t.right(), h.right()), 2 * margin)};
+  }
+
+  // The window at `margin` already spans the whole canvas: a wider one
+  // finds nothing more.
+  bool whole_canvas(std::size_t i, std::uint64_t margin) const {
+    const SearchWindow w = search_window(i, margin);
+    return w.top == 0 && w.left == 0 && w.bottom >= cells.height() - 1 &&
+           w.right >= cells.width() - 1;
+  }
+
+  // One search for edge i, which spends from the plan's budget what its
+  // window costs to set up and the states it visits.
+  std::optional<EdgeRoute> search(std::size_t i, std::span<const RoutePort> sources,
+                                  std::span<const RoutePort> targets, std::uint64_t margin,
+                                  std::size_t limit) {
+    buffers.walled = false;
+    buffers.visited = 0;
+    const SearchWindow w = search_window(i, margin);
+    const std::uint64_t area = (std::min(w.bottom, cells.height() - 1) - w.top + 1) *
+                               (std::min(w.right, cells.width() - 1) - w.left + 1);
+    if (area / 8 >= search_budget) {
+      search_budget = 0;
+      return std::nullopt;
+    }
+    search_budget -= area / 8;
+    buffers.visit_limit = static_cast<std::size_t>(
+        std::min<std::uint64_t>(limit == 0 ? search_budget : limit, search_budget));
+    if (buffers.visit_limit == 0) return std::nullopt;
     const LayoutEdge& e = scene.edges[i];
+    auto route = search_route(cells, sources, targets, groups[i],
+                              RouteArrows{e.arrow_at_tail, e.arrow_at_head}, w, buffers);
+    search_budget = sub_floor(search_budget, buffers.visited);
+    return route;
+  }
+
+  static constexpr std::uint64_t kMargins[] = {4, 16, 64, 256};
+
+  bool try_search(std::size_t i) {
     std::vector<RoutePort> from, to;
     add_ports(from, i, false);
     add_ports(to, i, true);
     if (from.empty() || to.empty()) return false;
-    const NodeBox& t = scene.boxes[e.tail];
-    const NodeBox& h = scene.boxes[e.head];
-    const std::uint64_t top = std::min(t.top, h.top);
-    const std::uint64_t bottom = std::max(t.bottom(), h.bottom());
-    const std::uint64_t left = std::min(t.left, h.left);
-    const std::uint64_t right = std::max(t.right(), h.right());
     // First only the ports the edge should use, in small windows; then
     // every port, in windows growing until one holds a route.
     std::vector<RoutePort> good_from, good_to;
@@ -504,59 +583,159 @@ struct Planner {
     for (const RoutePort& p : to) {
       if (p.cost < kAvoidSide) good_to.push_back(p);
     }
-    const auto window = [&](std::uint64_t margin) {
-      return SearchWindow{sub_floor(top, margin), add_sat(bottom, margin),
-                          sub_floor(left, 2 * margin), add_sat(right, 2 * margin)};
-    };
-    const RouteArrows arrows{e.arrow_at_tail, e.arrow_at_head};
-    // Each search spends from the plan's budget: what a window costs to set
-    // up and the states it visits.
-    const auto search = [&](std::span<const RoutePort> sources, std::span<const RoutePort> targets,
-                             std::uint64_t margin, std::size_t limit,
-                             std::uint32_t* cost = nullptr) -> std::optional<EdgeRoute> {
-      const SearchWindow w = window(margin);
-      const std::uint64_t area = (std::min(w.bottom, cells.height() - 1) - w.top + 1) *
-                                 (std::min(w.right, cells.width() - 1) - w.left + 1);
-      if (area / 8 >= search_budget) {
-        search_budget = 0;
-        return std::nullopt;
-      }
-      search_budget -= area / 8;
-      buffers.visit_limit = static_cast<std::size_t>(
-          std::min<std::uint64_t>(limit == 0 ? search_budget : limit, search_budget));
-      if (buffers.visit_limit == 0) return std::nullopt;
-      auto route = search_route(cells, sources, targets, groups[i], arrows, w, buffers, cost);
-      search_budget = sub_floor(search_budget, buffers.visited);
-      return route;
-    };
     if (!good_from.empty() && !good_to.empty()) {
       // Where no such route exists the search would comb the whole window:
-      // it stops after a few thousand cells.
-      for (const std::uint64_t margin : {std::uint64_t{4}, std::uint64_t{16}}) {
-        if (auto route = search(good_from, good_to, margin, 16384)) {
+      // it stops after a few thousand cells. The facing sides are worth a
+      // long way round: while a window is combed without finding one, the
+      // next wider one is tried before any other side. A search stopped
+      // short would only visit the same cells again in a wider window, and
+      // one walled in stays walled in.
+      for (const std::uint64_t margin : kMargins) {
+        if (auto route = search(i, good_from, good_to, margin, 16384)) {
           return try_route(i, std::move(*route));
         }
+        if (buffers.walled || buffers.visited >= buffers.visit_limit ||
+            whole_canvas(i, margin)) {
+          break;
+        }
       }
+      if (!making_way && make_way(i, good_from, good_to)) return true;
     }
     // A route that needs an arrowhead from the far side is kept only when
     // no larger window finds one that does not.
     // One larger window is searched for it, and only so far.
     std::optional<EdgeRoute> far_side;
-    for (const std::uint64_t margin : {std::uint64_t{4}, std::uint64_t{16}, std::uint64_t{64},
-                                       std::uint64_t{256}}) {
-      std::uint32_t cost = 0;
+    for (const std::uint64_t margin : kMargins) {
       // Any way at all will do here: proving a costly route the cheapest
       // would comb the whole window.
       buffers.first_found = true;
-      auto route = search(from, to, margin, far_side ? 16384 : 0, &cost);
+      auto route = search(i, from, to, margin, far_side ? 16384 : 0);
       buffers.first_found = false;
-      if (route && cost < 2 * kAvoidSide) return try_route(i, std::move(*route));
+      if (route && !arrow_from_far_side(i, *route)) return try_route(i, std::move(*route));
       if (far_side) break;
       far_side = std::move(route);
+      if (buffers.walled || whole_canvas(i, margin)) break;
     }
     if (!far_side) return false;
     far_side->cornered = true;
     return try_route(i, std::move(*far_side));
+  }
+
+  // What keeps a route from the rules, worst last: nothing, a forward
+  // edge off a facing side, an arrowhead from the far side, no route.
+  int flaws(std::size_t i, const EdgeRoute& route) const {
+    if (route.points.empty()) return 3;
+    if (route.cornered || arrow_from_far_side(i, route)) return 2;
+    if (is_forward(scene.edges[i]) &&
+        (route.end_into != forward || route.start_into != opposite(forward))) {
+      return 1;
+    }
+    return 0;
+  }
+
+  // The edges whose routes pass one of `points`.
+  std::vector<std::size_t> routes_through(std::vector<GridPoint> points) const {
+    std::vector<std::size_t> out;
+    if (points.empty()) return out;
+    const auto key = [](GridPoint p) { return std::pair{p.row, p.col}; };
+    std::sort(points.begin(), points.end(),
+              [&](GridPoint a, GridPoint b) { return key(a) < key(b); });
+    std::uint64_t top = ~std::uint64_t{0}, bottom = 0, left = ~std::uint64_t{0}, right = 0;
+    for (const GridPoint& p : points) {
+      top = std::min(top, p.row);
+      bottom = std::max(bottom, p.row);
+      left = std::min(left, p.col);
+      right = std::max(right, p.col);
+    }
+    for (std::size_t r = 0; r < plan.routes.size(); ++r) {
+      const auto& pts = plan.routes[r].points;
+      if (pts.empty()) continue;
+      const auto [lo_row, hi_row] = std::minmax_element(
+          pts.begin(), pts.end(), [](GridPoint a, GridPoint b) { return a.row < b.row; });
+      const auto [lo_col, hi_col] = std::minmax_element(
+          pts.begin(), pts.end(), [](GridPoint a, GridPoint b) { return a.col < b.col; });
+      if (hi_row->row < top || lo_row->row > bottom || hi_col->col < left ||
+          lo_col->col > right) {
+        continue;
+      }
+      const bool hit = !for_each_route_cell(plan.routes[r], [&](GridPoint p, std::uint8_t) {
+        return !std::binary_search(points.begin(), points.end(), p,
+                                   [&](GridPoint a, GridPoint b) { return key(a) < key(b); });
+      });
+      if (hit) out.push_back(r);
+    }
+    return out;
+  }
+
+  // Edge i would have to leave a facing side although one of its ports is
+  // free: the routes planned before it wall that port in. A few of them
+  // (no loops) make way: edge i takes the way over their lines that costs
+  // least, and they are planned again after it. When one of them comes
+  // out worse than before, everything goes back as it was.
+  static constexpr std::uint32_t kOverLines = 300;
+  static constexpr std::size_t kMostMakingWay = 6;
+  bool making_way = false;
+
+  bool make_way(std::size_t i, std::span<const RoutePort> from, std::span<const RoutePort> to) {
+    std::optional<EdgeRoute> route;
+    std::uint64_t margin = 4;
+    buffers.over_lines = kOverLines;
+    for (const std::uint64_t m : {std::uint64_t{4}, std::uint64_t{16}}) {
+      margin = m;
+      route = search(i, from, to, margin, 16384);
+      if (route || buffers.walled) break;
+    }
+    buffers.over_lines = 0;
+    if (!route) return false;
+    std::vector<std::size_t> movers = routes_through(route_conflicts(cells, *route, groups[i]));
+    if (movers.empty() || movers.size() > kMostMakingWay) return false;
+    for (const std::size_t m : movers) {
+      if (scene.edges[m].tail == scene.edges[m].head) return false;
+    }
+    std::vector<EdgeRoute> before;
+    for (const std::size_t m : movers) before.push_back(plan.routes[m]);
+    uncommit_routes(cells, plan.routes, groups, movers);
+    for (const std::size_t m : movers) plan.routes[m] = EdgeRoute{};
+    // The way over their lines was the one with the fewest of them; with
+    // those lines gone, a better one may open up.
+    if (auto plain = search(i, from, to, margin, 16384)) route = std::move(plain);
+    bool kept = try_route(i, std::move(*route));
+    // Forward edges first, as in the plan.
+    std::vector<std::size_t> order(movers.size());
+    for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+    std::stable_partition(order.begin(), order.end(),
+                          [&](std::size_t k) { return is_forward(scene.edges[movers[k]]); });
+    making_way = true;
+    for (std::size_t k = 0; kept && k < order.size(); ++k) {
+      const std::size_t m = movers[order[k]];
+      if (!try_straight(m) && !try_jog(m)) try_search(m);
+      kept = flaws(m, plan.routes[m]) <= flaws(m, before[order[k]]);
+    }
+    making_way = false;
+    if (kept) return true;
+    std::vector<std::size_t> placed;
+    for (const std::size_t m : movers) {
+      if (!plan.routes[m].points.empty()) placed.push_back(m);
+    }
+    if (!plan.routes[i].points.empty()) placed.push_back(i);
+    uncommit_routes(cells, plan.routes, groups, placed);
+    plan.routes[i] = EdgeRoute{};
+    for (std::size_t k = 0; k < movers.size(); ++k) {
+      plan.routes[movers[k]] = std::move(before[k]);
+      commit_route(cells, plan.routes[movers[k]], groups[movers[k]]);
+    }
+    return false;
+  }
+
+  // Whether an arrowhead of `route` enters its box from the side turned
+  // away from the edge's other end.
+  bool arrow_from_far_side(std::size_t i, const EdgeRoute& route) const {
+    const LayoutEdge& e = scene.edges[i];
+    if (e.tail == e.head) return false;
+    const NodeBox& t = scene.boxes[e.tail];
+    const NodeBox& h = scene.boxes[e.head];
+    return (route.arrow_at_end && beyond(h, t, route.end_into, 0)) ||
+           (route.arrow_at_start && beyond(t, h, route.start_into, 0));
   }
 
   void route_all() {

@@ -2,7 +2,10 @@
 #include "render_edges/route_search.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <unordered_map>
 
@@ -21,6 +24,7 @@ constexpr std::uint32_t kNearBox = 30;
 // than the shortest.
 constexpr std::uint32_t kGreedyStep = 15;
 constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
+constexpr std::uint8_t kNowhere = 4;
 
 bool shares(const PlanCell& cell, RouteGroups groups) {
   return (cell.tail_group == groups.tail && groups.tail != 0) ||
@@ -81,21 +85,28 @@ bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups grou
   });
 }
 
+namespace {
+
+// Adds a line of `groups` used the way `usage` says to a cell. The groups
+// a cell ends up with do not depend on the order its lines come in.
+void add_line(PlanCell& c, std::uint8_t usage, RouteGroups groups) {
+  if ((c.what & (PlanCell::kLines | PlanCell::kArrow)) == 0) {
+    c.tail_group = groups.tail;
+    c.head_group = groups.head;
+  } else {
+    if (c.tail_group != groups.tail) c.tail_group = PlanCell::kMixed;
+    if (c.head_group != groups.head) c.head_group = PlanCell::kMixed;
+  }
+  c.what |= usage;
+}
+
+}  // namespace
+
 void commit_route(PlanCells& cells, const EdgeRoute& route, RouteGroups groups) {
-  const auto record = [&](GridPoint p, std::uint8_t usage) {
-    if (!cells.contains(p.row, p.col)) return true;
-    PlanCell& c = cells.edit(p.row, p.col);
-    if ((c.what & (PlanCell::kLines | PlanCell::kArrow)) == 0) {
-      c.tail_group = groups.tail;
-      c.head_group = groups.head;
-    } else {
-      if (c.tail_group != groups.tail) c.tail_group = PlanCell::kMixed;
-      if (c.head_group != groups.head) c.head_group = PlanCell::kMixed;
-    }
-    c.what |= usage;
+  for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
+    if (cells.contains(p.row, p.col)) add_line(cells.edit(p.row, p.col), usage, groups);
     return true;
-  };
-  for_each_route_cell(route, record);
+  });
   if (route.points.empty()) return;
   const GridPoint first = route.points.front();
   const GridPoint last = route.points.back();
@@ -107,6 +118,87 @@ void commit_route(PlanCells& cells, const EdgeRoute& route, RouteGroups groups) 
   }
 }
 
+void uncommit_routes(PlanCells& cells, std::span<const EdgeRoute> routes,
+                     std::span<const RouteGroups> groups, std::span<const std::size_t> removed) {
+  const auto key = [&](GridPoint p) { return p.row * cells.width() + p.col; };
+  // The cells the removed routes pass, and the rectangle around them.
+  std::vector<std::uint64_t> gone;
+  std::uint64_t top = ~std::uint64_t{0}, bottom = 0, left = ~std::uint64_t{0}, right = 0;
+  for (const std::size_t r : removed) {
+    for_each_route_cell(routes[r], [&](GridPoint p, std::uint8_t) {
+      if (!cells.contains(p.row, p.col)) return true;
+      gone.push_back(key(p));
+      top = std::min(top, p.row);
+      bottom = std::max(bottom, p.row);
+      left = std::min(left, p.col);
+      right = std::max(right, p.col);
+      return true;
+    });
+  }
+  if (gone.empty()) return;
+  std::sort(gone.begin(), gone.end());
+  gone.erase(std::unique(gone.begin(), gone.end()), gone.end());
+  const auto is_gone = [&](GridPoint p) {
+    return cells.contains(p.row, p.col) && std::binary_search(gone.begin(), gone.end(), key(p));
+  };
+  // Those cells keep only what no route put there, then take the lines and
+  // arrowheads of every other route again.
+  constexpr std::uint8_t kRouteMarks = PlanCell::kLines | PlanCell::kArrow;
+  for (const std::uint64_t k : gone) {
+    PlanCell& c = cells.edit(k / cells.width(), k % cells.width());
+    c.what &= static_cast<std::uint8_t>(~kRouteMarks);
+    c.tail_group = 0;
+    c.head_group = 0;
+  }
+  std::vector<bool> skip(routes.size(), false);
+  for (const std::size_t r : removed) skip[r] = true;
+  for (std::size_t r = 0; r < routes.size(); ++r) {
+    const EdgeRoute& route = routes[r];
+    if (skip[r] || route.points.empty()) continue;
+    std::uint64_t r_top = ~std::uint64_t{0}, r_bottom = 0, r_left = ~std::uint64_t{0}, r_right = 0;
+    for (const GridPoint& p : route.points) {
+      r_top = std::min(r_top, p.row);
+      r_bottom = std::max(r_bottom, p.row);
+      r_left = std::min(r_left, p.col);
+      r_right = std::max(r_right, p.col);
+    }
+    if (r_bottom < top || r_top > bottom || r_right < left || r_left > right) continue;
+    for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
+      if (is_gone(p)) add_line(cells.edit(p.row, p.col), usage, groups[r]);
+      return true;
+    });
+    if (route.arrow_at_end && is_gone(route.points.back())) {
+      cells.edit(route.points.back().row, route.points.back().col).what |= PlanCell::kArrow;
+    }
+    if (route.arrow_at_start && is_gone(route.points.front())) {
+      cells.edit(route.points.front().row, route.points.front().col).what |= PlanCell::kArrow;
+    }
+  }
+}
+
+std::vector<GridPoint> route_conflicts(const PlanCells& cells, const EdgeRoute& route,
+                                       RouteGroups groups) {
+  std::vector<GridPoint> out;
+  if (route.points.empty()) return out;
+  const GridPoint first = route.points.front();
+  const GridPoint last = route.points.back();
+  for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
+    if (!cells.contains(p.row, p.col)) return true;
+    bool fits;
+    if (p == first) {
+      fits = port_usable(cells, p, groups, true, route.arrow_at_start);
+    } else if (p == last) {
+      fits = port_usable(cells, p, groups, false, route.arrow_at_end);
+    } else {
+      bool shared = false, crossing = false;
+      fits = usable(cells.at(p.row, p.col), usage, groups, shared, crossing);
+    }
+    if (!fits) out.push_back(p);
+    return true;
+  });
+  return out;
+}
+
 std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const RoutePort> from,
                                       std::span<const RoutePort> to, RouteGroups groups,
                                       RouteArrows arrows, SearchWindow w,
@@ -114,6 +206,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   w.bottom = std::min(w.bottom, cells.height() - 1);
   w.right = std::min(w.right, cells.width() - 1);
   buffers.visited = 0;
+  buffers.walled = false;
   if (cells.height() == 0 || cells.width() == 0 || w.top > w.bottom || w.left > w.right) {
     return std::nullopt;
   }
@@ -126,18 +219,48 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   const auto index = [&](GridPoint p) {
     return static_cast<std::uint32_t>((p.row - w.top) * cols + (p.col - w.left));
   };
-  const std::size_t states = static_cast<std::size_t>(rows * cols * 4);
-  buffers.cost.assign(states, kUnreached);
-  buffers.previous.assign(states, kUnreached);
+  // Cell states of earlier searches are told apart by their number.
+  const auto area = static_cast<std::size_t>(rows * cols);
+  if (buffers.capacity < area) {
+    buffers.cells.reset(static_cast<SearchBuffers::Cell*>(std::calloc(area, sizeof(SearchBuffers::Cell))));
+    buffers.capacity = buffers.cells ? area : 0;
+    if (!buffers.cells) return std::nullopt;
+  }
+  if (++buffers.search == 0) {
+    std::memset(static_cast<void*>(buffers.cells.get()), 0, buffers.capacity * sizeof(SearchBuffers::Cell));
+    buffers.search = 1;
+  }
+  const std::uint32_t now = buffers.search;
+  // What each window cell allows, worked out on first sight.
+  enum Mode : std::uint8_t {
+    kUnknown, kFree, kNear, kShared, kAcrossOnly, kAlongOnly, kOverLines, kBlocked
+  };
+  const auto touch = [&](std::uint32_t cell) -> SearchBuffers::Cell& {
+    SearchBuffers::Cell& c = buffers.cells[cell];
+    if (c.search != now) {
+      c.search = now;
+      c.target = 0;
+      c.mode = kUnknown;
+      c.start = false;
+      std::fill(std::begin(c.cost), std::end(c.cost), kUnreached);
+      std::fill(std::begin(c.came_from), std::end(c.came_from), kNowhere);
+    }
+    return c;
+  };
+  const auto cost_of = [&](std::uint32_t state) -> std::uint32_t& {
+    return buffers.cells[state / 4].cost[state % 4];
+  };
+  const auto came_from = [&](std::uint32_t state) -> std::uint8_t& {
+    return buffers.cells[state / 4].came_from[state % 4];
+  };
 
   // Targets by cell, and the rectangle they span for the estimate.
-  buffers.target.assign(static_cast<std::size_t>(rows * cols), 0);
   std::uint64_t t_top = ~std::uint64_t{0}, t_bottom = 0, t_left = ~std::uint64_t{0}, t_right = 0;
   for (const RoutePort& port : to) {
     if (!inside(port.cell) || !port_usable(cells, port.cell, groups, false, arrows.at_end)) {
       continue;
     }
-    std::uint32_t& slot = buffers.target[index(port.cell)];
+    std::uint32_t& slot = touch(index(port.cell)).target;
     if (slot == 0 || to[slot - 1].cost > port.cost) {
       slot = static_cast<std::uint32_t>(&port - to.data()) + 1;
     }
@@ -156,11 +279,8 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   const auto point_of = [&](std::uint32_t cell) {
     return GridPoint{w.top + cell / cols, w.left + cell % cols};
   };
-  // What each window cell allows, worked out on first sight.
-  enum Mode : std::uint8_t { kUnknown, kFree, kNear, kShared, kAcrossOnly, kAlongOnly, kBlocked };
-  buffers.mode.assign(static_cast<std::size_t>(rows * cols), kUnknown);
   const auto mode_of = [&](std::uint32_t cell) -> std::uint8_t {
-    std::uint8_t& m = buffers.mode[cell];
+    std::uint8_t& m = touch(cell).mode;
     if (m != kUnknown) return m;
     const GridPoint p = point_of(cell);
     const PlanCell c = cells.at(p.row, p.col);
@@ -171,6 +291,9 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
       m = kAcrossOnly;
     } else if (usable(c, PlanCell::kAlong, groups, shared, crossing)) {
       m = kAlongOnly;
+    } else if (buffers.over_lines != 0 &&
+               !(c.what & (PlanCell::kBox | PlanCell::kLabel | PlanCell::kArrow))) {
+      m = kOverLines;
     } else {
       m = kBlocked;
     }
@@ -183,6 +306,60 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
     heap.push_back({g + estimate({row, col}), g, state});
     std::push_heap(heap.begin(), heap.end(), std::greater<>());
   };
+  for (const RoutePort& port : from) {
+    if (inside(port.cell) && port_usable(cells, port.cell, groups, true, arrows.at_start)) {
+      touch(index(port.cell)).start = true;
+    }
+  }
+  // A route runs straight from its start port, and straight into its
+  // target, through every cell in line with the port up to the first one
+  // where it may turn. When other lines that it can only cross wall in
+  // every target, or every start, there is no route, and the search would
+  // comb the whole window to learn it.
+  enum class Way : std::uint8_t { Open, Walled, PastWindow };
+  const auto in_the_open = [&](const RoutePort& port) {
+    const Toward away = opposite(port.into);
+    const bool across = horizontal(away);
+    GridPoint p = port.cell;
+    while (true) {
+      switch (away) {
+        case Toward::Up: if (p.row == w.top) return Way::PastWindow; --p.row; break;
+        case Toward::Down: if (p.row == w.bottom) return Way::PastWindow; ++p.row; break;
+        case Toward::Left: if (p.col == w.left) return Way::PastWindow; --p.col; break;
+        case Toward::Right: if (p.col == w.right) return Way::PastWindow; ++p.col; break;
+      }
+      const std::uint32_t cell = index(p);
+      const SearchBuffers::Cell& c = touch(cell);
+      if (c.start || c.target != 0) return Way::Open;
+      switch (mode_of(cell)) {
+        case kFree: case kNear: case kShared: case kOverLines: return Way::Open;
+        case kAcrossOnly: if (!across) return Way::Walled; break;
+        case kAlongOnly: if (across) return Way::Walled; break;
+        default: return Way::Walled;
+      }
+    }
+  };
+  // Open when one port is; walled when every port is walled in.
+  const auto ways = [&](std::span<const RoutePort> ports, bool start) {
+    Way way = Way::Walled;
+    for (const RoutePort& port : ports) {
+      if (!inside(port.cell)) continue;
+      const SearchBuffers::Cell& c = touch(index(port.cell));
+      if (start ? !c.start : c.target != static_cast<std::uint32_t>(&port - ports.data()) + 1) {
+        continue;
+      }
+      const Way here = c.start && c.target != 0 ? Way::Open : in_the_open(port);
+      if (here == Way::Open) return here;
+      if (here == Way::PastWindow) way = here;
+    }
+    return way;
+  };
+  const Way into_targets = ways(to, false);
+  const Way out_of_starts = into_targets == Way::Open ? ways(from, true) : Way::Open;
+  if (into_targets != Way::Open || out_of_starts != Way::Open) {
+    buffers.walled = into_targets == Way::Walled || out_of_starts == Way::Walled;
+    return std::nullopt;
+  }
   // A state is a cell and the direction the route moves in when it leaves
   // that cell's predecessor (for a port: away from the box).
   for (const RoutePort& port : from) {
@@ -190,8 +367,9 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
       continue;
     }
     const std::uint32_t state = index(port.cell) * 4 + static_cast<std::uint32_t>(opposite(port.into));
-    if (port.cost < buffers.cost[state]) {
-      buffers.cost[state] = port.cost;
+    touch(state / 4);
+    if (port.cost < cost_of(state)) {
+      cost_of(state) = port.cost;
       push(state, port.cost, port.cell.row, port.cell.col);
     }
   }
@@ -207,12 +385,12 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
     if (top.f >= best_cost) break;
     const std::uint32_t state = top.state;
     const std::uint32_t cost = top.g;
-    if (cost != buffers.cost[state]) continue;  // stale
+    if (cost != cost_of(state)) continue;  // stale
     const std::uint32_t cell = state / 4;
     const std::uint64_t r = cell / cols;
     const std::uint64_t c = cell - r * cols;
     const auto heading = static_cast<Toward>(state % 4);
-    const bool at_start = buffers.previous[state] == kUnreached;
+    const bool at_start = came_from(state) == kNowhere;
     const std::uint8_t here = at_start ? std::uint8_t{kFree} : mode_of(cell);
     for (const Toward next : {Toward::Up, Toward::Down, Toward::Left, Toward::Right}) {
       if (next == opposite(heading)) continue;
@@ -233,6 +411,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
             if (!straight || horizontal(next)) continue;
             step_cost += kCross;
             break;
+          case kOverLines: step_cost += buffers.over_lines; break;
           default: break;
         }
         if (!straight) step_cost += kBend;
@@ -247,20 +426,20 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
       const auto q_cell = static_cast<std::uint32_t>(qr * cols + qc);
       const std::uint32_t q_cost = cost + step_cost;
       const std::uint32_t q_state = q_cell * 4 + static_cast<std::uint32_t>(next);
-      const std::uint32_t target = buffers.target[q_cell];
+      const std::uint32_t target = touch(q_cell).target;
       if (target != 0 && to[target - 1].into == next) {
         const std::uint32_t total = q_cost + to[target - 1].cost;
         if (total < best_cost) {
           best_cost = total;
-          buffers.previous[q_state] = state;
+          came_from(q_state) = static_cast<std::uint8_t>(state % 4);
           best = {q_state, to[target - 1]};
           if (buffers.first_found) break;
         }
       }
       if (mode_of(q_cell) == kBlocked) continue;
-      if (q_cost < buffers.cost[q_state]) {
-        buffers.cost[q_state] = q_cost;
-        buffers.previous[q_state] = state;
+      if (q_cost < cost_of(q_state)) {
+        cost_of(q_state) = q_cost;
+        came_from(q_state) = static_cast<std::uint8_t>(state % 4);
         push(q_state, q_cost, w.top + qr, w.left + qc);
       }
     }
@@ -269,12 +448,22 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   if (cost_out) *cost_out = best_cost;
   // Walk back, keeping the corners.
   std::vector<GridPoint> cells_back;
-  std::uint32_t state = best->first;
   std::vector<Toward> headings;
-  while (state != kUnreached) {
-    cells_back.push_back(point_of(state / 4));
-    headings.push_back(static_cast<Toward>(state % 4));
-    state = buffers.previous[state];
+  std::uint32_t cell = best->first / 4;
+  auto heading = static_cast<Toward>(best->first % 4);
+  while (true) {
+    cells_back.push_back(point_of(cell));
+    headings.push_back(heading);
+    const std::uint8_t before = buffers.cells[cell].came_from[static_cast<std::uint8_t>(heading)];
+    if (before == kNowhere) break;
+    // Back one step against the heading it arrived in.
+    switch (heading) {
+      case Toward::Up: cell += static_cast<std::uint32_t>(cols); break;
+      case Toward::Down: cell -= static_cast<std::uint32_t>(cols); break;
+      case Toward::Left: cell += 1; break;
+      case Toward::Right: cell -= 1; break;
+    }
+    heading = static_cast<Toward>(before);
   }
   EdgeRoute route;
   route.arrow_at_start = arrows.at_start;

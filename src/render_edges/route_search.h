@@ -11,6 +11,8 @@
 #define VANTRI_RENDER_EDGES_ROUTE_SEARCH_H_
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -48,26 +50,54 @@ struct SearchWindow {
   std::uint64_t right = 0;
 };
 
-/// Working memory reused from one search to the next.
+/// Working memory reused from one search to the next. A search touches
+/// only the cells it reaches, so that a large window costs no more to set
+/// up than a small one: each cell's state counts only when it was written
+/// by the current search (its `search` number). The cells come zeroed from
+/// the system and are never cleared in full, so that the pages of a large
+/// window that a search never reaches are never touched either.
 struct SearchBuffers {
-  std::vector<std::uint32_t> cost;
-  std::vector<std::uint32_t> previous;
+  struct Cell {
+    std::uint32_t search;
+    /// 1 + the index of the target port on this cell, or 0.
+    std::uint32_t target;
+    /// Per direction of arrival: the cheapest cost found, and the
+    /// direction the route arrived in at the cell it came from (4 for none:
+    /// the route starts here).
+    std::uint32_t cost[4];
+    std::uint8_t came_from[4];
+    /// What the route may do here, worked out on first sight.
+    std::uint8_t mode;
+    /// A start port lies here.
+    bool start;
+  };
+  struct Free {
+    void operator()(Cell* cells) const { std::free(cells); }
+  };
+  /// Per cell of the window, row by row; `capacity` of them.
+  std::unique_ptr<Cell[], Free> cells;
+  std::size_t capacity = 0;
+  /// The number of the current search; 0 never is one.
+  std::uint32_t search = 0;
   /// Give up after visiting this many states (0: no limit).
   std::size_t visit_limit = 0;
   /// States the last search visited.
   std::size_t visited = 0;
+  /// The last search found every target, or every start, walled in by
+  /// lines within its window: no wider window holds a route either.
+  bool walled = false;
   /// Settle for the first route found rather than the cheapest.
   bool first_found = false;
-  /// Per cell of the window: 1 + the index of the target port there, or 0.
-  std::vector<std::uint32_t> target;
+  /// What a step over lines that the route may neither cross nor share
+  /// costs, when the routes they belong to are to make way for it; 0: such
+  /// lines block.
+  std::uint32_t over_lines = 0;
   /// A state waiting to be visited: estimated total, cost so far, state.
   struct Entry {
     std::uint32_t f, g, state;
     bool operator>(const Entry& o) const { return f > o.f; }
   };
   std::vector<Entry> entries;
-  /// Per cell of the window: what the route may do there.
-  std::vector<std::uint8_t> mode;
 };
 
 /// Whether a route of `groups` may start (`start`) or end on `cell`; with
@@ -88,6 +118,17 @@ bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups grou
 
 /// Records `route` and its arrowheads in `cells`.
 void commit_route(PlanCells& cells, const EdgeRoute& route, RouteGroups groups);
+
+/// Takes the routes `removed` (indices into `routes`, all recorded in
+/// `cells` like every other non-empty one of `routes`, with `groups[i]` for
+/// route i) back out: the cells they pass hold again only what the other
+/// routes and everything else put there.
+void uncommit_routes(PlanCells& cells, std::span<const EdgeRoute> routes,
+                     std::span<const RouteGroups> groups, std::span<const std::size_t> removed);
+
+/// The cells where `route` may not be drawn over what `cells` holds.
+std::vector<GridPoint> route_conflicts(const PlanCells& cells, const EdgeRoute& route,
+                                       RouteGroups groups);
 
 /// Calls visit(cell, usage bits) for every cell of `route`, start to end,
 /// where the usage is `PlanCell::kAcross`, `kAlong` or `kBent`, until a
