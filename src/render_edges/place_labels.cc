@@ -24,6 +24,8 @@ constexpr std::uint64_t kMaxBlockLines = 16;
 constexpr std::uint64_t kNarrowable = 256;
 // A shortened label keeps at least this many bytes.
 constexpr std::uint64_t kShortest = 8;
+// The most lines a label wrapped two columns wide may take.
+constexpr std::uint64_t kNarrowColumnLines = 4;
 // Anchors tried per route: every cell of short routes, evenly spread ones
 // of long routes.
 constexpr std::size_t kMaxAnchors = 512;
@@ -49,8 +51,14 @@ struct Placer {
   PlanCells& cells;
   RoutePlan& plan;
   const RouteScene& scene;
-  // Rows below the canvas proper used by labels that found no room.
-  std::uint64_t overflow_row = 0;
+  // Labels that found no room beside what they label, placed last.
+  struct Homeless {
+    Block block;
+    LabelRole role;
+    std::size_t owner;
+    std::string text;
+  };
+  std::vector<Homeless> homeless;
 
   // The cells of the route whose label is being placed.
   std::unordered_set<std::uint64_t> own;
@@ -251,11 +259,18 @@ struct Placer {
       }
     }
     Block first = std::move(blocks.front());
+    std::string shorter = text;
     if (text.size() > kShortest) {
-      const std::string shorter = trim_label(text, kShortest, scene.trim);
+      shorter = trim_label(text, kShortest, scene.trim);
       for (const std::uint64_t width : {kShortest, std::uint64_t{4}}) {
         if (try_place(wrap(shorter, width), role, owner, shorter, false)) return;
       }
+    }
+    // Between lines two columns apart (a tightly laid out graph), a short
+    // label still fits as a narrow column of its own beside its edge.
+    if (text_width(shorter) <= 2 * kNarrowColumnLines &&
+        try_place(wrap(shorter, 2), role, owner, shorter, false)) {
+      return;
     }
     // Below everything, on rows of its own: at most a few lines, so that
     // a drawing full of huge labels (only hostile layouts have them) grows
@@ -264,20 +279,40 @@ struct Placer {
       text = trim_label(text, static_cast<std::size_t>(kMaxBlockLines * room), scene.trim);
       first = wrap(text, room);
     }
-    const std::uint64_t top = std::max(overflow_row, cells.height());
-    std::uint64_t left = 0;
-    if (role != LabelRole::NodeExternal && !plan.routes[owner].points.empty()) {
-      left = std::min(plan.routes[owner].points.back().col, sub_floor(cells.width(), first.width));
+    homeless.push_back({std::move(first), role, owner, std::move(text)});
+  }
+
+  // The labels that found no room go under everything drawn, one blank
+  // row apart, each below the end of its route.
+  void place_homeless() {
+    if (homeless.empty()) return;
+    std::uint64_t top = 0;
+    for (const EdgeRoute& r : plan.routes) {
+      for (const GridPoint& p : r.points) top = std::max(top, add_sat(p.row, 1));
     }
-    overflow_row = top + std::max<std::uint64_t>(first.rows(), 1) + 1;
-    put(std::move(first), top, left, role, owner, std::move(text));
+    for (const PlacedLabel& l : plan.labels) top = std::max(top, add_sat(l.bottom(), 1));
+    for (const NodeBox& b : scene.boxes) {
+      if (b.width != 0 && b.height != 0) top = std::max(top, add_sat(b.bottom(), 1));
+    }
+    top = add_sat(top, 1);
+    for (Homeless& h : homeless) {
+      std::uint64_t left = 0;
+      if (h.role != LabelRole::NodeExternal && !plan.routes[h.owner].points.empty()) {
+        left = std::min(plan.routes[h.owner].points.back().col,
+                        sub_floor(cells.width(), h.block.width));
+      }
+      const std::uint64_t rows = std::max<std::uint64_t>(h.block.rows(), 1);
+      put(std::move(h.block), top, left, h.role, h.owner, std::move(h.text));
+      top = add_sat(top, rows + 1);
+    }
+    homeless.clear();
   }
 };
 
 }  // namespace
 
 void place_labels(PlanCells& cells, RoutePlan& plan, const RouteScene& scene) {
-  Placer placer{cells, plan, scene, 0, {}};
+  Placer placer{cells, plan, scene, {}, {}};
   for (std::size_t i = 0; i < scene.edges.size() && i < plan.routes.size(); ++i) {
     const LayoutEdge& e = scene.edges[i];
     if (e.invisible || plan.routes[i].points.empty()) continue;
@@ -293,6 +328,7 @@ void place_labels(PlanCells& cells, RoutePlan& plan, const RouteScene& scene) {
     if (b.width == 0 || b.right() >= cells.width() || b.bottom() >= cells.height()) continue;
     placer.place(*node.xlabel, LabelRole::NodeExternal, n);
   }
+  placer.place_homeless();
 }
 
 }  // namespace vantri
