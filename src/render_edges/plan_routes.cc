@@ -567,6 +567,16 @@ struct Planner {
     return route;
   }
 
+  // `search`, settling for the first route found.
+  std::optional<EdgeRoute> first_route(std::size_t i, std::span<const RoutePort> sources,
+                                       std::span<const RoutePort> targets, std::uint64_t margin,
+                                       std::size_t limit) {
+    buffers.first_found = true;
+    auto route = search(i, sources, targets, margin, limit);
+    buffers.first_found = false;
+    return route;
+  }
+
   static constexpr std::uint64_t kMargins[] = {4, 16, 64, 256};
 
   bool try_search(std::size_t i) {
@@ -594,10 +604,17 @@ struct Planner {
         if (auto route = search(i, good_from, good_to, margin, 16384)) {
           return try_route(i, std::move(*route));
         }
-        if (buffers.walled || buffers.visited >= buffers.visit_limit ||
-            whole_canvas(i, margin)) {
+        if (buffers.visited >= buffers.visit_limit) {
+          // Stopped short of proving which route is cheapest, not of
+          // showing there is none: in a dense window the crossings make
+          // the cheapest costly to prove. Any way into these ports beats
+          // any way into the others.
+          if (auto route = first_route(i, good_from, good_to, margin, 4 * 16384)) {
+            return try_route(i, std::move(*route));
+          }
           break;
         }
+        if (buffers.walled || whole_canvas(i, margin)) break;
       }
       if (!making_way && make_way(i, good_from, good_to)) return true;
     }
@@ -608,9 +625,7 @@ struct Planner {
     for (const std::uint64_t margin : kMargins) {
       // Any way at all will do here: proving a costly route the cheapest
       // would comb the whole window.
-      buffers.first_found = true;
-      auto route = search(i, from, to, margin, far_side ? 16384 : 0);
-      buffers.first_found = false;
+      auto route = first_route(i, from, to, margin, far_side ? 16384 : 0);
       if (route && !arrow_from_far_side(i, *route)) return try_route(i, std::move(*route));
       if (far_side) break;
       far_side = std::move(route);
