@@ -618,22 +618,41 @@ struct Planner {
       }
       if (!making_way && make_way(i, good_from, good_to)) return true;
     }
-    // A route that needs an arrowhead from the far side is kept only when
-    // no larger window finds one that does not.
-    // One larger window is searched for it, and only so far.
+    // When the facing ports of only one end are walled in, the other end
+    // still keeps to its own: first either end may go elsewhere, then both.
+    std::optional<EdgeRoute> best;
+    const auto consider = [&](std::span<const RoutePort> a, std::span<const RoutePort> b,
+                              std::size_t limit) {
+      if (best && !best->cornered) return;
+      auto route = any_route(i, a, b, limit);
+      if (route && (!best || !route->cornered)) best = std::move(route);
+    };
+    if (!good_to.empty() && good_to.size() < to.size()) consider(from, good_to, 4 * 16384);
+    if (!good_from.empty() && good_from.size() < from.size()) consider(good_from, to, 4 * 16384);
+    consider(from, to, 0);
+    if (!best) return false;
+    return try_route(i, std::move(*best));
+  }
+
+  // Any route from one of `from` to one of `to`, in windows growing until
+  // one holds one; the first search may visit `limit` states (0: all the
+  // budget). A route that needs an arrowhead from the far side is kept
+  // only when no larger window finds one that does not, and is marked so.
+  // One larger window is searched for it, and only so far.
+  std::optional<EdgeRoute> any_route(std::size_t i, std::span<const RoutePort> from,
+                                     std::span<const RoutePort> to, std::size_t limit) {
     std::optional<EdgeRoute> far_side;
     for (const std::uint64_t margin : kMargins) {
       // Any way at all will do here: proving a costly route the cheapest
       // would comb the whole window.
-      auto route = first_route(i, from, to, margin, far_side ? 16384 : 0);
-      if (route && !arrow_from_far_side(i, *route)) return try_route(i, std::move(*route));
+      auto route = first_route(i, from, to, margin, far_side ? 16384 : limit);
+      if (route && !arrow_from_far_side(i, *route)) return route;
       if (far_side) break;
       far_side = std::move(route);
       if (buffers.walled || whole_canvas(i, margin)) break;
     }
-    if (!far_side) return false;
-    far_side->cornered = true;
-    return try_route(i, std::move(*far_side));
+    if (far_side) far_side->cornered = true;
+    return far_side;
   }
 
   // What keeps a route from the rules, worst last: nothing, a forward
