@@ -158,33 +158,78 @@ std::string grid_shows_label(const Drawing& d, const PlacedLabel& label) {
   return "";
 }
 
-// Whether every cell beside the side of `box` that faces along `into`'s
-// reverse (the side a forward edge should use) already carries another
-// edge's route: then the edge had to come in (or leave) elsewhere.
+// Whether no line can join the side of `box` that faces along `into`'s
+// reverse (the side a forward edge should use) past the other edges'
+// routes: each cell beside it, but for the cells beside its corners, is
+// either taken by another route or walled in, its way out from the box
+// meeting another route's bend or run, or a box, before a free cell (lines
+// crossing that way out straight at right angles do not wall it in). Then
+// the edge had to come in (or leave) elsewhere.
 bool side_taken(const Drawing& d, std::size_t edge, const NodeBox& box, Toward into) {
-  std::set<std::pair<std::uint64_t, std::uint64_t>> others;
+  // The other routes' cells, each with the directions they leave it in.
+  constexpr unsigned kVertical = 1, kHorizontal = 2;
+  std::map<std::pair<std::uint64_t, std::uint64_t>, unsigned> others;
   for (std::size_t e = 0; e < d.plan.routes.size(); ++e) {
     if (e == edge) continue;
-    const auto& pts = d.plan.routes[e].points;
-    for (std::size_t k = 0; k < pts.size(); ++k) {
+    const EdgeRoute& route = d.plan.routes[e];
+    const auto& pts = route.points;
+    if (pts.empty()) continue;
+    const auto axis = [](Toward t) { return t == Toward::Up || t == Toward::Down ? kVertical : kHorizontal; };
+    others[{pts.front().row, pts.front().col}] |= axis(route.start_into);
+    others[{pts.back().row, pts.back().col}] |= axis(route.end_into);
+    for (std::size_t k = 0; k + 1 < pts.size(); ++k) {
       GridPoint p = pts[k];
-      const GridPoint q = k + 1 < pts.size() ? pts[k + 1] : pts[k];
+      const GridPoint q = pts[k + 1];
+      const unsigned along = p.row != q.row ? kVertical : kHorizontal;
       while (true) {
-        others.insert({p.row, p.col});
+        others[{p.row, p.col}] |= along;
         if (p == q) break;
         if (p.row != q.row) p.row += q.row > p.row ? 1 : -1;
         else p.col += q.col > p.col ? 1 : -1;
       }
     }
   }
-  const auto taken = [&](std::uint64_t r, std::uint64_t c) { return others.contains({r, c}); };
+  const bool vertical = into == Toward::Up || into == Toward::Down;
+  const unsigned crossing = vertical ? kHorizontal : kVertical;
+  const auto in_any_box = [&](GridPoint p) {
+    for (const NodeBox& b : d.boxes) {
+      if (b.width > 0 && b.height > 0 && p.row >= b.top && p.row <= b.bottom() &&
+          p.col >= b.left && p.col <= b.right()) {
+        return true;
+      }
+    }
+    return false;
+  };
+  // Whether a line can join the box at the cell `p` beside it.
+  const auto open = [&](GridPoint p) {
+    if (others.contains({p.row, p.col})) return false;
+    while (true) {
+      switch (into) {
+        case Toward::Down: if (p.row == 0) return true; --p.row; break;
+        case Toward::Up: ++p.row; break;
+        case Toward::Right: if (p.col == 0) return true; --p.col; break;
+        case Toward::Left: ++p.col; break;
+      }
+      if (p.row >= d.grid.height() || p.col >= d.grid.width()) return true;
+      if (in_any_box(p)) return false;
+      const auto found = others.find({p.row, p.col});
+      if (found == others.end()) return true;
+      if (found->second != crossing) return false;
+    }
+  };
+  // Lines join a side between its corners, unless it is too short to have
+  // cells between them.
+  const auto first = [](std::uint64_t lo, std::uint64_t size) { return size >= 3 ? lo + 1 : lo; };
+  const auto last = [](std::uint64_t lo, std::uint64_t size) {
+    return size >= 3 ? lo + size - 2 : lo + size - 1;
+  };
   switch (into) {
     case Toward::Down:  // the cells above the box
     case Toward::Up: {  // the cells below it
       if (into == Toward::Down && box.top == 0) return true;
       const std::uint64_t r = into == Toward::Down ? box.top - 1 : box.bottom() + 1;
-      for (std::uint64_t c = box.left; c <= box.right(); ++c) {
-        if (!taken(r, c)) return false;
+      for (std::uint64_t c = first(box.left, box.width); c <= last(box.left, box.width); ++c) {
+        if (open({r, c})) return false;
       }
       return true;
     }
@@ -192,8 +237,8 @@ bool side_taken(const Drawing& d, std::size_t edge, const NodeBox& box, Toward i
     case Toward::Left: {
       if (into == Toward::Right && box.left == 0) return true;
       const std::uint64_t c = into == Toward::Right ? box.left - 1 : box.right() + 1;
-      for (std::uint64_t r = box.top; r <= box.bottom(); ++r) {
-        if (!taken(r, c)) return false;
+      for (std::uint64_t r = first(box.top, box.height); r <= last(box.top, box.height); ++r) {
+        if (open({r, c})) return false;
       }
       return true;
     }
@@ -201,10 +246,10 @@ bool side_taken(const Drawing& d, std::size_t edge, const NodeBox& box, Toward i
   return false;
 }
 
-// A forward edge that uses another side because every cell of its facing
-// side is taken, or an arrowhead that enters from the far side because
-// every other side is: the rule cannot be met there, and the edge still
-// reads.
+// A forward edge that uses another side because no line can join its
+// facing side past the other routes, or an arrowhead that enters from the
+// far side because no line can join any other side: the rule cannot be met
+// there, and the edge still reads.
 bool facing_side_full(const Drawing& d, const RouteFault& f) {
   if (f.rule != RouteFault::Rule::WrongSide || f.owner >= d.layout.edges.size()) return false;
   const LayoutEdge& e = d.layout.edges[f.owner];

@@ -20,7 +20,6 @@ namespace {
 // Far more than any detour is worth, less than no route at all.
 constexpr std::uint32_t kAvoidSide = 2000;
 constexpr std::uint32_t kOtherSide = 60;
-constexpr std::uint32_t kCornerPort = 80;
 
 // The direction a forward edge runs in.
 Toward forward_of(RankDir dir) {
@@ -363,19 +362,12 @@ struct Planner {
     if (!span_reaches(t, forward, t_span) || !span_reaches(h, opposite(forward), h_span)) {
       return false;
     }
-    // The middles of the facing sides first, then their neighbours and,
-    // on a short side, its corners.
+    // The middles of the facing sides first, then their neighbours.
     const auto positions = [&](const NodeBox& box, Toward side, const std::optional<EndSpan>& span) {
       const SideRange r = side_range(box, side, span);
       std::vector<std::uint64_t> out{r.middle};
       if (r.middle > r.first) out.push_back(r.middle - 1);
       if (r.middle < r.last) out.push_back(r.middle + 1);
-      const std::uint64_t lo = vertical(side) ? box.left : box.top;
-      const std::uint64_t hi = vertical(side) ? box.right() : box.bottom();
-      if (!span && hi - lo <= 4) {
-        if (lo < r.first) out.push_back(lo);
-        if (hi > r.last) out.push_back(hi);
-      }
       return out;
     };
     const std::vector<std::uint64_t> tails = positions(t, forward, t_span);
@@ -505,20 +497,15 @@ struct Planner {
       // The sides facing along the ranks belong to forward edges; others
       // go round by the sides facing across.
       if (!loop && !is_forward(e) && vertical(side) == vertical(forward)) cost += kOtherSide;
-      SideRange r = side_range(box, side, span);
-      // Beside the corners too, at a price: a box three rows high has only
-      // one middle row, and two edges may need that side.
-      const std::uint64_t lo = vertical(side) ? box.left : box.top;
-      const std::uint64_t hi = vertical(side) ? box.right() : box.bottom();
-      const std::uint64_t first = span ? r.first : lo;
-      const std::uint64_t last = span ? r.last : hi;
-      for (std::uint64_t at = first; at <= last; ++at) {
+      // Never beside a corner: a line that joins a box there seems to run
+      // past it.
+      const SideRange r = side_range(box, side, span);
+      for (std::uint64_t at = r.first; at <= r.last; ++at) {
         GridPoint cell;
         if (!port_cell(box, side, at, cell)) break;
         const std::uint64_t off = at > r.middle ? at - r.middle : r.middle - at;
-        const std::uint32_t corner = at < r.first || at > r.last ? kCornerPort : 0;
         out.push_back({cell, opposite(side),
-                       cost + corner + static_cast<std::uint32_t>(std::min<std::uint64_t>(off, 50))});
+                       cost + static_cast<std::uint32_t>(std::min<std::uint64_t>(off, 50))});
       }
     }
   }

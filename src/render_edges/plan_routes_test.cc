@@ -167,6 +167,14 @@ TEST(RouteFaults, EachRuleCatchesItsFault) {
     EXPECT_TRUE(has(p, RouteFault::Rule::FalseJoin));
   }
   {
+    // a -> b leaves a at its bottom right corner and joins b at its top
+    // left one.
+    RoutePlan p = good;
+    p.routes[0].points = {{5, 8}, {8, 8}, {8, 4}, {11, 4}};
+    const auto r = rules(p);
+    EXPECT_EQ(std::count(r.begin(), r.end(), RouteFault::Rule::WrongSide), 2) << describe(s.faults(p));
+  }
+  {
     RoutePlan p = good;
     p.routes[0].arrow_at_end = false;
     EXPECT_TRUE(has(p, RouteFault::Rule::ArrowEnds));

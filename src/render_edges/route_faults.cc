@@ -50,6 +50,15 @@ bool inside(const NodeBox& b, GridPoint p) {
          p.col >= b.left && p.col <= b.right();
 }
 
+// Whether a line coming in along `into` joins `b` at a corner cell `p`: it
+// reads as running past the box. A side of fewer than three cells has only
+// corners, and a line may join it anywhere.
+bool on_corner(const NodeBox& b, GridPoint p, Toward into) {
+  const bool vertical = into == Toward::Up || into == Toward::Down;
+  if ((vertical ? b.width : b.height) < 3) return false;
+  return (p.row == b.top || p.row == b.bottom()) && (p.col == b.left || p.col == b.right());
+}
+
 // Boxes bucketed by 16 × 16 cells, for "which box holds this cell".
 class BoxIndex {
  public:
@@ -154,6 +163,12 @@ struct Checker {
     }
     if (!inside(head, step(route.points.back(), route.end_into))) {
       fault(Rule::Broken, i, route.points.back(), "end cell does not touch the head box");
+    }
+    if (on_corner(tail, step(route.points.front(), route.start_into), route.start_into)) {
+      fault(Rule::WrongSide, i, route.points.front(), "route leaves the tail box at a corner");
+    }
+    if (on_corner(head, step(route.points.back(), route.end_into), route.end_into)) {
+      fault(Rule::WrongSide, i, route.points.back(), "route enters the head box at a corner");
     }
     if (edge.tail == edge.head) {
       if (route.points.size() < 4 || route.points.front() == route.points.back()) {

@@ -38,7 +38,8 @@ struct RouteFault {
     ThroughArrowhead,
     /// Two routes share a cell where they neither cross nor share an end.
     FalseJoin,
-    /// Leaves or enters the wrong side of a box, or points the wrong way.
+    /// Leaves or enters the wrong side of a box, or at a corner, or points
+    /// the wrong way.
     WrongSide,
     /// An arrowhead where the edge has none, or none where it has one.
     ArrowEnds,
