@@ -565,6 +565,9 @@ struct Planner {
   }
 
   static constexpr std::uint64_t kMargins[] = {4, 16, 64, 256};
+  // States a search for any route to the facing ports of an end may visit:
+  // settling for the first route found, it mostly needs far fewer.
+  static constexpr std::size_t kAnyRouteLimit = 4 * 16384;
 
   bool try_search(std::size_t i) {
     std::vector<RoutePort> from, to;
@@ -596,7 +599,7 @@ struct Planner {
           // showing there is none: in a dense window the crossings make
           // the cheapest costly to prove. Any way into these ports beats
           // any way into the others.
-          if (auto route = first_route(i, good_from, good_to, margin, 4 * 16384)) {
+          if (auto route = first_route(i, good_from, good_to, margin, kAnyRouteLimit)) {
             return try_route(i, std::move(*route));
           }
           break;
@@ -614,8 +617,8 @@ struct Planner {
       auto route = any_route(i, a, b, limit);
       if (route && (!best || !route->cornered)) best = std::move(route);
     };
-    if (!good_to.empty() && good_to.size() < to.size()) consider(from, good_to, 4 * 16384);
-    if (!good_from.empty() && good_from.size() < from.size()) consider(good_from, to, 4 * 16384);
+    if (!good_to.empty() && good_to.size() < to.size()) consider(from, good_to, kAnyRouteLimit);
+    if (!good_from.empty() && good_from.size() < from.size()) consider(good_from, to, kAnyRouteLimit);
     consider(from, to, 0);
     if (!best) return false;
     return try_route(i, std::move(*best));
