@@ -1,6 +1,7 @@
 // Parsing of json0 bounding boxes, points and splines.
 #include "graphviz/json0_values.h"
 
+#include <algorithm>
 #include <array>
 
 #include "graphviz/float_syntax.h"
@@ -84,6 +85,11 @@ std::expected<Point, std::string> parse_point(std::string_view text) {
 
 std::expected<Spline, std::string> parse_spline(std::string_view text) {
   Spline spline;
+  // One point per blank-separated token, as dot writes them: one allocation.
+  // A point takes at least four bytes with its blank, which bounds the room
+  // a text of mostly blanks could ask for.
+  const auto blanks = static_cast<std::size_t>(std::count(text.begin(), text.end(), ' '));
+  spline.points.reserve(std::min(blanks, text.size() / 4) + 1);
   // Reads one token; the arrow tips carry a two-byte "e,"/"s," prefix.
   const auto take = [&spline](std::string_view token) -> std::optional<std::string> {
     std::optional<Point>* tip = nullptr;
