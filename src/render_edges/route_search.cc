@@ -25,6 +25,8 @@ constexpr std::uint32_t kNearBox = 30;
 constexpr std::uint32_t kGreedyStep = 15;
 constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
 constexpr std::uint8_t kNowhere = 4;
+// The largest window searched, in cells.
+constexpr std::uint64_t kMaxWindowCells = (std::uint64_t{1} << 26) / 4;
 
 bool shares(const PlanCell& cell, RouteGroups groups) {
   return (cell.tail_group == groups.tail && groups.tail != 0) ||
@@ -212,7 +214,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   }
   const std::uint64_t rows = w.bottom - w.top + 1;
   const std::uint64_t cols = w.right - w.left + 1;
-  if (rows * cols > (std::uint64_t{1} << 26) / 4) return std::nullopt;
+  if (rows * cols > kMaxWindowCells) return std::nullopt;
   const auto inside = [&](GridPoint p) {
     return p.row >= w.top && p.row <= w.bottom && p.col >= w.left && p.col <= w.right;
   };
@@ -222,8 +224,12 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   // Cell states of earlier searches are told apart by their number.
   const auto area = static_cast<std::size_t>(rows * cols);
   if (buffers.capacity < area) {
-    buffers.cells.reset(static_cast<SearchBuffers::Cell*>(std::calloc(area, sizeof(SearchBuffers::Cell))));
-    buffers.capacity = buffers.cells ? area : 0;
+    // Grown at least twofold, so that windows widening one search after
+    // another cost a few allocations, not one each.
+    const std::size_t grown =
+        std::max(area, std::min(buffers.capacity * 2, static_cast<std::size_t>(kMaxWindowCells)));
+    buffers.cells.reset(static_cast<SearchBuffers::Cell*>(std::calloc(grown, sizeof(SearchBuffers::Cell))));
+    buffers.capacity = buffers.cells ? grown : 0;
     if (!buffers.cells) return std::nullopt;
   }
   if (++buffers.search == 0) {
