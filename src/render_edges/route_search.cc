@@ -75,16 +75,55 @@ bool port_usable(const PlanCells& cells, GridPoint cell, RouteGroups groups, boo
 }
 
 bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups groups) {
-  if (route.points.empty()) return false;
-  const GridPoint first = route.points.front();
-  const GridPoint last = route.points.back();
-  return for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
+  // Every cell of the route must fit, in whatever order they are checked.
+  // The grid is a rectangle, so a route lies in it when its corners do;
+  // a route with a slanted leg never fits.
+  const std::vector<GridPoint>& points = route.points;
+  if (points.empty()) return false;
+  for (const GridPoint& p : points) {
     if (!cells.contains(p.row, p.col)) return false;
+  }
+  const GridPoint first = points.front();
+  const GridPoint last = points.back();
+  // Nothing that could stand in a route's way: every use of the cell fits.
+  constexpr std::uint8_t kInTheWay =
+      PlanCell::kBox | PlanCell::kLabel | PlanCell::kArrow | PlanCell::kLines;
+  const auto fits = [&](GridPoint p, const PlanCell& c, std::uint8_t usage) {
+    if ((c.what & kInTheWay) == 0) return true;
     if (p == first) return port_usable(cells, p, groups, true, route.arrow_at_start);
     if (p == last) return port_usable(cells, p, groups, false, route.arrow_at_end);
     bool shared = false, crossing = false;
-    return usable(cells.at(p.row, p.col), usage, groups, shared, crossing);
-  });
+    return usable(c, usage, groups, shared, crossing);
+  };
+  if (!fits(first, cells.at(first.row, first.col), PlanCell::kBent)) return false;
+  for (std::size_t s = 0; s + 1 < points.size(); ++s) {
+    const GridPoint p = points[s];
+    const GridPoint q = points[s + 1];
+    if (p == q) continue;
+    if (p.row == q.row) {
+      // The cells between the two ends, a chunk of the row at a time.
+      const std::uint64_t row = p.row;
+      const std::uint64_t end = std::max(p.col, q.col);
+      for (std::uint64_t col = std::min(p.col, q.col) + 1; col < end;) {
+        const std::uint64_t stop = std::min(end, PlanCells::chunk_end(col));
+        if (const PlanCell* run = cells.run_at(row, col)) {
+          for (std::uint64_t k = col; k < stop; ++k) {
+            if (!fits({row, k}, run[k - col], PlanCell::kAcross)) return false;
+          }
+        }
+        col = stop;
+      }
+    } else if (p.col == q.col) {
+      const std::uint64_t end = std::max(p.row, q.row);
+      for (std::uint64_t row = std::min(p.row, q.row) + 1; row < end; ++row) {
+        if (!fits({row, p.col}, cells.at(row, p.col), PlanCell::kAlong)) return false;
+      }
+    } else {
+      return false;
+    }
+    if (!fits(q, cells.at(q.row, q.col), PlanCell::kBent)) return false;
+  }
+  return true;
 }
 
 namespace {

@@ -76,5 +76,62 @@ TEST(RouteSearch, TakingRoutesBackOutLeavesWhatTheOthersMade) {
   }
 }
 
+// Over a canvas several chunks wide, crowded with boxes, labels, frames
+// and recorded routes, a route fits exactly when it lies on the canvas and
+// no cell of it conflicts with what is there; a slanted leg never fits.
+TEST(RouteSearch, RouteFitsExactlyWhenNothingConflicts) {
+  constexpr std::uint64_t kWidth = 600, kHeight = 30;
+  std::mt19937 rng(5);
+  const auto pick = [&](std::uint64_t n) { return std::uniform_int_distribution<std::uint64_t>(0, n - 1)(rng); };
+  const auto random_route = [&](std::uint64_t spill) {
+    EdgeRoute r;
+    GridPoint p{pick(kHeight + spill), pick(kWidth + spill)};
+    r.points.push_back(p);
+    const std::uint64_t legs = 1 + pick(4);
+    for (std::uint64_t l = 0; l < legs; ++l) {
+      if (pick(2) == 0) {
+        p.col = pick(kWidth + spill);
+      } else {
+        p.row = pick(kHeight + spill);
+      }
+      r.points.push_back(p);  // repeated points too
+    }
+    r.arrow_at_end = pick(2) == 0;
+    r.arrow_at_start = pick(4) == 0;
+    return r;
+  };
+  std::size_t fitting = 0, checked = 0;
+  for (int round = 0; round < 40; ++round) {
+    PlanCells cells(kWidth, kHeight);
+    for (int k = 0; k < 12; ++k) {
+      const std::uint64_t r = pick(kHeight - 3), c = pick(kWidth - 6);
+      cells.mark(r, r + 2, c, c + 5, pick(3) == 0 ? PlanCell::kLabel : PlanCell::kBox);
+      cells.mark(r + 3, r + 3, c, c + 5, PlanCell::kNearBox | PlanCell::kFrame);
+    }
+    for (int k = 0; k < 6; ++k) {
+      const EdgeRoute r = random_route(0);
+      commit_route(cells, r, {static_cast<std::uint32_t>(1 + pick(3)),
+                              static_cast<std::uint32_t>(1 + pick(3))});
+    }
+    for (int k = 0; k < 400; ++k) {
+      const EdgeRoute r = random_route(k % 4 == 0 ? 8 : 0);
+      const RouteGroups groups{static_cast<std::uint32_t>(1 + pick(3)),
+                               static_cast<std::uint32_t>(1 + pick(3))};
+      bool on_canvas = true;
+      for (const GridPoint& p : r.points) on_canvas = on_canvas && cells.contains(p.row, p.col);
+      const bool expected = on_canvas && route_conflicts(cells, r, groups).empty();
+      ASSERT_EQ(route_fits(cells, r, groups), expected) << "round " << round << " route " << k;
+      fitting += expected ? 1 : 0;
+      ++checked;
+    }
+  }
+  // The sweep covers both outcomes in earnest.
+  EXPECT_GT(fitting, checked / 20);
+  EXPECT_LT(fitting, checked - checked / 20);
+  EdgeRoute slanted;
+  slanted.points = {{1, 1}, {3, 4}};
+  EXPECT_FALSE(route_fits(PlanCells(kWidth, kHeight), slanted, {1, 1}));
+}
+
 }  // namespace
 }  // namespace vantri
