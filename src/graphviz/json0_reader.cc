@@ -15,9 +15,11 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -90,13 +92,21 @@ struct Value {
   std::string_view text;
 };
 
-// One element of "objects" or "edges"; members of an element that is no
-// object all stay absent.
-struct Element {
-  std::array<Value, kFieldCount> fields;
+// Where the members of one element of "objects" or "edges" are: 1 + the
+// index of each member's value among its list's values, 0 when absent.
+// Members of an element that is no object all stay absent.
+using MemberSlots = std::array<std::size_t, kFieldCount>;
 
-  const Value& operator[](Field f) const { return fields[static_cast<std::size_t>(f)]; }
-  Value& operator[](Field f) { return fields[static_cast<std::size_t>(f)]; }
+// One element, as the readers below see it.
+struct Element {
+  const MemberSlots& slots;
+  std::span<const Value> values;
+
+  const Value& operator[](Field f) const {
+    static const Value kAbsent;
+    const std::size_t slot = slots[static_cast<std::size_t>(f)];
+    return slot != 0 ? values[slot - 1] : kAbsent;
+  }
 };
 
 // Member `key` of `element` when it is a string, else null.
@@ -118,8 +128,20 @@ std::optional<std::uint64_t> id_member(const Element& element, Field key) {
 struct ElementList {
   bool present = false;
   bool array = false;
-  // A deque: elements are large and never move once made.
-  std::deque<Element> elements;
+  std::vector<MemberSlots> elements;
+  // The values of the members the reader looks at, of all elements; an
+  // element without them costs only its slots.
+  std::vector<Value> values;
+
+  // The value of member `f` of the last element, made absent when new.
+  Value& member(Field f) {
+    std::size_t& slot = elements.back()[static_cast<std::size_t>(f)];
+    if (slot == 0) {
+      values.emplace_back();
+      slot = values.size();
+    }
+    return values[slot - 1];
+  }
 };
 
 // Receives the parser's events; see the file comment. Depth 0 is outside
@@ -227,7 +249,7 @@ class Collector {
       return;
     }
     if (depth_ == 3 && list_ && element_is_object_ && field_ != Field::Other) {
-      store(list_->elements.back()[field_], type);
+      store(list_->member(field_), type);
     }
   }
 
@@ -247,6 +269,7 @@ class Collector {
     list.present = true;
     list.array = array;
     list.elements.clear();
+    list.values.clear();
   }
 
   bool scalar(Value::Type type) {
@@ -368,7 +391,7 @@ std::unexpected<LayoutError> fail(std::string message) {
 
 // The elements of an optional root array: absent means empty (dot leaves
 // out "objects" for an empty graph and "edges" for a graph without edges).
-std::expected<const std::deque<Element>*, LayoutError> optional_array(
+std::expected<const std::vector<MemberSlots>*, LayoutError> optional_array(
     const ElementList& list, const char* message) {
   if (!list.present) return nullptr;
   if (!list.array) return fail(message);
@@ -668,7 +691,8 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
     ids.reserve(doc.objects.elements.size());
     graph.nodes.reserve(doc.objects.elements.size());
     std::uint64_t index = 0;
-    for (const Element& object : doc.objects.elements) {
+    for (const MemberSlots& slots : doc.objects.elements) {
+      const Element object{slots, doc.objects.values};
       const bool subgraph = object[Field::Nodes].type != Value::Type::Absent ||
                             (counted && index < subgraph_count);
       ++index;
@@ -682,7 +706,8 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
   if (!edges) return std::unexpected(edges.error());
   if (*edges) {
     graph.edges.reserve(doc.edges.elements.size());
-    for (const Element& object : doc.edges.elements) {
+    for (const MemberSlots& slots : doc.edges.elements) {
+      const Element object{slots, doc.edges.values};
       auto read = read_edge(object, graph, ids);
       if (!read) return std::unexpected(std::move(read.error()));
     }
