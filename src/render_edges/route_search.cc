@@ -144,10 +144,42 @@ void add_line(PlanCell& c, std::uint8_t usage, RouteGroups groups) {
 }  // namespace
 
 void commit_route(PlanCells& cells, const EdgeRoute& route, RouteGroups groups) {
-  for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
+  const std::vector<GridPoint>& points = route.points;
+  const auto add = [&](GridPoint p, std::uint8_t usage) {
     if (cells.contains(p.row, p.col)) add_line(cells.edit(p.row, p.col), usage, groups);
     return true;
-  });
+  };
+  const bool straight_legs =
+      std::adjacent_find(points.begin(), points.end(), [](GridPoint p, GridPoint q) {
+        return p.row != q.row && p.col != q.col;
+      }) == points.end();
+  if (!straight_legs) {
+    for_each_route_cell(route, add);
+  } else if (!points.empty()) {
+    // A cell's lines do not depend on the order they come in, so a leg
+    // across a row is recorded a chunk of the row at a time.
+    add(points.front(), PlanCell::kBent);
+    for (std::size_t s = 0; s + 1 < points.size(); ++s) {
+      const GridPoint p = points[s];
+      const GridPoint q = points[s + 1];
+      if (p == q) continue;
+      if (p.row == q.row) {
+        const std::uint64_t end = std::min(std::max(p.col, q.col), cells.width());
+        for (std::uint64_t col = std::min(p.col, q.col) + 1; p.row < cells.height() && col < end;) {
+          const std::uint64_t stop = std::min(end, PlanCells::chunk_end(col));
+          PlanCell* run = &cells.edit(p.row, col);
+          for (std::uint64_t k = col; k < stop; ++k) add_line(run[k - col], PlanCell::kAcross, groups);
+          col = stop;
+        }
+      } else {
+        const std::uint64_t end = std::max(p.row, q.row);
+        for (std::uint64_t row = std::min(p.row, q.row) + 1; row < end; ++row) {
+          add({row, p.col}, PlanCell::kAlong);
+        }
+      }
+      add(q, PlanCell::kBent);
+    }
+  }
   if (route.points.empty()) return;
   const GridPoint first = route.points.front();
   const GridPoint last = route.points.back();
