@@ -77,6 +77,37 @@ std::optional<std::int64_t> leading_exponent(const Decimal& d) {
   return d.exponent - static_cast<std::int64_t>(position);
 }
 
+// The value of a plain decimal without sign or exponent ("12", "3.25",
+// ".5", "7.") whose digits, read as one integer, stay within 2^53, as
+// nearly every number dot writes is; nothing for anything else. That
+// integer and the power of ten it is divided by are both exact doubles,
+// so the one division rounds correctly, to the very value from_chars
+// gives.
+std::optional<double> short_decimal(std::string_view s) {
+  // Nineteen digits cannot overflow 64 bits; 10^18 is an exact double.
+  if (s.size() > 19) return std::nullopt;
+  static constexpr double kPowersOfTen[] = {
+      1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+      1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18};
+  std::uint64_t digits = 0;
+  std::size_t fraction = 0;
+  bool point = false;
+  bool any = false;
+  for (const char c : s) {
+    if (is_digit(c)) {
+      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      any = true;
+      if (point) ++fraction;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!any || digits > (std::uint64_t{1} << 53)) return std::nullopt;
+  return static_cast<double>(digits) / kPowersOfTen[fraction];
+}
+
 }  // namespace
 
 std::expected<double, std::string> parse_float(std::string_view text) {
@@ -88,6 +119,7 @@ std::expected<double, std::string> parse_float(std::string_view text) {
     body.remove_prefix(1);
   }
   const auto sign = [negative](double v) { return negative ? -v : v; };
+  if (const std::optional<double> quick = short_decimal(body)) return sign(*quick);
 
   if (equals_ignoring_case(body, "inf") ||
       equals_ignoring_case(body, "infinity")) {

@@ -3,9 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <random>
 #include <string>
+#include <system_error>
+#include <vector>
 
 namespace vantri {
 namespace {
@@ -33,6 +39,32 @@ TEST(FloatSyntax, RoundsToNearestTiesToEven) {
   EXPECT_EQ(value_of("9007199254740995"), 9007199254740996.0);  // tie, up
   EXPECT_EQ(value_of("9007199254740993.0000000000000000001"), 9007199254740994.0);
   EXPECT_EQ(value_of("1.7976931348623157e308"), std::numeric_limits<double>::max());
+}
+
+// Plain decimals of every length, with the full stop anywhere and digits
+// near 2^53, convert to exactly the double a correctly rounding conversion
+// gives, bit for bit.
+TEST(FloatSyntax, PlainDecimalsMatchACorrectlyRoundedConversion) {
+  std::mt19937_64 random(7);
+  std::vector<std::string> texts = {"9007199254740992", "9007199254740993",
+                                    "900719925474099.3", "9007199254740.993",
+                                    "0.000000000000000001", "1000000000000000000",
+                                    "123456789012345678.9", "0000000000000000000.5"};
+  for (int i = 0; i < 20000; ++i) {
+    std::string text(1 + random() % 21, '0');
+    for (char& c : text) c = static_cast<char>('0' + random() % 10);
+    if (random() % 4 != 0) text.insert(random() % (text.size() + 1), 1, '.');
+    texts.push_back(text);
+  }
+  for (const std::string& text : texts) {
+    double expected = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), expected);
+    ASSERT_TRUE(error == std::errc() && end == text.data() + text.size()) << text;
+    const double got = value_of(text);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(got), std::bit_cast<std::uint64_t>(expected)) << text;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(value_of("-" + text)),
+              std::bit_cast<std::uint64_t>(-expected)) << text;
+  }
 }
 
 TEST(FloatSyntax, WordsInAnyCase) {

@@ -15,9 +15,11 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -41,39 +43,74 @@ enum class Field : std::uint8_t {
 constexpr std::size_t kFieldCount = static_cast<std::size_t>(Field::Other);
 
 Field field_of(std::string_view key) {
-  static constexpr std::array<std::string_view, kFieldCount> kNames = {
-      "_gvid",     "name",     "label",     "pos",       "width",     "height",
-      "shape",     "fillcolor", "bb",       "nodes",     "tail",      "head",
-      "lp",        "rects",    "style",     "xlabel",    "xlp",       "dir",
-      "arrowhead", "arrowtail", "headlabel", "taillabel", "head_lp",  "tail_lp",
-      "tailport",  "headport"};
-  for (std::size_t i = 0; i < kFieldCount; ++i) {
-    if (kNames[i] == key) return static_cast<Field>(i);
+  // By first letter: every key of every element passes here.
+  if (key.empty()) return Field::Other;
+  const auto is = [&key](std::string_view name, Field field) {
+    return key == name ? std::optional<Field>(field) : std::nullopt;
+  };
+  std::optional<Field> found;
+  switch (key.front()) {
+    case '_': found = is("_gvid", Field::Gvid); break;
+    case 'a': found = is("arrowhead", Field::Arrowhead).or_else([&] { return is("arrowtail", Field::Arrowtail); }); break;
+    case 'b': found = is("bb", Field::Bb); break;
+    case 'd': found = is("dir", Field::Dir); break;
+    case 'f': found = is("fillcolor", Field::Fillcolor); break;
+    case 'h':
+      found = is("height", Field::Height)
+                  .or_else([&] { return is("head", Field::Head); })
+                  .or_else([&] { return is("headlabel", Field::Headlabel); })
+                  .or_else([&] { return is("head_lp", Field::HeadLp); })
+                  .or_else([&] { return is("headport", Field::Headport); });
+      break;
+    case 'l': found = is("label", Field::Label).or_else([&] { return is("lp", Field::Lp); }); break;
+    case 'n': found = is("name", Field::Name).or_else([&] { return is("nodes", Field::Nodes); }); break;
+    case 'p': found = is("pos", Field::Pos); break;
+    case 'r': found = is("rects", Field::Rects); break;
+    case 's': found = is("shape", Field::Shape).or_else([&] { return is("style", Field::Style); }); break;
+    case 't':
+      found = is("tail", Field::Tail)
+                  .or_else([&] { return is("taillabel", Field::Taillabel); })
+                  .or_else([&] { return is("tail_lp", Field::TailLp); })
+                  .or_else([&] { return is("tailport", Field::Tailport); });
+      break;
+    case 'w': found = is("width", Field::Width); break;
+    case 'x': found = is("xlabel", Field::Xlabel).or_else([&] { return is("xlp", Field::Xlp); }); break;
+    default: break;
   }
-  return Field::Other;
+  return found.value_or(Field::Other);
 }
 
 // The last value a member had, as far as the reader cares: a string, a
 // number written as a non-negative integer that fits 64 bits, a boolean,
 // or anything else.
+// A string is a view into the json0 text itself or into the strings the
+// Collector keeps.
 struct Value {
   enum class Type : std::uint8_t { Absent, String, Unsigned, Bool, Other };
   Type type = Type::Absent;
   std::uint64_t number = 0;  // the integer, or 1 for true
-  std::string text;
+  std::string_view text;
 };
 
-// One element of "objects" or "edges"; members of an element that is no
-// object all stay absent.
-struct Element {
-  std::array<Value, kFieldCount> fields;
+// Where the members of one element of "objects" or "edges" are: 1 + the
+// index of each member's value among its list's values, 0 when absent.
+// Members of an element that is no object all stay absent.
+using MemberSlots = std::array<std::size_t, kFieldCount>;
 
-  const Value& operator[](Field f) const { return fields[static_cast<std::size_t>(f)]; }
-  Value& operator[](Field f) { return fields[static_cast<std::size_t>(f)]; }
+// One element, as the readers below see it.
+struct Element {
+  const MemberSlots& slots;
+  std::span<const Value> values;
+
+  const Value& operator[](Field f) const {
+    static const Value kAbsent;
+    const std::size_t slot = slots[static_cast<std::size_t>(f)];
+    return slot != 0 ? values[slot - 1] : kAbsent;
+  }
 };
 
 // Member `key` of `element` when it is a string, else null.
-const std::string* string_member(const Element& element, Field key) {
+const std::string_view* string_member(const Element& element, Field key) {
   const Value& v = element[key];
   return v.type == Value::Type::String ? &v.text : nullptr;
 }
@@ -91,8 +128,20 @@ std::optional<std::uint64_t> id_member(const Element& element, Field key) {
 struct ElementList {
   bool present = false;
   bool array = false;
-  // A deque: elements are large and never move once made.
-  std::deque<Element> elements;
+  std::vector<MemberSlots> elements;
+  // The values of the members the reader looks at, of all elements; an
+  // element without them costs only its slots.
+  std::vector<Value> values;
+
+  // The value of member `f` of the last element, made absent when new.
+  Value& member(Field f) {
+    std::size_t& slot = elements.back()[static_cast<std::size_t>(f)];
+    if (slot == 0) {
+      values.emplace_back();
+      slot = values.size();
+    }
+    return values[slot - 1];
+  }
 };
 
 // Receives the parser's events; see the file comment. Depth 0 is outside
@@ -130,7 +179,13 @@ class Collector {
     return scalar(Value::Type::Unsigned);
   }
   bool string(string_t& s) {
-    text_ = &s;
+    // Kept only when stored: most strings belong to members nobody reads.
+    pending_ = &s;
+    return scalar(Value::Type::String);
+  }
+  bool string_in_text(std::string_view s) {
+    in_text_ = s;
+    pending_ = nullptr;
     return scalar(Value::Type::String);
   }
   bool binary(binary_t&) { return scalar(Value::Type::Other); }
@@ -140,7 +195,8 @@ class Collector {
   bool end_object() { return close(); }
   bool end_array() { return close(); }
 
-  bool key(string_t& k) {
+  bool key(string_t& k) { return key_in_text(k); }
+  bool key_in_text(std::string_view k) {
     if (depth_ == 1) {
       root_key_ = k == "bb"              ? RootKey::Bb
                   : k == "_subgraph_cnt" ? RootKey::SubgraphCount
@@ -193,20 +249,27 @@ class Collector {
       return;
     }
     if (depth_ == 3 && list_ && element_is_object_ && field_ != Field::Other) {
-      store(list_->elements.back()[field_], type);
+      store(list_->member(field_), type);
     }
   }
 
   void store(Value& v, Value::Type type) {
     v.type = type;
     if (type == Value::Type::Unsigned || type == Value::Type::Bool) v.number = number_;
-    if (type == Value::Type::String) v.text = std::move(*text_);
+    if (type == Value::Type::String) {
+      if (pending_) {
+        in_text_ = kept_.emplace_back(std::move(*pending_));
+        pending_ = nullptr;
+      }
+      v.text = in_text_;
+    }
   }
 
   void restart(ElementList& list, bool array) {
     list.present = true;
     list.array = array;
     list.elements.clear();
+    list.values.clear();
   }
 
   bool scalar(Value::Type type) {
@@ -240,10 +303,16 @@ class Collector {
   ElementList* list_ = nullptr;  // the array being read at depth 2 and below
   bool element_is_object_ = false;
   number_unsigned_t number_ = 0;
-  string_t* text_ = nullptr;
+  // The string being reported: the parser's, to be kept when stored, or
+  // else a view into the text.
+  string_t* pending_ = nullptr;
+  std::string_view in_text_;
+  // The strings of stored values that are no views into the text; a deque
+  // never moves them.
+  std::deque<std::string> kept_;
 };
 
-NodeShape shape_of(const std::string* shape) {
+NodeShape shape_of(const std::string_view* shape) {
   if (!shape) return NodeShape::Other;
   if (*shape == "box" || *shape == "rect" || *shape == "rectangle") {
     return NodeShape::Box;
@@ -257,7 +326,7 @@ NodeShape shape_of(const std::string* shape) {
 
 // Whether a "style" list (comma-separated, with blanks allowed) names
 // "invis".
-bool is_invisible(const std::string* style) {
+bool is_invisible(const std::string_view* style) {
   if (!style) return false;
   std::string_view rest = *style;
   while (!rest.empty()) {
@@ -275,7 +344,7 @@ bool is_invisible(const std::string* style) {
 // A decoration's position: absent when missing or unreadable, since a
 // label placed elsewhere is no reason to refuse the whole drawing.
 std::optional<Point> optional_point(const Element& element, Field key) {
-  const std::string* text = string_member(element, key);
+  const std::string_view* text = string_member(element, key);
   if (!text) return std::nullopt;
   auto point = parse_point(*text);
   if (!point) return std::nullopt;
@@ -283,15 +352,15 @@ std::optional<Point> optional_point(const Element& element, Field key) {
 }
 
 // A text member that counts only when it is a non-empty string.
-std::optional<std::string> optional_text(Element& element, Field key) {
-  const std::string* text = string_member(element, key);
+std::optional<std::string> optional_text(const Element& element, Field key) {
+  const std::string_view* text = string_member(element, key);
   if (!text || text->empty()) return std::nullopt;
-  return std::move(element[key].text);
+  return std::string(*text);
 }
 
 // The record fields' rectangles: "x0,y0,x1,y1" boxes separated by blanks.
 // Unreadable text gives none, and the node is drawn as a plain box.
-std::vector<BoundingBox> read_rects(const std::string* text) {
+std::vector<BoundingBox> read_rects(const std::string_view* text) {
   std::vector<BoundingBox> rects;
   if (!text) return rects;
   std::string_view rest = *text;
@@ -309,7 +378,7 @@ std::vector<BoundingBox> read_rects(const std::string* text) {
   return rects;
 }
 
-RankDir rankdir_of(const std::string& text) {
+RankDir rankdir_of(std::string_view text) {
   if (text == "LR") return RankDir::LeftToRight;
   if (text == "BT") return RankDir::BottomToTop;
   if (text == "RL") return RankDir::RightToLeft;
@@ -322,7 +391,7 @@ std::unexpected<LayoutError> fail(std::string message) {
 
 // The elements of an optional root array: absent means empty (dot leaves
 // out "objects" for an empty graph and "edges" for a graph without edges).
-std::expected<const std::deque<Element>*, LayoutError> optional_array(
+std::expected<const std::vector<MemberSlots>*, LayoutError> optional_array(
     const ElementList& list, const char* message) {
   if (!list.present) return nullptr;
   if (!list.array) return fail(message);
@@ -333,18 +402,18 @@ using GvidMap = std::unordered_map<std::uint64_t, std::size_t>;
 
 std::expected<void, LayoutError> read_cluster(const Element& object,
                                               LayoutGraph& graph) {
-  const std::string* bb_text = string_member(object, Field::Bb);
+  const std::string_view* bb_text = string_member(object, Field::Bb);
   if (!bb_text) return {};  // dot gives a "bb" to clusters only
   auto bb = parse_bb(*bb_text);
   if (!bb) return fail(std::move(bb.error()));
-  const std::string* label = string_member(object, Field::Label);
-  graph.clusters.push_back(LayoutCluster{label ? *label : std::string(), *bb});
+  const std::string_view* label = string_member(object, Field::Label);
+  graph.clusters.push_back(LayoutCluster{label ? std::string(*label) : std::string(), *bb});
   return {};
 }
 
 std::expected<double, LayoutError> read_size(const Element& object, Field key,
                                              const char* name, const std::string& node) {
-  const std::string* text = string_member(object, key);
+  const std::string_view* text = string_member(object, key);
   if (!text) return fail(node + " missing '" + name + "'");
   // Sizes are not trimmed: a blank makes them invalid.
   auto inches = parse_float(*text);
@@ -352,7 +421,7 @@ std::expected<double, LayoutError> read_size(const Element& object, Field key,
   return *inches * 72.0;
 }
 
-std::expected<void, LayoutError> read_node(Element& object, LayoutGraph& graph,
+std::expected<void, LayoutError> read_node(const Element& object, LayoutGraph& graph,
                                            GvidMap& ids) {
   const std::optional<std::uint64_t> gvid = id_member(object, Field::Gvid);
   if (!gvid) return fail("node missing '_gvid'");
@@ -360,14 +429,13 @@ std::expected<void, LayoutError> read_node(Element& object, LayoutGraph& graph,
 
   LayoutNode result;
   result.gvid = *gvid;
-  const std::string* name = string_member(object, Field::Name);
-  if (name) result.name = *name;
-  if (const std::string* label = string_member(object, Field::Label)) {
-    result.label = expand_label_escapes(*label, name);
+  if (const std::string_view* name = string_member(object, Field::Name)) result.name = *name;
+  if (const std::string_view* label = string_member(object, Field::Label)) {
+    result.label = expand_label_escapes(*label, result.name ? &*result.name : nullptr);
     result.raw_label = *label;
   }
 
-  const std::string* pos = string_member(object, Field::Pos);
+  const std::string_view* pos = string_member(object, Field::Pos);
   if (!pos) return fail(node + " missing 'pos'");
   auto point = parse_point(*pos);
   if (!point) return fail(std::move(point.error()));
@@ -381,8 +449,8 @@ std::expected<void, LayoutError> read_node(Element& object, LayoutGraph& graph,
   result.height = *height;
 
   result.shape = shape_of(string_member(object, Field::Shape));
-  if (string_member(object, Field::Fillcolor)) {
-    result.fillcolor = std::move(object[Field::Fillcolor].text);
+  if (const std::string_view* fill = string_member(object, Field::Fillcolor)) {
+    result.fillcolor = std::string(*fill);
   }
   result.rects = read_rects(string_member(object, Field::Rects));
   result.invisible = is_invisible(string_member(object, Field::Style));
@@ -399,18 +467,18 @@ std::expected<void, LayoutError> read_node(Element& object, LayoutGraph& graph,
 // none; by default forward in a directed graph and none in an undirected
 // one), less an end whose arrow shape is "none".
 void read_arrows(const Element& object, bool directed, LayoutEdge& edge) {
-  const std::string* dir = string_member(object, Field::Dir);
+  const std::string_view* dir = string_member(object, Field::Dir);
   std::string_view way = directed ? "forward" : "none";
   if (dir && (*dir == "forward" || *dir == "back" || *dir == "both" || *dir == "none")) {
     way = *dir;
   }
-  const std::string* head = string_member(object, Field::Arrowhead);
-  const std::string* tail = string_member(object, Field::Arrowtail);
+  const std::string_view* head = string_member(object, Field::Arrowhead);
+  const std::string_view* tail = string_member(object, Field::Arrowtail);
   edge.arrow_at_head = (way == "forward" || way == "both") && !(head && *head == "none");
   edge.arrow_at_tail = (way == "back" || way == "both") && !(tail && *tail == "none");
 }
 
-std::expected<void, LayoutError> read_edge(Element& object, LayoutGraph& graph,
+std::expected<void, LayoutError> read_edge(const Element& object, LayoutGraph& graph,
                                            const GvidMap& ids) {
   const std::optional<std::uint64_t> gvid = id_member(object, Field::Gvid);
   if (!gvid) return fail("edge missing '_gvid'");
@@ -435,14 +503,14 @@ std::expected<void, LayoutError> read_edge(Element& object, LayoutGraph& graph,
   result.tail = tail_index->second;
   result.head = head_index->second;
 
-  const std::string* label = string_member(object, Field::Label);
-  if (label && !label->empty()) result.label = std::move(object[Field::Label].text);
-  if (const std::string* lp = string_member(object, Field::Lp)) {
+  const std::string_view* label = string_member(object, Field::Label);
+  if (label && !label->empty()) result.label = std::string(*label);
+  if (const std::string_view* lp = string_member(object, Field::Lp)) {
     auto point = parse_point(*lp);
     if (!point) return fail(std::move(point.error()));
     result.label_pos = *point;
   }
-  if (const std::string* pos = string_member(object, Field::Pos)) {
+  if (const std::string_view* pos = string_member(object, Field::Pos)) {
     auto spline = parse_spline(*pos);
     if (!spline) return fail(std::move(spline.error()));
     result.points = std::move(spline->points);
@@ -604,7 +672,7 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
   if (doc.directed.type == Value::Type::Bool) graph.directed = doc.directed.number != 0;
   if (doc.rankdir.type == Value::Type::String) graph.rankdir = rankdir_of(doc.rankdir.text);
   if (doc.label.type == Value::Type::String && !doc.label.text.empty()) {
-    graph.label = std::move(doc.label.text);
+    graph.label = std::string(doc.label.text);
     if (doc.label_pos.type == Value::Type::String) {
       if (auto point = parse_point(doc.label_pos.text)) graph.label_pos = *point;
     }
@@ -623,7 +691,8 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
     ids.reserve(doc.objects.elements.size());
     graph.nodes.reserve(doc.objects.elements.size());
     std::uint64_t index = 0;
-    for (Element& object : doc.objects.elements) {
+    for (const MemberSlots& slots : doc.objects.elements) {
+      const Element object{slots, doc.objects.values};
       const bool subgraph = object[Field::Nodes].type != Value::Type::Absent ||
                             (counted && index < subgraph_count);
       ++index;
@@ -637,7 +706,8 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
   if (!edges) return std::unexpected(edges.error());
   if (*edges) {
     graph.edges.reserve(doc.edges.elements.size());
-    for (Element& object : doc.edges.elements) {
+    for (const MemberSlots& slots : doc.edges.elements) {
+      const Element object{slots, doc.edges.values};
       auto read = read_edge(object, graph, ids);
       if (!read) return std::unexpected(std::move(read.error()));
     }

@@ -1,6 +1,7 @@
 // Parsing of json0 bounding boxes, points and splines.
 #include "graphviz/json0_values.h"
 
+#include <algorithm>
 #include <array>
 
 #include "graphviz/float_syntax.h"
@@ -84,6 +85,11 @@ std::expected<Point, std::string> parse_point(std::string_view text) {
 
 std::expected<Spline, std::string> parse_spline(std::string_view text) {
   Spline spline;
+  // One point per blank-separated token, as dot writes them: one allocation.
+  // A point takes at least four bytes with its blank, which bounds the room
+  // a text of mostly blanks could ask for.
+  const auto blanks = static_cast<std::size_t>(std::count(text.begin(), text.end(), ' '));
+  spline.points.reserve(std::min(blanks, text.size() / 4) + 1);
   // Reads one token; the arrow tips carry a two-byte "e,"/"s," prefix.
   const auto take = [&spline](std::string_view token) -> std::optional<std::string> {
     std::optional<Point>* tip = nullptr;
@@ -102,28 +108,28 @@ std::expected<Spline, std::string> parse_spline(std::string_view text) {
     return std::nullopt;
   };
 
-  std::size_t i = 0;
-  std::size_t token_start = std::string_view::npos;
-  while (i < text.size()) {
-    const std::size_t at = i;
+  // Tokens are the runs between blanks (white space, ASCII or not).
+  const auto blank_at = [&text](std::size_t& i) {
     const auto first = static_cast<unsigned char>(text[i]);
-    bool blank;
     if (first < 0x80) {  // is_white_space of an ASCII character
-      blank = first == ' ' || (first >= 0x09 && first <= 0x0D);
       ++i;
-    } else {
-      blank = is_white_space(next_code_point(text, i));
+      return first == ' ' || (first >= 0x09 && first <= 0x0D);
     }
-    if (!blank && token_start == std::string_view::npos) token_start = at;
-    if (blank && token_start != std::string_view::npos) {
-      if (auto error = take(text.substr(token_start, at - token_start))) {
-        return std::unexpected(std::move(*error));
+    return is_white_space(next_code_point(text, i));
+  };
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t token_start = i;
+    std::size_t token_end = text.size();
+    if (blank_at(i)) continue;
+    while (i < text.size()) {
+      const std::size_t at = i;
+      if (blank_at(i)) {
+        token_end = at;
+        break;
       }
-      token_start = std::string_view::npos;
     }
-  }
-  if (token_start != std::string_view::npos) {
-    if (auto error = take(text.substr(token_start))) {
+    if (auto error = take(text.substr(token_start, token_end - token_start))) {
       return std::unexpected(std::move(*error));
     }
   }

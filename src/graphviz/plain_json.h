@@ -11,11 +11,17 @@
 // it give up: it returns false, perhaps after reporting some events, and
 // the caller starts again with the full parser, which then gives the same
 // result or the same error it always did.
+//
+// A handler that also has `string_in_text(std::string_view)` and
+// `key_in_text(std::string_view)` gets every string value and key without
+// escapes or non-ASCII bytes that way instead of through `string` and
+// `key`: a view into the text itself, with nothing copied.
 #ifndef VANTRI_GRAPHVIZ_PLAIN_JSON_H_
 #define VANTRI_GRAPHVIZ_PLAIN_JSON_H_
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -101,6 +107,25 @@ bool read_plain_json(std::string_view text, Handler& handler) {
     while (p < end && is_space(*p)) ++p;
   };
   std::string buffer;
+  constexpr bool takes_views = requires {
+    handler.string_in_text(std::string_view());
+    handler.key_in_text(std::string_view());
+  };
+  // The string whose opening quote is at p, as it stands in the text, and
+  // p past it; nothing, with p unmoved, when it has escapes or bytes
+  // other than printable ASCII.
+  const auto plain_string = [&]() -> std::optional<std::string_view> {
+    const char* run = p + 1;
+    while (run < end) {
+      const auto b = static_cast<unsigned char>(*run);
+      if (b == '"' || b == '\\' || b < 0x20 || b >= 0x80) break;
+      ++run;
+    }
+    if (run == end || *run != '"') return std::nullopt;
+    const std::string_view in_text(p + 1, static_cast<std::size_t>(run - (p + 1)));
+    p = run + 1;
+    return in_text;
+  };
   // Open containers, innermost last: true for an object.
   std::vector<bool> open;
   // Reads one value that starts at p (after white space).
@@ -108,6 +133,9 @@ bool read_plain_json(std::string_view text, Handler& handler) {
     if (p == end) return false;
     const char c = *p;
     if (c == '"') {
+      if constexpr (takes_views) {
+        if (const auto in_text = plain_string()) return handler.string_in_text(*in_text);
+      }
       p = plain_json::read_string(p + 1, end, buffer);
       return p != nullptr && handler.string(buffer);
     }
@@ -137,8 +165,17 @@ bool read_plain_json(std::string_view text, Handler& handler) {
   // Reads a key and its colon; p is at the opening quote.
   const auto key = [&]() -> bool {
     if (p == end || *p != '"') return false;
-    p = plain_json::read_string(p + 1, end, buffer);
-    if (p == nullptr || !handler.key(buffer)) return false;
+    bool taken = false;
+    if constexpr (takes_views) {
+      if (const auto in_text = plain_string()) {
+        if (!handler.key_in_text(*in_text)) return false;
+        taken = true;
+      }
+    }
+    if (!taken) {
+      p = plain_json::read_string(p + 1, end, buffer);
+      if (p == nullptr || !handler.key(buffer)) return false;
+    }
     skip_space();
     if (p == end || *p != ':') return false;
     ++p;

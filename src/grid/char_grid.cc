@@ -194,6 +194,17 @@ std::string CharGrid::to_text() const {
             }
             for (std::uint64_t i = 0; i < n; ++i) {
               const Cell cell = cells[i];
+              if (cell == Cell::empty()) {
+                // Most cells of a drawing are empty: a run of them is one
+                // fill of blanks.
+                std::uint64_t run_end = i + 1;
+                while (run_end < n && cells[run_end] == Cell::empty()) ++run_end;
+                std::fill_n(at, run_end - i, ' ');
+                at += run_end - i;
+                i = run_end - 1;
+                after_wide = false;
+                continue;
+              }
               char32_t c;
               switch (cell.kind()) {
                 case CellKind::Empty:

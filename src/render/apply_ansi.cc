@@ -84,14 +84,23 @@ void colour_line(std::string& out, std::string_view line, const ColourMap& map,
                  std::uint64_t row) {
   // Ids stand for distinct sequences, so comparing ids compares colours.
   const std::vector<std::uint8_t>& ids = map.ids(row);
+  // Past the last coloured cell the rest of the line is copied as it is.
+  std::uint64_t coloured_end = ids.size();
+  while (coloured_end > 0 && ids[coloured_end - 1] == 0) --coloured_end;
   std::uint8_t open = 0;
   std::uint64_t col = 0;
   // Characters are copied in runs, up to where the colour changes.
   std::size_t copied = 0;
   for (std::size_t i = 0; i < line.size();) {
+    if (open == 0 && col >= coloured_end) break;
     const std::size_t start = i;
-    const int width = char_width(next_code_point(line, i));
-    if (width == 0) continue;
+    int width = 1;
+    if (static_cast<unsigned char>(line[i]) < 0x80) {
+      ++i;
+    } else {
+      width = char_width(next_code_point(line, i));
+      if (width == 0) continue;
+    }
     const std::uint8_t id = col < ids.size() ? ids[col] : 0;
     col += static_cast<std::uint64_t>(width);
     if (id == open) continue;

@@ -11,13 +11,9 @@ PlanCells::PlanCells(std::uint64_t width, std::uint64_t height)
       chunks_per_row_((width + kMask) >> kShift),
       ids_(static_cast<std::size_t>(height * chunks_per_row_), 0) {}
 
-PlanCell& PlanCells::edit(std::uint64_t row, std::uint64_t col) {
-  std::uint32_t& id = ids_[row * chunks_per_row_ + (col >> kShift)];
-  if (id == 0) {
-    chunks_.push_back(std::make_unique<PlanCell[]>(std::size_t{1} << kShift));
-    id = static_cast<std::uint32_t>(chunks_.size());
-  }
-  return chunks_[id - 1][col & kMask];
+std::uint32_t PlanCells::new_chunk() {
+  chunks_.push_back(std::make_unique<PlanCell[]>(std::size_t{1} << kShift));
+  return static_cast<std::uint32_t>(chunks_.size());
 }
 
 void PlanCells::mark(std::uint64_t top, std::uint64_t bottom, std::uint64_t left,

@@ -59,8 +59,21 @@ class PlanCells {
     return id ? chunks_[id - 1][col & kMask] : PlanCell{};
   }
 
+  /// The cells of an in-range row from `col` to the end of the chunk
+  /// holding `col` (column `chunk_end(col)`), or null when that chunk was
+  /// never written: all of them are empty then.
+  const PlanCell* run_at(std::uint64_t row, std::uint64_t col) const {
+    const std::uint32_t id = ids_[row * chunks_per_row_ + (col >> kShift)];
+    return id ? chunks_[id - 1].get() + (col & kMask) : nullptr;
+  }
+  static constexpr std::uint64_t chunk_end(std::uint64_t col) { return (col | kMask) + 1; }
+
   /// The cell to change at an in-range position.
-  PlanCell& edit(std::uint64_t row, std::uint64_t col);
+  PlanCell& edit(std::uint64_t row, std::uint64_t col) {
+    std::uint32_t& id = ids_[row * chunks_per_row_ + (col >> kShift)];
+    if (id == 0) id = new_chunk();
+    return chunks_[id - 1][col & kMask];
+  }
 
   /// Adds `what` to every cell of the rectangle, clipped to the range.
   void mark(std::uint64_t top, std::uint64_t bottom, std::uint64_t left,
@@ -73,6 +86,9 @@ class PlanCells {
  private:
   static constexpr unsigned kShift = 8;
   static constexpr std::uint64_t kMask = (1u << kShift) - 1;
+
+  // Allocates an empty chunk; returns its id.
+  std::uint32_t new_chunk();
 
   std::uint64_t width_;
   std::uint64_t height_;

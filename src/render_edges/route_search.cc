@@ -25,6 +25,8 @@ constexpr std::uint32_t kNearBox = 30;
 constexpr std::uint32_t kGreedyStep = 15;
 constexpr std::uint32_t kUnreached = std::numeric_limits<std::uint32_t>::max();
 constexpr std::uint8_t kNowhere = 4;
+// The largest window searched, in cells.
+constexpr std::uint64_t kMaxWindowCells = (std::uint64_t{1} << 26) / 4;
 
 bool shares(const PlanCell& cell, RouteGroups groups) {
   return (cell.tail_group == groups.tail && groups.tail != 0) ||
@@ -73,16 +75,55 @@ bool port_usable(const PlanCells& cells, GridPoint cell, RouteGroups groups, boo
 }
 
 bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups groups) {
-  if (route.points.empty()) return false;
-  const GridPoint first = route.points.front();
-  const GridPoint last = route.points.back();
-  return for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
+  // Every cell of the route must fit, in whatever order they are checked.
+  // The grid is a rectangle, so a route lies in it when its corners do;
+  // a route with a slanted leg never fits.
+  const std::vector<GridPoint>& points = route.points;
+  if (points.empty()) return false;
+  for (const GridPoint& p : points) {
     if (!cells.contains(p.row, p.col)) return false;
+  }
+  const GridPoint first = points.front();
+  const GridPoint last = points.back();
+  // Nothing that could stand in a route's way: every use of the cell fits.
+  constexpr std::uint8_t kInTheWay =
+      PlanCell::kBox | PlanCell::kLabel | PlanCell::kArrow | PlanCell::kLines;
+  const auto fits = [&](GridPoint p, const PlanCell& c, std::uint8_t usage) {
+    if ((c.what & kInTheWay) == 0) return true;
     if (p == first) return port_usable(cells, p, groups, true, route.arrow_at_start);
     if (p == last) return port_usable(cells, p, groups, false, route.arrow_at_end);
     bool shared = false, crossing = false;
-    return usable(cells.at(p.row, p.col), usage, groups, shared, crossing);
-  });
+    return usable(c, usage, groups, shared, crossing);
+  };
+  if (!fits(first, cells.at(first.row, first.col), PlanCell::kBent)) return false;
+  for (std::size_t s = 0; s + 1 < points.size(); ++s) {
+    const GridPoint p = points[s];
+    const GridPoint q = points[s + 1];
+    if (p == q) continue;
+    if (p.row == q.row) {
+      // The cells between the two ends, a chunk of the row at a time.
+      const std::uint64_t row = p.row;
+      const std::uint64_t end = std::max(p.col, q.col);
+      for (std::uint64_t col = std::min(p.col, q.col) + 1; col < end;) {
+        const std::uint64_t stop = std::min(end, PlanCells::chunk_end(col));
+        if (const PlanCell* run = cells.run_at(row, col)) {
+          for (std::uint64_t k = col; k < stop; ++k) {
+            if (!fits({row, k}, run[k - col], PlanCell::kAcross)) return false;
+          }
+        }
+        col = stop;
+      }
+    } else if (p.col == q.col) {
+      const std::uint64_t end = std::max(p.row, q.row);
+      for (std::uint64_t row = std::min(p.row, q.row) + 1; row < end; ++row) {
+        if (!fits({row, p.col}, cells.at(row, p.col), PlanCell::kAlong)) return false;
+      }
+    } else {
+      return false;
+    }
+    if (!fits(q, cells.at(q.row, q.col), PlanCell::kBent)) return false;
+  }
+  return true;
 }
 
 namespace {
@@ -103,10 +144,42 @@ void add_line(PlanCell& c, std::uint8_t usage, RouteGroups groups) {
 }  // namespace
 
 void commit_route(PlanCells& cells, const EdgeRoute& route, RouteGroups groups) {
-  for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
+  const std::vector<GridPoint>& points = route.points;
+  const auto add = [&](GridPoint p, std::uint8_t usage) {
     if (cells.contains(p.row, p.col)) add_line(cells.edit(p.row, p.col), usage, groups);
     return true;
-  });
+  };
+  const bool straight_legs =
+      std::adjacent_find(points.begin(), points.end(), [](GridPoint p, GridPoint q) {
+        return p.row != q.row && p.col != q.col;
+      }) == points.end();
+  if (!straight_legs) {
+    for_each_route_cell(route, add);
+  } else if (!points.empty()) {
+    // A cell's lines do not depend on the order they come in, so a leg
+    // across a row is recorded a chunk of the row at a time.
+    add(points.front(), PlanCell::kBent);
+    for (std::size_t s = 0; s + 1 < points.size(); ++s) {
+      const GridPoint p = points[s];
+      const GridPoint q = points[s + 1];
+      if (p == q) continue;
+      if (p.row == q.row) {
+        const std::uint64_t end = std::min(std::max(p.col, q.col), cells.width());
+        for (std::uint64_t col = std::min(p.col, q.col) + 1; p.row < cells.height() && col < end;) {
+          const std::uint64_t stop = std::min(end, PlanCells::chunk_end(col));
+          PlanCell* run = &cells.edit(p.row, col);
+          for (std::uint64_t k = col; k < stop; ++k) add_line(run[k - col], PlanCell::kAcross, groups);
+          col = stop;
+        }
+      } else {
+        const std::uint64_t end = std::max(p.row, q.row);
+        for (std::uint64_t row = std::min(p.row, q.row) + 1; row < end; ++row) {
+          add({row, p.col}, PlanCell::kAlong);
+        }
+      }
+      add(q, PlanCell::kBent);
+    }
+  }
   if (route.points.empty()) return;
   const GridPoint first = route.points.front();
   const GridPoint last = route.points.back();
@@ -212,7 +285,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   }
   const std::uint64_t rows = w.bottom - w.top + 1;
   const std::uint64_t cols = w.right - w.left + 1;
-  if (rows * cols > (std::uint64_t{1} << 26) / 4) return std::nullopt;
+  if (rows * cols > kMaxWindowCells) return std::nullopt;
   const auto inside = [&](GridPoint p) {
     return p.row >= w.top && p.row <= w.bottom && p.col >= w.left && p.col <= w.right;
   };
@@ -222,8 +295,12 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   // Cell states of earlier searches are told apart by their number.
   const auto area = static_cast<std::size_t>(rows * cols);
   if (buffers.capacity < area) {
-    buffers.cells.reset(static_cast<SearchBuffers::Cell*>(std::calloc(area, sizeof(SearchBuffers::Cell))));
-    buffers.capacity = buffers.cells ? area : 0;
+    // Grown at least twofold, so that windows widening one search after
+    // another cost a few allocations, not one each.
+    const std::size_t grown =
+        std::max(area, std::min(buffers.capacity * 2, static_cast<std::size_t>(kMaxWindowCells)));
+    buffers.cells.reset(static_cast<SearchBuffers::Cell*>(std::calloc(grown, sizeof(SearchBuffers::Cell))));
+    buffers.capacity = buffers.cells ? grown : 0;
     if (!buffers.cells) return std::nullopt;
   }
   if (++buffers.search == 0) {

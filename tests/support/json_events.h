@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace vantri::testing {
 
@@ -19,12 +20,14 @@ struct JsonEvents {
   bool number_unsigned(Json::number_unsigned_t n) { return add("uint " + std::to_string(n)); }
   bool number_float(Json::number_float_t, const std::string& s) { return add("float " + s); }
   bool string(std::string& s) { return add("string " + s); }
+  bool string_in_text(std::string_view s) { return add("string " + std::string(s)); }
   bool binary(Json::binary_t&) { return add("binary"); }
   bool start_object(std::size_t n) { return add("{" + std::to_string(n)); }
   bool end_object() { return add("}"); }
   bool start_array(std::size_t n) { return add("[" + std::to_string(n)); }
   bool end_array() { return add("]"); }
   bool key(std::string& k) { return add("key " + k); }
+  bool key_in_text(std::string_view k) { return add("key " + std::string(k)); }
   bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) {
     add("error");
     return false;
