@@ -533,7 +533,7 @@ struct Planner {
   // window costs to set up and the states it visits.
   std::optional<EdgeRoute> search(std::size_t i, std::span<const RoutePort> sources,
                                   std::span<const RoutePort> targets, std::uint64_t margin,
-                                  std::size_t limit) {
+                                  std::size_t limit, std::size_t then_any = 0) {
     buffers.walled = false;
     buffers.visited = 0;
     const SearchWindow w = search_window(i, margin);
@@ -547,9 +547,11 @@ struct Planner {
     buffers.visit_limit = static_cast<std::size_t>(
         std::min<std::uint64_t>(limit == 0 ? search_budget : limit, search_budget));
     if (buffers.visit_limit == 0) return std::nullopt;
+    buffers.then_any_limit = static_cast<std::size_t>(std::min<std::uint64_t>(then_any, search_budget));
     const LayoutEdge& e = scene.edges[i];
     auto route = search_route(cells, sources, targets, groups[i],
                               RouteArrows{e.arrow_at_tail, e.arrow_at_head}, w, buffers);
+    buffers.then_any_limit = 0;
     search_budget = sub_floor(search_budget, buffers.visited);
     return route;
   }
@@ -591,19 +593,14 @@ struct Planner {
       // short would only visit the same cells again in a wider window, and
       // one walled in stays walled in.
       for (const std::uint64_t margin : kMargins) {
-        if (auto route = search(i, good_from, good_to, margin, 16384)) {
+        // A search stopped short of proving which route is cheapest has
+        // not shown that there is none: in a dense window the crossings
+        // make the cheapest costly to prove. It goes on settling for any
+        // way into these ports, which beats any way into the others.
+        if (auto route = search(i, good_from, good_to, margin, 16384, kAnyRouteLimit)) {
           return try_route(i, std::move(*route));
         }
-        if (buffers.visited >= buffers.visit_limit) {
-          // Stopped short of proving which route is cheapest, not of
-          // showing there is none: in a dense window the crossings make
-          // the cheapest costly to prove. Any way into these ports beats
-          // any way into the others.
-          if (auto route = first_route(i, good_from, good_to, margin, kAnyRouteLimit)) {
-            return try_route(i, std::move(*route));
-          }
-          break;
-        }
+        if (buffers.went_on || buffers.visited >= buffers.visit_limit) break;
         if (buffers.walled || whole_canvas(i, margin)) break;
       }
       if (!making_way && make_way(i, good_from, good_to)) return true;

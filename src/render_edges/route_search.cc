@@ -454,8 +454,15 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   std::uint32_t best_cost = kUnreached;
   std::size_t& visited = buffers.visited;
   visited = 0;
-  while (!heap.empty() && !(best && buffers.first_found)) {
-    if (++visited == buffers.visit_limit) break;
+  bool first_found = buffers.first_found;
+  buffers.went_on = false;
+  while (!heap.empty() && !(best && first_found)) {
+    if (++visited == buffers.visit_limit) {
+      if (best || buffers.went_on || buffers.then_any_limit <= visited) break;
+      buffers.went_on = true;
+      first_found = true;
+      buffers.visit_limit = buffers.then_any_limit;
+    }
     std::pop_heap(heap.begin(), heap.end(), std::greater<>());
     const Entry top = heap.back();
     heap.pop_back();
@@ -510,7 +517,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
           best_cost = total;
           came_from(q_state) = static_cast<std::uint8_t>(state % 4);
           best = {q_state, to[target - 1]};
-          if (buffers.first_found) break;
+          if (first_found) break;
         }
       }
       if (mode_of(q_cell) == kBlocked) continue;

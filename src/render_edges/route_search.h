@@ -88,6 +88,13 @@ struct SearchBuffers {
   bool walled = false;
   /// Settle for the first route found rather than the cheapest.
   bool first_found = false;
+  /// When the visit limit comes before any route is found, settle for the
+  /// first route found from there on and go on up to this many states in
+  /// all, rather than stop (0: stop). The states visited so far are the
+  /// ones a search settling for any route would visit first.
+  std::size_t then_any_limit = 0;
+  /// The last search went on past its visit limit, settling for any route.
+  bool went_on = false;
   /// What a step over lines that the route may neither cross nor share
   /// costs, when the routes they belong to are to make way for it; 0: such
   /// lines block.
