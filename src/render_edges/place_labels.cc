@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "grid/cell_arith.h"
@@ -61,10 +60,15 @@ struct Placer {
   std::vector<Homeless> homeless;
 
   // The cells of the route whose label is being placed.
-  std::unordered_set<std::uint64_t> own;
+  // (sorted keys row * width + column: a route has few cells, and the
+  // set is made again for every label)
+  std::vector<std::uint64_t> own;
+  // Candidate places, kept between labels so that trying them allocates
+  // nothing.
+  std::vector<GridPoint> spots;
 
   bool foreign_line(std::uint64_t row, std::uint64_t col) const {
-    return (cells.at(row, col).what & PlanCell::kLines) && !own.contains(row * cells.width() + col);
+    return (cells.at(row, col).what & PlanCell::kLines) && !std::binary_search(own.begin(), own.end(), row * cells.width() + col);
   }
 
   // Whether the block fits with its first line at (top, left). With
@@ -209,7 +213,6 @@ struct Placer {
 
   bool try_place(const Block& b, LabelRole role, std::size_t owner, const std::string& text,
                  bool clear) {
-    std::vector<GridPoint> spots;
     candidates(role, owner, b, spots);
     for (const GridPoint& s : spots) {
       if (fits(b, s.row, s.col, clear)) {
@@ -224,9 +227,10 @@ struct Placer {
     own.clear();
     if (role != LabelRole::NodeExternal) {
       for_each_route_cell(plan.routes[owner], [&](GridPoint p, std::uint8_t) {
-        own.insert(p.row * cells.width() + p.col);
+        own.push_back(p.row * cells.width() + p.col);
         return true;
       });
+      std::sort(own.begin(), own.end());
     }
     std::string text(label);
     if (scene.max_label && *scene.max_label < text.size()) {
@@ -312,7 +316,7 @@ struct Placer {
 }  // namespace
 
 void place_labels(PlanCells& cells, RoutePlan& plan, const RouteScene& scene) {
-  Placer placer{cells, plan, scene, {}, {}};
+  Placer placer{cells, plan, scene, {}, {}, {}};
   for (std::size_t i = 0; i < scene.edges.size() && i < plan.routes.size(); ++i) {
     const LayoutEdge& e = scene.edges[i];
     if (e.invisible || plan.routes[i].points.empty()) continue;

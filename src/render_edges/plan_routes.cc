@@ -3,6 +3,7 @@
 #include "render_edges/plan_routes.h"
 
 #include <algorithm>
+#include <array>
 #include <initializer_list>
 #include <map>
 #include <unordered_map>
@@ -363,15 +364,21 @@ struct Planner {
       return false;
     }
     // The middles of the facing sides first, then their neighbours.
+    struct Positions {
+      std::array<std::uint64_t, 3> at;
+      std::size_t count = 0;
+      std::size_t size() const { return count; }
+      std::uint64_t operator[](std::size_t k) const { return at[k]; }
+    };
     const auto positions = [&](const NodeBox& box, Toward side, const std::optional<EndSpan>& span) {
       const SideRange r = side_range(box, side, span);
-      std::vector<std::uint64_t> out{r.middle};
-      if (r.middle > r.first) out.push_back(r.middle - 1);
-      if (r.middle < r.last) out.push_back(r.middle + 1);
+      Positions out{{r.middle}, 1};
+      if (r.middle > r.first) out.at[out.count++] = r.middle - 1;
+      if (r.middle < r.last) out.at[out.count++] = r.middle + 1;
       return out;
     };
-    const std::vector<std::uint64_t> tails = positions(t, forward, t_span);
-    const std::vector<std::uint64_t> heads = positions(h, opposite(forward), h_span);
+    const Positions tails = positions(t, forward, t_span);
+    const Positions heads = positions(h, opposite(forward), h_span);
     for (std::size_t k = 0; k < std::min<std::size_t>(tails.size() + heads.size() - 1, 3); ++k) {
       // Pairs in order of how far they stray from the two middles.
       for (std::size_t ti = 0; ti <= k && ti < tails.size(); ++ti) {
