@@ -74,21 +74,6 @@ Placement place_beside_run(std::uint64_t height, const EdgePath& path,
 
 }  // namespace
 
-void draw_arrowhead(CharGrid& grid, const EdgePath& path) {
-  if (path.size() < 2) return;
-  const GridPoint q = path.back();
-  const GridPoint p = path[path.size() - 2];
-  char32_t arrow = U'◀';
-  if (q.row > p.row) {
-    arrow = U'▼';
-  } else if (q.row < p.row) {
-    arrow = U'▲';
-  } else if (q.col > p.col) {
-    arrow = U'▶';
-  }
-  grid.put(q.row, q.col, Cell::arrow(arrow));
-}
-
 std::optional<PlacedLabel> place_edge_label(std::uint64_t width,
                                             std::uint64_t height,
                                             const EdgePath& path,
@@ -131,18 +116,6 @@ void write_label(CharGrid& grid, const PlacedLabel& label) {
     put_text(grid, row, label.left, line, &Cell::text);
     ++row;
   }
-}
-
-std::optional<LabelRect> draw_edge_label(CharGrid& grid, const EdgePath& path,
-                                         std::string_view label,
-                                         TrimStrategy trim,
-                                         std::optional<std::uint64_t> max_label,
-                                         PlacedLabels& placed) {
-  auto placed_label =
-      place_edge_label(grid.width(), grid.height(), path, label, trim, max_label, placed);
-  if (!placed_label) return std::nullopt;
-  write_label(grid, *placed_label);
-  return placed.rects().back();
 }
 
 }  // namespace vantri

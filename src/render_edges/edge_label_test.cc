@@ -1,4 +1,4 @@
-// Arrowheads and edge-label placement: wrap width, rows beside the route,
+// Edge-label placement in the original drawing: wrap width, rows beside the route,
 // sides tried in turn, sliding past earlier labels, shortening.
 #include "render_edges/edge_label.h"
 
@@ -13,38 +13,31 @@ namespace {
 
 constexpr LineFlags kVertical{.up = true, .down = true};
 
-// Draws the route and its arrowhead, then the label, as edge drawing does.
-std::optional<LabelRect> draw(CharGrid& grid, const EdgePath& path, std::string_view label,
+// Places `text` beside `path` and writes it, as the original drawing does;
+// the rectangle recorded for it.
+std::optional<LabelRect> label(CharGrid& grid, const EdgePath& path, std::string_view text,
+                               PlacedLabels& placed,
+                               std::optional<std::uint64_t> max_label = std::nullopt) {
+  auto placed_label = place_edge_label(grid.width(), grid.height(), path, text,
+                                       TrimStrategy::End, max_label, placed);
+  if (!placed_label) return std::nullopt;
+  write_label(grid, *placed_label);
+  return placed.rects().back();
+}
+
+// Draws the route with an arrowhead on its last point, then its label.
+std::optional<LabelRect> draw(CharGrid& grid, const EdgePath& path, std::string_view text,
                               PlacedLabels& placed,
                               std::optional<std::uint64_t> max_label = std::nullopt) {
   draw_path(grid, path);
-  draw_arrowhead(grid, path);
-  return draw_edge_label(grid, path, label, TrimStrategy::End, max_label, placed);
-}
-
-TEST(Arrowhead, PointsAlongTheLastLeg) {
-  const struct {
-    EdgePath path;
-    GridPoint at;
-    char32_t arrow;
-  } cases[] = {
-      {{{0, 2}, {3, 2}}, {3, 2}, U'▼'},
-      {{{3, 2}, {0, 2}}, {0, 2}, U'▲'},
-      {{{1, 0}, {1, 3}}, {1, 3}, U'▶'},
-      {{{1, 3}, {1, 0}}, {1, 0}, U'◀'},
-      {{{2, 2}, {2, 2}}, {2, 2}, U'◀'},
-      {{{1, 0}, {1, 4}, {4, 4}, {4, 1}}, {4, 1}, U'◀'},
-  };
-  for (const auto& c : cases) {
-    CharGrid grid(5, 5);
-    grid.put(c.at.row, c.at.col, Cell::line(kVertical));
-    draw_arrowhead(grid, c.path);
-    EXPECT_EQ(grid.at(c.at.row, c.at.col), Cell::arrow(c.arrow));
-  }
-  CharGrid grid(5, 5);
-  grid.put(3, 2, Cell::node(U'─'));
-  draw_arrowhead(grid, {{0, 2}, {3, 2}});
-  EXPECT_EQ(grid.at(3, 2), Cell::node(U'─'));  // never on a box
+  const GridPoint q = path.back();
+  const GridPoint p = path[path.size() - 2];
+  const Toward last_leg = q.row > p.row   ? Toward::Down
+                          : q.row < p.row ? Toward::Up
+                          : q.col > p.col ? Toward::Right
+                                          : Toward::Left;
+  grid.put(q.row, q.col, Cell::arrow(arrowhead_toward(last_leg)));
+  return label(grid, path, text, placed, max_label);
 }
 
 TEST(EdgeLabel, BesideAStraightRunFromItsTop) {
@@ -173,18 +166,15 @@ TEST(EdgeLabel, NeverOverBoxesOrArrowheads) {
             "  │\n"
             "  ▼\n");
   // An arrowhead drawn later replaces label text.
-  draw_arrowhead(grid, {{0, 6}, {1, 6}});
+  grid.put(1, 6, Cell::arrow(U'▼'));
   EXPECT_EQ(grid.at(1, 6), Cell::arrow(U'▼'));
 }
 
 TEST(EdgeLabel, NothingForAnEmptyLabelOrAShortPath) {
   CharGrid grid(10, 4);
   PlacedLabels placed;
-  EXPECT_EQ(draw_edge_label(grid, {{0, 2}, {3, 2}}, "", TrimStrategy::End, std::nullopt,
-                            placed),
-            std::nullopt);
-  EXPECT_EQ(draw_edge_label(grid, {{0, 2}}, "x", TrimStrategy::End, std::nullopt, placed),
-            std::nullopt);
+  EXPECT_EQ(label(grid, {{0, 2}, {3, 2}}, "", placed), std::nullopt);
+  EXPECT_EQ(label(grid, {{0, 2}}, "x", placed), std::nullopt);
   EXPECT_TRUE(placed.rects().empty());
   EXPECT_EQ(grid.to_text(), "\n");
 }
