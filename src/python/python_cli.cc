@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "python/cli_args.h"
+#include "process/cli_args.h"
+#include "process/terminal.h"
 #include "python/python_render.h"
 #include "python/python_support.h"
-#include "python/terminal.h"
 
 namespace vantri::python {
 namespace {

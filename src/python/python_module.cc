@@ -15,8 +15,8 @@
 #include <optional>
 #include <string>
 
-#include "python/cli_args.h"
-#include "python/dot_encoding.h"
+#include "process/cli_args.h"
+#include "process/dot_encoding.h"
 #include "python/python_cli.h"
 #include "python/python_render.h"
 #include "python/python_support.h"

@@ -2,8 +2,8 @@
 #include "python/python_render.h"
 
 #include "graphviz/run_dot.h"
-#include "python/dot_encoding.h"
-#include "python/read_source.h"
+#include "process/dot_encoding.h"
+#include "process/read_source.h"
 
 namespace vantri::python {
 namespace {

@@ -1,6 +1,6 @@
 // Whole-file reads with operating-system error texts, a size limit and a
 // wait that signals can end.
-#include "python/read_source.h"
+#include "process/read_source.h"
 
 #include <fcntl.h>
 #include <poll.h>

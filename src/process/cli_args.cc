@@ -1,5 +1,5 @@
 // Reading the command line.
-#include "python/cli_args.h"
+#include "process/cli_args.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,5 +1,5 @@
 // Terminal queries and the progress line.
-#include "python/terminal.h"
+#include "process/terminal.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <string>
 
-#include "python/cli_args.h"
+#include "process/cli_args.h"
 
 namespace vantri {
 namespace {

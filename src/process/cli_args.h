@@ -3,8 +3,8 @@
 // Kept free of Python so that every rule (what takes a value, what is a
 // usage error, where the files begin) can be tested directly; the Python
 // front end only does the input and output.
-#ifndef VANTRI_PYTHON_CLI_ARGS_H_
-#define VANTRI_PYTHON_CLI_ARGS_H_
+#ifndef VANTRI_PROCESS_CLI_ARGS_H_
+#define VANTRI_PROCESS_CLI_ARGS_H_
 
 #include <cstdint>
 #include <optional>
@@ -100,4 +100,4 @@ std::optional<std::uint64_t> parse_cli_number(std::string_view text);
 
 }  // namespace vantri
 
-#endif  // VANTRI_PYTHON_CLI_ARGS_H_
+#endif  // VANTRI_PROCESS_CLI_ARGS_H_

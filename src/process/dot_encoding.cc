@@ -1,5 +1,5 @@
 // A small DOT scanner for charset attributes, and the Latin-1 conversion.
-#include "python/dot_encoding.h"
+#include "process/dot_encoding.h"
 
 #include <algorithm>
 #include <array>
