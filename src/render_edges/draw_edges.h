@@ -32,8 +32,8 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
 /// Draws a plan: every route's lines, then the labels, then the arrowheads.
 void draw_route_plan(CharGrid& grid, const RoutePlan& plan);
 
-/// Draws every planned edge with its arrowhead and label. Labels longer
-/// than `max_label` bytes are shortened with `trim`.
+/// Draws every planned edge with its arrowhead and label. Labels wider
+/// than `max_label` columns are shortened with `trim` (`limit_label`).
 void draw_edges(CharGrid& grid, const EdgePlan& plan,
                 std::span<const LayoutEdge> edges,
                 std::span<const NodeBox> boxes, const GridTransform& transform,

@@ -79,4 +79,12 @@ std::string trim_label(std::string_view label, std::size_t max,
   return words ? std::move(*words) : trim_middle(label, budget);
 }
 
+std::string limit_label(std::string_view label, std::optional<std::uint64_t> max_label,
+                        TrimStrategy strategy, LabelLines lines) {
+  if (!max_label) return std::string(label);
+  const std::size_t width = lines == LabelLines::Split ? label_width(label) : text_width(label);
+  if (width <= *max_label) return std::string(label);
+  return trim_label(label, static_cast<std::size_t>(*max_label), strategy);
+}
+
 }  // namespace vantri
