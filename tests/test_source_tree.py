@@ -14,6 +14,7 @@ SRC = Path(__file__).resolve().parent.parent / "src"
 # Folders in the order data flows through them; folders on one line are
 # independent of each other.
 STAGES = [
+    ["messages"],
     ["text"],
     ["graphviz", "trim", "color"],
     ["grid"],

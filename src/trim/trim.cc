@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "messages/messages.h"
 #include "text/label_lines.h"
 #include "trim/smart_trim.h"
 
@@ -56,7 +57,7 @@ std::expected<TrimStrategy, std::string> parse_trim_strategy(
   if (lower == "start") return TrimStrategy::Start;
   if (lower == "middle") return TrimStrategy::Middle;
   if (lower == "smart") return TrimStrategy::Smart;
-  return std::unexpected("unknown trim strategy: " + std::string(text));
+  return std::unexpected(messages::unknown_trim_strategy(text));
 }
 
 std::string trim_label(std::string_view label, std::size_t max,
