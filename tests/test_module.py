@@ -210,6 +210,30 @@ def test_too_large_drawing_is_a_runtime_error():
     assert max(len(line) for line in text.splitlines()) <= 100
 
 
+def test_graphs_of_one_text_in_turn_and_a_text_without_any(tmp_path):
+    second = "graph { x -- y [label=e] }"
+    both = f"{GRAPH}\n// the next one\n{second}\n"
+    joined = vantri.render(GRAPH) + "\n" + vantri.render(second)
+    assert vantri.render(both) == joined
+    (tmp_path / "both.gv").write_text(both)
+    assert vantri.render_file(tmp_path / "both.gv") == joined
+    no_graph = "the DOT text holds no graph (it is empty, or only blanks and comments)"
+    for blank in ["", "  \n", "/* nothing */ // here\n# 1 \"x.gv\"\n"]:
+        with pytest.raises(RuntimeError) as caught:
+            vantri.render(blank)
+        assert caught.value.args == (no_graph,)
+    (tmp_path / "empty.gv").write_text("")
+    with pytest.raises(RuntimeError, match=re.escape(no_graph)):
+        vantri.render_file(tmp_path / "empty.gv")
+    # What concerns one graph of several names it by its place.
+    huge = ("digraph { a [shape=box, width=900, height=900, label=x];"
+            " b [fixedsize=true, width=0.1, height=0.1] }")
+    with pytest.raises(RuntimeError, match="^graph 2: Drawing too large: "):
+        vantri.render(GRAPH + huge)
+    with pytest.warns(vantri.DrawingCutWarning, match="^graph 2: drawing cut at 100 columns"):
+        vantri.render(GRAPH + huge, max_width=100)
+
+
 def test_version_internal_error_and_sub_interpreters():
     import importlib.metadata
 

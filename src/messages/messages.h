@@ -40,6 +40,10 @@ std::string source_not_utf8(std::string_view detail);
 /// given.
 std::string unknown_trim_strategy(std::string_view name);
 
+/// The same for `--trim`, followed by the names it takes in parentheses.
+std::string unknown_trim_strategy_option(std::string_view name);
+inline constexpr std::string_view kExpectedStrategy = "expected end, start, middle or smart";
+
 // --- Running dot ------------------------------------------------------------
 
 /// No executable `dot` in the absolute directories of PATH (`searched`);
@@ -72,6 +76,10 @@ std::string dot_wrote_too_much(std::uint64_t limit, std::string_view stream);
 
 /// dot stopped taking its input before all of it was written.
 inline constexpr std::string_view kInputNotTaken = "failed to write whole buffer";
+
+/// dot succeeded and wrote nothing: there was no graph to lay out.
+inline constexpr std::string_view kNoGraph =
+    "the DOT text holds no graph (it is empty, or only blanks and comments)";
 
 /// dot's standard output is not UTF-8; `detail` says where.
 std::string dot_output_not_utf8(std::string_view detail);
@@ -163,7 +171,8 @@ inline constexpr std::string_view kCliHelp =
     "\n"
     "Arguments:\n"
     "  <FILE>...          DOT files, drawn in turn and separated by a blank\n"
-    "                     line; \"-\" reads standard input\n"
+    "                     line; \"-\" reads standard input, and so does no\n"
+    "                     FILE when standard input is no terminal\n"
     "\n"
     "Options:\n"
     "  --width N          Widest line of a drawing, in terminal columns: 5 or\n"
@@ -191,10 +200,9 @@ inline constexpr std::string_view kCliUsage =
     "Try 'vantri --help' for more information.\n";
 
 /// An option's `value` that does not do, with what was `expected` (one of
-/// the four below).
+/// the three below).
 std::string invalid_value(std::string_view option, std::string_view value,
                           std::string_view expected);
-inline constexpr std::string_view kExpectedStrategy = "expected end, start, middle or smart";
 inline constexpr std::string_view kExpectedColumns = "expected a whole number of columns";
 inline constexpr std::string_view kWidthTooSmall =
     "the narrowest drawing is 5 columns wide (0 means no limit)";
@@ -218,6 +226,9 @@ inline constexpr std::string_view kStandardInput = "standard input";
 /// A message about one of several inputs (or about a file that could not
 /// be read), prefixed with its `name`.
 std::string about_input(std::string_view name, std::string_view message);
+
+/// A message about graph `number` (from 1) of an input that holds several.
+std::string about_graph(std::size_t number, std::string_view message);
 
 /// An error on standard error, one line: "vantri: error: MESSAGE".
 std::string error_line(std::string_view message);

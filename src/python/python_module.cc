@@ -253,14 +253,29 @@ PyObject* render_text(PyObject* module, const std::function<std::string()>& dot_
                       const Arguments& a) {
   auto outcome = render_unlocked(dot_text, a.options, a.watch);
   if (!outcome) return nullptr;
-  if (!*outcome) return raise_render_error(outcome->error());
-  if (const std::optional<DrawingCut>& cut = (*outcome)->cut) {
-    if (PyErr_WarnEx(module_state(module).drawing_cut_warning,
-                     cut->message("max_width").c_str(), 1) < 0) {
-      return nullptr;
-    }
+  // Several graphs are drawn in turn, a blank line between them, as the
+  // command prints them; a failing graph fails the call.
+  const bool name_graphs = outcome->size() > 1;
+  const auto about = [name_graphs](std::size_t i, std::string message) {
+    return name_graphs ? messages::about_graph(i + 1, message) : message;
+  };
+  for (std::size_t i = 0; i < outcome->size(); ++i) {
+    const auto& drawing = (*outcome)[i];
+    if (!drawing) return raise_render_error(drawing.error(), about(i, display(drawing.error())));
   }
-  return new_str((*outcome)->text);
+  std::string text;
+  for (std::size_t i = 0; i < outcome->size(); ++i) {
+    const Rendering& drawing = *(*outcome)[i];
+    if (drawing.cut) {
+      const std::string message = about(i, drawing.cut->message("max_width"));
+      if (PyErr_WarnEx(module_state(module).drawing_cut_warning, message.c_str(), 1) < 0) {
+        return nullptr;
+      }
+    }
+    if (i > 0) text += '\n';
+    text += drawing.text;
+  }
+  return new_str(text);
 }
 
 PyObject* render(PyObject* module, PyObject* const* args, Py_ssize_t nargsf,
@@ -301,7 +316,8 @@ PyObject* render_file(PyObject* module, PyObject* const* args, Py_ssize_t nargsf
   "    timeout: Optional limit in seconds on the time Graphviz `dot` may take.\n" \
   "\n"                                                                           \
   "Returns:\n"                                                                   \
-  "    ASCII art string.\n"                                                      \
+  "    ASCII art string; for a text of several graphs, their drawings in\n"     \
+  "    turn, a blank line between each two.\n"                                   \
   "\n"                                                                           \
   "Raises:\n"                                                                    \
   "    RuntimeError: If graphviz `dot` is not found or " failure "\n"            \
@@ -316,14 +332,15 @@ constexpr const char kRenderDoc[] = VANTRI_RENDER_DOC(
     "render(dot_source, *, max_width=None, trim=\"smart\", max_label=None, color=True, "
     "timeout=None)",
     "Render a Graphviz DOT string to ASCII art.",
-    "dot_source: DOT graph source string.", "the DOT source is invalid.");
+    "dot_source: DOT graph source string.",
+    "the DOT source is invalid or holds no graph.");
 
 constexpr const char kRenderFileDoc[] = VANTRI_RENDER_DOC(
     "render_file(path, *, max_width=None, trim=\"smart\", max_label=None, color=True, "
     "timeout=None)",
     "Render a Graphviz DOT file to ASCII art.",
     "path: Path to a .dot file (str, bytes or os.PathLike).",
-    "the file can't be read.");
+    "the file can't be read or holds no graph.");
 
 #undef VANTRI_RENDER_DOC
 
