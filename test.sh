@@ -7,12 +7,15 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./setup.sh --no-demo
 # What only the tests need: Graphviz's example graphs, GoogleTest, the
-# fuzzing header the corpus replays are built with, and pytest and numpy.
+# fuzzing header the corpus replays are built with, pytest and numpy, and
+# the graph packages whose objects render() takes (vantri itself never
+# needs them).
 . tools/debian_packages.sh
 need_packages graphviz-doc libgtest-dev libclang-rt-19-dev
-if ! .venv/bin/python -c 'import pytest, numpy' 2>/dev/null; then
+if ! .venv/bin/python -c 'import pytest, numpy, graphviz, pydot, networkx' 2>/dev/null; then
   printf '==> installing the test tools from PyPI\n'
-  .venv/bin/python -m pip --disable-pip-version-check -q install 'pytest>=8' 'numpy>=2'
+  .venv/bin/python -m pip --disable-pip-version-check -q install 'pytest>=8' 'numpy>=2' \
+    'graphviz>=0.20' 'pydot>=2' 'networkx>=3'
 fi
 jobs=$(nproc 2>/dev/null || echo 2)
 

@@ -272,6 +272,19 @@ inline constexpr char kMissingArgument[] = "%s() missing required argument '%s' 
 /// what it must be, %s the type given.
 inline constexpr char kWrongType[] = "%s() argument '%s' must be %s, not %s";
 
+/// What `render` takes as its DOT source, for the message of a wrong type.
+inline constexpr char kExpectedDotSource[] =
+    "str or a graph of the graphviz, pydot or networkx package";
+
+/// A graph object whose DOT text is no str: %s what gave it ("source",
+/// "to_string()"), %s the package, %s the type it gave.
+inline constexpr char kGraphTextNotStr[] = "%s of a %s graph must be str, not %s";
+
+/// A networkx graph whose views or attributes give something else than
+/// networkx's own do.
+inline constexpr char kNotLikeNetworkx[] =
+    "the networkx graph's nodes, edges or attributes are not as networkx gives them";
+
 /// sys.argv is a str, not a list.
 inline constexpr char kArgvIsText[] = "Can't extract `str` to `Vec`";
 

@@ -19,6 +19,7 @@
 #include "process/cli_args.h"
 #include "process/dot_encoding.h"
 #include "python/python_cli.h"
+#include "python/python_graph_objects.h"
 #include "python/python_render.h"
 #include "python/python_support.h"
 #include "render/render_graph.h"
@@ -100,6 +101,18 @@ bool convert_text(const Signature& sig, Param p, PyObject* value, std::string& o
   if (data == nullptr) return false;
   out.assign(data, static_cast<std::size_t>(size));
   return true;
+}
+
+// render's DOT source: a str, or a graph object of graphviz, pydot or
+// networkx as its DOT text.
+bool convert_source(const Signature& sig, PyObject* value, std::string& out) {
+  if (PyUnicode_Check(value)) return convert_text(sig, kSource, value, out);
+  const GraphPackage package = graph_package_of(value);
+  if (package == GraphPackage::None) {
+    wrong_type(sig, kSource, messages::kExpectedDotSource, value);
+    return false;
+  }
+  return dot_text_of_graph(value, package, out);
 }
 
 // None, absent, or an integer from 0 to 2^64 - 1.
@@ -218,7 +231,7 @@ bool convert_arguments(const Signature& sig, PyObject* const* args,
   std::array<PyObject*, kParams> values{};
   if (!bind(sig, args, nargsf, kwnames, values)) return false;
   if (sig.takes_path ? !convert_path(sig, values[kSource], out.source)
-                     : !convert_text(sig, kSource, values[kSource], out.source)) {
+                     : !convert_source(sig, values[kSource], out.source)) {
     return false;
   }
   if (!convert_limit(sig, kMaxWidth, values[kMaxWidth], out.options.max_width) ||
@@ -332,7 +345,10 @@ constexpr const char kRenderDoc[] = VANTRI_RENDER_DOC(
     "render(dot_source, *, max_width=None, trim=\"smart\", max_label=None, color=True, "
     "timeout=None)",
     "Render a Graphviz DOT string to ASCII art.",
-    "dot_source: DOT graph source string.",
+    "dot_source: DOT graph source string, or a graph of the graphviz\n"
+    "        package (its source), of pydot (its to_string()) or of networkx\n"
+    "        (Graph, DiGraph, MultiGraph, MultiDiGraph, written as DOT with\n"
+    "        their attributes); anything else raises TypeError.",
     "the DOT source is invalid or holds no graph.");
 
 constexpr const char kRenderFileDoc[] = VANTRI_RENDER_DOC(
