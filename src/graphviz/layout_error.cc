@@ -17,13 +17,6 @@ std::string joined(const std::vector<std::string>& items, bool quoted) {
   return out;
 }
 
-// The shortest text that reads back as `seconds`: 5, 0.25, 1e-05.
-std::string shortest(double seconds) {
-  char buffer[32];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, seconds);
-  return ec == std::errc() ? std::string(buffer, end) : std::to_string(seconds);
-}
-
 }  // namespace
 
 IoError IoError::from_errno(int errno_value) {
@@ -112,11 +105,17 @@ std::string LayoutError::display() const {
     case Kind::Io:
       return detail_;
     case Kind::TimedOut:
-      return "dot took longer than " + shortest(seconds_) + " s";
+      return "dot took longer than " + describe_seconds(seconds_) + " s";
     case Kind::Interrupted:
       return "interrupted";
   }
   return detail_;
+}
+
+std::string describe_seconds(double seconds) {
+  char buffer[32];
+  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, seconds);
+  return ec == std::errc() ? std::string(buffer, end) : std::to_string(seconds);
 }
 
 std::string describe_bytes(std::uint64_t bytes) {

@@ -94,6 +94,9 @@ class LayoutError {
 /// "1 GiB", "64 MiB", "300 KiB" or "12 bytes": a limit as people write it.
 std::string describe_bytes(std::uint64_t bytes);
 
+/// The shortest text that reads back as `seconds`: "5", "0.25", "1e-05".
+std::string describe_seconds(double seconds);
+
 }  // namespace vantri
 
 #endif  // VANTRI_GRAPHVIZ_LAYOUT_ERROR_H_
