@@ -63,19 +63,20 @@ def test_signatures_and_docstrings(function, first, first_doc, raises_doc, summa
         "    max_label: Optional maximum label width in terminal columns.",
         "    color: If True (default), use ANSI colors on borders. If False, plain",
         "        solid borders with no color distinction.",
-        "    timeout: Optional limit in seconds on the time Graphviz `dot` may take.",
+        "    timeout: Optional limit in seconds on the time Graphviz `dot` and the",
+        "        drawing may take together.",
         "",
         "Returns:",
         "    ASCII art string.",
         "",
         "Raises:",
         raises_doc,
-        "    TimeoutError: If `dot` takes longer than the timeout.",
+        "    TimeoutError: If `dot` and the drawing take longer than the timeout.",
         "    ValueError: For an unknown trim strategy, a max_width below 5 or a",
         "        timeout that is not above 0.",
         "",
         "The interpreter lock is released while `dot` runs and while the drawing",
-        "is made; Ctrl-C (KeyboardInterrupt) stops `dot` at once.",
+        "is made; Ctrl-C (KeyboardInterrupt) stops `dot` and the drawing at once.",
     ]
 
 
