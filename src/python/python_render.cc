@@ -3,8 +3,8 @@
 
 #include "graphviz/run_dot.h"
 #include "graphviz/stop_check.h"
-#include "python/dot_encoding.h"
-#include "python/read_source.h"
+#include "process/dot_encoding.h"
+#include "process/read_source.h"
 
 namespace vantri::python {
 namespace {
@@ -71,10 +71,10 @@ bool run_unlocked(const std::function<void(const SignalWindow&, const InterruptH
   return PyErr_CheckSignals() >= 0;
 }
 
-std::optional<std::expected<RenderReply, RenderError>> render_unlocked(
+std::optional<std::expected<Rendering, RenderError>> render_unlocked(
     const std::function<std::string()>& dot_text, const RenderOptions& options,
     const RenderWatch& watch) {
-  std::optional<std::expected<RenderReply, RenderError>> outcome;
+  std::optional<std::expected<Rendering, RenderError>> outcome;
   const auto ask_every = runs_signal_handlers()
                              ? std::chrono::duration_cast<StopCheck::Clock::duration>(
                                    kAskForSignalsEvery)
@@ -101,7 +101,7 @@ std::optional<std::expected<RenderReply, RenderError>> render_unlocked(
       dot.controls.deadline = deadline->at;
     }
     const std::string source_text = dot_text();
-    auto rendering = render_graph(
+    outcome = render_graph(
         source_text, options,
         [&dot, &stop](std::string_view source, std::span<const std::string> dot_args) {
           auto layout = watched_layout_with_dot(source, dot, dot_args);
@@ -115,11 +115,6 @@ std::optional<std::expected<RenderReply, RenderError>> render_unlocked(
           return layout;
         },
         &stop);
-    if (rendering) {
-      outcome = RenderReply{std::move(rendering->text), std::move(rendering->cut)};
-    } else {
-      outcome = std::unexpected(std::move(rendering.error()));
-    }
   });
   if (!finished) return std::nullopt;
   return outcome;
