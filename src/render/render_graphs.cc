@@ -7,7 +7,7 @@ namespace vantri {
 
 GraphRenderings render_graphs(std::string_view dot_source, const RenderOptions& options,
                               const LayoutsFunction& layout_all,
-                              const LayoutFunction& relayout) {
+                              const LayoutFunction& relayout, StopCheck* stop) {
   GraphRenderings results;
   auto layouts = layout_all(dot_source);
   if (!layouts) {
@@ -16,7 +16,8 @@ GraphRenderings render_graphs(std::string_view dot_source, const RenderOptions& 
   }
   results.reserve(layouts->size());
   if (layouts->size() == 1) {
-    results.push_back(render_layout(dot_source, std::move(layouts->front()), options, relayout));
+    results.push_back(
+        render_layout(dot_source, std::move(layouts->front()), options, relayout, stop));
     return results;
   }
   // Each graph's own text tells which of its labels are HTML-like, and is
@@ -27,7 +28,9 @@ GraphRenderings render_graphs(std::string_view dot_source, const RenderOptions& 
   const bool parted = texts.size() == layouts->size();
   for (std::size_t i = 0; i < layouts->size(); ++i) {
     results.push_back(render_layout(parted ? texts[i] : dot_source, std::move((*layouts)[i]),
-                                    options, parted ? relayout : LayoutFunction()));
+                                    options, parted ? relayout : LayoutFunction(), stop));
+    // Interrupted or out of time: the graphs after would only say so too.
+    if (stop != nullptr && stop->stopped()) break;
   }
   return results;
 }

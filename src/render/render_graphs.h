@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "graphviz/run_dot.h"
+#include "graphviz/stop_check.h"
 #include "render/render_graph.h"
 #include "render/render_options.h"
 
@@ -20,13 +21,14 @@ namespace vantri {
 using GraphRenderings = std::vector<std::expected<Rendering, RenderError>>;
 
 /// Renders every graph of `dot_source` in turn: `layout_all` lays them
-/// all out at once, `relayout` lays out the text of one graph again. When
-/// `layout_all` fails (the text holds no graph, say), the one result is
-/// its error. A text of one graph renders exactly as `render_graph`
-/// renders it.
+/// all out at once, `relayout` lays out the text of one graph again, and
+/// `stop`, if given, watches the drawing. When `layout_all` fails (the
+/// text holds no graph, say), the one result is its error; a render
+/// stopped while drawing ends with the graph it stopped in. A text of one
+/// graph renders exactly as `render_graph` renders it.
 GraphRenderings render_graphs(std::string_view dot_source, const RenderOptions& options,
                               const LayoutsFunction& layout_all,
-                              const LayoutFunction& relayout);
+                              const LayoutFunction& relayout, StopCheck* stop = nullptr);
 
 }  // namespace vantri
 
