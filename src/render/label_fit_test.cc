@@ -22,8 +22,8 @@ TEST(LabelLimit, TrimsOnlyLabelsWiderThanTheLimit) {
   apply_label_limit(labels, 5, TrimStrategy::End);
   EXPECT_EQ(labels[0], "hello");     // exactly the limit
   EXPECT_EQ(labels[1], "he...");     // one byte wider is cut
-  // The longest line decides, but the whole text is trimmed.
-  EXPECT_EQ(labels[2], "ab...");
+  // The longest line decides, and each line too wide is cut on its own.
+  EXPECT_EQ(labels[2], "ab\ncd...");
 }
 
 TEST(LabelLimit, ZeroLimitAndColumnWidths) {

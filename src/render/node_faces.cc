@@ -13,7 +13,7 @@ namespace {
 void limit_fields(FieldTree& tree, std::optional<std::uint64_t> max_label, TrimStrategy trim) {
   if (!max_label) return;
   if (label_width(tree.text) > *max_label) {
-    tree.text = trim_label(tree.text, static_cast<std::size_t>(*max_label), trim);
+    tree.text = trim_label_lines(tree.text, static_cast<std::size_t>(*max_label), trim);
   }
   for (FieldItem& item : tree.items) limit_fields(item.field, max_label, trim);
 }

@@ -10,7 +10,7 @@ void LineCover::horizontal(CharGrid& grid, std::uint64_t row, std::uint64_t firs
   if (row >= grid.height() || first >= grid.width() || first > last) return;
   last = std::min(last, grid.width() - 1);
   rows_[row].mark(first, last, [&](std::uint64_t a, std::uint64_t b) {
-    grid.put_run(row, a, b + 1, Cell::line({.left = true, .right = true}));
+    grid.put_run(row, a, b + 1, line({.left = true, .right = true}));
   });
 }
 
@@ -20,7 +20,7 @@ void LineCover::vertical(CharGrid& grid, std::uint64_t col, std::uint64_t first,
   last = std::min(last, grid.height() - 1);
   columns_[col].mark(first, last, [&](std::uint64_t a, std::uint64_t b) {
     for (std::uint64_t row = a; row <= b; ++row) {
-      grid.put(row, col, Cell::line({.up = true, .down = true}));
+      grid.put(row, col, line({.up = true, .down = true}));
     }
   });
 }

@@ -234,7 +234,7 @@ struct Placer {
     }
     std::string text(label);
     if (scene.max_label && *scene.max_label < text.size()) {
-      text = trim_label(label, static_cast<std::size_t>(*scene.max_label), scene.trim);
+      text = trim_label_lines(label, static_cast<std::size_t>(*scene.max_label), scene.trim);
     }
     const std::uint64_t room = std::max<std::uint64_t>(1, sub_floor(cells.width(), 1));
     // A very long label becomes a wider block rather than a tall one.
@@ -265,7 +265,7 @@ struct Placer {
     Block first = std::move(blocks.front());
     std::string shorter = text;
     if (text.size() > kShortest) {
-      shorter = trim_label(text, kShortest, scene.trim);
+      shorter = trim_label_lines(text, kShortest, scene.trim);
       for (const std::uint64_t width : {kShortest, std::uint64_t{4}}) {
         if (try_place(wrap(shorter, width), role, owner, shorter, false)) return;
       }
@@ -280,7 +280,7 @@ struct Placer {
     // a drawing full of huge labels (only hostile layouts have them) grows
     // by a bounded amount per label.
     if (first.rows() > kMaxBlockLines) {
-      text = trim_label(text, static_cast<std::size_t>(kMaxBlockLines * room), scene.trim);
+      text = trim_label_lines(text, static_cast<std::size_t>(kMaxBlockLines * room), scene.trim);
       first = wrap(text, room);
     }
     homeless.push_back({std::move(first), role, owner, std::move(text)});

@@ -85,19 +85,26 @@ char32_t outline_character(const NodeBox& box, std::uint64_t row, std::uint64_t 
   return junction_character(f);
 }
 
-// A field's lines centred in the space inside its outline.
-void draw_text(CharGrid& grid, const NodeBox& box, const LaidField& field) {
+// A field's lines centred (or flush left or right, as their line endings
+// say) in the space inside its outline.
+void draw_text(CharGrid& grid, const NodeBox& box, const LaidField& field, std::uint32_t paint) {
   const CellRect& r = field.outline;
   const std::uint64_t inner_width = sub_floor(r.right, r.left + 1);
   const std::uint64_t inner_height = sub_floor(r.bottom, r.top + 1);
   const std::uint64_t lines = count_label_lines(field.text);
   std::uint64_t row = add_sat(box.top, add_sat(r.top + 1, sub_floor(inner_height, lines) / 2));
-  for (const std::string_view line : split_label_lines(field.text)) {
+  for (const AlignedLine& line : split_aligned_lines(field.text)) {
     if (row >= grid.height()) return;
-    const std::uint64_t width = text_width(line);
-    const std::uint64_t col =
-        add_sat(box.left, add_sat(r.left + 1, sub_floor(inner_width, width) / 2));
-    put_text(grid, row, col, line, &Cell::node);
+    const std::uint64_t width = text_width(line.text);
+    // A blank column on either side of the widest line.
+    const std::uint64_t room = sub_floor(inner_width, 2);
+    const std::uint64_t offset =
+        line.align == LineAlign::Centre
+            ? sub_floor(inner_width, width) / 2
+            : 1 + aligned_start(line.align, static_cast<std::size_t>(room),
+                                static_cast<std::size_t>(width));
+    put_text(grid, row, add_sat(box.left, add_sat(r.left + 1, offset)), line.text, &Cell::node,
+             paint);
     ++row;
   }
 }
@@ -105,7 +112,7 @@ void draw_text(CharGrid& grid, const NodeBox& box, const LaidField& field) {
 }  // namespace
 
 void draw_fields(CharGrid& grid, const NodeBox& box, const FieldLayout& fields,
-                 const BoxStyle& style) {
+                 const BoxStyle& style, std::uint32_t text_paint) {
   if (box.left >= grid.width() || box.top >= grid.height()) return;
   // Only the part of the box on the grid is drawn.
   const std::uint64_t cols = std::min(box.width, grid.width() - box.left);
@@ -121,7 +128,7 @@ void draw_fields(CharGrid& grid, const NodeBox& box, const FieldLayout& fields,
       if (c != 0) grid.put(box.top + row, box.left + col, Cell::node(c));
     });
   }
-  for (const LaidField& field : fields.fields) draw_text(grid, box, field);
+  for (const LaidField& field : fields.fields) draw_text(grid, box, field, text_paint);
 }
 
 }  // namespace vantri

@@ -3,6 +3,8 @@
 #ifndef VANTRI_RENDER_NODES_DRAW_FIELDS_H_
 #define VANTRI_RENDER_NODES_DRAW_FIELDS_H_
 
+#include <cstdint>
+
 #include "color/color.h"
 #include "grid/char_grid.h"
 #include "grid/field_layout.h"
@@ -14,7 +16,7 @@ namespace vantri {
 /// the fields, meeting in ┼ and joining the frame in ┬ ┴ ├ ┤ (┯ ┷ ┠ ┨ on a
 /// heavy frame; a dotted frame stays dotted), and the fields' text.
 void draw_fields(CharGrid& grid, const NodeBox& box, const FieldLayout& fields,
-                 const BoxStyle& style);
+                 const BoxStyle& style, std::uint32_t text_paint = 0);
 
 }  // namespace vantri
 

@@ -79,4 +79,19 @@ std::string trim_label(std::string_view label, std::size_t max,
   return words ? std::move(*words) : trim_middle(label, budget);
 }
 
+std::string trim_label_lines(std::string_view label, std::size_t max,
+                             TrimStrategy strategy) {
+  if (label.find('\n') == std::string_view::npos) return trim_label(label, max, strategy);
+  if (label_width(label) <= max) return std::string(label);
+  std::string out;
+  out.reserve(label.size());
+  const std::vector<AlignedLine> lines = split_aligned_lines(label);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    out += trim_label(lines[i].text, max, strategy);
+    // Every line but a last one without a line feed has its ending back.
+    if (i + 1 < lines.size() || label.back() == '\n') out += line_end(lines[i].align);
+  }
+  return out;
+}
+
 }  // namespace vantri

@@ -28,6 +28,12 @@ std::expected<TrimStrategy, std::string> parse_trim_strategy(
 std::string trim_label(std::string_view label, std::size_t max,
                        TrimStrategy strategy);
 
+/// `trim_label` line by line: each line of a label of several lines wider
+/// than `max` is shortened on its own, the line endings kept as they are
+/// (`split_aligned_lines`); a label of one line as `trim_label` does it.
+std::string trim_label_lines(std::string_view label, std::size_t max,
+                             TrimStrategy strategy);
+
 }  // namespace vantri
 
 #endif  // VANTRI_TRIM_TRIM_H_
