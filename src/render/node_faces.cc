@@ -14,6 +14,8 @@ void limit_fields(FieldTree& tree, std::optional<std::uint64_t> max_label, TrimS
   if (!max_label) return;
   if (label_width(tree.text) > *max_label) {
     tree.text = trim_label_lines(tree.text, static_cast<std::size_t>(*max_label), trim);
+    // The styled stretches were of the text as written.
+    tree.runs.clear();
   }
   for (FieldItem& item : tree.items) limit_fields(item.field, max_label, trim);
 }

@@ -15,8 +15,11 @@ namespace vantri {
 /// Draws the fields of a box already framed in `style`: light lines between
 /// the fields, meeting in ┼ and joining the frame in ┬ ┴ ├ ┤ (┯ ┷ ┠ ┨ on a
 /// heavy frame; a dotted frame stays dotted), and the fields' text.
+/// A field whose lines are not drawn (a table cell of border 0) keeps its
+/// place. The text takes paint `text_paint`; with `styled`, stretches of it
+/// set in bold, italic, underline or a colour take their own paint.
 void draw_fields(CharGrid& grid, const NodeBox& box, const FieldLayout& fields,
-                 const BoxStyle& style, std::uint32_t text_paint = 0);
+                 const BoxStyle& style, std::uint32_t text_paint = 0, bool styled = false);
 
 }  // namespace vantri
 

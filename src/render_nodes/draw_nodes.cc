@@ -99,11 +99,12 @@ void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
                                                    : BoxStyle::Light;
     if (node.shape == NodeShape::DoubleCircle) style = doubled(style);
     if (node.shape == NodeShape::MRecord || node.rounded) style = rounded(style);
-    draw_frame(grid, b, style);
+    // A table without a border whose cells have none shows no lines.
+    draw_frame(grid, b, own.empty() || own.frame ? style : kNoOutline);
     if (own.empty()) {
       draw_label(grid, b, labels[i], true, paint);
     } else {
-      draw_fields(grid, b, own, style, paint);
+      draw_fields(grid, b, own, style, paint, color == ColorMode::Ansi);
     }
   }
 }
