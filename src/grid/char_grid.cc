@@ -139,11 +139,17 @@ char32_t junction_character(LineFlags f, LineStyle style) {
   return junction_character(f);
 }
 
-std::uint32_t CharGrid::paint_id(std::string_view sgr) {
+std::uint32_t CharGrid::paint_of(std::string_view sgr) const {
   if (sgr.empty()) return 0;
   for (std::size_t i = 0; i < paints_.size(); ++i) {
     if (paints_[i] == sgr) return static_cast<std::uint32_t>(i + 1);
   }
+  return 0;
+}
+
+std::uint32_t CharGrid::paint_id(std::string_view sgr) {
+  if (sgr.empty()) return 0;
+  if (const std::uint32_t known = paint_of(sgr)) return known;
   if (paints_.size() >= Cell::kMaxPaint) return 0;
   paints_.emplace_back(sgr);
   return static_cast<std::uint32_t>(paints_.size());

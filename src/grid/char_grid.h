@@ -76,6 +76,9 @@ class CharGrid {
   /// others.
   std::uint32_t paint_id(std::string_view sgr);
 
+  /// The number of a start sequence the grid keeps; 0 for one it does not.
+  std::uint32_t paint_of(std::string_view sgr) const;
+
   /// Gives the cell at (row, col) paint `id`, whatever it holds.
   void paint(std::uint64_t row, std::uint64_t col, std::uint32_t id) {
     if (!contains(row, col)) return;
