@@ -22,7 +22,7 @@ struct TextStyle {
   bool bold = false;
   bool italic = false;
   bool underline = false;
-  std::string color;
+  std::string color = {};
   bool plain() const { return !bold && !italic && !underline && color.empty(); }
   friend bool operator==(const TextStyle&, const TextStyle&) = default;
 };

@@ -140,5 +140,14 @@ TEST(TrimLabel, ResultsAreValidUtf8WithinMax) {
   }
 }
 
+// A label of several lines is cut line by line, its line endings kept.
+TEST(TrimLabel, LinesAreCutOnTheirOwn) {
+  EXPECT_EQ(trim_label_lines("abcdefgh", 6, TrimStrategy::End), "abc...");
+  EXPECT_EQ(trim_label_lines("ab\nabcdefgh\x0e\nxyz", 6, TrimStrategy::End),
+            "ab\nabc...\x0e\nxyz");
+  EXPECT_EQ(trim_label_lines("abcdefgh\x0f\n", 6, TrimStrategy::Start), "...fgh\x0f\n");
+  EXPECT_EQ(trim_label_lines("ab\ncd", 6, TrimStrategy::End), "ab\ncd");
+}
+
 }  // namespace
 }  // namespace vantri
