@@ -86,9 +86,8 @@ class Cell {
   /// shared stretch shows a style or colour only when all its lines have it.
   constexpr Cell merged_line(Cell other) const {
     constexpr std::uint32_t kLook = (kStyleMask << kStyleShift) | (kPaintMask << kPaintShift);
-    const std::uint32_t flags = (bits_ | other.bits_) & kFlagMask;
-    const std::uint32_t look = (bits_ & kLook) == (other.bits_ & kLook) ? bits_ & kLook : 0;
-    return Cell((bits_ & ~(kFlagMask | kLook)) | flags | look);
+    const std::uint32_t merged = bits_ | (other.bits_ & kFlagMask);
+    return Cell(((bits_ ^ other.bits_) & kLook) == 0 ? merged : merged & ~kLook);
   }
 
   /// Paints are numbered 1 to `kMaxPaint`; 0 is none.
