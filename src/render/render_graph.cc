@@ -8,6 +8,7 @@
 #include "graphviz/html_label_marks.h"
 #include "graphviz/label_text.h"
 #include "grid/cell_arith.h"
+#include "messages/messages.h"
 #include "render/build_transform.h"
 #include "render/fit_width.h"
 #include "render/graph_title.h"
@@ -251,27 +252,14 @@ RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> 
 
 std::string CanvasTooLarge::display() const {
   const Uint128 cells = static_cast<Uint128>(width) * height;
-  std::string text = "Drawing too large: " + std::to_string(width) + " columns × " +
-                     std::to_string(height) + " rows = " + to_decimal(cells) +
-                     " character cells, more than the limit of " +
-                     std::to_string(kMaxCanvasCells) + "; ";
   const std::uint64_t narrowest = height == 0 ? kMaxCell : kMaxCanvasCells / height;
-  if (narrowest < kSmallestUsefulWidth) {
-    return text + "it is too tall to draw at any width.";
-  }
-  return text + "a width limit of " + std::to_string(narrowest) +
-         " columns or less draws it (max_width, --width on the command line).";
+  return messages::drawing_too_large(
+      width, height, to_decimal(cells), kMaxCanvasCells,
+      narrowest < kSmallestUsefulWidth ? std::nullopt : std::optional(narrowest));
 }
 
 std::string DrawingCut::message(std::string_view width_setting) const {
-  std::string text = "drawing cut at " + std::to_string(columns) + " columns: ";
-  if (nodes_left_out == 0) {
-    text += "edges right of it do not fit";
-  } else {
-    text += std::to_string(nodes_left_out) + " of " + std::to_string(nodes) +
-            (nodes == 1 ? " node does" : " nodes do") + " not fit";
-  }
-  return text + "; a wider " + std::string(width_setting) + " shows them";
+  return messages::drawing_cut(columns, nodes_left_out, nodes, width_setting);
 }
 
 std::string display(const RenderError& error) {

@@ -35,8 +35,8 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
 /// routes of different pens share is drawn solid and unpainted.
 void draw_route_plan(CharGrid& grid, const RoutePlan& plan, const Pens& pens = {});
 
-/// Draws every planned edge with its arrowhead and label. Labels longer
-/// than `max_label` bytes are shortened with `trim`.
+/// Draws every planned edge with its arrowhead and label. Labels wider
+/// than `max_label` columns are shortened with `trim` (`limit_label`).
 void draw_edges(CharGrid& grid, const EdgePlan& plan,
                 std::span<const LayoutEdge> edges,
                 std::span<const NodeBox> boxes, const GridTransform& transform,

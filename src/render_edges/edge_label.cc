@@ -82,10 +82,7 @@ std::optional<PlacedLabel> place_edge_label(std::uint64_t width,
                                             std::optional<std::uint64_t> max_label,
                                             PlacedLabels& placed) {
   if (label.empty() || path.size() < 2) return std::nullopt;
-  std::string text(label);
-  if (max_label && *max_label < label.size()) {
-    text = trim_label_lines(label, static_cast<std::size_t>(*max_label), trim);
-  }
+  std::string text = limit_label(label, max_label, trim, LabelLines::Split);
   WrappedLabel wrapped;
   Placement at;
   if (path.size() >= 4) {

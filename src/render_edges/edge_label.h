@@ -21,9 +21,9 @@
 namespace vantri {
 
 /// Where `label` goes beside `path` on a canvas of `width` × `height`
-/// cells, recorded in `placed`. Labels longer than `max_label` bytes are first
-/// shortened with `trim_label`. Nothing for an empty label or a path of
-/// fewer than two points.
+/// cells, recorded in `placed`. Labels wider than `max_label` columns are
+/// first shortened with `trim` (`limit_label`). Nothing for an empty label
+/// or a path of fewer than two points.
 std::optional<PlacedLabel> place_edge_label(std::uint64_t width,
                                             std::uint64_t height,
                                             const EdgePath& path,

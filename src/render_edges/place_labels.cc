@@ -232,10 +232,7 @@ struct Placer {
       });
       std::sort(own.begin(), own.end());
     }
-    std::string text(label);
-    if (scene.max_label && *scene.max_label < text.size()) {
-      text = trim_label_lines(label, static_cast<std::size_t>(*scene.max_label), scene.trim);
-    }
+    std::string text = limit_label(label, scene.max_label, scene.trim, LabelLines::Split);
     const std::uint64_t room = std::max<std::uint64_t>(1, sub_floor(cells.width(), 1));
     // A very long label becomes a wider block rather than a tall one.
     const std::uint64_t length = text_width(text);
