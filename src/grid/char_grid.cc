@@ -188,7 +188,7 @@ constexpr std::size_t kPaintedCellRoom = 24;
 
 }  // namespace
 
-std::string CharGrid::to_text() const {
+std::string CharGrid::to_text(StopCheck* stop) const {
   // Rows of a zero-width grid are all empty: the text is one line feed
   // however many rows there are.
   if (width_ == 0) return height_ == 0 ? "" : "\n";
@@ -218,7 +218,7 @@ std::string CharGrid::to_text() const {
   // each run of one paint goes before it and a reset after it.
   const auto write_rows = [&](auto with_paints) {
     constexpr bool kPaints = decltype(with_paints)::value;
-    for (std::uint64_t row = 0; row < height_; ++row) {
+    for (std::uint64_t row = 0; row < height_ && !must_stop(stop); ++row) {
       const std::uint64_t chunks = chunks_used(row);
       if (chunks == 0) {
         out.push_back('\n');

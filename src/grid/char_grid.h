@@ -22,6 +22,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "graphviz/stop_check.h"
 #include "grid/cell.h"
 
 namespace vantri {
@@ -99,7 +100,8 @@ class CharGrid {
   /// every cell stays one terminal column. Runs of cells of one paint are
   /// wrapped in its start sequence and a reset (ESC [0m), each row closing
   /// what it opened; a grid without paints has no escape sequences.
-  std::string to_text() const;
+  /// When `stop` says so, the text ends early, unfinished.
+  std::string to_text(StopCheck* stop = nullptr) const;
 
  private:
   static Cell resolve(Cell old, Cell cell) {

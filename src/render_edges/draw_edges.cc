@@ -76,7 +76,7 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
                                std::span<const NodeBox> boxes,
                                const GridTransform& transform, TrimStrategy trim,
                                std::optional<std::uint64_t> max_label, std::uint64_t width,
-                               std::uint64_t height) {
+                               std::uint64_t height, StopCheck* stop) {
   RoutePlan out;
   out.original = true;
   out.width = width;
@@ -86,7 +86,7 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
   EdgePlanning planning{width, height, trim, max_label, out, {}, {}};
 
   // Side edges: out to the lane, along it, back in to the head's side.
-  for (std::size_t i = 0; i < count; ++i) {
+  for (std::size_t i = 0; i < count && !must_stop(stop); ++i) {
     if (plan.edges[i].kind != PlannedEdge::Kind::Side) continue;
     const EdgePorts& p = plan.edges[i].ports;
     const std::uint64_t lane = plan.edges[i].lane.column;
@@ -122,6 +122,7 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
 
   UsedJogRows used;
   for (std::size_t i : downward) {
+    if (must_stop(stop)) break;
     const LayoutEdge& edge = edges[i];
     const EdgePorts& p = plan.edges[i].ports;
     if (p.end_row <= p.start_row) continue;  // no room; the plan never does this
@@ -148,7 +149,8 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
   return out;
 }
 
-void draw_route_plan(CharGrid& grid, const RoutePlan& plan, const Pens& pens) {
+void draw_route_plan(CharGrid& grid, const RoutePlan& plan, const Pens& pens,
+                     StopCheck* stop) {
   // Routes of one style and paint share a cover, which paints each stretch
   // once however many of them run along it; routes of another pen draw
   // over it again, and the cells where they meet merge to a plain line.
@@ -169,6 +171,7 @@ void draw_route_plan(CharGrid& grid, const RoutePlan& plan, const Pens& pens) {
   for (std::size_t k = 0; k < looks.size(); ++k) {
     LineCover lines(looks[k].style, looks[k].line);
     for (const std::size_t i : routes_of[k]) {
+      if (must_stop(stop)) return;
       if (plan.original) {
         draw_path(grid, plan.routes[i].points, lines);
       } else {
@@ -177,6 +180,7 @@ void draw_route_plan(CharGrid& grid, const RoutePlan& plan, const Pens& pens) {
     }
   }
   for (const PlacedLabel& label : plan.labels) {
+    if (must_stop(stop)) return;
     write_label(grid, label,
                 label.role == LabelRole::NodeExternal ? pens.node(label.owner)
                                                       : pens.edge(label.owner).text);
