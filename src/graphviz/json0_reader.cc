@@ -27,6 +27,7 @@
 #include "graphviz/json0_values.h"
 #include "graphviz/label_text.h"
 #include "graphviz/plain_json.h"
+#include "messages/messages.h"
 
 namespace vantri {
 namespace {
@@ -37,7 +38,7 @@ using Json = nlohmann::json;
 enum class Field : std::uint8_t {
   Gvid, Name, Label, Pos, Width, Height, Shape, Fillcolor, Bb, Nodes, Tail, Head, Lp,
   Rects, Style, Xlabel, Xlp, Dir, Arrowhead, Arrowtail, Headlabel, Taillabel, HeadLp,
-  TailLp, Tailport, Headport,
+  TailLp, Tailport, Headport, Color, Fontcolor, Pencolor, Penwidth,
   Other,
 };
 constexpr std::size_t kFieldCount = static_cast<std::size_t>(Field::Other);
@@ -53,8 +54,9 @@ Field field_of(std::string_view key) {
     case '_': found = is("_gvid", Field::Gvid); break;
     case 'a': found = is("arrowhead", Field::Arrowhead).or_else([&] { return is("arrowtail", Field::Arrowtail); }); break;
     case 'b': found = is("bb", Field::Bb); break;
+    case 'c': found = is("color", Field::Color); break;
     case 'd': found = is("dir", Field::Dir); break;
-    case 'f': found = is("fillcolor", Field::Fillcolor); break;
+    case 'f': found = is("fillcolor", Field::Fillcolor).or_else([&] { return is("fontcolor", Field::Fontcolor); }); break;
     case 'h':
       found = is("height", Field::Height)
                   .or_else([&] { return is("head", Field::Head); })
@@ -64,7 +66,11 @@ Field field_of(std::string_view key) {
       break;
     case 'l': found = is("label", Field::Label).or_else([&] { return is("lp", Field::Lp); }); break;
     case 'n': found = is("name", Field::Name).or_else([&] { return is("nodes", Field::Nodes); }); break;
-    case 'p': found = is("pos", Field::Pos); break;
+    case 'p':
+      found = is("pos", Field::Pos)
+                  .or_else([&] { return is("pencolor", Field::Pencolor); })
+                  .or_else([&] { return is("penwidth", Field::Penwidth); });
+      break;
     case 'r': found = is("rects", Field::Rects); break;
     case 's': found = is("shape", Field::Shape).or_else([&] { return is("style", Field::Style); }); break;
     case 't':
@@ -163,6 +169,7 @@ class Collector {
   Value label;
   Value label_pos;
   Value labelloc;
+  Value fontcolor;
   ElementList objects;
   ElementList edges;
   std::optional<std::string> error;
@@ -207,6 +214,7 @@ class Collector {
                   : k == "label"         ? RootKey::Label
                   : k == "lp"            ? RootKey::Lp
                   : k == "labelloc"      ? RootKey::Labelloc
+                  : k == "fontcolor"     ? RootKey::Fontcolor
                                          : RootKey::Other;
     } else if (depth_ == 3) {
       field_ = field_of(k);
@@ -221,7 +229,8 @@ class Collector {
 
  private:
   enum class RootKey : std::uint8_t {
-    Bb, SubgraphCount, Objects, Edges, Directed, Rankdir, Label, Lp, Labelloc, Other,
+    Bb, SubgraphCount, Objects, Edges, Directed, Rankdir, Label, Lp, Labelloc, Fontcolor,
+    Other,
   };
 
   // A value of a root member, a new element, or an element's member.
@@ -238,6 +247,7 @@ class Collector {
         case RootKey::Label: store(label, type); break;
         case RootKey::Lp: store(label_pos, type); break;
         case RootKey::Labelloc: store(labelloc, type); break;
+        case RootKey::Fontcolor: store(fontcolor, type); break;
         case RootKey::Objects: restart(objects, array); break;
         case RootKey::Edges: restart(edges, array); break;
         case RootKey::Other: break;
@@ -321,12 +331,13 @@ NodeShape shape_of(const std::string_view* shape) {
   if (*shape == "point") return NodeShape::Point;
   if (*shape == "record") return NodeShape::Record;
   if (*shape == "Mrecord") return NodeShape::MRecord;
+  if (*shape == "plaintext" || *shape == "plain" || *shape == "none") return NodeShape::Plain;
   return NodeShape::Other;
 }
 
 // Whether a "style" list (comma-separated, with blanks allowed) names
-// "invis".
-bool is_invisible(const std::string_view* style) {
+// `wanted`.
+bool has_style(const std::string_view* style, std::string_view wanted) {
   if (!style) return false;
   std::string_view rest = *style;
   while (!rest.empty()) {
@@ -334,11 +345,26 @@ bool is_invisible(const std::string_view* style) {
     std::string_view item = rest.substr(0, comma);
     while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
     while (!item.empty() && item.back() == ' ') item.remove_suffix(1);
-    if (item == "invis") return true;
+    if (item == wanted) return true;
     if (comma == std::string_view::npos) break;
     rest.remove_prefix(comma + 1);
   }
   return false;
+}
+
+bool is_invisible(const std::string_view* style) { return has_style(style, "invis"); }
+
+// An edge's line: the first of dashed, dotted and bold its style names, or
+// bold for a pen at least 2 points wide.
+LineStyle line_style_of(const std::string_view* style, const std::string_view* penwidth) {
+  if (has_style(style, "dashed")) return LineStyle::Dashed;
+  if (has_style(style, "dotted")) return LineStyle::Dotted;
+  if (has_style(style, "bold")) return LineStyle::Bold;
+  if (penwidth) {
+    const auto width = parse_float(*penwidth);
+    if (width && *width >= 2.0) return LineStyle::Bold;
+  }
+  return LineStyle::Solid;
 }
 
 // A decoration's position: absent when missing or unreadable, since a
@@ -389,12 +415,14 @@ std::unexpected<LayoutError> fail(std::string message) {
   return std::unexpected(LayoutError::parse(std::move(message)));
 }
 
+std::unexpected<LayoutError> fail(std::string_view message) { return fail(std::string(message)); }
+
 // The elements of an optional root array: absent means empty (dot leaves
 // out "objects" for an empty graph and "edges" for a graph without edges).
 std::expected<const std::vector<MemberSlots>*, LayoutError> optional_array(
-    const ElementList& list, const char* message) {
+    const ElementList& list, std::string_view member) {
   if (!list.present) return nullptr;
-  if (!list.array) return fail(message);
+  if (!list.array) return fail(messages::member_not_array(member));
   return &list.elements;
 }
 
@@ -407,25 +435,29 @@ std::expected<void, LayoutError> read_cluster(const Element& object,
   auto bb = parse_bb(*bb_text);
   if (!bb) return fail(std::move(bb.error()));
   const std::string_view* label = string_member(object, Field::Label);
-  graph.clusters.push_back(LayoutCluster{label ? std::string(*label) : std::string(), *bb});
+  LayoutCluster cluster{label ? std::string(*label) : std::string(), *bb};
+  cluster.color = optional_text(object, Field::Pencolor);
+  if (!cluster.color) cluster.color = optional_text(object, Field::Color);
+  cluster.fontcolor = optional_text(object, Field::Fontcolor);
+  graph.clusters.push_back(std::move(cluster));
   return {};
 }
 
 std::expected<double, LayoutError> read_size(const Element& object, Field key,
                                              const char* name, const std::string& node) {
   const std::string_view* text = string_member(object, key);
-  if (!text) return fail(node + " missing '" + name + "'");
+  if (!text) return fail(messages::member_missing(node, name));
   // Sizes are not trimmed: a blank makes them invalid.
   auto inches = parse_float(*text);
-  if (!inches) return fail(node + " invalid " + name + ": " + inches.error());
+  if (!inches) return fail(messages::size_invalid(node, name, inches.error()));
   return *inches * 72.0;
 }
 
 std::expected<void, LayoutError> read_node(const Element& object, LayoutGraph& graph,
                                            GvidMap& ids) {
   const std::optional<std::uint64_t> gvid = id_member(object, Field::Gvid);
-  if (!gvid) return fail("node missing '_gvid'");
-  const std::string node = "node " + std::to_string(*gvid);
+  if (!gvid) return fail(messages::member_missing("node", "_gvid"));
+  const std::string node = messages::node_named(*gvid);
 
   LayoutNode result;
   result.gvid = *gvid;
@@ -436,7 +468,7 @@ std::expected<void, LayoutError> read_node(const Element& object, LayoutGraph& g
   }
 
   const std::string_view* pos = string_member(object, Field::Pos);
-  if (!pos) return fail(node + " missing 'pos'");
+  if (!pos) return fail(messages::member_missing(node, "pos"));
   auto point = parse_point(*pos);
   if (!point) return fail(std::move(point.error()));
   result.pos = *point;
@@ -453,9 +485,13 @@ std::expected<void, LayoutError> read_node(const Element& object, LayoutGraph& g
     result.fillcolor = std::string(*fill);
   }
   result.rects = read_rects(string_member(object, Field::Rects));
-  result.invisible = is_invisible(string_member(object, Field::Style));
+  const std::string_view* style = string_member(object, Field::Style);
+  result.invisible = is_invisible(style);
+  result.rounded = has_style(style, "rounded");
   result.xlabel = optional_text(object, Field::Xlabel);
   result.xlabel_pos = optional_point(object, Field::Xlp);
+  result.color = optional_text(object, Field::Color);
+  result.fontcolor = optional_text(object, Field::Fontcolor);
 
   // A repeated gvid refers to the later node from now on.
   ids[*gvid] = graph.nodes.size();
@@ -481,24 +517,22 @@ void read_arrows(const Element& object, bool directed, LayoutEdge& edge) {
 std::expected<void, LayoutError> read_edge(const Element& object, LayoutGraph& graph,
                                            const GvidMap& ids) {
   const std::optional<std::uint64_t> gvid = id_member(object, Field::Gvid);
-  if (!gvid) return fail("edge missing '_gvid'");
-  const std::string edge = "edge " + std::to_string(*gvid);
+  if (!gvid) return fail(messages::member_missing("edge", "_gvid"));
+  const std::string edge = messages::edge_named(*gvid);
   const std::optional<std::uint64_t> tail = id_member(object, Field::Tail);
-  if (!tail) return fail(edge + " missing 'tail'");
+  if (!tail) return fail(messages::member_missing(edge, "tail"));
   const std::optional<std::uint64_t> head = id_member(object, Field::Head);
-  if (!head) return fail(edge + " missing 'head'");
+  if (!head) return fail(messages::member_missing(edge, "head"));
 
   LayoutEdge result;
   result.gvid = *gvid;
   const auto tail_index = ids.find(*tail);
   if (tail_index == ids.end()) {
-    return fail(edge + ": tail gvid " + std::to_string(*tail) +
-                " not found in nodes");
+    return fail(messages::end_not_found(edge, "tail", *tail));
   }
   const auto head_index = ids.find(*head);
   if (head_index == ids.end()) {
-    return fail(edge + ": head gvid " + std::to_string(*head) +
-                " not found in nodes");
+    return fail(messages::end_not_found(edge, "head", *head));
   }
   result.tail = tail_index->second;
   result.head = head_index->second;
@@ -518,7 +552,11 @@ std::expected<void, LayoutError> read_edge(const Element& object, LayoutGraph& g
     result.end_point = spline->end_point;
   }
   read_arrows(object, graph.directed, result);
-  result.invisible = is_invisible(string_member(object, Field::Style));
+  const std::string_view* style = string_member(object, Field::Style);
+  result.invisible = is_invisible(style);
+  result.line_style = line_style_of(style, string_member(object, Field::Penwidth));
+  result.color = optional_text(object, Field::Color);
+  result.fontcolor = optional_text(object, Field::Fontcolor);
   result.tail_port = optional_text(object, Field::Tailport);
   result.head_port = optional_text(object, Field::Headport);
   result.head_label = optional_text(object, Field::Headlabel);
@@ -631,7 +669,7 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
   // The JSON parser skips a leading byte order mark; json0 output has none,
   // and only JSON white space may come before the value.
   if (text.starts_with("\xEF\xBB\xBF")) {
-    return fail("unexpected byte order mark before the JSON value");
+    return fail(messages::kByteOrderMark);
   }
   // The parser is iterative, so even a hostile nesting depth costs linear
   // time and no stack.
@@ -664,7 +702,7 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
 
   LayoutGraph graph;
   if (!doc.root_is_object || doc.bb.type != Value::Type::String) {
-    return fail("missing top-level 'bb' field");
+    return fail(messages::kNoBoundingBox);
   }
   auto bb = parse_bb(doc.bb.text);
   if (!bb) return fail(std::move(bb.error()));
@@ -678,9 +716,12 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
     }
     graph.label_at_top = doc.labelloc.type == Value::Type::String &&
                          (doc.labelloc.text == "t" || doc.labelloc.text == "T");
+    if (doc.fontcolor.type == Value::Type::String && !doc.fontcolor.text.empty()) {
+      graph.fontcolor = std::string(doc.fontcolor.text);
+    }
   }
 
-  const auto objects = optional_array(doc.objects, "missing 'objects' array");
+  const auto objects = optional_array(doc.objects, "objects");
   if (!objects) return std::unexpected(objects.error());
   // dot lists its subgraphs first and counts them here; an empty subgraph
   // has no "nodes" member, so the count is what marks it.
@@ -702,7 +743,7 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
     }
   }
 
-  const auto edges = optional_array(doc.edges, "missing 'edges' array");
+  const auto edges = optional_array(doc.edges, "edges");
   if (!edges) return std::unexpected(edges.error());
   if (*edges) {
     graph.edges.reserve(doc.edges.elements.size());

@@ -5,8 +5,11 @@
 // waits through a SignalWindow opened while the lock is held, right before
 // the last check of Python's signal handlers, and when a signal interrupts
 // a wait the lock is taken back just long enough to run those handlers
-// (PyErr_CheckSignals). A handler that raises, KeyboardInterrupt from
-// Ctrl-C say, ends the work and its exception is the call's outcome.
+// (PyErr_CheckSignals). The drawing, which waits on nothing, looks for
+// signals held back by the window every millisecond or so of its work
+// (a StopCheck) and runs the handlers the same way. A handler that raises,
+// KeyboardInterrupt from Ctrl-C say, ends the work and its exception is the
+// call's outcome. The timeout covers `dot` and the drawing together.
 #ifndef VANTRI_PYTHON_PYTHON_RENDER_H_
 #define VANTRI_PYTHON_PYTHON_RENDER_H_
 
@@ -39,25 +42,20 @@ bool run_unlocked(const std::function<void(const SignalWindow&, const InterruptH
 
 /// What watches one render besides its options.
 struct RenderWatch {
-  /// The most seconds `dot` may take, over both layouts of a render.
+  /// The most seconds `dot` and the drawing may take together, over every
+  /// layout of a render.
   std::optional<double> timeout_seconds;
   /// Called every `tick_every` while `dot` works, without the lock.
   std::function<void()> on_tick;
   std::chrono::steady_clock::duration tick_every{};
 };
 
-/// A finished drawing, and what is to be said about it beside the text:
-/// on standard error by the command line, as a warning by the module.
-struct RenderReply {
-  std::string text;
-  /// Set when the drawing was cut at the width limit.
-  std::optional<DrawingCut> cut;
-};
-
 /// `render_graph` without the lock, of the UTF-8 DOT text that `dot_text`
 /// gives (called without the lock too, so that preparing a large text
-/// holds up no other thread). Absent when a Python exception is set.
-std::optional<std::expected<RenderReply, RenderError>> render_unlocked(
+/// holds up no other thread). Absent when a Python exception is set; a
+/// cut drawing's `cut` is said on standard error by the command line, as a
+/// warning by the module.
+std::optional<std::expected<Rendering, RenderError>> render_unlocked(
     const std::function<std::string()>& dot_text, const RenderOptions& options,
     const RenderWatch& watch);
 

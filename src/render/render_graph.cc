@@ -6,12 +6,14 @@
 
 #include "graphviz/html_label.h"
 #include "graphviz/html_label_marks.h"
+#include "graphviz/label_text.h"
 #include "grid/cell_arith.h"
-#include "render/apply_ansi.h"
+#include "messages/messages.h"
 #include "render/build_transform.h"
 #include "render/fit_width.h"
 #include "render/graph_title.h"
 #include "render/node_faces.h"
+#include "render/paint_colours.h"
 #include "render_edges/draw_edges.h"
 #include "render_edges/edge_plan.h"
 #include "render_edges/plan_routes.h"
@@ -28,7 +30,7 @@ namespace {
 std::uint64_t edge_label_extra(std::span<const LayoutEdge> edges) {
   std::uint64_t extra = 0;
   for (const LayoutEdge& edge : edges) {
-    if (edge.label) extra = std::max<std::uint64_t>(extra, text_width(*edge.label));
+    if (edge.label) extra = std::max<std::uint64_t>(extra, label_width(*edge.label));
   }
   return std::min<std::uint64_t>(extra, 15);
 }
@@ -144,6 +146,10 @@ ShownNodes shown_nodes(const Drawing& drawing) {
   return shown;
 }
 
+RenderStopped why_stopped(const StopCheck& stop) {
+  return RenderStopped{stop.reason(), stop.deadline() ? stop.deadline()->timeout_seconds : 0};
+}
+
 __extension__ typedef unsigned __int128 Uint128;
 
 std::string to_decimal(Uint128 value) {
@@ -206,7 +212,8 @@ bool names_a_field(const LayoutGraph& layout, std::span<const FieldLayout> field
 // planner's. Both are made on the canvas they need.
 RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> boxes,
                             std::span<const FieldLayout> fields,
-                            const GridTransform& transform, const RenderOptions& options) {
+                            const GridTransform& transform, const RenderOptions& options,
+                            StopCheck* stop) {
   const std::vector<LabelRect> frames = cluster_frame_cells(layout.clusters, transform);
   const bool ports = names_a_field(layout, fields);
   if (layout.rankdir == RankDir::TopToBottom && !ports) {
@@ -220,9 +227,11 @@ RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> 
     const std::uint64_t height = transform.height;
     if (width == 0 || height <= kMaxCanvasCells / width) {
       RoutePlan original = plan_original_routes(classified, layout.edges, boxes, transform,
-                                                options.trim, options.max_label, width, height);
-      const FaultScene scene{layout.edges, layout.nodes, boxes, layout.rankdir, frames};
-      if (find_route_faults(original, scene, 1).empty()) return original;
+                                                options.trim, options.max_label, width, height,
+                                                stop);
+      if (must_stop(stop)) return original;
+      const FaultScene scene{layout.edges, layout.nodes, boxes, layout.rankdir, frames, stop};
+      if (find_route_faults(original, scene, 1).empty() || must_stop(stop)) return original;
     }
   }
   RouteScene scene;
@@ -238,6 +247,7 @@ RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> 
   if (options.max_width) scene.width = std::min(scene.width, *options.max_width);
   scene.trim = options.trim;
   scene.max_label = options.max_label;
+  scene.stop = stop;
   const PortFields port_fields{layout.edges, boxes, fields, layout.rankdir};
   if (ports) {
     scene.end_span = port_span;
@@ -250,27 +260,21 @@ RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> 
 
 std::string CanvasTooLarge::display() const {
   const Uint128 cells = static_cast<Uint128>(width) * height;
-  std::string text = "Drawing too large: " + std::to_string(width) + " columns × " +
-                     std::to_string(height) + " rows = " + to_decimal(cells) +
-                     " character cells, more than the limit of " +
-                     std::to_string(kMaxCanvasCells) + "; ";
   const std::uint64_t narrowest = height == 0 ? kMaxCell : kMaxCanvasCells / height;
-  if (narrowest < kSmallestUsefulWidth) {
-    return text + "it is too tall to draw at any width.";
+  return messages::drawing_too_large(
+      width, height, to_decimal(cells), kMaxCanvasCells,
+      narrowest < kSmallestUsefulWidth ? std::nullopt : std::optional(narrowest));
+}
+
+std::string RenderStopped::display() const {
+  if (reason == StopCheck::Reason::TimedOut) {
+    return messages::drawing_timed_out(timeout_seconds);
   }
-  return text + "a width limit of " + std::to_string(narrowest) +
-         " columns or less draws it (max_width, --width on the command line).";
+  return std::string(messages::kInterrupted);
 }
 
 std::string DrawingCut::message(std::string_view width_setting) const {
-  std::string text = "drawing cut at " + std::to_string(columns) + " columns: ";
-  if (nodes_left_out == 0) {
-    text += "edges right of it do not fit";
-  } else {
-    text += std::to_string(nodes_left_out) + " of " + std::to_string(nodes) +
-            (nodes == 1 ? " node does" : " nodes do") + " not fit";
-  }
-  return text + "; a wider " + std::string(width_setting) + " shows them";
+  return messages::drawing_cut(columns, nodes_left_out, nodes, width_setting);
 }
 
 std::string display(const RenderError& error) {
@@ -284,21 +288,36 @@ std::expected<Rendering, RenderError> render_graph(std::string_view dot_source,
 
 std::expected<Rendering, RenderError> render_graph(std::string_view dot_source,
                                                    const RenderOptions& options,
-                                                   const LayoutFunction& layout) {
+                                                   const LayoutFunction& layout,
+                                                   StopCheck* stop) {
   auto first = layout(dot_source, {});
   if (!first) return std::unexpected(std::move(first.error()));
-  return render_layout(dot_source, std::move(*first), options, layout);
+  return render_layout(dot_source, std::move(*first), options, layout, stop);
 }
 
 std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
                                                 LayoutGraph layout,
                                                 const RenderOptions& options,
-                                                const LayoutFunction& relayout) {
+                                                const LayoutFunction& relayout,
+                                                StopCheck* stop) {
+  const auto stopped = [stop] { return std::unexpected(why_stopped(*stop)); };
   mark_html_labels(dot_source, layout);
-  // An HTML-like edge label shows its text, a table's cells parted by │.
+  // An HTML-like edge label shows its text, a table's cells parted by │;
+  // the others their lines, as their escapes say.
+  const auto expand = [](std::optional<std::string>& label, const std::string* name) {
+    if (label) label = expand_label_escapes(*label, name);
+  };
   for (LayoutEdge& edge : layout.edges) {
-    if (edge.label_is_html) edge.label = html_label_text(*edge.label);
+    if (edge.label_is_html) {
+      edge.label = html_label_text(*edge.label);
+    } else {
+      expand(edge.label, nullptr);
+    }
+    expand(edge.head_label, nullptr);
+    expand(edge.tail_label, nullptr);
+    expand(edge.xlabel, nullptr);
   }
+  for (LayoutNode& node : layout.nodes) expand(node.xlabel, node.name ? &*node.name : nullptr);
   NodeFaces faces = node_faces(layout, options.max_label, options.trim);
   SizedLayout sized = size_layout(std::move(layout), std::move(faces), options, false);
   const std::optional<std::uint64_t> limit = options.max_width;
@@ -311,6 +330,7 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     sized = trimmed(std::move(sized.layout), {std::move(sized.labels), std::move(sized.fields)});
     sized = fit_to_width(dot_source, std::move(sized), options, relayout, trimmed).sized;
   }
+  if (must_stop(stop)) return stopped();
 
   // The drawing's own extent: its boxes, frames and title, within the limit.
   std::uint64_t width = sized.width;
@@ -348,7 +368,8 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   planned.width = width;
   planned.height = height;
   RoutePlan routes =
-      plan_edge_drawing(sized.layout, sized.boxes, sized.fields, planned, options);
+      plan_edge_drawing(sized.layout, sized.boxes, sized.fields, planned, options, stop);
+  if (must_stop(stop)) return stopped();
   width = std::max(width, routes.width);
   if (limit) width = std::min(width, *limit);
   height = std::max(height, routes.height);
@@ -362,33 +383,47 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
                   CharGrid(width, height), cut,                     std::move(left_out)};
   CharGrid& grid = drawing.grid;
   const GridTransform& transform = drawing.transform;
-  draw_clusters(grid, drawing.layout.clusters, transform, options.trim);
+  const Paints paints = choose_paints(grid, drawing.layout, options.color);
+  draw_clusters(grid, drawing.layout.clusters, transform, options.trim, paints.frames);
   if (drawing.left_out.empty()) {
     draw_nodes(grid, drawing.layout.nodes, drawing.labels, drawing.fields, transform,
-               options.color);
+               options.color, paints.node_text);
   } else {
     const ShownNodes shown = shown_nodes(drawing);
-    draw_nodes(grid, shown.nodes, shown.labels, shown.fields, transform, options.color);
+    std::vector<std::uint32_t> text_paints;
+    if (!paints.node_text.empty()) {
+      for (std::size_t i = 0, skip = 0; i < paints.node_text.size(); ++i) {
+        if (skip < drawing.left_out.size() && drawing.left_out[skip] == i) {
+          ++skip;
+          continue;
+        }
+        text_paints.push_back(paints.node_text[i]);
+      }
+    }
+    draw_nodes(grid, shown.nodes, shown.labels, shown.fields, transform, options.color,
+               text_paints);
   }
-  draw_route_plan(grid, drawing.plan);
-  if (sized.title) draw_title(grid, *sized.title, transform);
+  draw_route_plan(grid, drawing.plan, Pens{paints.edges, paints.node_text}, stop);
+  if (must_stop(stop)) return stopped();
+  if (sized.title) draw_title(grid, *sized.title, transform, paints.title);
+  if (options.color == ColorMode::Ansi) {
+    if (drawing.left_out.empty()) {
+      paint_node_borders(grid, drawing.layout.nodes, drawing.boxes);
+    } else {
+      const ShownNodes shown = shown_nodes(drawing);
+      paint_node_borders(grid, shown.nodes, shown.boxes);
+    }
+  }
   return drawing;
 }
 
 std::expected<Rendering, RenderError> render_layout(
     std::string_view dot_source, LayoutGraph layout,
-    const RenderOptions& options, const LayoutFunction& relayout) {
-  auto drawing = draw_layout(dot_source, std::move(layout), options, relayout);
+    const RenderOptions& options, const LayoutFunction& relayout, StopCheck* stop) {
+  auto drawing = draw_layout(dot_source, std::move(layout), options, relayout, stop);
   if (!drawing) return std::unexpected(std::move(drawing.error()));
-  std::string text = drawing->grid.to_text();
-  if (options.color == ColorMode::Ansi) {
-    if (drawing->left_out.empty()) {
-      text = apply_ansi(text, drawing->layout.nodes, drawing->boxes);
-    } else {
-      const ShownNodes shown = shown_nodes(*drawing);
-      text = apply_ansi(text, shown.nodes, shown.boxes);
-    }
-  }
+  std::string text = drawing->grid.to_text(stop);
+  if (must_stop(stop)) return std::unexpected(why_stopped(*stop));
   return Rendering{std::move(text), drawing->cut};
 }
 

@@ -76,7 +76,7 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
                                std::span<const NodeBox> boxes,
                                const GridTransform& transform, TrimStrategy trim,
                                std::optional<std::uint64_t> max_label, std::uint64_t width,
-                               std::uint64_t height) {
+                               std::uint64_t height, StopCheck* stop) {
   RoutePlan out;
   out.original = true;
   out.width = width;
@@ -86,7 +86,7 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
   EdgePlanning planning{width, height, trim, max_label, out, {}, {}};
 
   // Side edges: out to the lane, along it, back in to the head's side.
-  for (std::size_t i = 0; i < count; ++i) {
+  for (std::size_t i = 0; i < count && !must_stop(stop); ++i) {
     if (plan.edges[i].kind != PlannedEdge::Kind::Side) continue;
     const EdgePorts& p = plan.edges[i].ports;
     const std::uint64_t lane = plan.edges[i].lane.column;
@@ -122,6 +122,7 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
 
   UsedJogRows used;
   for (std::size_t i : downward) {
+    if (must_stop(stop)) break;
     const LayoutEdge& edge = edges[i];
     const EdgePorts& p = plan.edges[i].ports;
     if (p.end_row <= p.start_row) continue;  // no room; the plan never does this
@@ -148,26 +149,53 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
   return out;
 }
 
-void draw_route_plan(CharGrid& grid, const RoutePlan& plan) {
-  LineCover lines;
-  for (const EdgeRoute& route : plan.routes) {
-    if (route.points.empty()) continue;
-    if (plan.original) {
-      draw_path(grid, route.points, lines);
-    } else {
-      draw_route(grid, route, lines);
+void draw_route_plan(CharGrid& grid, const RoutePlan& plan, const Pens& pens,
+                     StopCheck* stop) {
+  // Routes of one style and paint share a cover, which paints each stretch
+  // once however many of them run along it; routes of another pen draw
+  // over it again, and the cells where they meet merge to a plain line.
+  std::vector<EdgePen> looks;
+  std::vector<std::vector<std::size_t>> routes_of;
+  for (std::size_t i = 0; i < plan.routes.size(); ++i) {
+    if (plan.routes[i].points.empty()) continue;
+    const EdgePen pen = pens.edge(i);
+    const EdgePen look{pen.style, pen.line, 0};
+    const auto k = static_cast<std::size_t>(std::find(looks.begin(), looks.end(), look) -
+                                            looks.begin());
+    if (k == looks.size()) {
+      looks.push_back(look);
+      routes_of.emplace_back();
+    }
+    routes_of[k].push_back(i);
+  }
+  for (std::size_t k = 0; k < looks.size(); ++k) {
+    LineCover lines(looks[k].style, looks[k].line);
+    for (const std::size_t i : routes_of[k]) {
+      if (must_stop(stop)) return;
+      if (plan.original) {
+        draw_path(grid, plan.routes[i].points, lines);
+      } else {
+        draw_route(grid, plan.routes[i], lines);
+      }
     }
   }
-  for (const PlacedLabel& label : plan.labels) write_label(grid, label);
-  for (const EdgeRoute& route : plan.routes) {
+  for (const PlacedLabel& label : plan.labels) {
+    if (must_stop(stop)) return;
+    write_label(grid, label,
+                label.role == LabelRole::NodeExternal ? pens.node(label.owner)
+                                                      : pens.edge(label.owner).text);
+  }
+  for (std::size_t i = 0; i < plan.routes.size(); ++i) {
+    const EdgeRoute& route = plan.routes[i];
     if (route.points.empty()) continue;
+    const std::uint32_t paint = pens.edge(i).line;
     if (route.arrow_at_end) {
       grid.put(route.points.back().row, route.points.back().col,
-               Cell::arrow(arrowhead_toward(route.end_into)));
+               Cell::arrow(arrowhead_toward(route.end_into)).painted(paint));
     }
     if (route.arrow_at_start) {
       grid.put(route.points.front().row, route.points.front().col,
-               Cell::arrow(arrowhead_toward(route.start_into)));
+               Cell::arrow(arrowhead_toward(route.start_into)).painted(paint));
     }
   }
 }

@@ -21,9 +21,9 @@
 namespace vantri {
 
 /// Where `label` goes beside `path` on a canvas of `width` × `height`
-/// cells, recorded in `placed`. Labels longer than `max_label` bytes are first
-/// shortened with `trim_label`. Nothing for an empty label or a path of
-/// fewer than two points.
+/// cells, recorded in `placed`. Labels wider than `max_label` columns are
+/// first shortened with `trim` (`limit_label`). Nothing for an empty label
+/// or a path of fewer than two points.
 std::optional<PlacedLabel> place_edge_label(std::uint64_t width,
                                             std::uint64_t height,
                                             const EdgePath& path,
@@ -32,8 +32,8 @@ std::optional<PlacedLabel> place_edge_label(std::uint64_t width,
                                             std::optional<std::uint64_t> max_label,
                                             PlacedLabels& placed);
 
-/// Writes the lines of a placed label as text cells.
-void write_label(CharGrid& grid, const PlacedLabel& label);
+/// Writes the lines of a placed label as text cells of paint `paint`.
+void write_label(CharGrid& grid, const PlacedLabel& label, std::uint32_t paint = 0);
 
 }  // namespace vantri
 

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "graphviz/layout_graph.h"
+#include "graphviz/stop_check.h"
 #include "grid/node_box.h"
 #include "render_edges/edge_path.h"
 #include "render_edges/route_plan.h"
@@ -71,6 +72,8 @@ struct FaultScene {
   RankDir rankdir = RankDir::TopToBottom;
   /// Cells no label may take: cluster frames and their titles.
   std::span<const LabelRect> reserved;
+  /// When this says so, the check ends early with the faults found so far.
+  StopCheck* stop = nullptr;
 };
 
 /// The faults of `plan`, at most `limit` of them. Edges whose tail or head
@@ -79,7 +82,8 @@ struct FaultScene {
 std::vector<RouteFault> find_route_faults(const RoutePlan& plan, const FaultScene& scene,
                                           std::size_t limit);
 
-/// The cells a cluster frame takes, and the band of its title: what labels
+/// The cells a cluster frame takes, and the band of its title (with the
+/// rows under the top edge that a title's further lines take): what labels
 /// keep off.
 std::vector<LabelRect> cluster_frame_cells(std::span<const LayoutCluster> clusters,
                                            const struct GridTransform& transform);
