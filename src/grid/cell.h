@@ -9,6 +9,12 @@
 // and any cell may carry a paint: the index of a colour and text
 // attributes the grid keeps (`CharGrid::paint_id`), 0 for none.
 //
+// A node or text cell is either text (a label's own character) or drawn:
+// a glyph of a frame or a point, which the text output may print in
+// another character set (plain ASCII). Drawn glyphs are one column wide
+// and in the Basic Multilingual Plane; their payload sits above every code
+// point so the two never mix.
+//
 // A character two columns wide takes two cells: the first holds it, marked
 // wide, and the second is its continuation, of the same kind, which prints
 // nothing. Zero-width characters after a character (combining marks) live in
@@ -61,8 +67,29 @@ class Cell {
   }
 
   constexpr CellKind kind() const { return static_cast<CellKind>(bits_ >> kKindShift); }
-  /// The character of a node, arrow or text cell.
-  constexpr char32_t character() const { return bits_ & kPayloadMask; }
+  /// The character of a node, arrow or text cell, drawn or not.
+  constexpr char32_t character() const {
+    const std::uint32_t p = bits_ & kPayloadMask;
+    return p > kContinuation && kind() != CellKind::Line ? p - kDrawnBase : p;
+  }
+  /// This node or text cell as a drawn glyph (a frame, a point) rather
+  /// than a label's character; a blank, a cell of another kind, or one
+  /// holding a wide character or a continuation, stays as it is.
+  constexpr Cell drawn() const {
+    const std::uint32_t p = bits_ & kPayloadMask;
+    if ((kind() != CellKind::Node && kind() != CellKind::Text) || p >= 0x10000 || p == U' ' ||
+        is_wide()) {
+      return *this;
+    }
+    return Cell(bits_ + kDrawnBase);
+  }
+  /// Whether the cell holds a drawn glyph: always for an arrowhead, for a
+  /// node or text cell when `drawn` made it so.
+  constexpr bool is_drawn() const {
+    return kind() == CellKind::Arrow ||
+           ((kind() == CellKind::Node || kind() == CellKind::Text) &&
+            (bits_ & kPayloadMask) > kContinuation);
+  }
   /// This cell with its character marked as two columns wide.
   constexpr Cell wide() const { return Cell(bits_ | kWide); }
   constexpr bool is_wide() const { return (bits_ & kWide) != 0; }
@@ -112,6 +139,8 @@ class Cell {
   static constexpr std::uint32_t kPayloadMask = (1u << 21) - 1;
   static constexpr std::uint32_t kUp = 1, kDown = 2, kLeft = 4, kRight = 8;
   static constexpr std::uint32_t kFlagMask = 15;
+  static constexpr std::uint32_t kDrawnBase = kContinuation + 1;
+  static_assert(kDrawnBase + 0xFFFF <= kPayloadMask);
   static constexpr std::uint32_t kStyleShift = 4;
   static constexpr std::uint32_t kStyleMask = 3;
 

@@ -50,7 +50,7 @@ class TakenCells {
   }
 
   void row_run(std::uint64_t row, std::uint64_t first, std::uint64_t end, char32_t c) {
-    row_run(row, first, end, [this, c](std::uint64_t) { return Cell::text(c).painted(paint_); });
+    row_run(row, first, end, [this, c](std::uint64_t) { return Cell::text(c).drawn().painted(paint_); });
   }
 
   // The paint of the frame cells written from now on.
@@ -68,7 +68,7 @@ class TakenCells {
     if (col >= grid_.width() || first >= end) return;
     columns_[col].mark(first, end - 1, [&](std::uint64_t a, std::uint64_t b) {
       for (std::uint64_t row = a; row <= b; ++row) {
-        if (!taken_in_row(row, col)) grid_.put(row, col, Cell::text(c).painted(paint_));
+        if (!taken_in_row(row, col)) grid_.put(row, col, Cell::text(c).drawn().painted(paint_));
       }
     });
   }

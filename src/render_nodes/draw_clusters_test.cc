@@ -159,7 +159,7 @@ std::string draw_forwards(std::uint64_t width, std::uint64_t height,
       for (std::uint64_t col = first; col < end; ++col) grid.put(row, col, Cell::text(ch));
     };
     const std::uint64_t edge = top + 1;
-    grid.put(edge, left, Cell::text(U'┌'));
+    grid.put(edge, left, Cell::text(U'┌').drawn());
     const std::string title = trim_label(c.label, right - left - 2, TrimStrategy::End);
     if (!title.empty()) {
       const std::uint64_t length = text_width(title);
@@ -170,14 +170,14 @@ std::string draw_forwards(std::uint64_t width, std::uint64_t height,
     } else {
       run(edge, left + 1, right, U'╌');
     }
-    grid.put(edge, right, Cell::text(U'┐'));
+    grid.put(edge, right, Cell::text(U'┐').drawn());
     for (std::uint64_t row = top + 2; row < bottom; ++row) {
-      grid.put(row, left, Cell::text(U'╎'));
-      grid.put(row, right, Cell::text(U'╎'));
+      grid.put(row, left, Cell::text(U'╎').drawn());
+      grid.put(row, right, Cell::text(U'╎').drawn());
     }
-    grid.put(bottom, left, Cell::text(U'└'));
+    grid.put(bottom, left, Cell::text(U'└').drawn());
     run(bottom, left + 1, right, U'╌');
-    grid.put(bottom, right, Cell::text(U'┘'));
+    grid.put(bottom, right, Cell::text(U'┘').drawn());
   }
   return grid.to_text();
 }
@@ -214,15 +214,15 @@ TEST(DrawClusters, ThousandsOfFramesOnAWideCanvas) {
   // The last frame (titled, the narrowest) shows over the others; beside
   // it the corners and sides of the one before.
   constexpr std::uint64_t kRight = 2'000'000 - 3999;
-  EXPECT_EQ(grid.at(1, 0), Cell::text(U'┌'));
+  EXPECT_EQ(grid.at(1, 0), Cell::text(U'┌').drawn());
   EXPECT_EQ(grid.at(1, 2), Cell::text(U't'));
-  EXPECT_EQ(grid.at(1, 8), Cell::text(U'╌'));
-  EXPECT_EQ(grid.at(1, kRight), Cell::text(U'┐'));
-  EXPECT_EQ(grid.at(1, kRight + 1), Cell::text(U'┐'));
-  EXPECT_EQ(grid.at(2, kRight), Cell::text(U'╎'));
-  EXPECT_EQ(grid.at(2, kRight + 1), Cell::text(U'╎'));
-  EXPECT_EQ(grid.at(3, kRight), Cell::text(U'┘'));
-  EXPECT_EQ(grid.at(3, 1'000'000), Cell::text(U'╌'));
+  EXPECT_EQ(grid.at(1, 8), Cell::text(U'╌').drawn());
+  EXPECT_EQ(grid.at(1, kRight), Cell::text(U'┐').drawn());
+  EXPECT_EQ(grid.at(1, kRight + 1), Cell::text(U'┐').drawn());
+  EXPECT_EQ(grid.at(2, kRight), Cell::text(U'╎').drawn());
+  EXPECT_EQ(grid.at(2, kRight + 1), Cell::text(U'╎').drawn());
+  EXPECT_EQ(grid.at(3, kRight), Cell::text(U'┘').drawn());
+  EXPECT_EQ(grid.at(3, 1'000'000), Cell::text(U'╌').drawn());
 }
 
 }  // namespace

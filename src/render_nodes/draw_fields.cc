@@ -181,7 +181,7 @@ void draw_fields(CharGrid& grid, const NodeBox& box, const FieldLayout& fields,
       const Cell cell = lines.at(row, col);
       if (cell.kind() != CellKind::Line) return;
       const char32_t c = outline_character(box, row, col, cell.flags(), tees);
-      if (c != 0) grid.put(box.top + row, box.left + col, Cell::node(c));
+      if (c != 0) grid.put(box.top + row, box.left + col, Cell::node(c).drawn());
     });
   }
   std::vector<std::uint32_t> run_paints;

@@ -18,17 +18,17 @@ namespace {
 void draw_frame(CharGrid& grid, const NodeBox& b, const BoxStyle& s) {
   const std::uint64_t right = b.right();
   const std::uint64_t bottom = b.bottom();
-  grid.put(b.top, b.left, Cell::node(s.top_left));
-  grid.put_run(b.top, b.left + 1, right, Cell::node(s.horizontal));
-  grid.put(b.top, right, Cell::node(s.top_right));
+  grid.put(b.top, b.left, Cell::node(s.top_left).drawn());
+  grid.put_run(b.top, b.left + 1, right, Cell::node(s.horizontal).drawn());
+  grid.put(b.top, right, Cell::node(s.top_right).drawn());
   for (std::uint64_t row = b.top + 1; row < bottom && row < grid.height(); ++row) {
-    grid.put(row, b.left, Cell::node(s.vertical));
+    grid.put(row, b.left, Cell::node(s.vertical).drawn());
     grid.put_run(row, b.left + 1, right, Cell::node(U' '));
-    grid.put(row, right, Cell::node(s.vertical));
+    grid.put(row, right, Cell::node(s.vertical).drawn());
   }
-  grid.put(bottom, b.left, Cell::node(s.bottom_left));
-  grid.put_run(bottom, b.left + 1, right, Cell::node(s.horizontal));
-  grid.put(bottom, right, Cell::node(s.bottom_right));
+  grid.put(bottom, b.left, Cell::node(s.bottom_left).drawn());
+  grid.put_run(bottom, b.left + 1, right, Cell::node(s.horizontal).drawn());
+  grid.put(bottom, right, Cell::node(s.bottom_right).drawn());
 }
 
 // A label's lines inside its box, each centred (or flush left or right, as
@@ -86,7 +86,7 @@ void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
     const FieldLayout& own = i < fields.size() ? fields[i] : none;
     const NodeBox b = node_box(transform, node, labels[i], own);
     if (node.shape == NodeShape::Point) {
-      grid.set(b.top, b.left, Cell::node(U'●'));
+      grid.set(b.top, b.left, Cell::node(U'●').drawn());
       continue;
     }
     const std::uint32_t paint = i < text_paints.size() ? text_paints[i] : 0;

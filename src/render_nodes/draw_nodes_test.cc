@@ -42,10 +42,10 @@ TEST(DrawNodes, BoxWithCentredLabel) {
   CharGrid grid(30, 15);
   draw_nodes(grid, std::vector{node_at(10, 20)}, std::vector<std::string>{"A"}, {},
              cell_transform(), ColorMode::Off);
-  EXPECT_EQ(grid.at(9, 18), Cell::node(U'┌'));
+  EXPECT_EQ(grid.at(9, 18), Cell::node(U'┌').drawn());
   EXPECT_EQ(grid.at(10, 19), Cell::node(U' '));
   EXPECT_EQ(grid.at(10, 20), Cell::node(U'A'));
-  EXPECT_EQ(grid.at(11, 22), Cell::node(U'┘'));
+  EXPECT_EQ(grid.at(11, 22), Cell::node(U'┘').drawn());
   EXPECT_EQ(grid.at(10, 23), Cell::empty());
 }
 
@@ -119,7 +119,7 @@ TEST(DrawNodes, ShapesDoubleCirclePointInvisible) {
   grid.put(1, 2, Cell::line({.left = true, .right = true}));
   draw_nodes(grid, std::vector{node_at(1, 2, NodeShape::Point)},
              std::vector<std::string>{"x"}, {}, cell_transform(), ColorMode::Off);
-  EXPECT_EQ(grid.at(1, 2), Cell::node(U'●'));
+  EXPECT_EQ(grid.at(1, 2), Cell::node(U'●').drawn());
 
   LayoutNode hidden = node_at(1, 2);
   hidden.invisible = true;

@@ -47,17 +47,17 @@ struct Scene {
     for (std::size_t i = 0; i < boxes.size(); ++i) {
       const NodeBox& b = boxes[i];
       for (std::uint64_t c = b.left + 1; c < b.right(); ++c) {
-        grid.put(b.top, c, Cell::node(U'─'));
-        grid.put(b.bottom(), c, Cell::node(U'─'));
+        grid.put(b.top, c, Cell::node(U'─').drawn());
+        grid.put(b.bottom(), c, Cell::node(U'─').drawn());
         grid.put(b.top + 1, c, Cell::node(U' '));
       }
-      grid.put(b.top, b.left, Cell::node(U'┌'));
-      grid.put(b.top, b.right(), Cell::node(U'┐'));
-      grid.put(b.top + 1, b.left, Cell::node(U'│'));
+      grid.put(b.top, b.left, Cell::node(U'┌').drawn());
+      grid.put(b.top, b.right(), Cell::node(U'┐').drawn());
+      grid.put(b.top + 1, b.left, Cell::node(U'│').drawn());
       grid.put(b.top + 1, b.left + 2, Cell::node(static_cast<char32_t>(nodes[i].label[0])));
-      grid.put(b.top + 1, b.right(), Cell::node(U'│'));
-      grid.put(b.bottom(), b.left, Cell::node(U'└'));
-      grid.put(b.bottom(), b.right(), Cell::node(U'┘'));
+      grid.put(b.top + 1, b.right(), Cell::node(U'│').drawn());
+      grid.put(b.bottom(), b.left, Cell::node(U'└').drawn());
+      grid.put(b.bottom(), b.right(), Cell::node(U'┘').drawn());
     }
     const EdgePlan plan = plan_edges(edges, nodes, boxes);
     draw_edges(grid, plan, edges, boxes, GridTransform{}, TrimStrategy::End, std::nullopt);
