@@ -181,6 +181,17 @@ const std::array<Junction, 64> kJunctions = [] {
   return table;
 }();
 
+// The same in ASCII: one byte each.
+const std::array<Junction, 64> kAsciiJunctions = [] {
+  std::array<Junction, 64> table{};
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    const Cell cell = Cell::line({(i & 1) != 0, (i & 2) != 0, (i & 4) != 0, (i & 8) != 0},
+                                 static_cast<LineStyle>(i >> 4));
+    table[cell.line_look()] = {{ascii_line(cell.flags(), cell.line_style())}, 1};
+  }
+  return table;
+}();
+
 constexpr std::string_view kReset = "\x1b[0m";
 // The most bytes one cell may take with paints: a reset, a start
 // sequence and its character.
@@ -188,7 +199,9 @@ constexpr std::size_t kPaintedCellRoom = 24;
 
 }  // namespace
 
-std::string CharGrid::to_text(StopCheck* stop) const {
+std::string CharGrid::to_text(StopCheck* stop, GlyphSet glyphs) const {
+  const bool ascii = glyphs == GlyphSet::Ascii;
+  const std::array<Junction, 64>& junctions = ascii ? kAsciiJunctions : kJunctions;
   // Rows of a zero-width grid are all empty: the text is one line feed
   // however many rows there are.
   if (width_ == 0) return height_ == 0 ? "" : "\n";
@@ -288,8 +301,8 @@ std::string CharGrid::to_text(StopCheck* stop) const {
                   case CellKind::Line: {
                     after_wide = false;
                     switch_paint(cell.paint());
-                    const Junction& j = kJunctions[cell.line_look()];
-                    if (j.size == 1) {
+                    const Junction& j = junctions[cell.line_look()];
+                    if (j.bytes[0] == ' ') {
                       *at++ = ' ';
                       continue;
                     }
@@ -299,7 +312,10 @@ std::string CharGrid::to_text(StopCheck* stop) const {
                     ends_content();
                     continue;
                   }
-                  default: c = printable_character(cell.character()); break;
+                  default:
+                    c = ascii && cell.is_drawn() ? static_cast<char32_t>(ascii_glyph(cell.character()))
+                                                 : printable_character(cell.character());
+                    break;
                 }
                 if (cell.is_continuation()) {
                   // The second column of the wide character just printed, or

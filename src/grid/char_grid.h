@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "graphviz/stop_check.h"
+#include "grid/ascii_glyphs.h"
 #include "grid/cell.h"
 
 namespace vantri {
@@ -100,8 +101,11 @@ class CharGrid {
   /// every cell stays one terminal column. Runs of cells of one paint are
   /// wrapped in its start sequence and a reset (ESC [0m), each row closing
   /// what it opened; a grid without paints has no escape sequences.
+  /// Line cells and drawn glyphs print in `glyphs`: as box-drawing
+  /// characters, or as their ASCII stand-ins (`ascii_glyph`); label text
+  /// prints as written either way.
   /// When `stop` says so, the text ends early, unfinished.
-  std::string to_text(StopCheck* stop = nullptr) const;
+  std::string to_text(StopCheck* stop = nullptr, GlyphSet glyphs = GlyphSet::Unicode) const;
 
  private:
   static Cell resolve(Cell old, Cell cell) {

@@ -422,7 +422,8 @@ std::expected<Rendering, RenderError> render_layout(
     const RenderOptions& options, const LayoutFunction& relayout, StopCheck* stop) {
   auto drawing = draw_layout(dot_source, std::move(layout), options, relayout, stop);
   if (!drawing) return std::unexpected(std::move(drawing.error()));
-  std::string text = drawing->grid.to_text(stop);
+  std::string text =
+      drawing->grid.to_text(stop, options.ascii ? GlyphSet::Ascii : GlyphSet::Unicode);
   if (must_stop(stop)) return std::unexpected(why_stopped(*stop));
   return Rendering{std::move(text), drawing->cut};
 }

@@ -21,6 +21,9 @@ struct RenderOptions {
   std::optional<std::uint64_t> max_label;
   ColorMode color = ColorMode::Ansi;
   TrimStrategy trim = TrimStrategy::Smart;
+  /// Print the drawing's glyphs in plain ASCII; the plan and the sizes do
+  /// not change.
+  bool ascii = false;
 };
 
 }  // namespace vantri
