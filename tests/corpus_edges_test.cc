@@ -7,7 +7,9 @@
 // and the grid must show it: every route cell carries the route's line (a
 // cluster frame may stand on a crossing), arrowheads sit exactly on the
 // ends that have one and point into the box, an undirected graph shows
-// none, and every label reads on the grid as planned, whole.
+// none, and every label reads on the grid as planned, whole. The same
+// drawing printed in ASCII, read back cell by cell, tells what the
+// box-drawing text tells, and every edge and label is followed on it too.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -22,6 +24,7 @@
 #include "grid/cell_arith.h"
 #include "render/render_graph.h"
 #include "render_edges/route_faults.h"
+#include "support/ascii_read_back.h"
 #include "support/example_graphs.h"
 #include "text/utf8.h"
 
@@ -31,6 +34,8 @@ namespace {
 using testing::draw_example;
 using testing::example_graphs;
 using testing::ExampleGraph;
+using testing::AsciiReadBack;
+using testing::read_back_ascii;
 
 struct Tally {
   std::size_t edges = 0;
@@ -41,6 +46,8 @@ struct Tally {
   std::size_t lr_arrowheads = 0;
   std::size_t lr_wrong_way = 0;
   std::size_t facing_side_full = 0;
+  std::size_t ascii_cells = 0;
+  std::size_t ascii_faults = 0;
   std::map<std::string, std::size_t> faults;
 };
 
@@ -66,13 +73,12 @@ bool in_rects(const std::vector<LabelRect>& rects, std::uint64_t row, std::uint6
   return false;
 }
 
-// The grid shows route `e`: line cells carrying its directions, frame
+// `grid` (the drawing's, or one read back from its text) shows route `e`: line cells carrying its directions, frame
 // cells where it crosses a cluster frame, arrowheads on its arrow ends.
 // Returns the first cell that does not, with what is wrong.
 std::string grid_shows_route(const Drawing& d, std::size_t e,
-                             const std::vector<LabelRect>& frames) {
+                             const std::vector<LabelRect>& frames, const CharGrid& grid) {
   const EdgeRoute& route = d.plan.routes[e];
-  const CharGrid& grid = d.grid;
   const auto expect = [&](GridPoint p, LineFlags need, bool arrow, Toward into) -> std::string {
     if (!grid.contains(p.row, p.col)) return "";
     const Cell cell = grid.at(p.row, p.col);
@@ -127,9 +133,9 @@ std::string grid_shows_route(const Drawing& d, std::size_t e,
   return "";
 }
 
-// The label's cells hold its characters, and its lines hold the text it
-// was given.
-std::string grid_shows_label(const Drawing& d, const PlacedLabel& label) {
+// The label's cells on `grid` hold its characters, and its lines hold the
+// text it was given.
+std::string grid_shows_label(const PlacedLabel& label, const CharGrid& grid) {
   std::string joined;
   for (std::size_t l = 0; l < label.lines.size(); ++l) {
     std::size_t i = 0;
@@ -137,7 +143,7 @@ std::string grid_shows_label(const Drawing& d, const PlacedLabel& label) {
     const std::string& line = label.lines[l];
     while (i < line.size()) {
       const char32_t c = next_code_point(line, i);
-      const Cell cell = d.grid.at(label.top + l, col);
+      const Cell cell = grid.at(label.top + l, col);
       if (cell.kind() != CellKind::Text || cell.character() != c) {
         return "label cell (" + std::to_string(label.top + l) + ", " + std::to_string(col) +
                ") does not show its character";
@@ -282,6 +288,48 @@ bool facing_side_full(const Drawing& d, const RouteFault& f) {
   return false;
 }
 
+std::size_t count_arrowheads(const CharGrid& grid) {
+  std::size_t arrows = 0;
+  for (std::uint64_t r = 0; r < grid.height(); ++r) {
+    for (std::uint64_t c = 0; c < grid.width(); ++c) {
+      if (grid.at(r, c).kind() == CellKind::Arrow) ++arrows;
+    }
+  }
+  return arrows;
+}
+
+// The drawing printed in ASCII: only printable ASCII outside label text,
+// each cell telling what its box-drawing glyph tells, and every edge
+// followed and every label read on the grid the ASCII text gives back.
+void audit_ascii(const Drawing& d, const std::string& where,
+                 const std::vector<LabelRect>& frames, Tally& tally) {
+  const AsciiReadBack back = read_back_ascii(d.grid, 12);
+  tally.ascii_cells += back.cells_compared;
+  tally.ascii_faults += back.faults.size();
+  for (const std::string& fault : back.faults) ADD_FAILURE() << where << "ASCII " << fault;
+  std::size_t reported = 0;
+  for (std::size_t e = 0; e < d.layout.edges.size(); ++e) {
+    if (d.layout.edges[e].invisible || d.plan.routes[e].points.empty()) continue;
+    // Routes the box-drawing grid does not show either are reported above.
+    if (!grid_shows_route(d, e, frames, d.grid).empty()) continue;
+    const std::string shown = grid_shows_route(d, e, frames, back.grid);
+    if (!shown.empty() && reported++ < 12) {
+      ++tally.ascii_faults;
+      ADD_FAILURE() << where << "ASCII " << edge_name(d, e) << ": " << shown;
+    }
+  }
+  for (const PlacedLabel& label : d.plan.labels) {
+    if (!grid_shows_label(label, d.grid).empty()) continue;
+    const std::string shown = grid_shows_label(label, back.grid);
+    if (!shown.empty() && reported++ < 12) {
+      ++tally.ascii_faults;
+      ADD_FAILURE() << where << "ASCII label \"" << label.text << "\": " << shown;
+    }
+  }
+  EXPECT_EQ(count_arrowheads(back.grid), count_arrowheads(d.grid))
+      << where << "arrowheads in the ASCII text";
+}
+
 void audit(const ExampleGraph& graph, const RenderOptions& options, const std::string& tag,
            Tally& tally) {
   auto drawing = draw_example(graph, options);
@@ -336,7 +384,7 @@ void audit(const ExampleGraph& graph, const RenderOptions& options, const std::s
     };
     if (!on_canvas(edge.tail) || !on_canvas(edge.head)) continue;
     ++tally.edges;
-    const std::string shown = grid_shows_route(d, e, frames);
+    const std::string shown = grid_shows_route(d, e, frames, d.grid);
     if (!shown.empty()) {
       faulty[e] = true;
       if (reported++ < 12) ADD_FAILURE() << where << edge_name(d, e) << ": " << shown;
@@ -345,7 +393,7 @@ void audit(const ExampleGraph& graph, const RenderOptions& options, const std::s
   }
   for (const PlacedLabel& label : d.plan.labels) {
     ++tally.labels;
-    const std::string shown = grid_shows_label(d, label);
+    const std::string shown = grid_shows_label(label, d.grid);
     const std::size_t at = label.role == LabelRole::NodeExternal
                                ? d.layout.edges.size() + label.owner
                                : label.owner;
@@ -357,12 +405,7 @@ void audit(const ExampleGraph& graph, const RenderOptions& options, const std::s
   }
   // Arrowheads on the grid: none in an undirected graph; in a graph laid
   // out sideways, count the ones entering from the far side.
-  std::size_t arrows = 0;
-  for (std::uint64_t r = 0; r < d.grid.height(); ++r) {
-    for (std::uint64_t c = 0; c < d.grid.width(); ++c) {
-      if (d.grid.at(r, c).kind() == CellKind::Arrow) ++arrows;
-    }
-  }
+  const std::size_t arrows = count_arrowheads(d.grid);
   if (!d.layout.directed) {
     tally.undirected_arrowheads += arrows;
     EXPECT_EQ(arrows, 0u) << where << "arrowheads in an undirected graph";
@@ -371,6 +414,7 @@ void audit(const ExampleGraph& graph, const RenderOptions& options, const std::s
     tally.lr_arrowheads += arrows;
     for (bool w : wrong_way) tally.lr_wrong_way += w;
   }
+  audit_ascii(d, where, frames, tally);
 }
 
 void print(const char* title, const Tally& t) {
@@ -379,6 +423,7 @@ void print(const char* title, const Tally& t) {
               "side %zu\n",
               title, t.edges, t.followable, t.labels, t.labels_garbled,
               t.undirected_arrowheads, t.lr_arrowheads, t.lr_wrong_way);
+  std::printf("  ASCII text: %zu cells compared, %zu faults\n", t.ascii_cells, t.ascii_faults);
   std::printf("  edges kept off a rule by a full side or no other way in: %zu\n", t.facing_side_full);
   for (const auto& [rule, n] : t.faults) std::printf("  %s: %zu\n", rule.c_str(), n);
 }
@@ -387,15 +432,76 @@ TEST(ExampleGraphEdges, EveryEdgeCanBeFollowedAndEveryLabelRead) {
   ASSERT_GE(example_graphs().size(), 50u)
       << "example graphs not found under " << testing::kExampleGraphDir
       << " (install graphviz-doc)";
-  const std::pair<const char*, std::optional<std::uint64_t>> option_sets[] = {
-      {"default", std::nullopt}, {"width 80", 80}, {"width 120", 120}};
-  for (const auto& [title, width] : option_sets) {
+  // Fill colours as box styles too, so that every frame style is printed
+  // and read back in ASCII.
+  struct OptionSet {
+    const char* title;
+    std::optional<std::uint64_t> width;
+    ColorMode color;
+  };
+  const OptionSet option_sets[] = {{"default", std::nullopt, ColorMode::Ansi},
+                                   {"width 80", 80, ColorMode::Ansi},
+                                   {"width 120", 120, ColorMode::Ansi},
+                                   {"box styles", std::nullopt, ColorMode::BoxStyles}};
+  for (const auto& [title, width, color] : option_sets) {
     Tally tally;
     RenderOptions options;
     options.max_width = width;
-    const std::string tag = width ? " at width " + std::to_string(*width) : "";
+    options.color = color;
+    std::string tag = width ? " at width " + std::to_string(*width) : "";
+    if (color == ColorMode::BoxStyles) tag += " in box styles";
     for (const ExampleGraph& graph : example_graphs()) audit(graph, options, tag, tally);
     print(title, tally);
+  }
+}
+
+// Every frame style, line style, arrowhead and point, printed in ASCII and
+// read back: the example graphs fill few boxes. Labels keep their own
+// characters, box-drawing ones and ASCII ones that are also glyphs
+// included, and every other character printed is printable ASCII.
+TEST(ExampleGraphEdges, EveryStyleReadsTheSameInAscii) {
+  const std::string source = R"(
+    node [style=filled];
+    red [fillcolor=red]; yellow [fillcolor=yellow]; green [fillcolor=green];
+    blue [fillcolor=blue]; purple [fillcolor=purple]; grey [fillcolor=lightgrey];
+    black [fillcolor=black]; plain [label="Grüße ─│┼ +-| v<>", fillcolor=white];
+    rec [shape=Mrecord, label="{a|b}|c"];
+    dc [shape=doublecircle]; dcb [shape=doublecircle, fillcolor=blue]; p [shape=point];
+    subgraph cluster_c { label="c:+.漢"; plain; rec; }
+    red -> yellow [style=dashed]; yellow -> green [style=dotted];
+    green -> blue [style=bold]; blue -> purple [label="a+b|c"]; purple -> grey [dir=back];
+    grey -> black [dir=both]; black -> plain; plain -> rec; rec -> dc;
+    dc -> dcb [style=bold]; dcb -> p; red -> p [style=dotted]; yellow -> black [style=dashed];
+    green -> rec; blue -> dc [label="Grüß ─"]; rec -> red;
+  })";
+  std::string printed;
+  for (const auto& [rankdir, color] : {std::pair{"TB", ColorMode::BoxStyles},
+                                       std::pair{"LR", ColorMode::BoxStyles},
+                                       std::pair{"TB", ColorMode::Ansi}}) {
+    const ExampleGraph graph{std::string("every style ") + rankdir,
+                             std::string("digraph { rankdir=") + rankdir + ";" + source};
+    RenderOptions options;
+    options.color = color;
+    auto drawing = draw_example(graph, options);
+    ASSERT_TRUE(drawing.has_value()) << display(drawing.error());
+    const AsciiReadBack back = read_back_ascii(drawing->grid, 20);
+    for (const std::string& fault : back.faults) ADD_FAILURE() << "ASCII " << fault;
+    const std::vector<LabelRect> frames =
+        cluster_frame_cells(drawing->layout.clusters, drawing->transform);
+    for (std::size_t e = 0; e < drawing->layout.edges.size(); ++e) {
+      EXPECT_EQ(grid_shows_route(*drawing, e, frames, back.grid), "") << edge_name(*drawing, e);
+    }
+    for (const PlacedLabel& label : drawing->plan.labels) {
+      EXPECT_EQ(grid_shows_label(label, back.grid), "") << label.text;
+    }
+    const std::string ascii = drawing->grid.to_text(nullptr, GlyphSet::Ascii);
+    EXPECT_NE(ascii.find("Grüße ─│┼ +-| v<>"), std::string::npos) << ascii;
+    EXPECT_NE(ascii.find("c:+.漢"), std::string::npos) << ascii;
+    printed += ascii;
+  }
+  // Every glyph of the table shows up, so each was read back above.
+  for (const char glyph : std::string_view("-|+.:~!,;=H_[\"]#/\\'*^v<>")) {
+    EXPECT_NE(printed.find(glyph), std::string::npos) << "no '" << glyph << "' in\n" << printed;
   }
 }
 
