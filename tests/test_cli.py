@@ -128,6 +128,7 @@ def test_help_and_version_stop_the_pass(graph):
         assert (result.returncode, result.stderr) == (0, b"")
         text = result.stdout.decode()
         for word in ["--width", "--trim", "--max-label", "--timeout", "--color", "--no-color",
+                     "--ascii",
                      "--version", "--help", "end, start, middle", "smart", "NO_COLOR",
                      "terminal columns", '"-" reads standard input']:
             assert word in text, word
@@ -156,6 +157,7 @@ def test_files_in_turn_and_errors_that_do_not_stop_the_rest(tmp_path, graph):
         (["--width", "+40", "--width", "0"], {}),
         (["--max-label=6", "--trim", "END"], {"max_label": 6, "trim": "end"}),
         (["--timeout", "30"], {}),
+        (["--ascii", "--width", "40"], {"ascii": True, "max_width": 40}),
     ],
 )
 def test_option_values(graph, args, expected):

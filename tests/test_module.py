@@ -30,7 +30,8 @@ def test_module_documentation_and_functions():
 def test_signatures_and_documented_arguments(function, first):
     signature = inspect.signature(function)
     assert str(signature) == (
-        f"({first}, *, max_width=None, trim='smart', max_label=None, color=True, timeout=None)"
+        f"({first}, *, max_width=None, trim='smart', max_label=None, color=True, timeout=None, "
+        "ascii=False)"
     )
     # Every argument has its line under "Args:".
     documented = {
@@ -61,6 +62,7 @@ def test_cli_signature():
         (lambda: vantri.render(GRAPH, trim=None), ["trim", "NoneType"]),
         (lambda: vantri.render(GRAPH, color=None), ["color", "NoneType"]),
         (lambda: vantri.render(GRAPH, color=1), ["color", "int"]),
+        (lambda: vantri.render_file("x.dot", ascii="yes"), ["render_file", "ascii", "str"]),
         (lambda: vantri.render(GRAPH, max_width="80"), ["max_width", "str"]),
         (lambda: vantri.render(GRAPH, max_label=2.5), ["max_label", "float"]),
         (lambda: vantri.render_file(5), ["path", "int"]),

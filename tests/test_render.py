@@ -189,6 +189,25 @@ def test_colour_on_borders_only():
     )
 
 
+def test_ascii_drawing_with_colour_and_labels_as_written(tmp_path):
+    # A label's own box-drawing characters, `+`, `|` and `v` stay as written.
+    source = ('digraph { a [shape=doublecircle]; b [shape=box, style=filled, fillcolor="#ff0000",'
+              ' label="é+│v"]; a -> b }')
+    red, reset = "\x1b[31m", "\x1b[0m"
+    text = vantri.render(source, ascii=True)
+    assert text == (
+        "\n\n   #####\n   # a #\n   #####\n     |\n     |\n     v\n"
+        f" {red}+------+{reset}\n {red}|{reset} é+│v {red}|{reset}\n {red}+------+{reset}\n"
+    )
+    # The plan does not change: the same rows of the same widths.
+    unicode = vantri.render(source, color=False).split("\n")
+    ascii = vantri.render(source, color=False, ascii=True).split("\n")
+    assert [len(row) for row in ascii] == [len(row) for row in unicode]
+    path = tmp_path / "g.dot"
+    path.write_text(source, encoding="utf-8")
+    assert vantri.render_file(path, ascii=True) == text
+
+
 def test_control_characters_in_labels_cannot_reach_the_terminal():
     text = vantri.render('digraph { a [label="x\x1b[2Jy\tz"]; a -> b [label="p\nq"] }')
     assert "\x1b[2J" not in text

@@ -44,10 +44,12 @@ def render(
     max_label: int | None = None,
     color: bool = True,
     timeout: float | None = None,
+    ascii: bool = False,
 ) -> str:
     """Render a Graphviz DOT string, or a graph of graphviz, pydot or
     networkx, to ASCII art; several graphs in one text are drawn in turn,
-    a blank line between each two."""
+    a blank line between each two. With ascii=True every glyph of the
+    drawing is printable ASCII; labels keep their own characters."""
 
 def render_file(
     path: str | bytes | os.PathLike[str] | os.PathLike[bytes],
@@ -57,9 +59,12 @@ def render_file(
     max_label: int | None = None,
     color: bool = True,
     timeout: float | None = None,
+    ascii: bool = False,
 ) -> str:
     """Render a Graphviz DOT file to ASCII art; several graphs in it are
-    drawn in turn, a blank line between each two."""
+    drawn in turn, a blank line between each two. With ascii=True every
+    glyph of the drawing is printable ASCII; labels keep their own
+    characters."""
 
 def _cli() -> None:
     """CLI entry point for `uvx vantri` / `python -m vantri`."""

@@ -177,6 +177,7 @@ RenderOptions resolve_options(const CliRender& command) {
   RenderOptions options;
   options.trim = command.trim;
   options.max_label = command.max_label;
+  options.ascii = command.ascii;
   const bool terminal_out = is_terminal(STDOUT_FILENO);
   bool ansi = command.color == ColorChoice::Ansi;
   if (command.color == ColorChoice::Auto) {

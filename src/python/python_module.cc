@@ -28,8 +28,8 @@
 namespace vantri::python {
 namespace {
 
-constexpr std::size_t kParams = 6;
-enum Param { kSource = 0, kMaxWidth, kTrim, kMaxLabel, kColor, kTimeout };
+constexpr std::size_t kParams = 7;
+enum Param { kSource = 0, kMaxWidth, kTrim, kMaxLabel, kColor, kTimeout, kAscii };
 
 // Names of one function's parameters; the first differs between functions.
 struct Signature {
@@ -40,11 +40,12 @@ struct Signature {
 };
 
 constexpr Signature kRender{
-    "render", {"dot_source", "max_width", "trim", "max_label", "color", "timeout"}, false};
+    "render", {"dot_source", "max_width", "trim", "max_label", "color", "timeout", "ascii"}, false};
 constexpr Signature kRenderFile{
-    "render_file", {"path", "max_width", "trim", "max_label", "color", "timeout"}, true};
+    "render_file", {"path", "max_width", "trim", "max_label", "color", "timeout", "ascii"},
+    true};
 
-// Binds one positional-or-keyword parameter and five keyword-only ones.
+// Binds one positional-or-keyword parameter and six keyword-only ones.
 // Values are borrowed; absent ones stay null.
 bool bind(const Signature& sig, PyObject* const* args, Py_ssize_t nargsf,
           PyObject* kwnames, std::array<PyObject*, kParams>& values) {
@@ -154,10 +155,10 @@ bool is_numpy_bool(PyObject* value) {
   return numpy;
 }
 
-bool convert_color(const Signature& sig, PyObject* value, bool& out) {
+bool convert_flag(const Signature& sig, Param p, PyObject* value, bool& out) {
   if (value == nullptr) return true;
   if (!PyBool_Check(value) && !is_numpy_bool(value)) {
-    wrong_type(sig, kColor, "bool", value);
+    wrong_type(sig, p, "bool", value);
     return false;
   }
   const int truth = PyObject_IsTrue(value);
@@ -246,8 +247,9 @@ bool convert_arguments(const Signature& sig, PyObject* const* args,
     return false;
   }
   bool color = true;
-  if (!convert_color(sig, values[kColor], color)) return false;
+  if (!convert_flag(sig, kColor, values[kColor], color)) return false;
   out.options.color = color ? ColorMode::Ansi : ColorMode::Off;
+  if (!convert_flag(sig, kAscii, values[kAscii], out.options.ascii)) return false;
   if (!convert_timeout(sig, values[kTimeout], out.watch.timeout_seconds)) return false;
 
   auto strategy = parse_trim_strategy(trim);
@@ -328,6 +330,8 @@ PyObject* render_file(PyObject* module, PyObject* const* args, Py_ssize_t nargsf
   "        solid borders with no color distinction.\n"                           \
   "    timeout: Optional limit in seconds on the time Graphviz `dot` and the\n" \
   "        drawing may take together.\n"                                       \
+  "    ascii: If True, draw in plain printable ASCII (+ - | v ^ < >) instead\n" \
+  "        of box-drawing characters; labels keep their own characters.\n"     \
   "\n"                                                                           \
   "Returns:\n"                                                                   \
   "    ASCII art string; for a text of several graphs, their drawings in\n"     \
@@ -344,7 +348,7 @@ PyObject* render_file(PyObject* module, PyObject* const* args, Py_ssize_t nargsf
 
 constexpr const char kRenderDoc[] = VANTRI_RENDER_DOC(
     "render(dot_source, *, max_width=None, trim=\"smart\", max_label=None, color=True, "
-    "timeout=None)",
+    "timeout=None, ascii=False)",
     "Render a Graphviz DOT string to ASCII art.",
     "dot_source: DOT graph source string, or a graph of the graphviz\n"
     "        package (its source), of pydot (its to_string()) or of networkx\n"
@@ -354,7 +358,7 @@ constexpr const char kRenderDoc[] = VANTRI_RENDER_DOC(
 
 constexpr const char kRenderFileDoc[] = VANTRI_RENDER_DOC(
     "render_file(path, *, max_width=None, trim=\"smart\", max_label=None, color=True, "
-    "timeout=None)",
+    "timeout=None, ascii=False)",
     "Render a Graphviz DOT file to ASCII art.",
     "path: Path to a .dot file (str, bytes or os.PathLike).",
     "the file can't be read or holds no graph.");
