@@ -259,5 +259,42 @@ TEST(CharGrid, PaintsWrapTheirRunsAndCloseOnTheirRow) {
   EXPECT_EQ(grid.paint_of("\x1b[31m"), red);
 }
 
+// The same grid in ASCII: lines, crossings, frames and arrowheads take
+// their stand-ins, painted runs keep their paint, and label text (its own
+// `+` and box-drawing characters, a wide character) prints as written.
+TEST(CharGrid, AsciiMapsOnlyWhatWasDrawn) {
+  CharGrid grid(9, 4);
+  const std::uint32_t red = grid.paint_id("\x1b[31m");
+  grid.put(0, 0, Cell::node(U'┌').drawn());
+  grid.put(0, 1, Cell::node(U'─').drawn().painted(red));
+  grid.put(0, 2, Cell::node(U'╗').drawn());
+  put_text(grid, 0, 3, "+─漢", &Cell::text);
+  grid.put(1, 0, Cell::line({.left = true, .right = true}));
+  grid.put(1, 1, Cell::line({.up = true, .down = true, .left = true, .right = true}));
+  grid.put(1, 2, Cell::line({.down = true, .left = true}));
+  grid.put(1, 3, Cell::line({.up = true, .down = true, .left = true, .right = true},
+                            LineStyle::Bold));
+  grid.put(1, 4, Cell::line({.up = true, .down = true, .right = true}, LineStyle::Bold));
+  grid.put(1, 5, Cell::line({.left = true, .right = true}, LineStyle::Dashed));
+  grid.put(1, 6, Cell::line({.up = true, .down = true}, LineStyle::Dotted));
+  grid.put(1, 7, Cell::text(U'╌').drawn());
+  grid.put(2, 0, Cell::arrow(U'▼'));
+  grid.put(2, 1, Cell::node(U'●').drawn());
+  grid.put(2, 2, Cell::node(U'╭').drawn());
+  grid.put(2, 3, Cell::node(U'‥').drawn());
+  grid.put(2, 4, Cell::text(U'─'));  // a label's own
+  EXPECT_EQ(grid.to_text(nullptr, GlyphSet::Ascii),
+            "+\x1b[31m-\x1b[0m#+─漢\n"
+            "-|+H+~;.\n"
+            "v*/'─\n");
+  EXPECT_EQ(grid.to_text(), "┌\x1b[31m─\x1b[0m╗+─漢\n─┼┐╋┣┄┊╌\n▼●╭‥─\n");
+  // Drawn or not, a cell tells its character; a blank is nobody's glyph.
+  EXPECT_EQ(Cell::node(U'─').drawn().character(), U'─');
+  EXPECT_TRUE(Cell::node(U'─').drawn().is_drawn());
+  EXPECT_FALSE(Cell::node(U'─').is_drawn());
+  EXPECT_FALSE(Cell::text(U' ').drawn().is_drawn());
+  EXPECT_EQ(Cell::text(U'漢').wide().drawn(), Cell::text(U'漢').wide());
+}
+
 }  // namespace
 }  // namespace vantri
