@@ -21,6 +21,7 @@
 
 #include "grid/cell_arith.h"
 #include "render/render_graph.h"
+#include "render_edges/plan_routes.h"
 #include "render_edges/route_faults.h"
 #include "support/example_graphs.h"
 #include "text/utf8.h"
@@ -59,8 +60,8 @@ std::string edge_name(const Drawing& d, std::size_t e) {
   return out + "]";
 }
 
-bool in_rects(const std::vector<LabelRect>& rects, std::uint64_t row, std::uint64_t col) {
-  for (const LabelRect& r : rects) {
+bool in_rects(const std::vector<CellRect>& rects, std::uint64_t row, std::uint64_t col) {
+  for (const CellRect& r : rects) {
     if (row >= r.top && row <= r.bottom && col >= r.left && col <= r.right) return true;
   }
   return false;
@@ -70,7 +71,7 @@ bool in_rects(const std::vector<LabelRect>& rects, std::uint64_t row, std::uint6
 // cells where it crosses a cluster frame, arrowheads on its arrow ends.
 // Returns the first cell that does not, with what is wrong.
 std::string grid_shows_route(const Drawing& d, std::size_t e,
-                             const std::vector<LabelRect>& frames) {
+                             const std::vector<CellRect>& frames) {
   const EdgeRoute& route = d.plan.routes[e];
   const CharGrid& grid = d.grid;
   const auto expect = [&](GridPoint p, LineFlags need, bool arrow, Toward into) -> std::string {
@@ -399,11 +400,11 @@ TEST(ExampleGraphEdges, EveryEdgeCanBeFollowedAndEveryLabelRead) {
   }
 }
 
-// The example graphs that were drawn truthfully top to bottom before edges
-// got their own router keep their drawings byte for byte: the expected
-// texts in data/original_drawings are those drawings, with the records,
-// wide characters and titles as the text drawing shows them (and record
-// ports attached to their fields).
+// Simple top-to-bottom graphs keep the shapes that read best: centred
+// straight lines, one jog half way between the ranks, fan-ins merging just
+// above their head. The expected texts in data/original_drawings were
+// checked by eye; a change to the planner that moves a line in them must
+// be looked at again.
 TEST(ExampleGraphEdges, TruthfulTopDownDrawingsStayAsTheyWere) {
   namespace fs = std::filesystem;
   const fs::path dir = fs::path(VANTRI_TEST_DATA_DIR) / "original_drawings";

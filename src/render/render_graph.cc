@@ -13,25 +13,13 @@
 #include "render/graph_title.h"
 #include "render/node_faces.h"
 #include "render_edges/draw_edges.h"
-#include "render_edges/edge_plan.h"
 #include "render_edges/plan_routes.h"
-#include "render_edges/route_faults.h"
 #include "render_nodes/draw_clusters.h"
 #include "render_nodes/draw_nodes.h"
 #include "text/label_lines.h"
 
 namespace vantri {
 namespace {
-
-// Edge labels are placed beside their edges and may stick out to the right
-// of the drawing; the canvas leaves room for up to 15 columns of them.
-std::uint64_t edge_label_extra(std::span<const LayoutEdge> edges) {
-  std::uint64_t extra = 0;
-  for (const LayoutEdge& edge : edges) {
-    if (edge.label) extra = std::max<std::uint64_t>(extra, text_width(*edge.label));
-  }
-  return std::min<std::uint64_t>(extra, 15);
-}
 
 // Whether `node` lies within the layout's bounding box, as every node `dot`
 // places does; the canvas is made to hold the boxes of those.
@@ -159,90 +147,66 @@ std::string to_decimal(Uint128 value) {
 
 namespace {
 
-// What an edge end attaches to: the field its port names, when its node
-// is divided into fields and has one of that name.
-struct PortFields {
-  std::span<const LayoutEdge> edges;
-  std::span<const NodeBox> boxes;
-  std::span<const FieldLayout> fields;
-  RankDir rankdir;
-};
-
-std::optional<EndSpan> port_span(const void* context, std::size_t edge, bool head_end) {
-  const PortFields& ports = *static_cast<const PortFields*>(context);
-  const LayoutEdge& e = ports.edges[edge];
-  const std::optional<std::string>& port = head_end ? e.head_port : e.tail_port;
-  const std::size_t node = head_end ? e.head : e.tail;
-  if (!port || node >= ports.fields.size() || node >= ports.boxes.size()) return std::nullopt;
-  const NodeBox& box = ports.boxes[node];
-  const std::optional<CellRect> rect = field_rect(box, ports.fields[node], *port);
-  if (!rect) return std::nullopt;
+// Where each edge's ends attach: the field its port names, when its node
+// is divided into fields and has one of that name; empty when no end of
+// any edge names a field.
+std::vector<EndSpans> end_spans(const LayoutGraph& layout, std::span<const NodeBox> boxes,
+                                std::span<const FieldLayout> fields) {
+  std::vector<EndSpans> spans;
+  if (fields.empty()) return spans;
   // Edges come to a field along the rank direction, as `dot` draws them:
   // a field deep inside its record is reached through the box's sides
   // across the ranks, at the field's columns (rows, left to right). Not at
   // the border lines it shares with its neighbours, though: there an edge
   // would seem to belong to both.
+  const bool down_or_up =
+      layout.rankdir == RankDir::TopToBottom || layout.rankdir == RankDir::BottomToTop;
   const auto inner = [](std::uint64_t lo, std::uint64_t hi) {
     return hi >= lo + 2 ? std::pair{lo + 1, hi - 1} : std::pair{lo, hi};
   };
-  if (ports.rankdir == RankDir::TopToBottom || ports.rankdir == RankDir::BottomToTop) {
-    const auto [left, right] = inner(rect->left, rect->right);
-    return EndSpan{box.top, box.bottom(), left, right};
+  const auto span_of = [&](const std::optional<std::string>& port,
+                           std::size_t node) -> std::optional<CellRect> {
+    if (!port || node >= fields.size() || node >= boxes.size()) return std::nullopt;
+    const NodeBox& box = boxes[node];
+    const std::optional<CellRect> rect = field_rect(box, fields[node], *port);
+    if (!rect) return std::nullopt;
+    if (down_or_up) {
+      const auto [left, right] = inner(rect->left, rect->right);
+      return CellRect{.left = left, .top = box.top, .right = right, .bottom = box.bottom()};
+    }
+    const auto [top, bottom] = inner(rect->top, rect->bottom);
+    return CellRect{.left = box.left, .top = top, .right = box.right(), .bottom = bottom};
+  };
+  bool any = false;
+  spans.reserve(layout.edges.size());
+  for (const LayoutEdge& e : layout.edges) {
+    spans.push_back({span_of(e.tail_port, e.tail), span_of(e.head_port, e.head)});
+    any = any || spans.back().tail || spans.back().head;
   }
-  const auto [top, bottom] = inner(rect->top, rect->bottom);
-  return EndSpan{top, bottom, box.left, box.right()};
+  if (!any) spans.clear();
+  return spans;
 }
 
-bool names_a_field(const LayoutGraph& layout, std::span<const FieldLayout> fields) {
-  if (fields.empty()) return false;
-  return std::any_of(layout.edges.begin(), layout.edges.end(), [&](const LayoutEdge& e) {
-    return (e.tail_port && e.tail < fields.size() && !fields[e.tail].empty()) ||
-           (e.head_port && e.head < fields.size() && !fields[e.head].empty());
-  });
-}
-
-// The original drawing of a top-to-bottom graph when it shows every edge
-// and label truthfully and no edge attaches to a field; otherwise the
-// planner's. Both are made on the canvas they need.
+// Every edge's route and label, planned on the canvas they need.
 RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> boxes,
                             std::span<const FieldLayout> fields,
                             const GridTransform& transform, const RenderOptions& options) {
-  const std::vector<LabelRect> frames = cluster_frame_cells(layout.clusters, transform);
-  const bool ports = names_a_field(layout, fields);
-  if (layout.rankdir == RankDir::TopToBottom && !ports) {
-    const EdgePlan classified = plan_edges(layout.edges, layout.nodes, boxes);
-    std::uint64_t width = transform.width;
-    if (classified.rightmost_right_lane) {
-      width = std::max(width, add_sat(*classified.rightmost_right_lane, 1));
-    }
-    width = add_sat(width, edge_label_extra(layout.edges));
-    if (options.max_width) width = std::min(width, *options.max_width);
-    const std::uint64_t height = transform.height;
-    if (width == 0 || height <= kMaxCanvasCells / width) {
-      RoutePlan original = plan_original_routes(classified, layout.edges, boxes, transform,
-                                                options.trim, options.max_label, width, height);
-      const FaultScene scene{layout.edges, layout.nodes, boxes, layout.rankdir, frames};
-      if (find_route_faults(original, scene, 1).empty()) return original;
-    }
-  }
+  const std::vector<CellRect> frames = cluster_frame_cells(layout.clusters, transform);
+  const std::vector<EndSpans> spans = end_spans(layout, boxes, fields);
   RouteScene scene;
   scene.edges = layout.edges;
   scene.nodes = layout.nodes;
   scene.boxes = boxes;
   scene.rankdir = layout.rankdir;
-  scene.transform = &transform;
   scene.frames = frames;
   scene.width = transform.width;
   scene.height = transform.height;
   scene.max_width = options.max_width;
+  scene.max_cells = kMaxCanvasCells;
   if (options.max_width) scene.width = std::min(scene.width, *options.max_width);
   scene.trim = options.trim;
   scene.max_label = options.max_label;
-  const PortFields port_fields{layout.edges, boxes, fields, layout.rankdir};
-  if (ports) {
-    scene.end_span = port_span;
-    scene.end_span_context = &port_fields;
-  }
+  scene.end_spans = spans;
   return plan_routes(scene);
 }
 

@@ -1,43 +1,15 @@
-// Drawing every planned edge with its arrowhead and label.
-//
-// Side edges go first, in edge-list order; then the downward edges from the
-// narrowest to the widest, each jog on a row of its own where one is free;
-// then the trunks under tails whose edges fan out.
+// Drawing a planned edge drawing onto the grid: every route's lines, then
+// the labels, then the arrowheads.
 #ifndef VANTRI_RENDER_EDGES_DRAW_EDGES_H_
 #define VANTRI_RENDER_EDGES_DRAW_EDGES_H_
 
-#include <cstdint>
-#include <optional>
-#include <span>
-
-#include "graphviz/layout_graph.h"
 #include "grid/char_grid.h"
-#include "grid/grid_transform.h"
-#include "grid/node_box.h"
-#include "render_edges/edge_plan.h"
 #include "render_edges/route_plan.h"
-#include "trim/trim.h"
 
 namespace vantri {
 
-/// The original routes of a classified plan on a canvas of `width` ×
-/// `height`: side edges round their lanes, downward edges straight or with
-/// one jog, labels beside them.
-RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge> edges,
-                               std::span<const NodeBox> boxes,
-                               const GridTransform& transform, TrimStrategy trim,
-                               std::optional<std::uint64_t> max_label, std::uint64_t width,
-                               std::uint64_t height);
-
 /// Draws a plan: every route's lines, then the labels, then the arrowheads.
 void draw_route_plan(CharGrid& grid, const RoutePlan& plan);
-
-/// Draws every planned edge with its arrowhead and label. Labels longer
-/// than `max_label` bytes are shortened with `trim`.
-void draw_edges(CharGrid& grid, const EdgePlan& plan,
-                std::span<const LayoutEdge> edges,
-                std::span<const NodeBox> boxes, const GridTransform& transform,
-                TrimStrategy trim, std::optional<std::uint64_t> max_label);
 
 }  // namespace vantri
 
