@@ -13,6 +13,7 @@
 #include "render/graph_title.h"
 #include "render/node_faces.h"
 #include "render_edges/draw_edges.h"
+#include "render_edges/box_room.h"
 #include "render_edges/plan_routes.h"
 #include "render_nodes/draw_clusters.h"
 #include "render_nodes/draw_nodes.h"
@@ -187,12 +188,30 @@ std::vector<EndSpans> end_spans(const LayoutGraph& layout, std::span<const NodeB
   return spans;
 }
 
+// Moves the ranks twice as far apart: the rows (columns, left to right)
+// between them double, the boxes keep their size.
+void stretch_ranks(SizedLayout& sized, bool down_or_up) {
+  GridTransform& t = sized.transform;
+  if (down_or_up) {
+    t.row_scale /= 2;
+    t.height = add_sat(t.height, t.height);
+  } else {
+    t.column_scale /= 2;
+    t.width = add_sat(t.width, t.width);
+    sized.width = add_sat(sized.width, sized.width);
+  }
+  for (std::size_t i = 0; i < sized.boxes.size() && i < sized.labels.size(); ++i) {
+    sized.boxes[i] = i < sized.fields.size()
+                         ? node_box(t, sized.layout.nodes[i], sized.labels[i], sized.fields[i])
+                         : node_box(t, sized.layout.nodes[i], sized.labels[i]);
+  }
+}
+
 // Every edge's route and label, planned on the canvas they need.
 RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> boxes,
-                            std::span<const FieldLayout> fields,
-                            const GridTransform& transform, const RenderOptions& options) {
+                            std::span<const EndSpans> spans, const GridTransform& transform,
+                            const RenderOptions& options) {
   const std::vector<CellRect> frames = cluster_frame_cells(layout.clusters, transform);
-  const std::vector<EndSpans> spans = end_spans(layout, boxes, fields);
   RouteScene scene;
   scene.edges = layout.edges;
   scene.nodes = layout.nodes;
@@ -227,6 +246,13 @@ std::string CanvasTooLarge::display() const {
 }
 
 std::string DrawingCut::message(std::string_view width_setting) const {
+  std::string edge_text;
+  if (edges_not_drawn != 0) {
+    edge_text = std::to_string(edges_not_drawn) + " of " + std::to_string(edges) +
+                (edges == 1 ? " edge" : " edges") + " could not be drawn";
+    if (columns == 0) return edge_text;
+    edge_text = "; " + edge_text;
+  }
   std::string text = "drawing cut at " + std::to_string(columns) + " columns: ";
   if (nodes_left_out == 0) {
     text += "edges right of it do not fit";
@@ -234,7 +260,7 @@ std::string DrawingCut::message(std::string_view width_setting) const {
     text += std::to_string(nodes_left_out) + " of " + std::to_string(nodes) +
             (nodes == 1 ? " node does" : " nodes do") + " not fit";
   }
-  return text + "; a wider " + std::string(width_setting) + " shows them";
+  return text + "; a wider " + std::string(width_setting) + " shows them" + edge_text;
 }
 
 std::string display(const RenderError& error) {
@@ -276,43 +302,79 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     sized = fit_to_width(dot_source, std::move(sized), options, relayout, trimmed).sized;
   }
 
-  // The drawing's own extent: its boxes, frames and title, within the limit.
-  std::uint64_t width = sized.width;
-  if (limit) width = std::min(width, *limit);
-  std::uint64_t height = sized.transform.height;
-  for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
-    const NodeBox& box = sized.boxes[i];
-    if (box.height != 0 && inside(sized.layout.nodes[i], sized.layout.bb)) {
-      height = std::max(height, add_sat(box.bottom(), 1));
-    }
-  }
-  if (width != 0 && height > kMaxCanvasCells / width) {
-    return std::unexpected(CanvasTooLarge{width, height});
-  }
-
-  // A node whose box does not fit wholly is left out, never cut in two;
-  // its edges find no box to attach to and are left out with it.
-  std::optional<DrawingCut> cut;
-  std::vector<std::size_t> left_out;
-  if (limit && sized.width > *limit) {
-    cut = DrawingCut{*limit, 0, 0};
-    for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
-      if (sized.layout.nodes[i].invisible) continue;
-      ++cut->nodes;
-      const NodeBox& box = sized.boxes[i];
-      if (box.width != 0 && box.right() >= width) left_out.push_back(i);
-    }
-    cut->nodes_left_out = left_out.size();
-  }
-
   // Routes and labels are planned before the canvas exists: they decide
   // how large it must be (labels may widen it up to the limit, and add
-  // rows below).
-  GridTransform planned = sized.transform;
-  planned.width = width;
-  planned.height = height;
-  RoutePlan routes =
-      plan_edge_drawing(sized.layout, sized.boxes, sized.fields, planned, options);
+  // rows below). Boxes grow where more lines must join a side than it has
+  // cells for. When edges still find no route at all (a band between ranks
+  // too crowded for its lines), the ranks move apart and the edges are
+  // planned again, twice at most; the rank axis is stretched only where
+  // no width limit holds it.
+  const bool down_or_up = sized.layout.rankdir == RankDir::TopToBottom ||
+                          sized.layout.rankdir == RankDir::BottomToTop;
+  const bool can_stretch = down_or_up || !limit;
+  std::vector<char> growable(sized.boxes.size(), 0);
+  for (std::size_t i = 0; i < growable.size(); ++i) {
+    growable[i] = sized.layout.nodes[i].shape != NodeShape::Point &&
+                  (i >= sized.fields.size() || sized.fields[i].empty());
+  }
+  std::uint64_t width = 0;
+  std::uint64_t height = 0;
+  std::optional<DrawingCut> cut;
+  std::vector<std::size_t> left_out;
+  RoutePlan routes;
+  for (int stretched = 0;; ++stretched) {
+    const std::vector<EndSpans> spans = end_spans(sized.layout, sized.boxes, sized.fields);
+    std::vector<NodeBox> boxes = boxes_with_room(sized.layout.edges, sized.boxes, spans,
+                                                 growable, sized.layout.rankdir);
+
+    // The drawing's own extent: its boxes, frames and title, within the
+    // limit.
+    width = sized.width;
+    height = sized.transform.height;
+    std::uint64_t drawn_width = 0;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      const NodeBox& box = boxes[i];
+      if (box.height != 0 && inside(sized.layout.nodes[i], sized.layout.bb)) {
+        height = std::max(height, add_sat(box.bottom(), 1));
+        drawn_width = std::max(drawn_width, add_sat(box.right(), 1));
+      }
+    }
+    width = std::max(width, drawn_width);
+    if (limit) width = std::min(width, *limit);
+    if (width != 0 && height > kMaxCanvasCells / width) {
+      return std::unexpected(CanvasTooLarge{width, height});
+    }
+
+    // A node whose box does not fit wholly is left out, never cut in two;
+    // its edges find no box to attach to and are left out with it.
+    cut.reset();
+    left_out.clear();
+    if (limit && std::max(sized.width, drawn_width) > *limit) {
+      cut = DrawingCut{*limit, 0, 0};
+      for (std::size_t i = 0; i < boxes.size(); ++i) {
+        if (sized.layout.nodes[i].invisible) continue;
+        ++cut->nodes;
+        const NodeBox& box = boxes[i];
+        if (box.width != 0 && box.right() >= width) left_out.push_back(i);
+      }
+      cut->nodes_left_out = left_out.size();
+    }
+
+    GridTransform planned = sized.transform;
+    planned.width = width;
+    planned.height = height;
+    routes = plan_edge_drawing(sized.layout, boxes, spans, planned, options);
+    if (routes.undrawn == 0 || stretched == 2 || !can_stretch) {
+      sized.boxes = std::move(boxes);
+      break;
+    }
+    stretch_ranks(sized, down_or_up);
+  }
+  if (routes.undrawn != 0) {
+    if (!cut) cut = DrawingCut{};
+    cut->edges_not_drawn = routes.undrawn;
+    for (const LayoutEdge& e : sized.layout.edges) cut->edges += e.invisible ? 0 : 1;
+  }
   width = std::max(width, routes.width);
   if (limit) width = std::min(width, *limit);
   height = std::max(height, routes.height);
@@ -329,10 +391,11 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   draw_clusters(grid, drawing.layout.clusters, transform, options.trim);
   if (drawing.left_out.empty()) {
     draw_nodes(grid, drawing.layout.nodes, drawing.labels, drawing.fields, transform,
-               options.color);
+               options.color, drawing.boxes);
   } else {
     const ShownNodes shown = shown_nodes(drawing);
-    draw_nodes(grid, shown.nodes, shown.labels, shown.fields, transform, options.color);
+    draw_nodes(grid, shown.nodes, shown.labels, shown.fields, transform, options.color,
+               shown.boxes);
   }
   draw_route_plan(grid, drawing.plan);
   if (sized.title) draw_title(grid, *sized.title, transform);

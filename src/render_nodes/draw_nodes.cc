@@ -35,8 +35,12 @@ void draw_frame(CharGrid& grid, const NodeBox& b, const BoxStyle& s) {
 // borders for the widest.
 void draw_label(CharGrid& grid, const NodeBox& b, std::string_view label) {
   const std::uint64_t inner = b.width - 4;
-  std::uint64_t row = b.top + 1;
-  for (std::string_view line : split_label_lines(label)) {
+  const auto lines = split_label_lines(label);
+  // A box taller than its lines keeps them in the middle.
+  const std::uint64_t rows = b.height >= 2 ? b.height - 2 : 0;
+  const std::uint64_t count = lines.size();
+  std::uint64_t row = b.top + 1 + (rows > count ? (rows - count) / 2 : 0);
+  for (std::string_view line : lines) {
     if (row >= b.bottom() || row >= grid.height()) break;
     if (!line.empty() && inner > 0) {
       // Centred by width in columns, the unit the box was sized in.
@@ -65,7 +69,8 @@ BoxStyle doubled(const BoxStyle& s) {
 
 void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
                 std::span<const std::string> labels, std::span<const FieldLayout> fields,
-                const GridTransform& transform, ColorMode color) {
+                const GridTransform& transform, ColorMode color,
+                std::span<const NodeBox> boxes) {
   const std::size_t count = std::min(nodes.size(), labels.size());
   const FieldLayout none;
   for (std::size_t i = 0; i < count; ++i) {
@@ -73,7 +78,7 @@ void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
     // An invisible node keeps its place in the layout and nothing else.
     if (node.invisible) continue;
     const FieldLayout& own = i < fields.size() ? fields[i] : none;
-    const NodeBox b = node_box(transform, node, labels[i], own);
+    const NodeBox b = i < boxes.size() ? boxes[i] : node_box(transform, node, labels[i], own);
     if (node.shape == NodeShape::Point) {
       grid.set(b.top, b.left, Cell::node(U'●'));
       continue;

@@ -10,6 +10,7 @@
 #include "grid/char_grid.h"
 #include "grid/field_layout.h"
 #include "grid/grid_transform.h"
+#include "grid/node_box.h"
 
 namespace vantri {
 
@@ -19,9 +20,13 @@ namespace vantri {
 /// drawn in the line style of its fill colour; in the other modes every
 /// box is light. A double circle is a box with a double frame, an Mrecord
 /// has round corners, a point is a single ●; invisible nodes are not drawn.
+/// `boxes`, when not empty, gives node i's box (one grown beyond what its
+/// label needs keeps the label centred); otherwise each box is the one
+/// `node_box` maps.
 void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
                 std::span<const std::string> labels, std::span<const FieldLayout> fields,
-                const GridTransform& transform, ColorMode color);
+                const GridTransform& transform, ColorMode color,
+                std::span<const NodeBox> boxes = {});
 
 }  // namespace vantri
 
