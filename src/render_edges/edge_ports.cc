@@ -79,8 +79,9 @@ void add_search_ports(std::vector<RoutePort>& out, const EndPlace& end,
   for (const Toward side : {Toward::Down, Toward::Up, Toward::Right, Toward::Left}) {
     if (!span_reaches(box, side, end.span)) continue;
     // A loop leaves by a left or right side and comes back by the top
-    // or bottom, so that it cannot end where it began.
-    if (end.loop && vertical(side) != end.head_end) continue;
+    // or bottom (or, turned round, the other way), so that it cannot end
+    // where it began.
+    if (end.loop && vertical(side) != (end.head_end != end.turned)) continue;
     // The side turned away from the other end: an arrowhead comes in
     // there only when every other way is blocked, which is still better
     // than no edge at all.

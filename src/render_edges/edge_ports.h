@@ -60,6 +60,9 @@ struct EndPlace {
   bool arrow = false;
   bool head_end = false;
   bool loop = false;
+  /// A loop turned round: it leaves by the top or bottom and comes back
+  /// by the left or right side.
+  bool turned = false;
   /// The edge runs forward along the ranks, which go `forward`.
   bool forward_edge = false;
   Toward forward = Toward::Down;

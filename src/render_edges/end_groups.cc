@@ -21,29 +21,36 @@ struct PairHash {
 
 std::vector<RouteGroups> end_groups(std::span<const LayoutEdge> edges,
                                     std::span<const EndSpans> spans) {
-  // node, twin rank, field (left, top, right, bottom; all ~0 for the whole
-  // box), arrowhead, head end.
+  // node; rank among the edges between the same two nodes (the k-th of
+  // them shares with the k-th of other pairs, never with its own
+  // parallels); the field (left, top, right, bottom; all ~0 for the whole
+  // box); arrowhead; head end.
   using Key = std::tuple<std::size_t, std::uint64_t, std::uint64_t, std::uint64_t,
                          std::uint64_t, std::uint64_t, bool, bool>;
   std::map<Key, std::uint32_t> ids;
+  std::uint32_t next = 0;
   std::unordered_map<std::pair<std::size_t, std::size_t>, std::uint64_t, PairHash> twins;
   twins.reserve(edges.size());
   std::vector<RouteGroups> groups(edges.size());
+  const CellRect whole{~std::uint64_t{0}, ~std::uint64_t{0}, ~std::uint64_t{0},
+                       ~std::uint64_t{0}};
   for (std::size_t i = 0; i < edges.size(); ++i) {
     const LayoutEdge& e = edges[i];
     const std::uint64_t twin = twins[{e.tail, e.head}]++;
     const auto id = [&](bool head) {
-      const std::optional<CellRect>& span =
+      const std::optional<CellRect> span =
           i < spans.size() ? (head ? spans[i].head : spans[i].tail) : std::nullopt;
-      const CellRect whole{~std::uint64_t{0}, ~std::uint64_t{0}, ~std::uint64_t{0},
-                           ~std::uint64_t{0}};
       const CellRect s = span.value_or(whole);
       const Key key{head ? e.head : e.tail, twin, s.left, s.top, s.right, s.bottom,
                     head ? e.arrow_at_head : e.arrow_at_tail, head};
-      const auto [it, fresh] = ids.try_emplace(key, static_cast<std::uint32_t>(ids.size() + 1));
+      const auto [it, fresh] = ids.try_emplace(key, next + 1);
+      if (fresh) ++next;
       return it->second;
     };
-    groups[i] = {id(false), id(true)};
+    // A loop's tail shares with nothing: its arrowhead lies beside the
+    // same box as its start, and no edge leaving the box may take that
+    // cell for a fan-out.
+    groups[i] = {e.tail == e.head ? ++next : id(false), id(true)};
   }
   return groups;
 }

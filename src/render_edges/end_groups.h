@@ -4,7 +4,7 @@
 // arrowhead there, or both without) may run together as a fan-out trunk;
 // edges that enter the same head alike may merge before it. Parallel edges
 // (same tail and head) never share: each gets groups of its own rank among
-// them. Ends held to different fields of a record never share either: a
+// them. A loop's tail shares with nothing. Ends held to different fields of a record never share either: a
 // trunk would join fields the graph keeps apart.
 #ifndef VANTRI_RENDER_EDGES_END_GROUPS_H_
 #define VANTRI_RENDER_EDGES_END_GROUPS_H_

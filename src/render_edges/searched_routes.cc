@@ -141,11 +141,19 @@ std::optional<EdgeRoute> EdgePlanner::any_route(std::size_t edge, std::span<cons
 }
 
 bool EdgePlanner::try_anywhere(std::size_t edge) {
-  std::vector<RoutePort> from, to;
-  add_search_ports(from, end_place(edge, false), limits_);
-  add_search_ports(to, end_place(edge, true), limits_);
-  std::optional<EdgeRoute> route = first_route_anywhere(edge, from, to);
-  return route && try_route(edge, std::move(*route));
+  // A loop may also turn round, when the sides it leaves by are full.
+  const bool loop = scene_.edges[edge].tail == scene_.edges[edge].head;
+  for (const bool turned : {false, true}) {
+    if (turned && !loop) break;
+    EndPlace tail = end_place(edge, false), head = end_place(edge, true);
+    tail.turned = head.turned = turned;
+    std::vector<RoutePort> from, to;
+    add_search_ports(from, tail, limits_);
+    add_search_ports(to, head, limits_);
+    std::optional<EdgeRoute> route = first_route_anywhere(edge, from, to);
+    if (route && try_route(edge, std::move(*route))) return true;
+  }
+  return false;
 }
 
 std::optional<EdgeRoute> EdgePlanner::first_route_anywhere(std::size_t edge,
