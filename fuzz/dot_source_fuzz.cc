@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "fuzz_check.h"
-#include "python/dot_encoding.h"
+#include "process/dot_encoding.h"
 #include "text/utf8.h"
 
 namespace vantri {

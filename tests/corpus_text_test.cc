@@ -4,7 +4,9 @@
 // grid gave them (wide characters take two), and every non-empty label of
 // a node, record field, HTML-like label, cluster and the graph title shows
 // as readable text where it belongs. Only a label limit or a width limit
-// may shorten a label, and only the way the trim strategy cuts.
+// may shorten a label, and only the way the trim strategy cuts; an edge's
+// labels within a label limit show whole, however many bytes their
+// characters take, and wider ones are cut to the limit in columns.
 //
 // What a label says is worked out here from the layout's own strings, by
 // a reading of the record and HTML-like syntax simpler than the drawing's:
@@ -25,6 +27,7 @@
 #include "support/terminal_screen.h"
 #include "text/label_lines.h"
 #include "text/utf8.h"
+#include "trim/trim.h"
 
 namespace vantri {
 namespace {
@@ -143,6 +146,7 @@ struct Tally {
   std::size_t titles = 0;          // cluster and graph titles
   std::size_t shortened = 0;       // shown shortened, as a limit asked
   std::size_t invisible = 0;       // invisible nodes, none of them drawn
+  std::size_t edge_labels = 0;     // edge labels placed under a label limit
   std::vector<std::string> failures;
 
   void fail(std::string what) {
@@ -182,11 +186,55 @@ bool covered(const Drawing& d, std::size_t skip, std::uint64_t row, std::uint64_
   return false;
 }
 
+// The text an edge's placed label was made from.
+const std::optional<std::string>& source_of(const Drawing& d, const PlacedLabel& label) {
+  static const std::optional<std::string> kNone;
+  if (label.role == LabelRole::NodeExternal) {
+    return label.owner < d.layout.nodes.size() ? d.layout.nodes[label.owner].xlabel : kNone;
+  }
+  if (label.owner >= d.layout.edges.size()) return kNone;
+  const LayoutEdge& edge = d.layout.edges[label.owner];
+  switch (label.role) {
+    case LabelRole::Edge: return edge.label;
+    case LabelRole::HeadEnd: return edge.head_label;
+    case LabelRole::TailEnd: return edge.tail_label;
+    case LabelRole::EdgeExternal: return edge.xlabel;
+    case LabelRole::NodeExternal: break;
+  }
+  return kNone;
+}
+
+// Under a label limit, every label placed beside an edge or a box is its
+// text whole when that is no wider than the limit in columns, else the
+// text cut to the limit by the trim strategy. (With no room anywhere, a
+// label is shortened to eight columns: a limit below that is the only cut.)
+void check_placed_labels(const std::string& name, const Drawing& d, std::uint64_t max_label,
+                         TrimStrategy trim, Tally& tally) {
+  for (const PlacedLabel& label : d.plan.labels) {
+    const std::optional<std::string>& source = source_of(d, label);
+    if (!source) continue;
+    ++tally.edge_labels;
+    const std::string expected = text_width(*source) <= max_label
+                                     ? *source
+                                     : trim_label(*source, max_label, trim);
+    if (label.text != expected || text_width(label.text) > max_label) {
+      tally.fail(name + ": label \"" + *source + "\" of " +
+                 (label.role == LabelRole::NodeExternal ? "node " : "edge ") +
+                 std::to_string(label.owner) + " shows as \"" + label.text + "\" at (" +
+                 std::to_string(label.top) + ", " + std::to_string(label.left) +
+                 "), not \"" + expected + "\"");
+    }
+  }
+}
+
 void check_drawing(const std::string& name, const Drawing& d, const RenderOptions& options,
                    Tally& tally) {
   const TerminalScreen screen(d.grid.to_text());
   const bool limited = options.max_label || options.max_width;
   const CharGrid& grid = d.grid;
+  if (options.max_label && !options.max_width) {
+    check_placed_labels(name, d, *options.max_label, options.trim, tally);
+  }
   if (options.max_width && screen.columns() > *options.max_width) {
     tally.fail(name + ": " + std::to_string(screen.columns()) + " columns wide");
   }
@@ -273,12 +321,12 @@ TEST(ExampleGraphText, EveryLabelIsShownAndEveryBoxLinesUp) {
     RenderOptions options;
   };
   RenderOptions limited_labels;
-  limited_labels.max_label = 10;
+  limited_labels.max_label = 7;
   limited_labels.trim = TrimStrategy::End;
   RenderOptions narrow;
   narrow.max_width = 80;
   narrow.trim = TrimStrategy::End;
-  for (const Run& run : {Run{"unlimited", RenderOptions{}}, Run{"max_label 10", limited_labels},
+  for (const Run& run : {Run{"unlimited", RenderOptions{}}, Run{"max_label 7", limited_labels},
                          Run{"max_width 80", narrow}}) {
     Tally tally;
     for (const ExampleGraph& graph : example_graphs()) {
@@ -289,9 +337,60 @@ TEST(ExampleGraphText, EveryLabelIsShownAndEveryBoxLinesUp) {
     for (const std::string& failure : tally.failures) ADD_FAILURE() << failure;
     EXPECT_GT(tally.structured, 60u) << run.name;
     std::printf("%s: %zu boxes (%zu out of line), %zu label texts (%zu in records and "
-                "HTML-like labels), %zu titles, %zu shown shortened, %zu invisible nodes\n",
+                "HTML-like labels), %zu titles, %zu shown shortened, %zu invisible nodes, "
+                "%zu edge and external labels held to the limit\n",
                 run.name, tally.boxes, tally.misaligned, tally.labels, tally.structured,
-                tally.titles, tally.shortened, tally.invisible);
+                tally.titles, tally.shortened, tally.invisible, tally.edge_labels);
+  }
+}
+
+// Labels of every script around a limit of seven columns: one column in
+// one byte (a), in two (é, ж), in three with a combining mark (e + U+0301,
+// one column in three bytes), and two columns in three bytes (日). Those
+// no wider than the limit show whole; the node labels too.
+TEST(LimitedLabelText, MeasuredInColumnsWhateverTheScript) {
+  constexpr std::uint64_t kLimit = 7;
+  const std::vector<std::string> characters = {"a", "\u00e9", "\u0436", "e\u0301", "\u65e5"};
+  for (const char* rankdir : {"TB", "LR"}) {
+    std::string source = std::string("digraph { rankdir=") + rankdir + "\n";
+    std::size_t node = 0;
+    for (const std::string& c : characters) {
+      for (const std::size_t count : {3u, 6u, 7u, 8u}) {
+        std::string text;
+        std::string half;
+        for (std::size_t i = 0; i < count; ++i) text += c;
+        for (std::size_t i = 0; i < count / 2; ++i) half += c;
+        const std::string a = "n" + std::to_string(node++);
+        const std::string b = "n" + std::to_string(node++);
+        source += a + " [label=\"" + text + "\"]; " + a + " -> " + b + " [label=\"" + text +
+                  "\", headlabel=\"" + text + "\"];\n";
+        source += a + " -> " + b + " [label=\"" + half + " " + text + "\"];\n";
+      }
+    }
+    source += "}\n";
+    for (const TrimStrategy trim :
+         {TrimStrategy::End, TrimStrategy::Start, TrimStrategy::Middle, TrimStrategy::Smart}) {
+      RenderOptions options;
+      options.max_label = kLimit;
+      options.trim = trim;
+      options.color = ColorMode::Off;
+      const std::string name = std::string("scripts ") + rankdir + " trim " +
+                               std::to_string(static_cast<int>(trim));
+      auto drawing = draw_example({name, source}, options);
+      ASSERT_TRUE(drawing.has_value()) << name << ": " << display(drawing.error());
+      Tally tally;
+      check_placed_labels(name, *drawing, kLimit, trim, tally);
+      for (const std::string& failure : tally.failures) ADD_FAILURE() << failure;
+      EXPECT_EQ(tally.edge_labels, 3 * characters.size() * 4) << name;
+      for (std::size_t i = 0; i < drawing->labels.size(); ++i) {
+        const std::string& whole = drawing->layout.nodes[i].label;
+        if (text_width(whole) <= kLimit) {
+          EXPECT_EQ(drawing->labels[i], whole) << name << ": node " << i;
+        } else {
+          EXPECT_EQ(drawing->labels[i], trim_label(whole, kLimit, trim)) << name << ": node " << i;
+        }
+      }
+    }
   }
 }
 

@@ -2,8 +2,8 @@
 
 A unit may include headers of its own folder and of earlier stages only;
 folders of the same stage do not include each other. Python's headers
-appear only in the binding, and every source file has a header of its own
-(the module's entry point aside).
+appear only in the binding, which holds nothing else, and every source
+file has a header of its own (the module's entry point aside).
 """
 
 import re
@@ -14,11 +14,13 @@ SRC = Path(__file__).resolve().parent.parent / "src"
 # Folders in the order data flows through them; folders on one line are
 # independent of each other.
 STAGES = [
+    ["messages"],
     ["text"],
     ["graphviz", "trim", "color"],
     ["grid"],
     ["render_nodes", "render_edges"],
     ["render"],
+    ["process"],
     ["python"],
 ]
 RANK = {folder: rank for rank, folders in enumerate(STAGES) for folder in folders}
@@ -54,6 +56,11 @@ def test_python_headers_only_in_the_binding():
         if path.parent.name != "python" and "Python.h" in INCLUDE.findall(path.read_text())
     ]
     assert not wrong, wrong
+    # What needs no Python (the process layer) lives in src/process.
+    strays = [
+        p.name for p in sources() if p.parent.name == "python" and not p.name.startswith("python_")
+    ]
+    assert not strays, f"not binding units, belong in src/process: {strays}"
 
 
 def test_every_source_file_has_its_own_header():

@@ -17,6 +17,7 @@
 #include "graphviz/find_program.h"
 #include "graphviz/signal_window.h"
 #include "graphviz/unique_fd.h"
+#include "messages/messages.h"
 
 namespace vantri {
 namespace {
@@ -287,7 +288,7 @@ class Exchange {
       return {};
     }
     if (n < 0 && errno != EINTR && errno != EAGAIN) return os_error(errno);
-    if (n == 0) return std::unexpected(IoError::custom("failed to write whole buffer"));
+    if (n == 0) return std::unexpected(IoError::custom(std::string(messages::kInputNotTaken)));
     if (n > 0) {
       written_ += static_cast<std::size_t>(n);
       if (written_ == input_.size()) in_.reset();  // the child sees EOF

@@ -9,11 +9,13 @@
 #include <optional>
 #include <system_error>
 
+#include "messages/messages.h"
+
 namespace vantri {
 namespace {
 
-constexpr std::string_view kEmpty = "cannot parse float from empty string";
-constexpr std::string_view kInvalid = "invalid float literal";
+constexpr std::string_view kEmpty = messages::kEmptyNumber;
+constexpr std::string_view kInvalid = messages::kInvalidNumber;
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 

@@ -27,6 +27,7 @@
 #include "graphviz/json0_values.h"
 #include "graphviz/label_text.h"
 #include "graphviz/plain_json.h"
+#include "messages/messages.h"
 
 namespace vantri {
 namespace {
@@ -389,12 +390,14 @@ std::unexpected<LayoutError> fail(std::string message) {
   return std::unexpected(LayoutError::parse(std::move(message)));
 }
 
+std::unexpected<LayoutError> fail(std::string_view message) { return fail(std::string(message)); }
+
 // The elements of an optional root array: absent means empty (dot leaves
 // out "objects" for an empty graph and "edges" for a graph without edges).
 std::expected<const std::vector<MemberSlots>*, LayoutError> optional_array(
-    const ElementList& list, const char* message) {
+    const ElementList& list, std::string_view member) {
   if (!list.present) return nullptr;
-  if (!list.array) return fail(message);
+  if (!list.array) return fail(messages::member_not_array(member));
   return &list.elements;
 }
 
@@ -414,18 +417,18 @@ std::expected<void, LayoutError> read_cluster(const Element& object,
 std::expected<double, LayoutError> read_size(const Element& object, Field key,
                                              const char* name, const std::string& node) {
   const std::string_view* text = string_member(object, key);
-  if (!text) return fail(node + " missing '" + name + "'");
+  if (!text) return fail(messages::member_missing(node, name));
   // Sizes are not trimmed: a blank makes them invalid.
   auto inches = parse_float(*text);
-  if (!inches) return fail(node + " invalid " + name + ": " + inches.error());
+  if (!inches) return fail(messages::size_invalid(node, name, inches.error()));
   return *inches * 72.0;
 }
 
 std::expected<void, LayoutError> read_node(const Element& object, LayoutGraph& graph,
                                            GvidMap& ids) {
   const std::optional<std::uint64_t> gvid = id_member(object, Field::Gvid);
-  if (!gvid) return fail("node missing '_gvid'");
-  const std::string node = "node " + std::to_string(*gvid);
+  if (!gvid) return fail(messages::member_missing("node", "_gvid"));
+  const std::string node = messages::node_named(*gvid);
 
   LayoutNode result;
   result.gvid = *gvid;
@@ -436,7 +439,7 @@ std::expected<void, LayoutError> read_node(const Element& object, LayoutGraph& g
   }
 
   const std::string_view* pos = string_member(object, Field::Pos);
-  if (!pos) return fail(node + " missing 'pos'");
+  if (!pos) return fail(messages::member_missing(node, "pos"));
   auto point = parse_point(*pos);
   if (!point) return fail(std::move(point.error()));
   result.pos = *point;
@@ -481,24 +484,22 @@ void read_arrows(const Element& object, bool directed, LayoutEdge& edge) {
 std::expected<void, LayoutError> read_edge(const Element& object, LayoutGraph& graph,
                                            const GvidMap& ids) {
   const std::optional<std::uint64_t> gvid = id_member(object, Field::Gvid);
-  if (!gvid) return fail("edge missing '_gvid'");
-  const std::string edge = "edge " + std::to_string(*gvid);
+  if (!gvid) return fail(messages::member_missing("edge", "_gvid"));
+  const std::string edge = messages::edge_named(*gvid);
   const std::optional<std::uint64_t> tail = id_member(object, Field::Tail);
-  if (!tail) return fail(edge + " missing 'tail'");
+  if (!tail) return fail(messages::member_missing(edge, "tail"));
   const std::optional<std::uint64_t> head = id_member(object, Field::Head);
-  if (!head) return fail(edge + " missing 'head'");
+  if (!head) return fail(messages::member_missing(edge, "head"));
 
   LayoutEdge result;
   result.gvid = *gvid;
   const auto tail_index = ids.find(*tail);
   if (tail_index == ids.end()) {
-    return fail(edge + ": tail gvid " + std::to_string(*tail) +
-                " not found in nodes");
+    return fail(messages::end_not_found(edge, "tail", *tail));
   }
   const auto head_index = ids.find(*head);
   if (head_index == ids.end()) {
-    return fail(edge + ": head gvid " + std::to_string(*head) +
-                " not found in nodes");
+    return fail(messages::end_not_found(edge, "head", *head));
   }
   result.tail = tail_index->second;
   result.head = head_index->second;
@@ -631,7 +632,7 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
   // The JSON parser skips a leading byte order mark; json0 output has none,
   // and only JSON white space may come before the value.
   if (text.starts_with("\xEF\xBB\xBF")) {
-    return fail("unexpected byte order mark before the JSON value");
+    return fail(messages::kByteOrderMark);
   }
   // The parser is iterative, so even a hostile nesting depth costs linear
   // time and no stack.
@@ -664,7 +665,7 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
 
   LayoutGraph graph;
   if (!doc.root_is_object || doc.bb.type != Value::Type::String) {
-    return fail("missing top-level 'bb' field");
+    return fail(messages::kNoBoundingBox);
   }
   auto bb = parse_bb(doc.bb.text);
   if (!bb) return fail(std::move(bb.error()));
@@ -680,7 +681,7 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
                          (doc.labelloc.text == "t" || doc.labelloc.text == "T");
   }
 
-  const auto objects = optional_array(doc.objects, "missing 'objects' array");
+  const auto objects = optional_array(doc.objects, "objects");
   if (!objects) return std::unexpected(objects.error());
   // dot lists its subgraphs first and counts them here; an empty subgraph
   // has no "nodes" member, so the count is what marks it.
@@ -702,7 +703,7 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
     }
   }
 
-  const auto edges = optional_array(doc.edges, "missing 'edges' array");
+  const auto edges = optional_array(doc.edges, "edges");
   if (!edges) return std::unexpected(edges.error());
   if (*edges) {
     graph.edges.reserve(doc.edges.elements.size());

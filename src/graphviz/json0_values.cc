@@ -5,6 +5,7 @@
 #include <array>
 
 #include "graphviz/float_syntax.h"
+#include "messages/messages.h"
 #include "text/utf8.h"
 
 namespace vantri {
@@ -33,27 +34,18 @@ std::string_view trimmed(std::string_view piece) {
   return trim_white_space(piece);
 }
 
-std::string quoted(std::string_view text) {
-  std::string out = "'";
-  out += text;
-  out += '\'';
-  return out;
-}
-
 }  // namespace
 
 std::expected<BoundingBox, std::string> parse_bb(std::string_view text) {
   const std::vector<std::string_view> pieces = split_commas(text);
   if (pieces.size() != 4) {
-    return std::unexpected("invalid bb format: " + quoted(text) +
-                           " (expected 4 comma-separated values)");
+    return std::unexpected(messages::bb_malformed(text));
   }
   std::array<double, 4> values{};
   for (std::size_t i = 0; i < 4; ++i) {
     auto value = parse_float(trimmed(pieces[i]));
     if (!value) {
-      return std::unexpected("invalid bb component " + std::to_string(i) +
-                             ": " + quoted(pieces[i]) + ": " + value.error());
+      return std::unexpected(messages::bb_component_invalid(i, pieces[i], value.error()));
     }
     values[i] = *value;
   }
@@ -65,20 +57,17 @@ std::expected<Point, std::string> parse_point(std::string_view text) {
   // list of pieces is built.
   const std::size_t comma = text.find(',');
   if (comma == text.npos || text.find(',', comma + 1) != text.npos) {
-    return std::unexpected("invalid pos format: " + quoted(text) +
-                           " (expected 'x,y')");
+    return std::unexpected(messages::point_malformed(text));
   }
   const std::array<std::string_view, 2> pieces = {text.substr(0, comma),
                                                   text.substr(comma + 1)};
   auto x = parse_float(trimmed(pieces[0]));
   if (!x) {
-    return std::unexpected("invalid pos x: " + quoted(pieces[0]) + ": " +
-                           x.error());
+    return std::unexpected(messages::coordinate_invalid("x", pieces[0], x.error()));
   }
   auto y = parse_float(trimmed(pieces[1]));
   if (!y) {
-    return std::unexpected("invalid pos y: " + quoted(pieces[1]) + ": " +
-                           y.error());
+    return std::unexpected(messages::coordinate_invalid("y", pieces[1], y.error()));
   }
   return Point{*x, *y};
 }

@@ -1,30 +1,12 @@
 // Display texts of layout errors.
 #include "graphviz/layout_error.h"
 
-#include <charconv>
 #include <cstring>
 #include <utility>
 
+#include "messages/messages.h"
+
 namespace vantri {
-namespace {
-
-std::string joined(const std::vector<std::string>& items, bool quoted) {
-  std::string out;
-  for (const std::string& item : items) {
-    if (!out.empty()) out += ", ";
-    out += quoted ? "\"" + item + "\"" : item;
-  }
-  return out;
-}
-
-// The shortest text that reads back as `seconds`: 5, 0.25, 1e-05.
-std::string shortest(double seconds) {
-  char buffer[32];
-  const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, seconds);
-  return ec == std::errc() ? std::string(buffer, end) : std::to_string(seconds);
-}
-
-}  // namespace
 
 IoError IoError::from_errno(int errno_value) {
   char buffer[256];
@@ -39,7 +21,7 @@ IoError IoError::custom(std::string message) {
 
 std::string IoError::display() const {
   if (!os_error) return description;
-  return description + " (os error " + std::to_string(*os_error) + ")";
+  return messages::os_error(description, *os_error);
 }
 
 LayoutError LayoutError::dot_not_found(PathSearch search) {
@@ -62,7 +44,7 @@ LayoutError LayoutError::dot_killed(int signal, std::string stderr_text) {
 }
 
 LayoutError LayoutError::dot_unrunnable(const std::string& path, IoError error) {
-  LayoutError e(Kind::Io, "dot could not be run: " + path + ": " + error.display());
+  LayoutError e(Kind::Io, messages::dot_unrunnable(path, error.display()));
   e.io_ = std::move(error);
   return e;
 }
@@ -87,46 +69,21 @@ LayoutError LayoutError::interrupted() { return LayoutError(Kind::Interrupted, {
 
 std::string LayoutError::display() const {
   switch (kind_) {
-    case Kind::DotNotFound: {
-      std::string text =
-          "Graphviz `dot` command not found in PATH. Please install Graphviz.";
-      if (!search_.searched.empty()) text += " Searched: " + joined(search_.searched, false) + ".";
-      if (!search_.skipped.empty()) {
-        text += " Not searched, as they are not absolute: " + joined(search_.skipped, true) + ".";
-      }
-      return text;
-    }
-    case Kind::DotFailed: {
-      if (signal_) {
-        const char* name = sigdescr_np(*signal_);
-        std::string text = "dot was killed by signal " + std::to_string(*signal_) + " (" +
-                           (name != nullptr ? name : "unknown signal") + ")";
-        return detail_.empty() ? text : text + ": " + detail_;
-      }
-      const std::string code =
-          code_ ? "Some(" + std::to_string(*code_) + ")" : "None";
-      return "Graphviz `dot` exited with code " + code + ": " + detail_;
-    }
+    case Kind::DotNotFound:
+      return messages::dot_not_found(search_.searched, search_.skipped);
+    case Kind::DotFailed:
+      if (signal_) return messages::dot_killed(*signal_, sigdescr_np(*signal_), detail_);
+      return messages::dot_exited(code_, detail_);
     case Kind::Parse:
-      return "Failed to parse Graphviz json0 output: " + detail_;
+      return messages::json0_unreadable(detail_);
     case Kind::Io:
       return detail_;
     case Kind::TimedOut:
-      return "dot took longer than " + shortest(seconds_) + " s";
+      return messages::dot_timed_out(seconds_);
     case Kind::Interrupted:
-      return "interrupted";
+      return std::string(messages::kInterrupted);
   }
   return detail_;
-}
-
-std::string describe_bytes(std::uint64_t bytes) {
-  constexpr const char* kUnits[] = {"bytes", "KiB", "MiB", "GiB", "TiB"};
-  std::size_t unit = 0;
-  while (unit + 1 < std::size(kUnits) && bytes >= 1024 && bytes % 1024 == 0) {
-    bytes /= 1024;
-    ++unit;
-  }
-  return std::to_string(bytes) + " " + kUnits[unit];
 }
 
 }  // namespace vantri

@@ -1,8 +1,8 @@
 // The one error type of layout acquisition, with its user-facing texts.
 //
 // Every failure of running `dot` or of reading its output becomes exactly
-// one `LayoutError`; its `display()` text is composed from fixed templates
-// and travels unchanged to the user.
+// one `LayoutError`; its `display()` text is composed from the fixed
+// messages (messages.h) and travels unchanged to the user.
 #ifndef VANTRI_GRAPHVIZ_LAYOUT_ERROR_H_
 #define VANTRI_GRAPHVIZ_LAYOUT_ERROR_H_
 
@@ -90,9 +90,6 @@ class LayoutError {
   PathSearch search_;
   double seconds_ = 0;
 };
-
-/// "1 GiB", "64 MiB", "300 KiB" or "12 bytes": a limit as people write it.
-std::string describe_bytes(std::uint64_t bytes);
 
 }  // namespace vantri
 

@@ -9,14 +9,14 @@
 
 #include "graphviz/find_program.h"
 #include "graphviz/json0_reader.h"
+#include "messages/messages.h"
 #include "text/utf8.h"
 
 namespace vantri {
 namespace {
 
 LayoutError too_much(std::size_t limit, const char* stream) {
-  return LayoutError::io(IoError::custom("dot wrote more than " + describe_bytes(limit) +
-                                         " to " + stream + ", the most vantri reads"));
+  return LayoutError::io(IoError::custom(messages::dot_wrote_too_much(limit, stream)));
 }
 
 }  // namespace
@@ -76,7 +76,7 @@ std::expected<LayoutGraph, LayoutError> watched_layout_with_dot(
   // Warnings on standard error are dropped when dot succeeds.
   if (const auto bad = validate_utf8(run->out)) {
     return std::unexpected(
-        LayoutError::parse("dot output is not valid UTF-8: " + bad->describe()));
+        LayoutError::parse(messages::dot_output_not_utf8(bad->describe())));
   }
   return read_json0(run->out);
 }

@@ -18,10 +18,11 @@
 #include <string>
 #include <vector>
 
-#include "python/cli_args.h"
+#include "messages/messages.h"
+#include "process/cli_args.h"
+#include "process/terminal.h"
 #include "python/python_render.h"
 #include "python/python_support.h"
-#include "python/terminal.h"
 
 namespace vantri::python {
 namespace {
@@ -60,7 +61,7 @@ void report(std::string_view message) {
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) {
     message.remove_suffix(1);
   }
-  write_err("vantri: error: " + std::string(message) + "\n");
+  write_err(messages::error_line(message));
 }
 
 PyObject* exit_with(int status) {
@@ -77,22 +78,21 @@ PyObject* exit_with(int status) {
 bool read_argv(std::vector<std::string>& out) {
   PyObject* argv = PySys_GetObject("argv");
   if (argv == nullptr) {
-    PyErr_SetString(PyExc_RuntimeError, "lost sys.argv");
+    PyErr_SetString(PyExc_RuntimeError, messages::kArgvLost);
     return false;
   }
   if (PyUnicode_Check(argv)) {
-    PyErr_SetString(PyExc_TypeError, "Can't extract `str` to `Vec`");
+    PyErr_SetString(PyExc_TypeError, messages::kArgvIsText);
     return false;
   }
-  PyObject* items = PySequence_Fast(argv, "sys.argv must be a sequence of str");
+  PyObject* items = PySequence_Fast(argv, messages::kArgvNotSequence);
   if (items == nullptr) return false;
   const Py_ssize_t count = PySequence_Fast_GET_SIZE(items);
   bool ok = true;
   for (Py_ssize_t i = 0; ok && i < count; ++i) {
     PyObject* item = PySequence_Fast_GET_ITEM(items, i);
     if (!PyUnicode_Check(item)) {
-      PyErr_Format(PyExc_TypeError, "sys.argv items must be str, not %s",
-                   Py_TYPE(item)->tp_name);
+      PyErr_Format(PyExc_TypeError, messages::kArgvItemNotText, Py_TYPE(item)->tp_name);
       ok = false;
       break;
     }
@@ -213,11 +213,11 @@ int draw_all(const CliRender& command) {
   bool drawn_any = false;
   for (const std::string& file : command.files) {
     const bool from_stdin = file == "-";
-    const std::string name = from_stdin ? "standard input" : file;
+    const std::string name = from_stdin ? std::string(messages::kStandardInput) : file;
     auto source = read_dot_unlocked(from_stdin ? DotInput(STDIN_FILENO) : DotInput(file));
     if (!source) return -1;
     if (!*source) {
-      report(name + ": " + source->error().display());
+      report(messages::about_input(name, source->error().display()));
       status = kErrorStatus;
       continue;
     }
@@ -226,7 +226,8 @@ int draw_all(const CliRender& command) {
     progress.erase();
     if (!drawing) return -1;
     if (!*drawing) {
-      report((name_files ? name + ": " : std::string()) + display(drawing->error()));
+      const std::string message = display(drawing->error());
+      report(name_files ? messages::about_input(name, message) : message);
       status = kErrorStatus;
       continue;
     }
@@ -234,7 +235,7 @@ int draw_all(const CliRender& command) {
     if (!write_out((*drawing)->text)) return -1;
     drawn_any = true;
     // A drawing cut at the width says so, after the drawing.
-    if ((*drawing)->cut) write_err("vantri: " + (*drawing)->cut->message("--width") + "\n");
+    if ((*drawing)->cut) write_err(messages::notice_line((*drawing)->cut->message("--width")));
   }
   return status;
 }
@@ -251,7 +252,7 @@ PyObject* exit_for_exception() {
   PyObject* text = PyObject_Str(error);
   Py_DECREF(error);
   const char* message = text != nullptr ? PyUnicode_AsUTF8(text) : nullptr;
-  report(message != nullptr ? message : "unknown error");
+  report(message != nullptr ? std::string_view(message) : messages::kUnknownError);
   Py_XDECREF(text);
   PyErr_Clear();
   return exit_with(kErrorStatus);
@@ -262,7 +263,7 @@ PyObject* run(const std::vector<std::string>& argv) {
       argv.empty() ? std::span<const std::string>() : std::span(argv).subspan(1);
   const CliCommand command = parse_cli_args(args);
   if (std::holds_alternative<CliHelp>(command)) {
-    if (!write_out(kCliHelp)) return nullptr;
+    if (!write_out(messages::kCliHelp)) return nullptr;
     Py_RETURN_NONE;
   }
   if (std::holds_alternative<CliVersion>(command)) {
@@ -271,7 +272,7 @@ PyObject* run(const std::vector<std::string>& argv) {
   }
   if (const auto* usage = std::get_if<CliUsageError>(&command)) {
     report(usage->message);
-    write_err(kCliUsage);
+    write_err(messages::kCliUsage);
     return exit_with(kUsageStatus);
   }
   int status;

@@ -15,8 +15,9 @@
 #include <optional>
 #include <string>
 
-#include "python/cli_args.h"
-#include "python/dot_encoding.h"
+#include "messages/messages.h"
+#include "process/cli_args.h"
+#include "process/dot_encoding.h"
 #include "python/python_cli.h"
 #include "python/python_render.h"
 #include "python/python_support.h"
@@ -48,9 +49,7 @@ bool bind(const Signature& sig, PyObject* const* args, Py_ssize_t nargsf,
           PyObject* kwnames, std::array<PyObject*, kParams>& values) {
   const Py_ssize_t nargs = PyVectorcall_NARGS(nargsf);
   if (nargs > 1) {
-    PyErr_Format(PyExc_TypeError,
-                 "%s() takes 1 positional argument but %zd were given",
-                 sig.function, nargs);
+    PyErr_Format(PyExc_TypeError, messages::kTooManyPositional, sig.function, nargs);
     return false;
   }
   if (nargs == 1) values[kSource] = args[0];
@@ -65,20 +64,19 @@ bool bind(const Signature& sig, PyObject* const* args, Py_ssize_t nargsf,
       }
     }
     if (slot == kParams) {
-      PyErr_Format(PyExc_TypeError, "%s() got an unexpected keyword argument '%U'",
-                   sig.function, key);
+      PyErr_Format(PyExc_TypeError, messages::kUnexpectedKeyword, sig.function, key);
       return false;
     }
     if (values[slot] != nullptr) {
-      PyErr_Format(PyExc_TypeError, "%s() got multiple values for argument '%s'",
-                   sig.function, sig.names[slot]);
+      PyErr_Format(PyExc_TypeError, messages::kRepeatedArgument, sig.function,
+                   sig.names[slot]);
       return false;
     }
     values[slot] = args[nargs + k];
   }
   if (values[kSource] == nullptr) {
-    PyErr_Format(PyExc_TypeError, "%s() missing required argument '%s' (pos 1)",
-                 sig.function, sig.names[kSource]);
+    PyErr_Format(PyExc_TypeError, messages::kMissingArgument, sig.function,
+                 sig.names[kSource]);
     return false;
   }
   return true;
@@ -86,8 +84,8 @@ bool bind(const Signature& sig, PyObject* const* args, Py_ssize_t nargsf,
 
 PyObject* wrong_type(const Signature& sig, Param p, const char* expected,
                      PyObject* value) {
-  PyErr_Format(PyExc_TypeError, "%s() argument '%s' must be %s, not %s",
-               sig.function, sig.names[p], expected, Py_TYPE(value)->tp_name);
+  PyErr_Format(PyExc_TypeError, messages::kWrongType, sig.function, sig.names[p], expected,
+               Py_TYPE(value)->tp_name);
   return nullptr;
 }
 
@@ -178,9 +176,7 @@ bool convert_path(const Signature& sig, PyObject* value, std::string& out) {
 // A width limit narrower than any drawing would print nothing at all.
 bool check_max_width(const Signature& sig, const std::optional<std::uint64_t>& width) {
   if (!width || *width >= kMinWidth) return true;
-  PyErr_Format(PyExc_ValueError,
-               "%s() argument 'max_width' must be at least %llu (the narrowest drawing) "
-               "or None for no limit, not %llu",
+  PyErr_Format(PyExc_ValueError, messages::kMaxWidthTooSmall,
                sig.function, static_cast<unsigned long long>(kMinWidth),
                static_cast<unsigned long long>(*width));
   return false;
@@ -202,10 +198,7 @@ bool convert_timeout(const Signature& sig, PyObject* value, std::optional<double
     return false;
   }
   if (!(seconds > 0)) {  // NaN too
-    PyErr_Format(PyExc_ValueError,
-                 "%s() argument 'timeout' must be a positive number of seconds or None, "
-                 "not %R",
-                 sig.function, value);
+    PyErr_Format(PyExc_ValueError, messages::kTimeoutNotPositive, sig.function, value);
     return false;
   }
   out = seconds;

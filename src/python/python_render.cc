@@ -2,8 +2,8 @@
 #include "python/python_render.h"
 
 #include "graphviz/run_dot.h"
-#include "python/dot_encoding.h"
-#include "python/read_source.h"
+#include "process/dot_encoding.h"
+#include "process/read_source.h"
 
 namespace vantri::python {
 namespace {
@@ -47,10 +47,10 @@ bool run_unlocked(const std::function<void(const SignalWindow&, const InterruptH
   return PyErr_CheckSignals() >= 0;
 }
 
-std::optional<std::expected<RenderReply, RenderError>> render_unlocked(
+std::optional<std::expected<Rendering, RenderError>> render_unlocked(
     const std::function<std::string()>& dot_text, const RenderOptions& options,
     const RenderWatch& watch) {
-  std::optional<std::expected<RenderReply, RenderError>> outcome;
+  std::optional<std::expected<Rendering, RenderError>> outcome;
   const bool finished = run_unlocked([&](const SignalWindow& window,
                                          const InterruptHook& interrupted) {
     DotWatch dot;
@@ -66,16 +66,11 @@ std::optional<std::expected<RenderReply, RenderError>> render_unlocked(
               std::chrono::duration<double>(*watch.timeout_seconds));
     }
     const std::string source_text = dot_text();
-    auto rendering = render_graph(
+    outcome = render_graph(
         source_text, options,
         [&dot](std::string_view source, std::span<const std::string> dot_args) {
           return watched_layout_with_dot(source, dot, dot_args);
         });
-    if (rendering) {
-      outcome = RenderReply{std::move(rendering->text), std::move(rendering->cut)};
-    } else {
-      outcome = std::unexpected(std::move(rendering.error()));
-    }
   });
   if (!finished) return std::nullopt;
   return outcome;

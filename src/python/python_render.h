@@ -46,18 +46,12 @@ struct RenderWatch {
   std::chrono::steady_clock::duration tick_every{};
 };
 
-/// A finished drawing, and what is to be said about it beside the text:
-/// on standard error by the command line, as a warning by the module.
-struct RenderReply {
-  std::string text;
-  /// Set when the drawing was cut at the width limit.
-  std::optional<DrawingCut> cut;
-};
-
 /// `render_graph` without the lock, of the UTF-8 DOT text that `dot_text`
 /// gives (called without the lock too, so that preparing a large text
-/// holds up no other thread). Absent when a Python exception is set.
-std::optional<std::expected<RenderReply, RenderError>> render_unlocked(
+/// holds up no other thread). Absent when a Python exception is set; a
+/// cut drawing's `cut` is said on standard error by the command line, as a
+/// warning by the module.
+std::optional<std::expected<Rendering, RenderError>> render_unlocked(
     const std::function<std::string()>& dot_text, const RenderOptions& options,
     const RenderWatch& watch);
 

@@ -10,6 +10,8 @@
 #include <new>
 #include <string_view>
 
+#include "messages/messages.h"
+
 namespace vantri::python {
 
 /// What one module object holds; every interpreter that imports vantri has
@@ -36,7 +38,7 @@ PyObject* guarded(PyObject* module, Body&& body) noexcept {
   } catch (const std::exception& e) {
     PyErr_SetString(module_state(module).internal_error, e.what());
   } catch (...) {
-    PyErr_SetString(module_state(module).internal_error, "unknown internal error");
+    PyErr_SetString(module_state(module).internal_error, messages::kUnknownInternalError);
   }
   return nullptr;
 }

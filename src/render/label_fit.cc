@@ -39,17 +39,6 @@ std::optional<std::string> quoted_name(std::string_view name) {
 
 }  // namespace
 
-void apply_label_limit(std::span<std::string> labels,
-                       std::optional<std::uint64_t> max_label,
-                       TrimStrategy trim) {
-  if (!max_label) return;
-  for (std::string& label : labels) {
-    if (label_width(label) > *max_label) {
-      label = trim_label(label, static_cast<std::size_t>(*max_label), trim);
-    }
-  }
-}
-
 std::string escape_label(std::string_view text) {
   std::string out;
   out.reserve(text.size());

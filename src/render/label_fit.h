@@ -1,6 +1,6 @@
-// Shortening node labels before drawing: the caller's label limit, the
-// label budget of the width fitting, and writing shortened labels into the
-// DOT text for the next layout.
+// Shortening node labels before drawing: the label budget of the width
+// fitting, and writing shortened labels into the DOT text for the next
+// layout. (The caller's label limit is `limit_label`.)
 #ifndef VANTRI_RENDER_LABEL_FIT_H_
 #define VANTRI_RENDER_LABEL_FIT_H_
 
@@ -14,12 +14,6 @@
 #include "trim/trim.h"
 
 namespace vantri {
-
-/// Shortens every entry of `labels` wider than `max_label` (its widest
-/// line) to `max_label` columns. Nothing happens without a limit.
-void apply_label_limit(std::span<std::string> labels,
-                       std::optional<std::uint64_t> max_label,
-                       TrimStrategy trim);
 
 /// `label` with every line wider than `budget` columns cut to `budget`
 /// with `trim`; the other lines, and a label that fits, stay as they are.

@@ -14,29 +14,6 @@ LayoutNode named(std::string name, std::string label, double width = 54) {
   return n;
 }
 
-TEST(LabelLimit, TrimsOnlyLabelsWiderThanTheLimit) {
-  std::vector<std::string> labels = {"hello", "hello world", "ab\ncdefgh"};
-  apply_label_limit(labels, std::nullopt, TrimStrategy::End);
-  EXPECT_EQ(labels[1], "hello world");
-
-  apply_label_limit(labels, 5, TrimStrategy::End);
-  EXPECT_EQ(labels[0], "hello");     // exactly the limit
-  EXPECT_EQ(labels[1], "he...");     // one byte wider is cut
-  // The longest line decides, but the whole text is trimmed.
-  EXPECT_EQ(labels[2], "ab...");
-}
-
-TEST(LabelLimit, ZeroLimitAndColumnWidths) {
-  std::vector<std::string> labels = {"x", "\u00e9\u00e9\u00e9\u00e9\u00e9", "日本語"};
-  apply_label_limit(labels, 0, TrimStrategy::Start);
-  EXPECT_EQ(labels[0], "");
-  labels = {"x", "\u00e9\u00e9\u00e9\u00e9\u00e9", "日本語"};
-  // Five columns (ten bytes) fit a limit of five; six columns do not.
-  apply_label_limit(labels, 5, TrimStrategy::End);
-  EXPECT_EQ(labels[1], "\u00e9\u00e9\u00e9\u00e9\u00e9");
-  EXPECT_EQ(labels[2], "日...");
-}
-
 TEST(RewriteDotLabels, ReplacesLiteralLabelsEverywhere) {
   std::vector<LayoutNode> nodes = {named("a", "first line\nsecond"), named("b", "same")};
   std::vector<std::string> labels = {"first...", "same"};

@@ -3,8 +3,6 @@
 
 #include "graphviz/html_label.h"
 #include "graphviz/record_label.h"
-#include "render/label_fit.h"
-#include "text/label_lines.h"
 
 namespace vantri {
 namespace {
@@ -12,9 +10,7 @@ namespace {
 // Shortens the text of every field wider than the limit.
 void limit_fields(FieldTree& tree, std::optional<std::uint64_t> max_label, TrimStrategy trim) {
   if (!max_label) return;
-  if (label_width(tree.text) > *max_label) {
-    tree.text = trim_label(tree.text, static_cast<std::size_t>(*max_label), trim);
-  }
+  tree.text = limit_label(tree.text, max_label, trim, LabelLines::Split);
   for (FieldItem& item : tree.items) limit_fields(item.field, max_label, trim);
 }
 
@@ -54,7 +50,7 @@ NodeFaces node_faces(const LayoutGraph& layout, std::optional<std::uint64_t> max
   for (std::size_t i = 0; i < layout.nodes.size(); ++i) {
     Face face = face_of(layout.nodes[i], layout.rankdir);
     if (!face.fields) {
-      faces.labels.push_back(std::move(face.text));
+      faces.labels.push_back(limit_label(face.text, max_label, trim, LabelLines::Split));
       continue;
     }
     limit_fields(*face.fields, max_label, trim);
@@ -62,7 +58,6 @@ NodeFaces node_faces(const LayoutGraph& layout, std::optional<std::uint64_t> max
     faces.fields[i] = lay_out_fields(*face.fields);
     faces.labels.emplace_back();
   }
-  apply_label_limit(faces.labels, max_label, trim);
   return faces;
 }
 

@@ -7,6 +7,7 @@
 #include "graphviz/html_label.h"
 #include "graphviz/html_label_marks.h"
 #include "grid/cell_arith.h"
+#include "messages/messages.h"
 #include "render/apply_ansi.h"
 #include "render/build_transform.h"
 #include "render/fit_width.h"
@@ -233,34 +234,20 @@ RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> 
 
 std::string CanvasTooLarge::display() const {
   const Uint128 cells = static_cast<Uint128>(width) * height;
-  std::string text = "Drawing too large: " + std::to_string(width) + " columns × " +
-                     std::to_string(height) + " rows = " + to_decimal(cells) +
-                     " character cells, more than the limit of " +
-                     std::to_string(kMaxCanvasCells) + "; ";
   const std::uint64_t narrowest = height == 0 ? kMaxCell : kMaxCanvasCells / height;
-  if (narrowest < kSmallestUsefulWidth) {
-    return text + "it is too tall to draw at any width.";
-  }
-  return text + "a width limit of " + std::to_string(narrowest) +
-         " columns or less draws it (max_width, --width on the command line).";
+  return messages::drawing_too_large(
+      width, height, to_decimal(cells), kMaxCanvasCells,
+      narrowest < kSmallestUsefulWidth ? std::nullopt : std::optional(narrowest));
 }
 
 std::string DrawingCut::message(std::string_view width_setting) const {
-  std::string edge_text;
-  if (edges_not_drawn != 0) {
-    edge_text = std::to_string(edges_not_drawn) + " of " + std::to_string(edges) +
-                (edges == 1 ? " edge" : " edges") + " could not be drawn";
-    if (columns == 0) return edge_text;
-    edge_text = "; " + edge_text;
+  if (edges_not_drawn == 0) {
+    return messages::drawing_cut(columns, nodes_left_out, nodes, width_setting);
   }
-  std::string text = "drawing cut at " + std::to_string(columns) + " columns: ";
-  if (nodes_left_out == 0) {
-    text += "edges right of it do not fit";
-  } else {
-    text += std::to_string(nodes_left_out) + " of " + std::to_string(nodes) +
-            (nodes == 1 ? " node does" : " nodes do") + " not fit";
-  }
-  return text + "; a wider " + std::string(width_setting) + " shows them" + edge_text;
+  const std::string edges_text = messages::edges_not_drawn(edges_not_drawn, edges);
+  if (columns == 0 && nodes == 0) return edges_text;
+  return messages::drawing_cut(columns, nodes_left_out, nodes, width_setting) + "; " +
+         edges_text;
 }
 
 std::string display(const RenderError& error) {

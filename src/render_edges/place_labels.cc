@@ -21,7 +21,7 @@ constexpr std::uint64_t kNarrowWrap = 10;
 // and never narrower than the first try.
 constexpr std::uint64_t kMaxBlockLines = 16;
 constexpr std::uint64_t kNarrowable = 256;
-// A shortened label keeps at least this many bytes.
+// A shortened label keeps at least this many columns.
 constexpr std::uint64_t kShortest = 8;
 // The most lines a label wrapped two columns wide may take.
 constexpr std::uint64_t kNarrowColumnLines = 4;
@@ -260,10 +260,7 @@ struct Placer {
 
   void place(std::string_view label, LabelRole role, std::size_t owner) {
     own = role == LabelRole::NodeExternal ? nullptr : &plan.routes[owner];
-    std::string text(label);
-    if (scene.max_label && *scene.max_label < text.size()) {
-      text = trim_label(label, static_cast<std::size_t>(*scene.max_label), scene.trim);
-    }
+    std::string text = limit_label(label, scene.max_label, scene.trim, LabelLines::Joined);
     const std::uint64_t room = std::max<std::uint64_t>(1, sub_floor(cells.width(), 1));
     // A very long label becomes a wider block rather than a tall one.
     const std::uint64_t length = text_width(text);
@@ -292,7 +289,7 @@ struct Placer {
     }
     Block first = std::move(blocks.front());
     std::string shorter = text;
-    if (text.size() > kShortest) {
+    if (text_width(text) > kShortest) {
       shorter = trim_label(text, kShortest, scene.trim);
       for (const std::uint64_t width : {kShortest, std::uint64_t{4}}) {
         if (try_place(wrap(shorter, width), role, owner, shorter, false)) return;

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "messages/messages.h"
+
 namespace vantri {
 namespace {
 
@@ -59,12 +61,8 @@ Step examine(std::string_view s, std::size_t i) {
 }  // namespace
 
 std::string Utf8Error::describe() const {
-  if (error_len) {
-    return "invalid utf-8 sequence of " + std::to_string(*error_len) +
-           " bytes from index " + std::to_string(valid_up_to);
-  }
-  return "incomplete utf-8 byte sequence from index " +
-         std::to_string(valid_up_to);
+  if (error_len) return messages::invalid_utf8_sequence(*error_len, valid_up_to);
+  return messages::incomplete_utf8_sequence(valid_up_to);
 }
 
 std::optional<Utf8Error> validate_utf8(std::string_view bytes) {

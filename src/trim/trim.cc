@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "messages/messages.h"
 #include "text/label_lines.h"
 #include "trim/smart_trim.h"
 
@@ -56,7 +57,7 @@ std::expected<TrimStrategy, std::string> parse_trim_strategy(
   if (lower == "start") return TrimStrategy::Start;
   if (lower == "middle") return TrimStrategy::Middle;
   if (lower == "smart") return TrimStrategy::Smart;
-  return std::unexpected("unknown trim strategy: " + std::string(text));
+  return std::unexpected(messages::unknown_trim_strategy(text));
 }
 
 std::string trim_label(std::string_view label, std::size_t max,
@@ -77,6 +78,14 @@ std::string trim_label(std::string_view label, std::size_t max,
   }
   std::optional<std::string> words = smart_trim(label, budget);
   return words ? std::move(*words) : trim_middle(label, budget);
+}
+
+std::string limit_label(std::string_view label, std::optional<std::uint64_t> max_label,
+                        TrimStrategy strategy, LabelLines lines) {
+  if (!max_label) return std::string(label);
+  const std::size_t width = lines == LabelLines::Split ? label_width(label) : text_width(label);
+  if (width <= *max_label) return std::string(label);
+  return trim_label(label, static_cast<std::size_t>(*max_label), strategy);
 }
 
 }  // namespace vantri

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <expected>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,23 @@ std::expected<TrimStrategy, std::string> parse_trim_strategy(
 /// at most `max` columns wide marked with "...".
 std::string trim_label(std::string_view label, std::size_t max,
                        TrimStrategy strategy);
+
+/// How a label's line feeds are drawn, which decides how wide it is.
+enum class LabelLines : std::uint8_t {
+  /// Each starts a line (node labels and fields): the widest line counts.
+  Split,
+  /// The label is drawn as one run of text, a line feed as a blank (edge
+  /// labels, which wrap where there is room): all of it counts.
+  Joined,
+};
+
+/// A label held to the caller's label limit: unchanged without a limit or
+/// when it is at most `max_label` columns wide as drawn (`lines`), else the
+/// whole text cut to `max_label` columns with `trim_label`. Every label the
+/// limit applies to (node labels, record and table fields, edge labels)
+/// goes through here, so that all are measured alike, in columns.
+std::string limit_label(std::string_view label, std::optional<std::uint64_t> max_label,
+                        TrimStrategy strategy, LabelLines lines);
 
 }  // namespace vantri
 

@@ -113,6 +113,28 @@ TEST(TrimLabel, CutsCountColumns) {
   EXPECT_EQ(trim_label("xyab\u0301cd", 5, TrimStrategy::Start), "...cd");
 }
 
+// The label limit measures a label in columns, as it is drawn: by its
+// widest line where line feeds start lines, whole where they show as
+// blanks; a label too wide is cut whole.
+TEST(LimitLabel, MeasuresColumnsAsDrawn) {
+  for (const LabelLines lines : {LabelLines::Split, LabelLines::Joined}) {
+    EXPECT_EQ(limit_label("hello world", std::nullopt, TrimStrategy::End, lines), "hello world");
+    EXPECT_EQ(limit_label("hello", 5, TrimStrategy::End, lines), "hello");
+    EXPECT_EQ(limit_label("hello!", 5, TrimStrategy::End, lines), "he...");
+    EXPECT_EQ(limit_label("x", 0, TrimStrategy::Start, lines), "");
+    EXPECT_EQ(limit_label("ab\ncdefgh", 5, TrimStrategy::End, lines), "ab...");
+    // Seven columns in fourteen bytes fit a limit of seven; a CJK
+    // character takes two columns, a combining mark none.
+    EXPECT_EQ(limit_label("ééééééé", 7, TrimStrategy::End, lines), "ééééééé");
+    EXPECT_EQ(limit_label("e\u0301e\u0301e\u0301", 3, TrimStrategy::End, lines),
+              "e\u0301e\u0301e\u0301");
+    EXPECT_EQ(limit_label("éééééééé", 7, TrimStrategy::End, lines), "éééé...");
+    EXPECT_EQ(limit_label("日本語", 5, TrimStrategy::End, lines), "日...");
+  }
+  EXPECT_EQ(limit_label("abc\ndef", 4, TrimStrategy::End, LabelLines::Split), "abc\ndef");
+  EXPECT_EQ(limit_label("abc\ndef", 4, TrimStrategy::End, LabelLines::Joined), "a...");
+}
+
 // Every cut of every strategy stays within the width and never splits a
 // character, whatever the width.
 TEST(TrimLabel, ResultsAreValidUtf8WithinMax) {

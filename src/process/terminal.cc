@@ -1,5 +1,5 @@
 // Terminal queries and the progress line.
-#include "python/terminal.h"
+#include "process/terminal.h"
 
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -7,7 +7,8 @@
 #include <cerrno>
 #include <string>
 
-#include "python/cli_args.h"
+#include "messages/messages.h"
+#include "process/cli_args.h"
 
 namespace vantri {
 namespace {
@@ -50,8 +51,7 @@ bool write_fully(int fd, std::string_view text, const std::function<bool()>& int
 }
 
 void ProgressLine::show(std::chrono::seconds elapsed) {
-  const std::string line = std::string(kClearLine) + "vantri: dot is laying out the graph\u2026 " +
-                           std::to_string(elapsed.count()) + " s";
+  const std::string line = std::string(kClearLine) + messages::progress(elapsed.count());
   shown_ = write_fully(fd_, line) || shown_;
 }
 

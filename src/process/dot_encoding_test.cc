@@ -1,4 +1,4 @@
-#include "python/dot_encoding.h"
+#include "process/dot_encoding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // What the command line asks of the terminal: whether a stream is one, how
 // wide it is, whether colour is wanted, and a progress line that rewrites
 // itself in place.
-#ifndef VANTRI_PYTHON_TERMINAL_H_
-#define VANTRI_PYTHON_TERMINAL_H_
+#ifndef VANTRI_PROCESS_TERMINAL_H_
+#define VANTRI_PROCESS_TERMINAL_H_
 
 #include <chrono>
 #include <cstdint>
@@ -50,4 +50,4 @@ class ProgressLine {
 
 }  // namespace vantri
 
-#endif  // VANTRI_PYTHON_TERMINAL_H_
+#endif  // VANTRI_PROCESS_TERMINAL_H_

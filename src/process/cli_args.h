@@ -2,9 +2,10 @@
 //
 // Kept free of Python so that every rule (what takes a value, what is a
 // usage error, where the files begin) can be tested directly; the Python
-// front end only does the input and output.
-#ifndef VANTRI_PYTHON_CLI_ARGS_H_
-#define VANTRI_PYTHON_CLI_ARGS_H_
+// front end only does the input and output. The help and usage texts are
+// among the fixed messages (messages.h).
+#ifndef VANTRI_PROCESS_CLI_ARGS_H_
+#define VANTRI_PROCESS_CLI_ARGS_H_
 
 #include <cstdint>
 #include <optional>
@@ -17,39 +18,6 @@
 #include "trim/trim.h"
 
 namespace vantri {
-
-inline constexpr std::string_view kCliHelp =
-    "vantri: Convert Graphviz DOT files to ASCII box-drawing art\n"
-    "\n"
-    "Usage: vantri [OPTIONS] <FILE>...\n"
-    "\n"
-    "Arguments:\n"
-    "  <FILE>...          DOT files, drawn in turn and separated by a blank\n"
-    "                     line; \"-\" reads standard input\n"
-    "\n"
-    "Options:\n"
-    "  --width N          Widest line of a drawing, in terminal columns: 5 or\n"
-    "                     more, or 0 for no limit [default: the terminal's\n"
-    "                     width when standard output is a terminal, else none]\n"
-    "  --trim STRAT       Where labels are cut: end, start, middle, or smart,\n"
-    "                     which keeps whole _-separated words from both ends\n"
-    "                     [default: smart]\n"
-    "  --max-label N      Widest label, in terminal columns\n"
-    "  --timeout SECONDS  Give up on a graph when dot takes longer than this\n"
-    "  --color            ANSI colours, even when standard output is no terminal\n"
-    "  --no-color         Fill colours as box line styles, not ANSI colours\n"
-    "                     [default: ANSI colours when standard output is a\n"
-    "                     terminal and NO_COLOR is unset or empty]\n"
-    "  -V, --version      Print the version\n"
-    "  -h, --help         Print help\n"
-    "  --                 Take every later argument as a FILE\n"
-    "\n"
-    "Options may also be written --width=N. While dot works on a large graph\n"
-    "for more than a second, a line on a terminal's standard error says so.\n";
-
-inline constexpr std::string_view kCliUsage =
-    "Usage: vantri [OPTIONS] <FILE>...\n"
-    "Try 'vantri --help' for more information.\n";
 
 /// The narrowest width a drawing can be limited to.
 inline constexpr std::uint64_t kMinWidth = 5;
@@ -100,4 +68,4 @@ std::optional<std::uint64_t> parse_cli_number(std::string_view text);
 
 }  // namespace vantri
 
-#endif  // VANTRI_PYTHON_CLI_ARGS_H_
+#endif  // VANTRI_PROCESS_CLI_ARGS_H_

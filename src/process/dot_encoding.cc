@@ -1,11 +1,12 @@
 // A small DOT scanner for charset attributes, and the Latin-1 conversion.
-#include "python/dot_encoding.h"
+#include "process/dot_encoding.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <optional>
 
+#include "messages/messages.h"
 #include "text/utf8.h"
 
 namespace vantri {
@@ -183,7 +184,7 @@ std::expected<std::string, IoError> dot_text_from_bytes(std::string bytes) {
   if (declares_latin1(declarations)) return rewritten(bytes, declarations, true);
   if (const auto bad = validate_utf8(bytes)) {
     return std::unexpected(
-        IoError::custom("stream did not contain valid UTF-8: " + bad->describe()));
+        IoError::custom(messages::source_not_utf8(bad->describe())));
   }
   return bytes;
 }

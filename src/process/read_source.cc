@@ -1,6 +1,6 @@
 // Whole-file reads with operating-system error texts, a size limit and a
 // wait that signals can end.
-#include "python/read_source.h"
+#include "process/read_source.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "messages/messages.h"
+
 namespace vantri {
 namespace {
 
@@ -18,8 +20,7 @@ std::unexpected<IoError> failed(int errno_value) {
 }
 
 std::unexpected<IoError> too_large(std::size_t limit) {
-  return std::unexpected(IoError::custom("input larger than " + describe_bytes(limit) +
-                                         ", the most vantri reads"));
+  return std::unexpected(IoError::custom(messages::input_too_large(limit)));
 }
 
 // After EINTR: whether the caller wants to give up.
@@ -68,7 +69,7 @@ std::expected<std::string, IoError> read_file_bytes(const std::string& path,
                                                     const ReadWatch& watch) {
   // The system call would stop at the first NUL and open another file.
   if (path.find('\0') != std::string::npos) {
-    return std::unexpected(IoError::custom("file name contained an unexpected NUL byte"));
+    return std::unexpected(IoError::custom(std::string(messages::kNulInFileName)));
   }
   // Non-blocking, so that opening a FIFO does not wait for its writer
   // outside the interruptible wait of read_all.

@@ -1,4 +1,4 @@
-#include "python/cli_args.h"
+#include "process/cli_args.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 // written yet reaches the caller's hook instead of being lost; a hook that
 // answers true abandons the read with EINTR. What is read is bytes: see
 // dot_encoding.h for how they become text.
-#ifndef VANTRI_PYTHON_READ_SOURCE_H_
-#define VANTRI_PYTHON_READ_SOURCE_H_
+#ifndef VANTRI_PROCESS_READ_SOURCE_H_
+#define VANTRI_PROCESS_READ_SOURCE_H_
 
 #include <cstddef>
 #include <expected>
@@ -40,4 +40,4 @@ std::expected<std::string, IoError> read_fd_bytes(int fd, const ReadWatch& watch
 
 }  // namespace vantri
 
-#endif  // VANTRI_PYTHON_READ_SOURCE_H_
+#endif  // VANTRI_PROCESS_READ_SOURCE_H_

@@ -11,8 +11,8 @@
 // Declarations are found by a scan that knows DOT's comments, quoted and
 // HTML strings, so a label that merely mentions charset=latin1 is left
 // alone.
-#ifndef VANTRI_PYTHON_DOT_ENCODING_H_
-#define VANTRI_PYTHON_DOT_ENCODING_H_
+#ifndef VANTRI_PROCESS_DOT_ENCODING_H_
+#define VANTRI_PROCESS_DOT_ENCODING_H_
 
 #include <cstddef>
 #include <expected>
@@ -49,4 +49,4 @@ std::string dot_text_from_unicode(std::string text);
 
 }  // namespace vantri
 
-#endif  // VANTRI_PYTHON_DOT_ENCODING_H_
+#endif  // VANTRI_PROCESS_DOT_ENCODING_H_

@@ -1,16 +1,17 @@
 // Reading the command line.
-#include "python/cli_args.h"
+#include "process/cli_args.h"
 
 #include <charconv>
 #include <cmath>
+
+#include "messages/messages.h"
 
 namespace vantri {
 namespace {
 
 CliUsageError bad_value(std::string_view option, std::string_view value,
                         std::string_view expected) {
-  return CliUsageError{"invalid value '" + std::string(value) + "' for " +
-                       std::string(option) + ": " + std::string(expected)};
+  return CliUsageError{messages::invalid_value(option, value, expected)};
 }
 
 std::optional<double> parse_seconds(std::string_view text) {
@@ -27,23 +28,22 @@ std::optional<CliUsageError> apply_value(std::string_view option, const std::str
                                          CliRender& render) {
   if (option == "--trim") {
     auto strategy = parse_trim_strategy(value);
-    if (!strategy) return bad_value(option, value, "expected end, start, middle or smart");
+    if (!strategy) return bad_value(option, value, messages::kExpectedStrategy);
     render.trim = *strategy;
   } else if (option == "--width") {
     const auto width = parse_cli_number(value);
-    if (!width) return bad_value(option, value, "expected a whole number of columns");
+    if (!width) return bad_value(option, value, messages::kExpectedColumns);
     if (*width != 0 && *width < kMinWidth) {
-      return bad_value(option, value,
-                       "the narrowest drawing is 5 columns wide (0 means no limit)");
+      return bad_value(option, value, messages::kWidthTooSmall);
     }
     render.width = width;
   } else if (option == "--max-label") {
     const auto columns = parse_cli_number(value);
-    if (!columns) return bad_value(option, value, "expected a whole number of columns");
+    if (!columns) return bad_value(option, value, messages::kExpectedColumns);
     render.max_label = columns;
   } else {  // --timeout
     const auto seconds = parse_seconds(value);
-    if (!seconds) return bad_value(option, value, "expected a positive number of seconds");
+    if (!seconds) return bad_value(option, value, messages::kExpectedSeconds);
     render.timeout_seconds = seconds;
   }
   return std::nullopt;
@@ -93,23 +93,23 @@ CliCommand parse_cli_args(std::span<const std::string> args) {
       } else if (i + 1 < args.size()) {
         value = args[++i];
       } else {
-        return CliUsageError{"option " + arg + " needs a value"};
+        return CliUsageError{messages::option_needs_value(arg)};
       }
       if (auto error = apply_value(option, value, render)) return *error;
       continue;
     }
     const bool flag = option == "-h" || option == "--help" || option == "-V" ||
                       option == "--version" || option == "--color" || option == "--no-color";
-    if (!flag) return CliUsageError{"unknown option: " + arg};
+    if (!flag) return CliUsageError{messages::unknown_option(arg)};
     if (equals != std::string::npos) {
-      return CliUsageError{"option " + std::string(option) + " takes no value"};
+      return CliUsageError{messages::option_takes_no_value(option)};
     }
     if (option == "-h" || option == "--help") return CliHelp{};
     if (option == "-V" || option == "--version") return CliVersion{};
     render.color = option == "--color" ? ColorChoice::Ansi : ColorChoice::BoxStyles;
   }
   if (render.files.empty()) {
-    return CliUsageError{"no FILE given (\"-\" reads standard input)"};
+    return CliUsageError{std::string(messages::kNoFile)};
   }
   return render;
 }
