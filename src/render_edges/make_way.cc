@@ -6,7 +6,7 @@
 // everything goes back as it was.
 #include <algorithm>
 
-#include "render_edges/edge_planner.h"
+#include "render_edges/make_way.h"
 
 namespace vantri {
 

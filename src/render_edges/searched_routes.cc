@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "grid/cell_arith.h"
-#include "render_edges/edge_planner.h"
+#include "render_edges/searched_routes.h"
 
 namespace vantri {
 
