@@ -11,10 +11,18 @@ namespace vantri {
 namespace {
 
 // `text` as a complete DOT string literal with quotes, backslashes and line
-// feeds escaped.
+// endings escaped.
 std::string quoted_label(std::string_view text) {
   std::string out = "\"";
-  for (char c : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    const bool marked = (c == kLeftLineEnd || c == kRightLineEnd) && i + 1 < text.size() &&
+                        text[i + 1] == '\n';
+    if (marked) {
+      out += c == kLeftLineEnd ? "\\l" : "\\r";
+      ++i;
+      continue;
+    }
     switch (c) {
       case '\\': out += "\\\\"; break;
       case '"': out += "\\\""; break;
@@ -42,8 +50,15 @@ std::optional<std::string> quoted_name(std::string_view name) {
 std::string escape_label(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (char c : text) {
-    if (c == '\n') {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    // A line ending set flush left or right is its mark and a line feed.
+    const bool marked = (c == kLeftLineEnd || c == kRightLineEnd) && i + 1 < text.size() &&
+                        text[i + 1] == '\n';
+    if (marked) {
+      out += c == kLeftLineEnd ? "\\l" : "\\r";
+      ++i;
+    } else if (c == '\n') {
       out += "\\n";
     } else {
       out += c;
@@ -118,15 +133,19 @@ std::string shorten_lines(std::string_view label, std::uint64_t budget,
   std::string out;
   out.reserve(label.size());
   bool first = true;
-  for (std::string_view line : split_label_lines(label)) {
-    if (!first) out += '\n';
+  LineAlign ending = LineAlign::Centre;
+  for (const AlignedLine& line : split_aligned_lines(label)) {
+    if (!first) out += line_end(ending);
     first = false;
-    if (text_width(line) <= budget) {
-      out += line;
+    ending = line.align;
+    if (text_width(line.text) <= budget) {
+      out += line.text;
     } else {
-      out += trim_label(line, budget, trim);
+      out += trim_label(line.text, budget, trim);
     }
   }
+  // A last line set flush left or right keeps its ending.
+  if (ending != LineAlign::Centre) out += line_end(ending);
   return out;
 }
 

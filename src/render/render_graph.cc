@@ -6,13 +6,14 @@
 
 #include "graphviz/html_label.h"
 #include "graphviz/html_label_marks.h"
+#include "graphviz/label_text.h"
 #include "grid/cell_arith.h"
 #include "messages/messages.h"
-#include "render/apply_ansi.h"
 #include "render/build_transform.h"
 #include "render/fit_width.h"
 #include "render/graph_title.h"
 #include "render/node_faces.h"
+#include "render/paint_colours.h"
 #include "render_edges/draw_edges.h"
 #include "render_edges/box_room.h"
 #include "render_edges/plan_routes.h"
@@ -134,6 +135,10 @@ ShownNodes shown_nodes(const Drawing& drawing) {
   return shown;
 }
 
+RenderStopped why_stopped(const StopCheck& stop) {
+  return RenderStopped{stop.reason(), stop.deadline() ? stop.deadline()->timeout_seconds : 0};
+}
+
 __extension__ typedef unsigned __int128 Uint128;
 
 std::string to_decimal(Uint128 value) {
@@ -211,7 +216,8 @@ void stretch_ranks(SizedLayout& sized, bool down_or_up) {
 // Every edge's route and label, planned on the canvas they need.
 RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> boxes,
                             std::span<const EndSpans> spans, const GridTransform& transform,
-                            const RenderOptions& options) {
+                            const RenderOptions& options,
+                            StopCheck* stop) {
   const std::vector<CellRect> frames = cluster_frame_cells(layout.clusters, transform);
   RouteScene scene;
   scene.edges = layout.edges;
@@ -227,6 +233,7 @@ RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> 
   scene.trim = options.trim;
   scene.max_label = options.max_label;
   scene.end_spans = spans;
+  scene.stop = stop;
   return plan_routes(scene);
 }
 
@@ -238,6 +245,13 @@ std::string CanvasTooLarge::display() const {
   return messages::drawing_too_large(
       width, height, to_decimal(cells), kMaxCanvasCells,
       narrowest < kSmallestUsefulWidth ? std::nullopt : std::optional(narrowest));
+}
+
+std::string RenderStopped::display() const {
+  if (reason == StopCheck::Reason::TimedOut) {
+    return messages::drawing_timed_out(timeout_seconds);
+  }
+  return std::string(messages::kInterrupted);
 }
 
 std::string DrawingCut::message(std::string_view width_setting) const {
@@ -261,21 +275,36 @@ std::expected<Rendering, RenderError> render_graph(std::string_view dot_source,
 
 std::expected<Rendering, RenderError> render_graph(std::string_view dot_source,
                                                    const RenderOptions& options,
-                                                   const LayoutFunction& layout) {
+                                                   const LayoutFunction& layout,
+                                                   StopCheck* stop) {
   auto first = layout(dot_source, {});
   if (!first) return std::unexpected(std::move(first.error()));
-  return render_layout(dot_source, std::move(*first), options, layout);
+  return render_layout(dot_source, std::move(*first), options, layout, stop);
 }
 
 std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
                                                 LayoutGraph layout,
                                                 const RenderOptions& options,
-                                                const LayoutFunction& relayout) {
+                                                const LayoutFunction& relayout,
+                                                StopCheck* stop) {
+  const auto stopped = [stop] { return std::unexpected(why_stopped(*stop)); };
   mark_html_labels(dot_source, layout);
-  // An HTML-like edge label shows its text, a table's cells parted by │.
+  // An HTML-like edge label shows its text, a table's cells parted by │;
+  // the others their lines, as their escapes say.
+  const auto expand = [](std::optional<std::string>& label, const std::string* name) {
+    if (label) label = expand_label_escapes(*label, name);
+  };
   for (LayoutEdge& edge : layout.edges) {
-    if (edge.label_is_html) edge.label = html_label_text(*edge.label);
+    if (edge.label_is_html) {
+      edge.label = html_label_text(*edge.label);
+    } else {
+      expand(edge.label, nullptr);
+    }
+    expand(edge.head_label, nullptr);
+    expand(edge.tail_label, nullptr);
+    expand(edge.xlabel, nullptr);
   }
+  for (LayoutNode& node : layout.nodes) expand(node.xlabel, node.name ? &*node.name : nullptr);
   NodeFaces faces = node_faces(layout, options.max_label, options.trim);
   SizedLayout sized = size_layout(std::move(layout), std::move(faces), options, false);
   const std::optional<std::uint64_t> limit = options.max_width;
@@ -288,6 +317,7 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     sized = trimmed(std::move(sized.layout), {std::move(sized.labels), std::move(sized.fields)});
     sized = fit_to_width(dot_source, std::move(sized), options, relayout, trimmed).sized;
   }
+  if (must_stop(stop)) return stopped();
 
   // Routes and labels are planned before the canvas exists: they decide
   // how large it must be (labels may widen it up to the limit, and add
@@ -350,7 +380,8 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     GridTransform planned = sized.transform;
     planned.width = width;
     planned.height = height;
-    routes = plan_edge_drawing(sized.layout, boxes, spans, planned, options);
+    routes = plan_edge_drawing(sized.layout, boxes, spans, planned, options, stop);
+    if (must_stop(stop)) return stopped();
     if (routes.undrawn == 0 || stretched == 2 || !can_stretch) {
       sized.boxes = std::move(boxes);
       break;
@@ -375,34 +406,47 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
                   CharGrid(width, height), cut,                     std::move(left_out)};
   CharGrid& grid = drawing.grid;
   const GridTransform& transform = drawing.transform;
-  draw_clusters(grid, drawing.layout.clusters, transform, options.trim);
+  const Paints paints = choose_paints(grid, drawing.layout, options.color);
+  draw_clusters(grid, drawing.layout.clusters, transform, options.trim, paints.frames);
   if (drawing.left_out.empty()) {
     draw_nodes(grid, drawing.layout.nodes, drawing.labels, drawing.fields, transform,
-               options.color, drawing.boxes);
+               options.color, paints.node_text, drawing.boxes);
   } else {
     const ShownNodes shown = shown_nodes(drawing);
+    std::vector<std::uint32_t> text_paints;
+    if (!paints.node_text.empty()) {
+      for (std::size_t i = 0, skip = 0; i < paints.node_text.size(); ++i) {
+        if (skip < drawing.left_out.size() && drawing.left_out[skip] == i) {
+          ++skip;
+          continue;
+        }
+        text_paints.push_back(paints.node_text[i]);
+      }
+    }
     draw_nodes(grid, shown.nodes, shown.labels, shown.fields, transform, options.color,
-               shown.boxes);
+               text_paints, shown.boxes);
   }
-  draw_route_plan(grid, drawing.plan);
-  if (sized.title) draw_title(grid, *sized.title, transform);
+  draw_route_plan(grid, drawing.plan, Pens{paints.edges, paints.node_text}, stop);
+  if (must_stop(stop)) return stopped();
+  if (sized.title) draw_title(grid, *sized.title, transform, paints.title);
+  if (options.color == ColorMode::Ansi) {
+    if (drawing.left_out.empty()) {
+      paint_node_borders(grid, drawing.layout.nodes, drawing.boxes);
+    } else {
+      const ShownNodes shown = shown_nodes(drawing);
+      paint_node_borders(grid, shown.nodes, shown.boxes);
+    }
+  }
   return drawing;
 }
 
 std::expected<Rendering, RenderError> render_layout(
     std::string_view dot_source, LayoutGraph layout,
-    const RenderOptions& options, const LayoutFunction& relayout) {
-  auto drawing = draw_layout(dot_source, std::move(layout), options, relayout);
+    const RenderOptions& options, const LayoutFunction& relayout, StopCheck* stop) {
+  auto drawing = draw_layout(dot_source, std::move(layout), options, relayout, stop);
   if (!drawing) return std::unexpected(std::move(drawing.error()));
-  std::string text = drawing->grid.to_text();
-  if (options.color == ColorMode::Ansi) {
-    if (drawing->left_out.empty()) {
-      text = apply_ansi(text, drawing->layout.nodes, drawing->boxes);
-    } else {
-      const ShownNodes shown = shown_nodes(*drawing);
-      text = apply_ansi(text, shown.nodes, shown.boxes);
-    }
-  }
+  std::string text = drawing->grid.to_text(stop);
+  if (must_stop(stop)) return std::unexpected(why_stopped(*stop));
   return Rendering{std::move(text), drawing->cut};
 }
 

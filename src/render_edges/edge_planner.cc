@@ -198,19 +198,26 @@ void EdgePlanner::route_all() {
   };
   std::stable_sort(simple.begin(), simple.end(),
                    [&](std::size_t a, std::size_t b) { return length(a) < length(b); });
+  // Between edges the plan asks whether it must stop; a plan stopped
+  // short is thrown away.
+  const auto stop = [&] { return must_stop(scene_.stop); };
   for (const std::size_t i : simple) {
+    if (stop()) return;
     if (!try_straight(i)) rest.push_back(i);
   }
   std::vector<std::size_t> still;
   for (const std::size_t i : rest) {
+    if (stop()) return;
     if (!try_jog(i)) still.push_back(i);
   }
   for (const std::size_t i : loops) {
+    if (stop()) return;
     if (!try_loop(i)) still.push_back(i);
   }
   // Forward edges first: they need the sides facing along the ranks.
   std::stable_partition(still.begin(), still.end(), [&](std::size_t i) { return is_forward(i); });
   for (const std::size_t i : still) {
+    if (stop()) return;
     if (!try_search(i) && !try_anywhere(i)) ++plan_.undrawn;
   }
 }

@@ -260,7 +260,7 @@ struct Placer {
 
   void place(std::string_view label, LabelRole role, std::size_t owner) {
     own = role == LabelRole::NodeExternal ? nullptr : &plan.routes[owner];
-    std::string text = limit_label(label, scene.max_label, scene.trim, LabelLines::Joined);
+    std::string text = limit_label(label, scene.max_label, scene.trim, LabelLines::Split);
     const std::uint64_t room = std::max<std::uint64_t>(1, sub_floor(cells.width(), 1));
     // A very long label becomes a wider block rather than a tall one.
     const std::uint64_t length = text_width(text);
@@ -290,7 +290,7 @@ struct Placer {
     Block first = std::move(blocks.front());
     std::string shorter = text;
     if (text_width(text) > kShortest) {
-      shorter = trim_label(text, kShortest, scene.trim);
+      shorter = trim_label_lines(text, kShortest, scene.trim);
       for (const std::uint64_t width : {kShortest, std::uint64_t{4}}) {
         if (try_place(wrap(shorter, width), role, owner, shorter, false)) return;
       }
@@ -305,7 +305,7 @@ struct Placer {
     // a drawing full of huge labels (only hostile layouts have them) grows
     // by a bounded amount per label.
     if (first.rows() > kMaxBlockLines) {
-      text = trim_label(text, static_cast<std::size_t>(kMaxBlockLines * room), scene.trim);
+      text = trim_label_lines(text, static_cast<std::size_t>(kMaxBlockLines * room), scene.trim);
       first = wrap(text, room);
     }
     homeless.push_back({std::move(first), role, owner, std::move(text)});
@@ -343,6 +343,7 @@ struct Placer {
 void place_labels(PlanCells& cells, RoutePlan& plan, const RouteScene& scene) {
   Placer placer{cells, plan, scene, {}, nullptr, {}};
   for (std::size_t i = 0; i < scene.edges.size() && i < plan.routes.size(); ++i) {
+    if (must_stop(scene.stop)) return;
     const LayoutEdge& e = scene.edges[i];
     if (e.invisible || plan.routes[i].points.empty()) continue;
     if (e.label && !e.label->empty()) placer.place(*e.label, LabelRole::Edge, i);
@@ -351,6 +352,7 @@ void place_labels(PlanCells& cells, RoutePlan& plan, const RouteScene& scene) {
     if (e.tail_label && !e.tail_label->empty()) placer.place(*e.tail_label, LabelRole::TailEnd, i);
   }
   for (std::size_t n = 0; n < scene.nodes.size() && n < scene.boxes.size(); ++n) {
+    if (must_stop(scene.stop)) return;
     const LayoutNode& node = scene.nodes[n];
     const NodeBox& b = scene.boxes[n];
     if (!node.xlabel || node.xlabel->empty() || node.invisible) continue;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "graphviz/label_text.h"
 #include "grid/cell_arith.h"
 #include "render_edges/edge_planner.h"
 #include "render_edges/place_labels.h"
@@ -73,6 +74,14 @@ std::vector<CellRect> cluster_frame_cells(std::span<const LayoutCluster> cluster
     // The title band (the mapped top row and the frame's top edge below
     // it), the bottom edge and the two sides.
     out.push_back({.left = left, .top = top, .right = right, .bottom = add_sat(top, 1)});
+    // A title of several lines has its further lines under the top edge.
+    const std::size_t lines = aligned_title_lines(cluster.label, cluster.label_is_html).size();
+    if (lines > 1 && bottom > top + 2) {
+      out.push_back({.left = left + 1,
+                     .top = top + 2,
+                     .right = right - 1,
+                     .bottom = std::min<std::uint64_t>(add_sat(top, lines), bottom - 1)});
+    }
     out.push_back({.left = left, .top = bottom, .right = right, .bottom = bottom});
     out.push_back({.left = left, .top = top, .right = left, .bottom = bottom});
     out.push_back({.left = right, .top = top, .right = right, .bottom = bottom});
@@ -86,6 +95,7 @@ RoutePlan plan_routes(const RouteScene& scene) {
   EdgePlanner planner(scene, size.width, size.height);
   planner.route_all();
   RoutePlan& plan = planner.plan();
+  if (must_stop(scene.stop)) return std::move(plan);
   place_labels(planner.cells(), plan, scene);
 
   // The canvas: the drawing, and whatever routes and labels reach beyond.

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "graphviz/layout_graph.h"
+#include "graphviz/stop_check.h"
 #include "grid/cell_rect.h"
 #include "grid/grid_transform.h"
 #include "grid/node_box.h"
@@ -53,6 +54,8 @@ struct RouteScene {
   /// per edge.
   std::span<const EndSpans> end_spans;
   PlannerLimits limits;
+  /// When this says so, the plan ends early, unfinished.
+  StopCheck* stop = nullptr;
 };
 
 /// The cells a cluster frame takes, and the band of its title: what labels

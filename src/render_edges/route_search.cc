@@ -257,6 +257,7 @@ class Search {
     std::size_t limit = req_.visit_limit;
     bool first_found = req_.first_found;
     while (!heap.empty() && !(best && first_found)) {
+      if (must_stop(req_.stop)) break;
       if (++out.visited == limit) {
         if (best || out.went_on || req_.then_any_limit <= out.visited) {
           out.stopped = true;

@@ -17,6 +17,7 @@
 #include <span>
 #include <vector>
 
+#include "graphviz/stop_check.h"
 #include "grid/cell_rect.h"
 #include "render_edges/plan_cells.h"
 #include "render_edges/planner_limits.h"
@@ -56,6 +57,8 @@ struct SearchRequest {
   /// costs, when the routes they belong to are to make way for it; 0: such
   /// lines block.
   std::uint32_t over_lines = 0;
+  /// When this says so, the search ends as if it had found no more.
+  StopCheck* stop = nullptr;
 };
 
 /// How one search ended.

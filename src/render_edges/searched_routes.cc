@@ -55,6 +55,7 @@ SearchOutcome EdgePlanner::search(std::size_t edge, std::span<const RoutePort> f
   request.first_found = first_found;
   request.then_any_limit = then_any;
   request.over_lines = over_lines;
+  request.stop = scene_.stop;
   SearchOutcome out = search_route(cells_, request, limits_, scratch_);
   // What the window costs to set up, and the states visited.
   const std::uint64_t rows = std::min(window.bottom, cells_.height() - 1) - window.top + 1;
