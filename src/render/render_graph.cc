@@ -71,9 +71,17 @@ SizedLayout size_layout(LayoutGraph layout, NodeFaces faces, const RenderOptions
     place_boxes();
   }
 
-  // The outermost columns drawn: boxes and cluster frames. Edges are routed
-  // within them (or beside them, as far as the width limit allows), so they
-  // do not count here.
+  // The outermost columns drawn: boxes and cluster frames, and the loops
+  // beside boxes, two columns out for each. Other edges are routed within
+  // them (or beside them, as far as the width limit allows), so they do not
+  // count here.
+  std::vector<std::uint64_t> loops(sized.boxes.size(), 0);
+  for (const LayoutEdge& edge : layout.edges) {
+    if (edge.tail == edge.head && edge.tail < loops.size() && !edge.invisible) ++loops[edge.tail];
+  }
+  const auto reach = [&](std::size_t i) {
+    return add_sat(add_sat(sized.boxes[i].right(), 1), 2 * loops[i]);
+  };
   std::uint64_t left = kMaxCell;
   std::uint64_t right = 0;
   const auto take = [&](std::uint64_t first, std::uint64_t last) {
@@ -85,7 +93,7 @@ SizedLayout size_layout(LayoutGraph layout, NodeFaces faces, const RenderOptions
     right = 0;
     for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
       const NodeBox& box = sized.boxes[i];
-      if (box.width != 0 && inside(layout.nodes[i], layout.bb)) take(box.left, box.right());
+      if (box.width != 0 && inside(layout.nodes[i], layout.bb)) take(box.left, reach(i) - 1);
     }
     for (const LayoutCluster& cluster : layout.clusters) {
       take(column_of(transform, cluster.bb.x0), column_of(transform, cluster.bb.x1));
@@ -113,6 +121,8 @@ SizedLayout size_layout(LayoutGraph layout, NodeFaces faces, const RenderOptions
     }
   }
   sized.width = std::max(transform.width, left == kMaxCell ? 0 : add_sat(right, 1));
+  sized.reach.clear();
+  for (std::size_t i = 0; i < sized.boxes.size(); ++i) sized.reach.push_back(reach(i));
   sized.layout = std::move(layout);
   return sized;
 }
@@ -300,9 +310,17 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     sized = fit_to_width(dot_source, std::move(sized), options, relayout, trimmed).sized;
   }
 
+  // A drawing that still does not fit is cut at the limit, or drawn whole
+  // when the caller would rather have that.
+  RenderOptions whole = options;
+  const bool widened =
+      options.overflow == WidthOverflow::Widen && limit && sized.width > *limit;
+  if (widened) whole.max_width.reset();
+  const std::optional<std::uint64_t> cut_at = whole.max_width;
+
   // The drawing's own extent: its boxes, frames and title, within the limit.
   std::uint64_t width = sized.width;
-  if (limit) width = std::min(width, *limit);
+  if (cut_at) width = std::min(width, *cut_at);
   std::uint64_t height = sized.transform.height;
   for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
     const NodeBox& box = sized.boxes[i];
@@ -318,15 +336,22 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   // its edges find no box to attach to and are left out with it.
   std::optional<DrawingCut> cut;
   std::vector<std::size_t> left_out;
-  if (limit && sized.width > *limit) {
-    cut = DrawingCut{*limit, 0, 0};
+  if (cut_at && sized.width > *cut_at) {
+    cut = DrawingCut{*cut_at, 0, 0};
     for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
       if (sized.layout.nodes[i].invisible) continue;
       ++cut->nodes;
-      const NodeBox& box = sized.boxes[i];
-      if (box.width != 0 && box.right() >= width) left_out.push_back(i);
+      // A node whose loop would be cut is left out with it.
+      if (sized.boxes[i].width != 0 && sized.reach[i] > width) left_out.push_back(i);
     }
     cut->nodes_left_out = left_out.size();
+    // A loop goes with its node even where the node's box would fit: there
+    // is nowhere else for the loop to go, so nothing is drawn of it.
+    for (LayoutEdge& edge : sized.layout.edges) {
+      if (edge.tail == edge.head && std::binary_search(left_out.begin(), left_out.end(), edge.tail)) {
+        edge.invisible = true;
+      }
+    }
   }
 
   // Routes and labels are planned before the canvas exists: they decide
@@ -336,9 +361,9 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   planned.width = width;
   planned.height = height;
   RoutePlan routes =
-      plan_edge_drawing(sized.layout, sized.boxes, sized.fields, planned, options);
+      plan_edge_drawing(sized.layout, sized.boxes, sized.fields, planned, whole);
   width = std::max(width, routes.width);
-  if (limit) width = std::min(width, *limit);
+  if (cut_at) width = std::min(width, *cut_at);
   height = std::max(height, routes.height);
   if (sized.title) height = height_with_title(*sized.title, height);
   if (width != 0 && height > kMaxCanvasCells / width) {
@@ -347,7 +372,8 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
 
   Drawing drawing{std::move(sized.layout), std::move(sized.labels), std::move(sized.fields),
                   sized.transform,         std::move(sized.boxes),  std::move(routes),
-                  CharGrid(width, height), cut,                     std::move(left_out)};
+                  CharGrid(width, height), cut,                     std::move(left_out),
+                  widened};
   CharGrid& grid = drawing.grid;
   const GridTransform& transform = drawing.transform;
   draw_clusters(grid, drawing.layout.clusters, transform, options.trim);
@@ -377,7 +403,7 @@ std::expected<Rendering, RenderError> render_layout(
       text = apply_ansi(text, shown.nodes, shown.boxes);
     }
   }
-  return Rendering{std::move(text), drawing->cut};
+  return Rendering{std::move(text), drawing->cut, drawing->widened};
 }
 
 }  // namespace vantri
