@@ -13,6 +13,9 @@
 4. Throughput of vantri.render() on two threads against one: the same
    renders shared between two threads, which run in parallel because the
    interpreter lock is released while dot runs and while drawing.
+5. Graph families (families.py): dense and awkward graphs end to end and
+   our own share against their budgets, the edges each drawing shows, how
+   soon a drawing stops at a deadline, and the peak memory of a fan-out.
 """
 
 from __future__ import annotations
@@ -33,6 +36,7 @@ from dataclasses import dataclass
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
+import families  # noqa: E402
 import gen_dot  # noqa: E402
 
 import vantri  # noqa: E402
@@ -296,12 +300,28 @@ def main() -> None:
     parser.add_argument("--reps", type=int, default=9, help="end-to-end repetitions")
     parser.add_argument("--bench-reps", type=int, default=5,
                         help="Google Benchmark repetitions")
+    parser.add_argument("--own-share", required=True, help="own_share program")
+    parser.add_argument("--family-reps", type=int, default=3,
+                        help="end-to-end repetitions of the graph families")
+    parser.add_argument("--families-only", action="store_true",
+                        help="only the graph families")
     args = parser.parse_args()
 
     dot_version = subprocess.run(
         ["dot", "-V"], capture_output=True, text=True
     ).stderr.strip()
     with tempfile.TemporaryDirectory(prefix="vantri-bench-") as tmp:
+        print("  laying out the graph families once", file=sys.stderr)
+        family_graphs = families.make_family_graphs(Path(tmp))
+        family_e2e = families.end_to_end(family_graphs, args.family_reps)
+        family_own = families.own_share(args.own_share, family_graphs, args.bench_reps)
+        fan_out = next(g for g in family_graphs if g.name == families.MEMORY_GRAPH)
+        family_memory = peak_memory(Graph(fan_out.name, 0, fan_out.source, fan_out.dot_path,
+                                          fan_out.json0_path))
+        family_rows = families.table(family_graphs, family_e2e, family_own, family_memory)
+        if args.families_only:
+            print("\n".join(family_rows))
+            return
         print("  laying out the generated graphs once", file=sys.stderr)
         graphs = make_graphs(Path(tmp))
         e2e = end_to_end(graphs, args.reps)
@@ -389,6 +409,8 @@ def main() -> None:
         if name.startswith("vantri"):
             line += f"  target >= {THREADS_TARGET:g}  {verdict(two / one >= THREADS_TARGET)}"
         out.append(line)
+    out.append("")
+    out.extend(family_rows)
     print("\n".join(out))
 
 

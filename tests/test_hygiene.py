@@ -1,6 +1,7 @@
 """Renders leave nothing behind: a thousand renders in one process, every
-way a render can end; and runs of `dot` cut short by a timeout, an output
-cap or a signal.
+way a render can end; runs of `dot` cut short by a timeout, an output cap
+or a signal; and a long drawing cut short by Ctrl-C or the timeout, in the
+module and on the command line.
 
 Successes with the real `dot` (one layout and two), `dot` rejecting the
 graph, no `dot` at all, a `dot` that cannot be started, one killed by a
@@ -15,6 +16,7 @@ call would show as megabytes, not bytes.
 """
 
 import gc
+import json
 import os
 import signal
 import subprocess
@@ -27,7 +29,8 @@ from pathlib import Path
 import pytest
 
 import vantri
-from conftest import child_pids, install_dot, open_fds, process_exists
+from conftest import (SCRIPT, child_pids, command_env, install_dot, open_fds, process_exists,
+                      run_vantri)
 
 # Drawings cut at a width limit warn; these tests check the drawings.
 pytestmark = pytest.mark.filterwarnings("ignore::vantri.DrawingCutWarning")
@@ -300,3 +303,108 @@ def test_sigint_ends_a_render_at_once(fake_dot, tmp_path, monkeypatch, script, g
                             timeout=60, start_new_session=True)
     assert result.returncode == 0, result.stderr
     assert result.stdout == "KeyboardInterrupt\nTrue True [] False\n"
+
+
+def fan_out_layout(children: int, spacing: float) -> str:
+    """json0 of one box over `children` boxes in a row `spacing` points
+    apart, each joined to it: a wide fan-out, which takes the drawing
+    seconds."""
+    right = (children - 1) * spacing + 54
+    root = right / 2
+    objects = [{"_gvid": 0, "name": "root", "label": "\\N", "shape": "box",
+                "pos": f"{root:g},90", "width": "0.75", "height": "0.5"}]
+    edges = []
+    for i in range(children):
+        x = 27 + i * spacing
+        objects.append({"_gvid": i + 1, "name": f"c{i}", "label": "\\N", "shape": "box",
+                        "pos": f"{x:g},18", "width": "0.75", "height": "0.5"})
+        edges.append({"_gvid": i, "tail": 0, "head": i + 1,
+                      "pos": f"e,{x:g},36 {root:g},72 {root:g},54 {x:g},54 {x:g},44"})
+    return json.dumps({"name": "fan", "directed": True, "strict": False,
+                       "bb": f"0,0,{right:g},108", "objects": objects, "edges": edges})
+
+
+# The most a stop may lag behind Ctrl-C or the timeout while drawing.
+STOP_WITHIN = 0.1
+# A `dot` that prints the saved layout at once and then notes that it is
+# done, so that what follows is the drawing.
+PRINTS_LAYOUT = 'cat >/dev/null\ncat "$LAYOUT"\ntouch "$DOT_DONE"\n'
+
+# Renders the long drawing in a fresh interpreter twice: interrupted by
+# SIGINT 0.3 s after dot has finished, from a thread (which, not holding
+# signals back, is where the kernel delivers a signal for the process), and
+# with a timeout of 1 s, which passes while drawing. Reports how late each
+# stop came and what was left behind.
+STOPPED_DRAWINGS = textwrap.dedent(
+    """
+    import json, os, signal, sys, threading, time
+    sys.path.insert(0, {tests!r})
+    import vantri
+    from conftest import child_pids, open_fds
+    fds = open_fds()
+    done = os.environ["DOT_DONE"]
+    report = {{}}
+
+    def interrupt_while_drawing():
+        while not os.path.exists(done):
+            time.sleep(0.005)
+        time.sleep(0.3)
+        report["sent"] = time.monotonic()
+        os.kill(os.getpid(), signal.SIGINT)
+
+    threading.Thread(target=interrupt_while_drawing).start()
+    try:
+        vantri.render("digraph {{ root }}")
+        report["interrupt"] = "drawn"
+    except KeyboardInterrupt:
+        report["interrupt"] = time.monotonic() - report["sent"]
+    os.remove(done)
+    started = time.monotonic()
+    try:
+        vantri.render("digraph {{ root }}", timeout=1.0)
+        report["timeout"] = "drawn"
+    except TimeoutError as error:
+        report["timeout"] = [str(error), time.monotonic() - started - 1.0]
+    report["dot finished"] = os.path.exists(done)
+    report["left"] = [open_fds() == fds, child_pids()]
+    print(json.dumps(report))
+    """
+)
+
+
+def test_interrupt_and_timeout_stop_a_long_drawing(fake_dot, tmp_path, monkeypatch):
+    layout = tmp_path / "fan.json"
+    layout.write_text(fan_out_layout(500, 2210))
+    monkeypatch.setenv("LAYOUT", str(layout))
+    monkeypatch.setenv("DOT_DONE", str(tmp_path / "dot-done"))
+    fake_dot(PRINTS_LAYOUT)
+    program = STOPPED_DRAWINGS.format(tests=str(Path(__file__).parent))
+    result = subprocess.run([sys.executable, "-c", program], capture_output=True, text=True,
+                            timeout=300)
+    assert result.returncode == 0, result.stderr
+    report = json.loads(result.stdout)
+    # "drawn": the drawing finished before the stop, and the layout is no
+    # longer long enough to show anything.
+    assert report["interrupt"] != "drawn" and report["interrupt"] <= STOP_WITHIN, report
+    message, late = report["timeout"]
+    assert message == "dot and the drawing took longer than 1 s"
+    assert late <= STOP_WITHIN and report["dot finished"], report
+    assert report["left"] == [True, []]
+
+    # The command line: Ctrl-C while drawing exits with 130, the timeout is
+    # an error for the file and the next one is drawn.
+    (tmp_path / "dot-done").unlink()
+    graph = tmp_path / "fan.gv"
+    graph.write_text("digraph { root }\n")
+    process = subprocess.Popen([str(SCRIPT), str(graph)], stdout=subprocess.PIPE,
+                               stderr=subprocess.PIPE, env=command_env())
+    while not (tmp_path / "dot-done").exists():
+        time.sleep(0.005)
+    time.sleep(0.3)
+    process.send_signal(signal.SIGINT)
+    stdout, stderr = process.communicate(timeout=60)
+    assert (process.returncode, stdout, stderr) == (130, b"", b"")
+    timed = run_vantri("--timeout", "0.5", graph, graph)
+    assert timed.returncode == 1 and timed.stdout == b""
+    assert timed.stderr.decode() == (
+        f"vantri: error: {graph}: dot and the drawing took longer than 0.5 s\n" * 2)

@@ -143,7 +143,7 @@ const std::array<Junction, 16> kJunctions = [] {
 
 }  // namespace
 
-std::string CharGrid::to_text() const {
+std::string CharGrid::to_text(StopCheck* stop) const {
   // Rows of a zero-width grid are all empty: the text is one line feed
   // however many rows there are.
   if (width_ == 0) return height_ == 0 ? "" : "\n";
@@ -166,7 +166,7 @@ std::string CharGrid::to_text() const {
   std::string out;
   out.reserve(room);
   const std::uint64_t chunk_width = mask_ + 1;
-  for (std::uint64_t row = 0; row < height_; ++row) {
+  for (std::uint64_t row = 0; row < height_ && !must_stop(stop); ++row) {
     const std::uint64_t chunks = chunks_used(row);
     if (chunks == 0) {
       out.push_back('\n');

@@ -21,6 +21,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "graphviz/stop_check.h"
 #include "grid/cell.h"
 
 namespace vantri {
@@ -79,8 +80,9 @@ class CharGrid {
   /// print as `printable_character` gives them. A wide character prints in
   /// its first cell, its continuation prints nothing; a wide character or a
   /// continuation whose other half was overwritten prints as a blank, so
-  /// every cell stays one terminal column.
-  std::string to_text() const;
+  /// every cell stays one terminal column. When `stop` says so, the text
+  /// ends early, unfinished.
+  std::string to_text(StopCheck* stop = nullptr) const;
 
  private:
   static Cell resolve(Cell old, Cell cell) {

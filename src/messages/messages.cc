@@ -92,6 +92,10 @@ std::string dot_timed_out(double seconds) {
   return "dot took longer than " + shortest(seconds) + " s";
 }
 
+std::string drawing_timed_out(double seconds) {
+  return "dot and the drawing took longer than " + shortest(seconds) + " s";
+}
+
 std::string dot_wrote_too_much(std::uint64_t limit, std::string_view stream) {
   return "dot wrote more than " + describe_bytes(limit) + " to " + std::string(stream) +
          ", the most vantri reads";

@@ -63,6 +63,10 @@ std::string dot_killed(int signal, const char* name, std::string_view stderr_tex
 /// dot took longer than the caller's timeout of `seconds` and was killed.
 std::string dot_timed_out(double seconds);
 
+/// dot and the drawing together took longer than the caller's timeout of
+/// `seconds`, which passed while drawing.
+std::string drawing_timed_out(double seconds);
+
 /// The caller's interrupt (Ctrl-C, say) ended the run and dot was killed.
 inline constexpr std::string_view kInterrupted = "interrupted";
 
@@ -173,7 +177,8 @@ inline constexpr std::string_view kCliHelp =
     "                     which keeps whole _-separated words from both ends\n"
     "                     [default: smart]\n"
     "  --max-label N      Widest label, in terminal columns\n"
-    "  --timeout SECONDS  Give up on a graph when dot takes longer than this\n"
+    "  --timeout SECONDS  Give up on a graph when dot and the drawing take\n"
+    "                     longer than this\n"
     "  --color            ANSI colours, even when standard output is no terminal\n"
     "  --no-color         Fill colours as box line styles, not ANSI colours\n"
     "                     [default: ANSI colours when standard output is a\n"

@@ -298,19 +298,20 @@ PyObject* render_file(PyObject* module, PyObject* const* args, Py_ssize_t nargsf
   "    max_label: Optional maximum label width in terminal columns.\n"           \
   "    color: If True (default), use ANSI colors on borders. If False, plain\n"  \
   "        solid borders with no color distinction.\n"                           \
-  "    timeout: Optional limit in seconds on the time Graphviz `dot` may take.\n" \
+  "    timeout: Optional limit in seconds on the time Graphviz `dot` and the\n" \
+  "        drawing may take together.\n"                                       \
   "\n"                                                                           \
   "Returns:\n"                                                                   \
   "    ASCII art string.\n"                                                      \
   "\n"                                                                           \
   "Raises:\n"                                                                    \
   "    RuntimeError: If graphviz `dot` is not found or " failure "\n"            \
-  "    TimeoutError: If `dot` takes longer than the timeout.\n"                   \
+  "    TimeoutError: If `dot` and the drawing take longer than the timeout.\n"    \
   "    ValueError: For an unknown trim strategy, a max_width below 5 or a\n"    \
   "        timeout that is not above 0.\n"                                       \
   "\n"                                                                           \
   "The interpreter lock is released while `dot` runs and while the drawing\n"   \
-  "is made; Ctrl-C (KeyboardInterrupt) stops `dot` at once."
+  "is made; Ctrl-C (KeyboardInterrupt) stops `dot` and the drawing at once."
 
 constexpr const char kRenderDoc[] = VANTRI_RENDER_DOC(
     "render(dot_source, *, max_width=None, trim=\"smart\", max_label=None, color=True, "

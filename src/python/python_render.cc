@@ -2,6 +2,7 @@
 #include "python/python_render.h"
 
 #include "graphviz/run_dot.h"
+#include "graphviz/stop_check.h"
 #include "process/dot_encoding.h"
 #include "process/read_source.h"
 
@@ -32,6 +33,29 @@ class LockReleased {
 // Beyond this a timeout is no limit at all (and would overflow the clock).
 constexpr double kLongestTimeout = 1e9;
 
+// How often a drawing on the thread that runs Python's signal handlers
+// takes the lock back to run them, signal seen or not: a signal sent to the
+// process while the drawing holds signals back lands on another thread,
+// where Python's handler only notes it.
+constexpr auto kAskForSignalsEvery = std::chrono::milliseconds(20);
+
+// Whether Python runs signal handlers on this thread: the main thread of
+// the main interpreter (elsewhere PyErr_CheckSignals does nothing).
+bool runs_signal_handlers() {
+  if (PyThreadState_GetInterpreter(PyThreadState_Get()) != PyInterpreterState_Main()) {
+    return false;
+  }
+  PyObject* thread_module = PyImport_ImportModule("_thread");
+  PyObject* ident = thread_module != nullptr
+                        ? PyObject_CallMethod(thread_module, "_get_main_thread_ident", nullptr)
+                        : nullptr;
+  const unsigned long main_thread = ident != nullptr ? PyLong_AsUnsignedLong(ident) : 0;
+  Py_XDECREF(ident);
+  Py_XDECREF(thread_module);
+  PyErr_Clear();
+  return main_thread != 0 && main_thread == PyThread_get_thread_ident();
+}
+
 }  // namespace
 
 bool run_unlocked(const std::function<void(const SignalWindow&, const InterruptHook&)>& work) {
@@ -51,26 +75,46 @@ std::optional<std::expected<Rendering, RenderError>> render_unlocked(
     const std::function<std::string()>& dot_text, const RenderOptions& options,
     const RenderWatch& watch) {
   std::optional<std::expected<Rendering, RenderError>> outcome;
+  const auto ask_every = runs_signal_handlers()
+                             ? std::chrono::duration_cast<StopCheck::Clock::duration>(
+                                   kAskForSignalsEvery)
+                             : StopCheck::Clock::duration::zero();
   const bool finished = run_unlocked([&](const SignalWindow& window,
                                          const InterruptHook& interrupted) {
+    // One deadline for every run of dot and the drawing.
+    std::optional<StopCheck::Deadline> deadline;
+    if (watch.timeout_seconds && *watch.timeout_seconds < kLongestTimeout) {
+      deadline = StopCheck::Deadline{
+          std::chrono::steady_clock::now() +
+              std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                  std::chrono::duration<double>(*watch.timeout_seconds)),
+          *watch.timeout_seconds};
+    }
+    StopCheck stop(&window, interrupted, deadline, ask_every);
     DotWatch dot;
     dot.controls.window = &window;
     dot.controls.interrupted = interrupted;
     dot.controls.on_tick = watch.on_tick;
     dot.controls.tick_every = watch.tick_every;
-    if (watch.timeout_seconds && *watch.timeout_seconds < kLongestTimeout) {
-      dot.timeout_seconds = *watch.timeout_seconds;
-      dot.controls.deadline =
-          std::chrono::steady_clock::now() +
-          std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-              std::chrono::duration<double>(*watch.timeout_seconds));
+    if (deadline) {
+      dot.timeout_seconds = deadline->timeout_seconds;
+      dot.controls.deadline = deadline->at;
     }
     const std::string source_text = dot_text();
     outcome = render_graph(
         source_text, options,
-        [&dot](std::string_view source, std::span<const std::string> dot_args) {
-          return watched_layout_with_dot(source, dot, dot_args);
-        });
+        [&dot, &stop](std::string_view source, std::span<const std::string> dot_args) {
+          auto layout = watched_layout_with_dot(source, dot, dot_args);
+          // The width fitting makes do without a layout that failed; one
+          // cut short by an interrupt or the deadline ends the render.
+          if (!layout && layout.error().kind() == LayoutError::Kind::Interrupted) {
+            stop.stop(StopCheck::Reason::Interrupted);
+          } else if (!layout && layout.error().kind() == LayoutError::Kind::TimedOut) {
+            stop.stop(StopCheck::Reason::TimedOut);
+          }
+          return layout;
+        },
+        &stop);
   });
   if (!finished) return std::nullopt;
   return outcome;
@@ -96,7 +140,10 @@ std::optional<std::expected<std::string, IoError>> read_dot_unlocked(const DotIn
 
 PyObject* raise_render_error(const RenderError& error) {
   const auto* layout = std::get_if<LayoutError>(&error);
-  const bool timed_out = layout != nullptr && layout->kind() == LayoutError::Kind::TimedOut;
+  const auto* stopped = std::get_if<RenderStopped>(&error);
+  const bool timed_out =
+      (layout != nullptr && layout->kind() == LayoutError::Kind::TimedOut) ||
+      (stopped != nullptr && stopped->reason == StopCheck::Reason::TimedOut);
   return raise(timed_out ? PyExc_TimeoutError : PyExc_RuntimeError, display(error));
 }
 

@@ -5,8 +5,11 @@
 // waits through a SignalWindow opened while the lock is held, right before
 // the last check of Python's signal handlers, and when a signal interrupts
 // a wait the lock is taken back just long enough to run those handlers
-// (PyErr_CheckSignals). A handler that raises, KeyboardInterrupt from
-// Ctrl-C say, ends the work and its exception is the call's outcome.
+// (PyErr_CheckSignals). The drawing, which waits on nothing, looks for
+// signals held back by the window every millisecond or so of its work
+// (a StopCheck) and runs the handlers the same way. A handler that raises,
+// KeyboardInterrupt from Ctrl-C say, ends the work and its exception is the
+// call's outcome. The timeout covers `dot` and the drawing together.
 #ifndef VANTRI_PYTHON_PYTHON_RENDER_H_
 #define VANTRI_PYTHON_PYTHON_RENDER_H_
 
@@ -39,7 +42,8 @@ bool run_unlocked(const std::function<void(const SignalWindow&, const InterruptH
 
 /// What watches one render besides its options.
 struct RenderWatch {
-  /// The most seconds `dot` may take, over both layouts of a render.
+  /// The most seconds `dot` and the drawing may take together, over every
+  /// layout of a render.
   std::optional<double> timeout_seconds;
   /// Called every `tick_every` while `dot` works, without the lock.
   std::function<void()> on_tick;

@@ -117,11 +117,11 @@ void colour_line(std::string& out, std::string_view line, const ColourMap& map,
 }  // namespace
 
 std::string apply_ansi(std::string_view text, std::span<const LayoutNode> nodes,
-                       std::span<const NodeBox> boxes) {
+                       std::span<const NodeBox> boxes, StopCheck* stop) {
   const std::vector<std::string_view> lines = split_label_lines(text);
   ColourMap map(lines);
   const std::size_t count = std::min(nodes.size(), boxes.size());
-  for (std::size_t i = 0; i < count; ++i) {
+  for (std::size_t i = 0; i < count && !must_stop(stop); ++i) {
     if (nodes[i].invisible) continue;
     const std::string_view start = ansi_for(nodes[i].fillcolor).prefix;
     if (start.empty()) continue;
@@ -148,6 +148,7 @@ std::string apply_ansi(std::string_view text, std::span<const LayoutNode> nodes,
   out.reserve(text.size() + text.size() / 4);
   std::uint64_t row = 0;
   for (std::string_view line : lines) {
+    if (must_stop(stop)) break;
     if (map.has_colour(row)) {
       colour_line(out, line, map, row);
     } else {

@@ -11,14 +11,16 @@
 #include <string_view>
 
 #include "graphviz/layout_graph.h"
+#include "graphviz/stop_check.h"
 #include "grid/node_box.h"
 
 namespace vantri {
 
 /// `text` with the border cells of every node whose fill colour has an ANSI
-/// colour wrapped in that colour; later nodes win on shared cells.
+/// colour wrapped in that colour; later nodes win on shared cells. When
+/// `stop` says so, the text ends early, unfinished.
 std::string apply_ansi(std::string_view text, std::span<const LayoutNode> nodes,
-                       std::span<const NodeBox> boxes);
+                       std::span<const NodeBox> boxes, StopCheck* stop = nullptr);
 
 }  // namespace vantri
 

@@ -155,6 +155,10 @@ ShownNodes shown_nodes(const Drawing& drawing) {
   return shown;
 }
 
+RenderStopped why_stopped(const StopCheck& stop) {
+  return RenderStopped{stop.reason(), stop.deadline() ? stop.deadline()->timeout_seconds : 0};
+}
+
 __extension__ typedef unsigned __int128 Uint128;
 
 std::string to_decimal(Uint128 value) {
@@ -217,7 +221,8 @@ bool names_a_field(const LayoutGraph& layout, std::span<const FieldLayout> field
 // planner's. Both are made on the canvas they need.
 RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> boxes,
                             std::span<const FieldLayout> fields,
-                            const GridTransform& transform, const RenderOptions& options) {
+                            const GridTransform& transform, const RenderOptions& options,
+                            StopCheck* stop) {
   const std::vector<LabelRect> frames = cluster_frame_cells(layout.clusters, transform);
   const bool ports = names_a_field(layout, fields);
   if (layout.rankdir == RankDir::TopToBottom && !ports) {
@@ -231,9 +236,11 @@ RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> 
     const std::uint64_t height = transform.height;
     if (width == 0 || height <= kMaxCanvasCells / width) {
       RoutePlan original = plan_original_routes(classified, layout.edges, boxes, transform,
-                                                options.trim, options.max_label, width, height);
-      const FaultScene scene{layout.edges, layout.nodes, boxes, layout.rankdir, frames};
-      if (find_route_faults(original, scene, 1).empty()) return original;
+                                                options.trim, options.max_label, width, height,
+                                                stop);
+      if (must_stop(stop)) return original;
+      const FaultScene scene{layout.edges, layout.nodes, boxes, layout.rankdir, frames, stop};
+      if (find_route_faults(original, scene, 1).empty() || must_stop(stop)) return original;
     }
   }
   RouteScene scene;
@@ -249,6 +256,7 @@ RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> 
   if (options.max_width) scene.width = std::min(scene.width, *options.max_width);
   scene.trim = options.trim;
   scene.max_label = options.max_label;
+  scene.stop = stop;
   const PortFields port_fields{layout.edges, boxes, fields, layout.rankdir};
   if (ports) {
     scene.end_span = port_span;
@@ -267,6 +275,13 @@ std::string CanvasTooLarge::display() const {
       narrowest < kSmallestUsefulWidth ? std::nullopt : std::optional(narrowest));
 }
 
+std::string RenderStopped::display() const {
+  if (reason == StopCheck::Reason::TimedOut) {
+    return messages::drawing_timed_out(timeout_seconds);
+  }
+  return std::string(messages::kInterrupted);
+}
+
 std::string DrawingCut::message(std::string_view width_setting) const {
   return messages::drawing_cut(columns, nodes_left_out, nodes, width_setting);
 }
@@ -282,16 +297,19 @@ std::expected<Rendering, RenderError> render_graph(std::string_view dot_source,
 
 std::expected<Rendering, RenderError> render_graph(std::string_view dot_source,
                                                    const RenderOptions& options,
-                                                   const LayoutFunction& layout) {
+                                                   const LayoutFunction& layout,
+                                                   StopCheck* stop) {
   auto first = layout(dot_source, {});
   if (!first) return std::unexpected(std::move(first.error()));
-  return render_layout(dot_source, std::move(*first), options, layout);
+  return render_layout(dot_source, std::move(*first), options, layout, stop);
 }
 
 std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
                                                 LayoutGraph layout,
                                                 const RenderOptions& options,
-                                                const LayoutFunction& relayout) {
+                                                const LayoutFunction& relayout,
+                                                StopCheck* stop) {
+  const auto stopped = [stop] { return std::unexpected(why_stopped(*stop)); };
   mark_html_labels(dot_source, layout);
   // An HTML-like edge label shows its text, a table's cells parted by │.
   for (LayoutEdge& edge : layout.edges) {
@@ -309,6 +327,7 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     sized = trimmed(std::move(sized.layout), {std::move(sized.labels), std::move(sized.fields)});
     sized = fit_to_width(dot_source, std::move(sized), options, relayout, trimmed).sized;
   }
+  if (must_stop(stop)) return stopped();
 
   // A drawing that still does not fit is cut at the limit, or drawn whole
   // when the caller would rather have that.
@@ -361,7 +380,8 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   planned.width = width;
   planned.height = height;
   RoutePlan routes =
-      plan_edge_drawing(sized.layout, sized.boxes, sized.fields, planned, whole);
+      plan_edge_drawing(sized.layout, sized.boxes, sized.fields, planned, whole, stop);
+  if (must_stop(stop)) return stopped();
   width = std::max(width, routes.width);
   if (cut_at) width = std::min(width, *cut_at);
   height = std::max(height, routes.height);
@@ -384,25 +404,27 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     const ShownNodes shown = shown_nodes(drawing);
     draw_nodes(grid, shown.nodes, shown.labels, shown.fields, transform, options.color);
   }
-  draw_route_plan(grid, drawing.plan);
+  draw_route_plan(grid, drawing.plan, stop);
+  if (must_stop(stop)) return stopped();
   if (sized.title) draw_title(grid, *sized.title, transform);
   return drawing;
 }
 
 std::expected<Rendering, RenderError> render_layout(
     std::string_view dot_source, LayoutGraph layout,
-    const RenderOptions& options, const LayoutFunction& relayout) {
-  auto drawing = draw_layout(dot_source, std::move(layout), options, relayout);
+    const RenderOptions& options, const LayoutFunction& relayout, StopCheck* stop) {
+  auto drawing = draw_layout(dot_source, std::move(layout), options, relayout, stop);
   if (!drawing) return std::unexpected(std::move(drawing.error()));
-  std::string text = drawing->grid.to_text();
-  if (options.color == ColorMode::Ansi) {
+  std::string text = drawing->grid.to_text(stop);
+  if (options.color == ColorMode::Ansi && !must_stop(stop)) {
     if (drawing->left_out.empty()) {
-      text = apply_ansi(text, drawing->layout.nodes, drawing->boxes);
+      text = apply_ansi(text, drawing->layout.nodes, drawing->boxes, stop);
     } else {
       const ShownNodes shown = shown_nodes(*drawing);
-      text = apply_ansi(text, shown.nodes, shown.boxes);
+      text = apply_ansi(text, shown.nodes, shown.boxes, stop);
     }
   }
+  if (must_stop(stop)) return std::unexpected(why_stopped(*stop));
   return Rendering{std::move(text), drawing->cut, drawing->widened};
 }
 

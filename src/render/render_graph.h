@@ -18,6 +18,7 @@
 #include "graphviz/layout_error.h"
 #include "graphviz/layout_graph.h"
 #include "graphviz/run_dot.h"
+#include "graphviz/stop_check.h"
 #include "grid/char_grid.h"
 #include "grid/field_layout.h"
 #include "grid/grid_transform.h"
@@ -55,8 +56,18 @@ struct DrawingCut {
   std::string message(std::string_view width_setting) const;
 };
 
-/// Why a render failed: the layout step, or a drawing too large to make.
-using RenderError = std::variant<LayoutError, CanvasTooLarge>;
+/// A render stopped while drawing: interrupted, or out of the time its
+/// timeout gave `dot` and the drawing together.
+struct RenderStopped {
+  StopCheck::Reason reason = StopCheck::Reason::Interrupted;
+  double timeout_seconds = 0;
+  /// "dot and the drawing took longer than 5 s", or "interrupted".
+  std::string display() const;
+};
+
+/// Why a render failed: the layout step, a drawing too large to make, or
+/// a stop asked for while drawing.
+using RenderError = std::variant<LayoutError, CanvasTooLarge, RenderStopped>;
 
 /// The text the user sees for `error`.
 std::string display(const RenderError& error);
@@ -77,10 +88,11 @@ std::expected<Rendering, RenderError> render_graph(std::string_view dot_source,
                                                    const RenderOptions& options);
 
 /// `render_graph` with `layout` in place of a plain `layout_with_dot`, for
-/// every layout (a deadline or an interrupt hook, say).
+/// every layout (a deadline or an interrupt hook, say), and with the
+/// drawing watched by `stop`, if given.
 std::expected<Rendering, RenderError> render_graph(
     std::string_view dot_source, const RenderOptions& options,
-    const LayoutFunction& layout);
+    const LayoutFunction& layout, StopCheck* stop = nullptr);
 
 /// Everything a render draws, before it becomes text: the layout actually
 /// drawn (a later one when the width fitting laid the graph out again),
@@ -104,15 +116,18 @@ struct Drawing {
 
 /// Draws a layout already made from `dot_source`; `relayout` serves the
 /// further layouts of the width fitting (an empty one keeps the first).
+/// When `stop` says so, the drawing ends early with `RenderStopped`.
 std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
                                                 LayoutGraph layout,
                                                 const RenderOptions& options,
-                                                const LayoutFunction& relayout);
+                                                const LayoutFunction& relayout,
+                                                StopCheck* stop = nullptr);
 
 /// `draw_layout`, then the grid as text, coloured when the options ask.
 std::expected<Rendering, RenderError> render_layout(
     std::string_view dot_source, LayoutGraph layout,
-    const RenderOptions& options, const LayoutFunction& relayout);
+    const RenderOptions& options, const LayoutFunction& relayout,
+    StopCheck* stop = nullptr);
 
 }  // namespace vantri
 

@@ -76,7 +76,7 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
                                std::span<const NodeBox> boxes,
                                const GridTransform& transform, TrimStrategy trim,
                                std::optional<std::uint64_t> max_label, std::uint64_t width,
-                               std::uint64_t height) {
+                               std::uint64_t height, StopCheck* stop) {
   RoutePlan out;
   out.original = true;
   out.width = width;
@@ -86,7 +86,7 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
   EdgePlanning planning{width, height, trim, max_label, out, {}, {}};
 
   // Side edges: out to the lane, along it, back in to the head's side.
-  for (std::size_t i = 0; i < count; ++i) {
+  for (std::size_t i = 0; i < count && !must_stop(stop); ++i) {
     if (plan.edges[i].kind != PlannedEdge::Kind::Side) continue;
     const EdgePorts& p = plan.edges[i].ports;
     const std::uint64_t lane = plan.edges[i].lane.column;
@@ -122,6 +122,7 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
 
   UsedJogRows used;
   for (std::size_t i : downward) {
+    if (must_stop(stop)) break;
     const LayoutEdge& edge = edges[i];
     const EdgePorts& p = plan.edges[i].ports;
     if (p.end_row <= p.start_row) continue;  // no room; the plan never does this
@@ -148,9 +149,10 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
   return out;
 }
 
-void draw_route_plan(CharGrid& grid, const RoutePlan& plan) {
+void draw_route_plan(CharGrid& grid, const RoutePlan& plan, StopCheck* stop) {
   LineCover lines;
   for (const EdgeRoute& route : plan.routes) {
+    if (must_stop(stop)) return;
     if (route.points.empty()) continue;
     if (plan.original) {
       draw_path(grid, route.points, lines);
@@ -158,7 +160,10 @@ void draw_route_plan(CharGrid& grid, const RoutePlan& plan) {
       draw_route(grid, route, lines);
     }
   }
-  for (const PlacedLabel& label : plan.labels) write_label(grid, label);
+  for (const PlacedLabel& label : plan.labels) {
+    if (must_stop(stop)) return;
+    write_label(grid, label);
+  }
   for (const EdgeRoute& route : plan.routes) {
     if (route.points.empty()) continue;
     if (route.arrow_at_end) {

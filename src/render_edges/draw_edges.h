@@ -11,6 +11,7 @@
 #include <span>
 
 #include "graphviz/layout_graph.h"
+#include "graphviz/stop_check.h"
 #include "grid/char_grid.h"
 #include "grid/grid_transform.h"
 #include "grid/node_box.h"
@@ -22,15 +23,17 @@ namespace vantri {
 
 /// The original routes of a classified plan on a canvas of `width` ×
 /// `height`: side edges round their lanes, downward edges straight or with
-/// one jog, labels beside them.
+/// one jog, labels beside them. When `stop` says so, the plan ends early,
+/// unfinished.
 RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge> edges,
                                std::span<const NodeBox> boxes,
                                const GridTransform& transform, TrimStrategy trim,
                                std::optional<std::uint64_t> max_label, std::uint64_t width,
-                               std::uint64_t height);
+                               std::uint64_t height, StopCheck* stop = nullptr);
 
 /// Draws a plan: every route's lines, then the labels, then the arrowheads.
-void draw_route_plan(CharGrid& grid, const RoutePlan& plan);
+/// When `stop` says so, the drawing ends early, unfinished.
+void draw_route_plan(CharGrid& grid, const RoutePlan& plan, StopCheck* stop = nullptr);
 
 /// Draws every planned edge with its arrowhead and label. Labels wider
 /// than `max_label` columns are shortened with `trim` (`limit_label`).

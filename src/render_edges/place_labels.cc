@@ -315,6 +315,7 @@ struct Placer {
 void place_labels(PlanCells& cells, RoutePlan& plan, const RouteScene& scene) {
   Placer placer{cells, plan, scene, {}, {}, {}};
   for (std::size_t i = 0; i < scene.edges.size() && i < plan.routes.size(); ++i) {
+    if (must_stop(scene.stop)) return;
     const LayoutEdge& e = scene.edges[i];
     if (e.invisible || plan.routes[i].points.empty()) continue;
     if (e.label && !e.label->empty()) placer.place(*e.label, LabelRole::Edge, i);
@@ -323,6 +324,7 @@ void place_labels(PlanCells& cells, RoutePlan& plan, const RouteScene& scene) {
     if (e.tail_label && !e.tail_label->empty()) placer.place(*e.tail_label, LabelRole::TailEnd, i);
   }
   for (std::size_t n = 0; n < scene.nodes.size() && n < scene.boxes.size(); ++n) {
+    if (must_stop(scene.stop)) return;
     const LayoutNode& node = scene.nodes[n];
     const NodeBox& b = scene.boxes[n];
     if (!node.xlabel || node.xlabel->empty() || node.invisible) continue;

@@ -792,19 +792,25 @@ struct Planner {
     std::stable_sort(simple.begin(), simple.end(),
                      [&](std::size_t a, std::size_t b) { return length(a) < length(b); });
     for (std::size_t i : simple) {
+      if (must_stop(scene.stop)) return;
       if (!try_straight(i)) rest.push_back(i);
     }
     std::vector<std::size_t> still;
     for (std::size_t i : rest) {
+      if (must_stop(scene.stop)) return;
       if (!try_jog(i)) still.push_back(i);
     }
     for (std::size_t i : loops_first) {
+      if (must_stop(scene.stop)) return;
       if (!try_loop(i)) still.push_back(i);
     }
     // Forward edges first: they need the sides facing along the ranks.
     std::stable_partition(still.begin(), still.end(),
                           [&](std::size_t i) { return is_forward(scene.edges[i]); });
-    for (std::size_t i : still) try_search(i);
+    for (std::size_t i : still) {
+      if (must_stop(scene.stop)) return;
+      try_search(i);
+    }
   }
 };
 
@@ -840,7 +846,9 @@ RoutePlan plan_routes(const RouteScene& scene) {
   planner.search_budget = add_sat(std::uint64_t{1} << 20, 256 * scene.edges.size());
   planner.assign_groups();
   planner.mark_obstacles();
+  planner.buffers.stop = scene.stop;
   planner.route_all();
+  if (must_stop(scene.stop)) return std::move(planner.plan);
   place_labels(planner.cells, planner.plan, scene);
 
   // The canvas: the drawing, and whatever routes and labels reach beyond.

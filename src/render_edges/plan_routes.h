@@ -20,6 +20,7 @@
 #include <string_view>
 
 #include "graphviz/layout_graph.h"
+#include "graphviz/stop_check.h"
 #include "grid/grid_transform.h"
 #include "grid/node_box.h"
 #include "render_edges/edge_path.h"
@@ -62,6 +63,8 @@ struct RouteScene {
   /// Where ends attach (see `EndSpanOf`); null for whole boxes.
   EndSpanOf end_span = nullptr;
   const void* end_span_context = nullptr;
+  /// When this says so, the plan ends early, unfinished.
+  StopCheck* stop = nullptr;
 };
 
 /// Routes, arrowheads and labels of every edge, and the canvas they need.

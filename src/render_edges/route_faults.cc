@@ -2,7 +2,10 @@
 #include "render_edges/route_faults.h"
 
 #include <algorithm>
+#include <memory>
+#include <span>
 #include <unordered_map>
+#include <utility>
 #include <unordered_set>
 
 #include "grid/cell_arith.h"
@@ -14,9 +17,10 @@ namespace {
 
 using Rule = RouteFault::Rule;
 
-// The directions a route leaves one of its cells in.
+// The directions a route leaves one of its cells in (none when
+// value-initialized).
 struct Dirs {
-  bool up = false, down = false, left = false, right = false;
+  bool up, down, left, right;
   void add(Toward d) {
     switch (d) {
       case Toward::Up: up = true; break;
@@ -29,8 +33,10 @@ struct Dirs {
   bool straight_along() const { return up && down && !left && !right; }
 };
 
+// A route's use of a cell (its key, see `Checker::key`).
 struct Use {
-  std::size_t edge;
+  std::uint64_t cell;
+  std::uint32_t edge;
   Dirs dirs;
 };
 
@@ -107,14 +113,21 @@ struct Checker {
   std::size_t limit;
   std::vector<RouteFault> faults;
   BoxIndex boxes;
-  std::unordered_map<std::uint64_t, std::vector<Use>> uses;
+  // Every cell of every route, in route order; `sort_uses` then groups
+  // them by cell. One flat list rather than a map of lists: a drawing's
+  // routes may cover tens of millions of cells, and freeing one block is
+  // quick where freeing a node per cell is not, also when the check stops
+  // early.
+  std::vector<Use> uses;
+  std::uint64_t last_cell = 0;
   // Arrowhead cells: the edge and whether it is the head end.
   std::unordered_map<std::uint64_t, std::pair<std::size_t, bool>> arrows;
 
-  bool full() const { return faults.size() >= limit; }
+  // Enough faults found, or the check must stop.
+  bool full() { return faults.size() >= limit || must_stop(scene.stop); }
 
   void fault(Rule rule, std::size_t owner, GridPoint cell, std::string detail) {
-    if (!full()) faults.push_back({rule, owner, cell, std::move(detail)});
+    if (faults.size() < limit) faults.push_back({rule, owner, cell, std::move(detail)});
   }
 
   std::uint64_t key(GridPoint p) const { return p.row * plan.width + p.col; }
@@ -141,6 +154,24 @@ struct Checker {
     return (x.tail == y.tail && x.arrow_at_tail == y.arrow_at_tail) ||
            (x.head == y.head && x.arrow_at_head == y.arrow_at_head);
   }
+
+  // Room for every cell of the routes checked, found from their legs, so
+  // that the list never moves as it grows (up to a generous size).
+  void reserve_uses(std::size_t count) {
+    std::uint64_t cells = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+      const std::vector<GridPoint>& pts = plan.routes[i].points;
+      if (pts.empty() || !checked(scene.edges[i])) continue;
+      cells = add_sat(cells, 1);
+      for (std::size_t s = 0; s + 1 < pts.size(); ++s) {
+        const GridPoint p = pts[s], q = pts[s + 1];
+        cells = add_sat(cells, (p.row > q.row ? p.row - q.row : q.row - p.row) +
+                                   (p.col > q.col ? p.col - q.col : q.col - p.col));
+      }
+    }
+    uses.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(cells, kMostReserved)));
+  }
+  static constexpr std::uint64_t kMostReserved = std::uint64_t{1} << 26;
 
   void check_route(std::size_t i) {
     const LayoutEdge& edge = scene.edges[i];
@@ -225,7 +256,8 @@ struct Checker {
       if (b < scene.boxes.size()) {
         fault(Rule::ThroughBox, i, p, "route runs through the box of node " + std::to_string(b));
       }
-      uses[k].push_back({i, own[k]});
+      uses.push_back({k, static_cast<std::uint32_t>(i), own[k]});
+      last_cell = std::max(last_cell, k);
     }
     if (route.arrow_at_end) arrows[key(route.points.back())] = {i, true};
     if (route.arrow_at_start) arrows[key(route.points.front())] = {i, false};
@@ -272,9 +304,49 @@ struct Checker {
     }
   }
 
-  void check_sharing() {
-    for (const auto& [k, list] : uses) {
+  // Each cell's uses together, in route order: a stable radix sort by
+  // cell, 16 bits at a time, which also stops between blocks when the check
+  // must stop.
+  void sort_uses() {
+    if (full()) return;
+    // Pages are touched as the uses land, between the checks for a stop.
+    auto sorted = std::make_unique_for_overwrite<Use[]>(uses.size());
+    constexpr std::size_t kBlock = std::size_t{1} << 16;
+    Use* from = uses.data();
+    Use* to = sorted.get();
+    const std::size_t n = uses.size();
+    for (unsigned shift = 0; shift < 64 && (last_cell >> shift) != 0; shift += 16) {
+      std::vector<std::size_t> start(std::size_t{1} << 16, 0);
+      for (std::size_t i = 0; i < n; ++i) {
+        if (i % kBlock == 0 && full()) return;
+        ++start[(from[i].cell >> shift) & 0xffff];
+      }
+      std::size_t at = 0;
+      for (std::size_t& s : start) at += std::exchange(s, at);
+      for (std::size_t i = 0; i < n; ++i) {
+        if (i % kBlock == 0 && full()) return;
+        to[start[(from[i].cell >> shift) & 0xffff]++] = from[i];
+      }
+      std::swap(from, to);
+    }
+    for (std::size_t i = 0; from != uses.data() && i < n; i += kBlock) {
       if (full()) return;
+      std::copy_n(from + i, std::min(kBlock, n - i), uses.data() + i);
+    }
+  }
+
+  bool used(std::uint64_t k) const {
+    const auto it = std::lower_bound(uses.begin(), uses.end(), k,
+                                     [](const Use& u, std::uint64_t cell) { return u.cell < cell; });
+    return it != uses.end() && it->cell == k;
+  }
+
+  void check_sharing() {
+    for (std::size_t first = 0, end = 0; first < uses.size(); first = end) {
+      if (full()) return;
+      const std::uint64_t k = uses[first].cell;
+      for (end = first + 1; end < uses.size() && uses[end].cell == k;) ++end;
+      const std::span<const Use> list(uses.data() + first, end - first);
       const GridPoint p{k / plan.width, k % plan.width};
       const auto arrow = arrows.find(k);
       for (const Use& u : list) {
@@ -343,7 +415,7 @@ struct Checker {
           }
           const std::uint64_t k = key(p);
           if (boxes.at(p) < scene.boxes.size()) fault(Rule::Label, label.owner, p, "label over a box");
-          if (uses.contains(k)) fault(Rule::Label, label.owner, p, "label over a line");
+          if (used(k)) fault(Rule::Label, label.owner, p, "label over a line");
           if (arrows.contains(k)) fault(Rule::Label, label.owner, p, "label over an arrowhead");
           if (!taken.insert(k).second) fault(Rule::Label, label.owner, p, "label over a label");
           for (const LabelRect& r : scene.reserved) {
@@ -432,14 +504,16 @@ const char* rule_name(RouteFault::Rule rule) {
 
 std::vector<RouteFault> find_route_faults(const RoutePlan& plan, const FaultScene& scene,
                                           std::size_t limit) {
-  Checker checker{plan, scene, limit, {}, BoxIndex{scene.boxes}, {}, {}};
+  Checker checker{plan, scene, limit, {}, BoxIndex{scene.boxes}, {}, 0, {}};
   const std::size_t count = std::min(plan.routes.size(), scene.edges.size());
   if (plan.routes.size() != scene.edges.size()) {
     checker.fault(Rule::Broken, 0, {}, "the plan has no route for some edges");
   }
+  checker.reserve_uses(count);
   for (std::size_t i = 0; i < count && !checker.full(); ++i) {
     if (checker.checked(scene.edges[i])) checker.check_route(i);
   }
+  checker.sort_uses();
   if (!checker.full()) checker.check_sharing();
   if (!checker.full()) checker.check_labels();
   return std::move(checker.faults);

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "graphviz/layout_graph.h"
+#include "graphviz/stop_check.h"
 #include "grid/node_box.h"
 #include "render_edges/edge_path.h"
 #include "render_edges/route_plan.h"
@@ -71,6 +72,8 @@ struct FaultScene {
   RankDir rankdir = RankDir::TopToBottom;
   /// Cells no label may take: cluster frames and their titles.
   std::span<const LabelRect> reserved;
+  /// When this says so, the check ends early with the faults found so far.
+  StopCheck* stop = nullptr;
 };
 
 /// The faults of `plan`, at most `limit` of them. Edges whose tail or head

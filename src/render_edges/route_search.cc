@@ -457,6 +457,7 @@ std::optional<EdgeRoute> search_route(const PlanCells& cells, std::span<const Ro
   bool first_found = buffers.first_found;
   buffers.went_on = false;
   while (!heap.empty() && !(best && first_found)) {
+    if (must_stop(buffers.stop)) break;
     if (++visited == buffers.visit_limit) {
       if (best || buffers.went_on || buffers.then_any_limit <= visited) break;
       buffers.went_on = true;

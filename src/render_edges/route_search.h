@@ -17,6 +17,7 @@
 #include <span>
 #include <vector>
 
+#include "graphviz/stop_check.h"
 #include "render_edges/plan_cells.h"
 #include "render_edges/route_plan.h"
 
@@ -99,6 +100,8 @@ struct SearchBuffers {
   /// costs, when the routes they belong to are to make way for it; 0: such
   /// lines block.
   std::uint32_t over_lines = 0;
+  /// When this says so, the search ends as if it had found no more.
+  StopCheck* stop = nullptr;
   /// A state waiting to be visited: estimated total, cost so far, state.
   struct Entry {
     std::uint32_t f, g, state;
