@@ -171,8 +171,10 @@ inline constexpr std::string_view kCliHelp =
     "\n"
     "Options:\n"
     "  --width N          Widest line of a drawing, in terminal columns: 5 or\n"
-    "                     more, or 0 for no limit [default: the terminal's\n"
-    "                     width when standard output is a terminal, else none]\n"
+    "                     more, or 0 for no limit; what still does not fit is\n"
+    "                     cut, and standard error says how many nodes it left\n"
+    "                     out [default: on a terminal, its width, see below;\n"
+    "                     else none]\n"
     "  --trim STRAT       Where labels are cut: end, start, middle, or smart,\n"
     "                     which keeps whole _-separated words from both ends\n"
     "                     [default: smart]\n"
@@ -183,12 +185,19 @@ inline constexpr std::string_view kCliHelp =
     "  --no-color         Fill colours as box line styles, not ANSI colours\n"
     "                     [default: ANSI colours when standard output is a\n"
     "                     terminal and NO_COLOR is unset or empty]\n"
+    "  --no-pager         Print straight to the terminal, never through a pager\n"
     "  -V, --version      Print the version\n"
     "  -h, --help         Print help\n"
     "  --                 Take every later argument as a FILE\n"
     "\n"
-    "Options may also be written --width=N. While dot works on a large graph\n"
-    "for more than a second, a line on a terminal's standard error says so.\n";
+    "On a terminal, without --width, a drawing is fitted to the terminal's\n"
+    "width; one that would still leave nodes out is drawn whole instead, as\n"
+    "narrow as it gets, and shown through a pager that scrolls sideways, as is\n"
+    "one taller than the screen: $VANTRI_PAGER, else $PAGER, else less -RSFX.\n"
+    "Output to a pipe or a file is never paged, and --width N cuts as it does\n"
+    "there. Options may also be written --width=N. While dot works on a large\n"
+    "graph for more than a second, a line on a terminal's standard error says\n"
+    "so.\n";
 
 /// After the line of a usage error.
 inline constexpr std::string_view kCliUsage =

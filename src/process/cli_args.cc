@@ -99,13 +99,18 @@ CliCommand parse_cli_args(std::span<const std::string> args) {
       continue;
     }
     const bool flag = option == "-h" || option == "--help" || option == "-V" ||
-                      option == "--version" || option == "--color" || option == "--no-color";
+                      option == "--version" || option == "--color" || option == "--no-color" ||
+                      option == "--no-pager";
     if (!flag) return CliUsageError{messages::unknown_option(arg)};
     if (equals != std::string::npos) {
       return CliUsageError{messages::option_takes_no_value(option)};
     }
     if (option == "-h" || option == "--help") return CliHelp{};
     if (option == "-V" || option == "--version") return CliVersion{};
+    if (option == "--no-pager") {
+      render.pager = false;
+      continue;
+    }
     render.color = option == "--color" ? ColorChoice::Ansi : ColorChoice::BoxStyles;
   }
   if (render.files.empty()) {

@@ -10,6 +10,28 @@
 
 namespace vantri {
 
+namespace {
+
+// The columns of its own text a cut line keeps when the budget allows:
+// the floor of the width fitting less the ellipsis.
+constexpr std::size_t kLeastOwnColumns = 6;
+constexpr std::size_t kEllipsisColumns = 3;
+
+// `piece` cut to `budget` columns with `trim`; but where keeping whole
+// words ("smart") would leave fewer than six columns of the text while the
+// budget has room for them, cut in the middle instead.
+std::string cut_piece(std::string_view piece, std::uint64_t budget, TrimStrategy trim) {
+  const auto columns = static_cast<std::size_t>(budget);
+  std::string cut = trim_label(piece, columns, trim);
+  const std::size_t least = std::min(columns, kLeastOwnColumns + kEllipsisColumns);
+  if (trim == TrimStrategy::Smart && text_width(cut) < least) {
+    cut = trim_label(piece, columns, TrimStrategy::Middle);
+  }
+  return cut;
+}
+
+}  // namespace
+
 LabelForms::LabelForms(std::string label, std::size_t most_lines)
     : label_(std::move(label)), width_(label_width(label_)) {
   const std::string_view text = label_;
@@ -97,7 +119,7 @@ ShownLabel LabelForms::within(std::uint64_t budget, TrimStrategy trim) const {
       if (text_width(piece) <= budget) {
         shown.text += piece;
       } else {
-        shown.text += trim_label(piece, static_cast<std::size_t>(budget), trim);
+        shown.text += cut_piece(piece, budget, trim);
         shown.cut = true;
       }
     }

@@ -65,6 +65,11 @@ TEST(LabelForms, BreaksBeforeCuttingAtEveryBudget) {
   const ShownLabel cut = LabelForms("aaaaaaaa bbbbbbbb cccccccc").within(6, TrimStrategy::End);
   EXPECT_TRUE(cut.cut);
   EXPECT_EQ(cut.text, "aaa...\nbbb...\nccc...");
+  // Whole words, unless that keeps fewer than six columns of the text.
+  EXPECT_EQ(LabelForms("order_processing_service").within(12, TrimStrategy::Smart).text,
+            "order...vice");
+  EXPECT_EQ(LabelForms("get_user_by_id_and_name").within(12, TrimStrategy::Smart).text,
+            trim_label("get_user_by_id_and_name", 12, TrimStrategy::Smart));
   // More lines when asked for.
   EXPECT_EQ(LabelForms("a b c d", 8).within(1, TrimStrategy::End).text, "a\nb\nc\nd");
 }
