@@ -425,3 +425,15 @@ def test_example_graphs_are_laid_out_at_most_three_times(logging_dot, name):
             text = draw(source, max_width=width)
         assert 1 <= len(logging_dot.runs()) - before <= 3, width
         assert widest(text) <= width
+
+
+def test_a_lone_node_is_drawn_whole_at_any_width():
+    # Below the floor, a lone label breaks onto more lines and goes down to
+    # a character rather than leave an empty drawing.
+    for source in ['digraph { a [label="a rather long label here"] }',
+                   "digraph { supercalifragilistic }"]:
+        for width in range(5, 30, 3):
+            with warnings.catch_warnings():
+                warnings.simplefilter("error", vantri.DrawingCutWarning)
+                text = draw(source, max_width=width)
+            assert len(boxes(text)) == 1 and widest(text) <= width, (source, width, text)
