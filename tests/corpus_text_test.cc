@@ -285,13 +285,24 @@ void check_drawing(const std::string& name, const Drawing& d, const RenderOption
     }
   }
   for (const LayoutCluster& cluster : d.layout.clusters) {
-    const std::string title = one_line_title(cluster.label, cluster.label_is_html);
-    if (title.empty()) continue;
+    const std::vector<TitleLine> lines = aligned_title_lines(cluster.label, cluster.label_is_html);
+    if (lines.empty() || lines[0].text.empty()) continue;
+    const std::string& title = lines[0].text;
     const std::uint64_t edge = row_of(d.transform, cluster.bb.y1) + 1;
     const std::uint64_t left = column_of(d.transform, cluster.bb.x0);
     const std::uint64_t right = column_of(d.transform, cluster.bb.x1);
+    const std::uint64_t bottom = row_of(d.transform, cluster.bb.y0);
     if (right >= grid.width() || right <= left + 1) continue;
     ++tally.titles;
+    // The title's further lines are inside the frame, under its first, as
+    // far as the frame reaches.
+    for (std::size_t k = 1; k < lines.size() && edge + k < bottom; ++k) {
+      if (lines[k].text.empty() || right < left + 4) continue;
+      ++tally.titles;
+      if (!shows(screen, lines[k].text, {left + 1, edge + k, right - 1, edge + k}, true, tally)) {
+        tally.fail(name + ": cluster title line \"" + lines[k].text + "\" is not shown");
+      }
+    }
     // A frame narrower than its title shows it shortened, whatever the limits.
     const std::string shown = screen.text(edge, left + 2, right - 1);
     const std::string_view kept = trim_white_space(std::string_view(shown).substr(

@@ -94,6 +94,15 @@ AnsiPair ansi_for(const std::optional<std::string>& color) {
   return {ansi_sequence(*ansi), kReset};
 }
 
+std::string_view first_color(std::string_view list) {
+  return list.substr(0, list.find_first_of(":;"));
+}
+
+std::string_view pen_sgr(const std::optional<std::string>& color) {
+  if (!color) return {};
+  return ansi_for(std::string(first_color(*color))).prefix;
+}
+
 BoxStyle box_style_for(const std::optional<std::string>& color) {
   if (!color) return BoxStyle::Light;
   return box_style_of(hsv_of(parse_color(*color)));

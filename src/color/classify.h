@@ -34,6 +34,14 @@ std::string_view ansi_sequence(AnsiColor color);
 /// The ANSI colour of a fill colour; empty for none, white and near-white.
 AnsiPair ansi_for(const std::optional<std::string>& color);
 
+/// The first colour of a Graphviz colour list ("red:blue", "red;0.3:blue"
+/// with weights): the text before the first ':' and any ';'.
+std::string_view first_color(std::string_view list);
+
+/// The start sequence of a pen colour (an edge's, an outline's, a text's):
+/// `ansi_for` of its first colour; empty for none, white and near-white.
+std::string_view pen_sgr(const std::optional<std::string>& color);
+
 /// The box style of a fill colour; `Light` when there is none.
 BoxStyle box_style_for(const std::optional<std::string>& color);
 

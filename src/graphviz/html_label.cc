@@ -129,6 +129,10 @@ struct Tag {
   std::string port;
   std::uint32_t column_span = 1;
   std::uint32_t row_span = 1;
+  // BORDER and CELLBORDER: whether they are other than 0, when given.
+  std::optional<bool> border;
+  std::optional<bool> cell_border;
+  std::string color;
 };
 
 struct Token {
@@ -141,6 +145,13 @@ std::uint32_t span_value(std::string_view value) {
   std::uint32_t n = 1;
   std::from_chars(value.data(), value.data() + value.size(), n);
   return std::clamp<std::uint32_t>(n, 1, kMaxSpan);
+}
+
+// A border width: a whole number, 1 when it cannot be read.
+std::uint32_t width_value(std::string_view value) {
+  std::uint32_t n = 1;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), n);
+  return error == std::errc() ? n : 1;
 }
 
 // The longest tag read; a longer one is text. Real tags are short, and the
@@ -186,6 +197,9 @@ bool read_tag(std::string_view whole, std::size_t& i, Tag& tag) {
     if (same_name(attr, "PORT")) tag.port = decode_html_entities(value);
     if (same_name(attr, "COLSPAN")) tag.column_span = span_value(value);
     if (same_name(attr, "ROWSPAN")) tag.row_span = span_value(value);
+    if (same_name(attr, "BORDER")) tag.border = width_value(value) != 0;
+    if (same_name(attr, "CELLBORDER")) tag.cell_border = width_value(value) != 0;
+    if (same_name(attr, "COLOR")) tag.color = decode_html_entities(value);
   }
   if (k >= s.size()) return false;
   i = k + 1;
@@ -242,9 +256,20 @@ std::string printable_text(std::string_view text) {
   return out;
 }
 
+// A styled stretch of line `line` of a label being read, in bytes.
+struct LineRun {
+  std::size_t line = 0;
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  TextStyle style;
+};
+
 // Lines with the blanks at their ends removed and empty lines before the
-// first and after the last line of text dropped, joined by line feeds.
-std::string join_lines(const std::vector<std::string>& lines) {
+// first and after the last line of text dropped, joined by line feeds;
+// `runs` follow their text into `kept`.
+std::string join_lines(const std::vector<std::string>& lines,
+                       const std::vector<LineRun>& runs = {},
+                       std::vector<StyledRun>* kept = nullptr) {
   std::size_t first = 0;
   std::size_t end = lines.size();
   while (first < end && trim_white_space(lines[first]).empty()) ++first;
@@ -252,7 +277,17 @@ std::string join_lines(const std::vector<std::string>& lines) {
   std::string out;
   for (std::size_t k = first; k < end; ++k) {
     if (k > first) out += '\n';
-    out += trim_white_space(lines[k]);
+    const std::string_view line = trim_white_space(lines[k]);
+    const std::size_t lead = static_cast<std::size_t>(line.data() - lines[k].data());
+    if (kept) {
+      for (const LineRun& run : runs) {
+        if (run.line != k) continue;
+        const std::size_t b = std::clamp(run.begin, lead, lead + line.size()) - lead;
+        const std::size_t e = std::clamp(run.end, lead, lead + line.size()) - lead;
+        if (b < e) kept->push_back({out.size() + b, out.size() + e, run.style});
+      }
+    }
+    out += line;
   }
   return out;
 }
@@ -277,8 +312,41 @@ class Reader {
 
   struct Content {
     std::vector<std::string> lines{std::string()};
+    std::vector<LineRun> runs;
     std::optional<FieldTree> table;
   };
+
+  // The style the text read now is set in, from the font tags open.
+  TextStyle style() const {
+    TextStyle s;
+    s.bold = bold_ > 0;
+    s.italic = italic_ > 0;
+    s.underline = underline_ > 0;
+    for (auto it = colors_.rbegin(); it != colors_.rend(); ++it) {
+      if (!it->empty()) {
+        s.color = *it;
+        break;
+      }
+    }
+    return s;
+  }
+
+  // Follows the font tags: <B>, <I>, <U> and <FONT>, opening and closing.
+  void follow_font(const Tag& tag) {
+    const auto count = [&](int& depth) {
+      depth = tag.closing ? std::max(0, depth - 1) : std::min(depth + 1, kMaxFieldDepth);
+    };
+    if (tag.name == "B") count(bold_);
+    if (tag.name == "I") count(italic_);
+    if (tag.name == "U") count(underline_);
+    if (tag.name == "FONT") {
+      if (tag.closing) {
+        if (!colors_.empty()) colors_.pop_back();
+      } else if (colors_.size() < static_cast<std::size_t>(kMaxFieldDepth)) {
+        colors_.push_back(tag.color);
+      }
+    }
+  }
 
   bool ends_cell(const Tag& tag) const {
     if (tag.closing) return tag.name == "TD" || tag.name == "TR" || tag.name == "TABLE";
@@ -291,13 +359,20 @@ class Reader {
     while (i_ < tokens_.size()) {
       const Token& token = tokens_[i_];
       if (!token.is_tag) {
-        out.lines.back() += printable_text(token.text);
+        const std::string text = printable_text(token.text);
+        const TextStyle now = style();
+        if (!now.plain() && !text.empty()) {
+          const std::size_t begin = out.lines.back().size();
+          out.runs.push_back({out.lines.size() - 1, begin, begin + text.size(), now});
+        }
+        out.lines.back() += text;
         ++i_;
         continue;
       }
       const Tag& tag = token.tag;
       if (stop == Stop::Cell && ends_cell(tag)) return out;
       ++i_;
+      follow_font(tag);
       if (tag.name == "BR" && !tag.closing) {
         out.lines.emplace_back();
       } else if (tag.name == "TABLE" && !tag.closing && !out.table && depth + 1 < kMaxFieldDepth) {
@@ -311,6 +386,9 @@ class Reader {
   FieldTree read_table(const Tag& open, int depth) {
     FieldTree table;
     table.port = open.port;
+    table.outline = open.border.value_or(true);
+    // Cells have the table's border unless CELLBORDER says otherwise.
+    const bool cell_border = open.cell_border.value_or(table.outline);
     std::int64_t row = -1;
     std::uint32_t column = 0;
     // The row from which each column is free again, for cells spanning rows.
@@ -320,6 +398,7 @@ class Reader {
       ++i_;
       if (!token.is_tag) continue;
       const Tag& tag = token.tag;
+      follow_font(tag);
       if (tag.name == "TABLE" && tag.closing) break;
       if (tag.name == "TR" && !tag.closing) {
         ++row;
@@ -339,6 +418,8 @@ class Reader {
         item.row_span = tag.row_span;
         item.column_span = tag.column_span;
         item.field = cell_field(std::move(content), tag.port);
+        const bool lined = tag.border.value_or(cell_border);
+        item.field.outline = item.field.is_grid() ? item.field.outline || lined : lined;
         if (busy_until.size() < item.column + item.column_span) {
           busy_until.resize(item.column + item.column_span, 0);
         }
@@ -357,7 +438,7 @@ class Reader {
   static FieldTree cell_field(Content content, const std::string& port) {
     if (!content.table) {
       FieldTree leaf;
-      leaf.text = join_lines(content.lines);
+      leaf.text = join_lines(content.lines, content.runs, &leaf.runs);
       leaf.port = port;
       return leaf;
     }
@@ -376,6 +457,10 @@ class Reader {
 
   std::vector<Token> tokens_;
   std::size_t i_ = 0;
+  int bold_ = 0;
+  int italic_ = 0;
+  int underline_ = 0;
+  std::vector<std::string> colors_;
 };
 
 // A table's cells as text, row by row.

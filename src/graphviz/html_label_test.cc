@@ -80,5 +80,33 @@ TEST(HtmlLabel, TheDotTextTellsWhichLabelsAreHtml) {
   EXPECT_TRUE(html_label_values("digraph { a -> b; c [label=\"x<y\"] }").empty());
 }
 
+// BORDER and CELLBORDER of 0 take the lines away (a cell's own BORDER
+// over its table's, CELLBORDER following BORDER when not given); font tags
+// mark stretches of a cell's text, which follow it as its blanks go.
+TEST(HtmlLabel, BordersAndFontStyles) {
+  const HtmlLabel label = read_html_label(
+      R"(<TABLE BORDER="0"><TR><TD> <B>bold <I>both</I></B> </TD><TD BORDER="1">x</TD></TR>)"
+      R"(<TR><TD><FONT COLOR="red">r<U>u</U></FONT><BR/>plain</TD></TR></TABLE>)");
+  ASSERT_TRUE(label.table.has_value());
+  const FieldTree& t = *label.table;
+  EXPECT_FALSE(t.outline);
+  ASSERT_EQ(t.items.size(), 3u);
+  EXPECT_FALSE(t.items[0].field.outline);
+  EXPECT_TRUE(t.items[1].field.outline);
+  const FieldTree& first = t.items[0].field;
+  EXPECT_EQ(first.text, "bold both");
+  TextStyle b{.bold = true};
+  TextStyle bi{.bold = true, .italic = true};
+  EXPECT_EQ(first.runs, (std::vector<StyledRun>{{0, 5, b}, {5, 9, bi}}));
+  const FieldTree& third = t.items[2].field;
+  EXPECT_EQ(third.text, "ru\nplain");
+  TextStyle red{.color = "red"};
+  TextStyle red_u{.underline = true, .color = "red"};
+  EXPECT_EQ(third.runs, (std::vector<StyledRun>{{0, 1, red}, {1, 2, red_u}}));
+  EXPECT_TRUE(read_html_label("<TABLE><TR><TD>a</TD></TR></TABLE>").table->items[0].field.outline);
+  EXPECT_FALSE(read_html_label(R"(<TABLE CELLBORDER="0"><TR><TD>a</TD></TR></TABLE>)")
+                   .table->items[0].field.outline);
+}
+
 }  // namespace
 }  // namespace vantri

@@ -38,7 +38,7 @@ using Json = nlohmann::json;
 enum class Field : std::uint8_t {
   Gvid, Name, Label, Pos, Width, Height, Shape, Fillcolor, Bb, Nodes, Tail, Head, Lp,
   Rects, Style, Xlabel, Xlp, Dir, Arrowhead, Arrowtail, Headlabel, Taillabel, HeadLp,
-  TailLp, Tailport, Headport,
+  TailLp, Tailport, Headport, Color, Fontcolor, Pencolor, Penwidth,
   Other,
 };
 constexpr std::size_t kFieldCount = static_cast<std::size_t>(Field::Other);
@@ -54,8 +54,9 @@ Field field_of(std::string_view key) {
     case '_': found = is("_gvid", Field::Gvid); break;
     case 'a': found = is("arrowhead", Field::Arrowhead).or_else([&] { return is("arrowtail", Field::Arrowtail); }); break;
     case 'b': found = is("bb", Field::Bb); break;
+    case 'c': found = is("color", Field::Color); break;
     case 'd': found = is("dir", Field::Dir); break;
-    case 'f': found = is("fillcolor", Field::Fillcolor); break;
+    case 'f': found = is("fillcolor", Field::Fillcolor).or_else([&] { return is("fontcolor", Field::Fontcolor); }); break;
     case 'h':
       found = is("height", Field::Height)
                   .or_else([&] { return is("head", Field::Head); })
@@ -65,7 +66,11 @@ Field field_of(std::string_view key) {
       break;
     case 'l': found = is("label", Field::Label).or_else([&] { return is("lp", Field::Lp); }); break;
     case 'n': found = is("name", Field::Name).or_else([&] { return is("nodes", Field::Nodes); }); break;
-    case 'p': found = is("pos", Field::Pos); break;
+    case 'p':
+      found = is("pos", Field::Pos)
+                  .or_else([&] { return is("pencolor", Field::Pencolor); })
+                  .or_else([&] { return is("penwidth", Field::Penwidth); });
+      break;
     case 'r': found = is("rects", Field::Rects); break;
     case 's': found = is("shape", Field::Shape).or_else([&] { return is("style", Field::Style); }); break;
     case 't':
@@ -165,6 +170,7 @@ class Collector {
   Value label;
   Value label_pos;
   Value labelloc;
+  Value fontcolor;
   ElementList objects;
   ElementList edges;
   std::optional<std::string> error;
@@ -210,6 +216,7 @@ class Collector {
                   : k == "label"         ? RootKey::Label
                   : k == "lp"            ? RootKey::Lp
                   : k == "labelloc"      ? RootKey::Labelloc
+                  : k == "fontcolor"     ? RootKey::Fontcolor
                                          : RootKey::Other;
     } else if (depth_ == 3) {
       field_ = field_of(k);
@@ -224,7 +231,8 @@ class Collector {
 
  private:
   enum class RootKey : std::uint8_t {
-    Bb, SubgraphCount, Objects, Edges, Directed, Strict, Rankdir, Label, Lp, Labelloc, Other,
+    Bb, SubgraphCount, Objects, Edges, Directed, Strict, Rankdir, Label, Lp, Labelloc,
+    Fontcolor, Other,
   };
 
   // A value of a root member, a new element, or an element's member.
@@ -242,6 +250,7 @@ class Collector {
         case RootKey::Label: store(label, type); break;
         case RootKey::Lp: store(label_pos, type); break;
         case RootKey::Labelloc: store(labelloc, type); break;
+        case RootKey::Fontcolor: store(fontcolor, type); break;
         case RootKey::Objects: restart(objects, array); break;
         case RootKey::Edges: restart(edges, array); break;
         case RootKey::Other: break;
@@ -325,12 +334,13 @@ NodeShape shape_of(const std::string_view* shape) {
   if (*shape == "point") return NodeShape::Point;
   if (*shape == "record") return NodeShape::Record;
   if (*shape == "Mrecord") return NodeShape::MRecord;
+  if (*shape == "plaintext" || *shape == "plain" || *shape == "none") return NodeShape::Plain;
   return NodeShape::Other;
 }
 
 // Whether a "style" list (comma-separated, with blanks allowed) names
-// "invis".
-bool is_invisible(const std::string_view* style) {
+// `wanted`.
+bool has_style(const std::string_view* style, std::string_view wanted) {
   if (!style) return false;
   std::string_view rest = *style;
   while (!rest.empty()) {
@@ -338,11 +348,26 @@ bool is_invisible(const std::string_view* style) {
     std::string_view item = rest.substr(0, comma);
     while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
     while (!item.empty() && item.back() == ' ') item.remove_suffix(1);
-    if (item == "invis") return true;
+    if (item == wanted) return true;
     if (comma == std::string_view::npos) break;
     rest.remove_prefix(comma + 1);
   }
   return false;
+}
+
+bool is_invisible(const std::string_view* style) { return has_style(style, "invis"); }
+
+// An edge's line: the first of dashed, dotted and bold its style names, or
+// bold for a pen at least 2 points wide.
+LineStyle line_style_of(const std::string_view* style, const std::string_view* penwidth) {
+  if (has_style(style, "dashed")) return LineStyle::Dashed;
+  if (has_style(style, "dotted")) return LineStyle::Dotted;
+  if (has_style(style, "bold")) return LineStyle::Bold;
+  if (penwidth) {
+    const auto width = parse_float(*penwidth);
+    if (width && *width >= 2.0) return LineStyle::Bold;
+  }
+  return LineStyle::Solid;
 }
 
 // A decoration's position: absent when missing or unreadable, since a
@@ -413,7 +438,11 @@ std::expected<void, LayoutError> read_cluster(const Element& object,
   auto bb = parse_bb(*bb_text);
   if (!bb) return fail(std::move(bb.error()));
   const std::string_view* label = string_member(object, Field::Label);
-  graph.clusters.push_back(LayoutCluster{label ? std::string(*label) : std::string(), *bb});
+  LayoutCluster cluster{label ? std::string(*label) : std::string(), *bb};
+  cluster.color = optional_text(object, Field::Pencolor);
+  if (!cluster.color) cluster.color = optional_text(object, Field::Color);
+  cluster.fontcolor = optional_text(object, Field::Fontcolor);
+  graph.clusters.push_back(std::move(cluster));
   return {};
 }
 
@@ -459,9 +488,13 @@ std::expected<void, LayoutError> read_node(const Element& object, LayoutGraph& g
     result.fillcolor = std::string(*fill);
   }
   result.rects = read_rects(string_member(object, Field::Rects));
-  result.invisible = is_invisible(string_member(object, Field::Style));
+  const std::string_view* style = string_member(object, Field::Style);
+  result.invisible = is_invisible(style);
+  result.rounded = has_style(style, "rounded");
   result.xlabel = optional_text(object, Field::Xlabel);
   result.xlabel_pos = optional_point(object, Field::Xlp);
+  result.color = optional_text(object, Field::Color);
+  result.fontcolor = optional_text(object, Field::Fontcolor);
 
   // A repeated gvid refers to the later node from now on.
   ids[*gvid] = graph.nodes.size();
@@ -522,7 +555,11 @@ std::expected<void, LayoutError> read_edge(const Element& object, LayoutGraph& g
     result.end_point = spline->end_point;
   }
   read_arrows(object, graph.directed, result);
-  result.invisible = is_invisible(string_member(object, Field::Style));
+  const std::string_view* style = string_member(object, Field::Style);
+  result.invisible = is_invisible(style);
+  result.line_style = line_style_of(style, string_member(object, Field::Penwidth));
+  result.color = optional_text(object, Field::Color);
+  result.fontcolor = optional_text(object, Field::Fontcolor);
   result.tail_port = optional_text(object, Field::Tailport);
   result.head_port = optional_text(object, Field::Headport);
   result.head_label = optional_text(object, Field::Headlabel);
@@ -683,6 +720,9 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
     }
     graph.label_at_top = doc.labelloc.type == Value::Type::String &&
                          (doc.labelloc.text == "t" || doc.labelloc.text == "T");
+    if (doc.fontcolor.type == Value::Type::String && !doc.fontcolor.text.empty()) {
+      graph.fontcolor = std::string(doc.fontcolor.text);
+    }
   }
 
   const auto objects = optional_array(doc.objects, "objects");

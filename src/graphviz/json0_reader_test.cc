@@ -293,7 +293,8 @@ TEST(Json0Reader, NodeLabelsExpandPlaceholderAndLineEnds) {
       {"", R"("\\N")", "\\N"},                        // no name: kept
       {R"(,"name":5)", R"("x\\N")", "x\\N"},          // non-string name: kept
       {R"(,"name":"p\\nq")", R"("\\N!")", "p\\nq!"},  // name inserted verbatim
-      {R"(,"name":"a")", R"("1\\n2\\l3\\r4")", "1\n2\n3\n4"},
+      // \l and \r also end lines, marked flush left and right.
+      {R"(,"name":"a")", R"("1\\n2\\l3\\r4")", "1\n2\x0e\n3\x0f\n4"},
       {R"(,"name":"a")", R"("\\\\n")", "\\n"},        // an escaped backslash, then n
       {R"(,"name":"a")", R"("\\\\\\n")", "\\\n"},  // backslash, then a line end
       {R"(,"name":"a")", R"("\\x\\")", "\\x\\"},

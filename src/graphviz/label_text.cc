@@ -14,7 +14,9 @@ std::string expand_label_escapes(std::string_view label, const std::string* name
     if (label[i] == '\\' && i + 1 < label.size()) {
       const char next = label[i + 1];
       if (next == 'n' || next == 'l' || next == 'r') {
-        out += '\n';
+        out += line_end(next == 'l' ? LineAlign::Left
+                        : next == 'r' ? LineAlign::Right
+                                      : LineAlign::Centre);
         ++i;
         continue;
       }
@@ -34,15 +36,21 @@ std::string expand_label_escapes(std::string_view label, const std::string* name
   return out;
 }
 
-std::vector<std::string> title_lines(std::string_view label, bool html) {
+std::vector<TitleLine> aligned_title_lines(std::string_view label, bool html) {
   const std::string text = html ? html_label_text(label) : expand_label_escapes(label, nullptr);
-  std::vector<std::string> lines;
-  for (const std::string_view line : split_label_lines(text)) {
-    const std::string_view trimmed = trim_white_space(line);
+  std::vector<TitleLine> lines;
+  for (const AlignedLine& line : split_aligned_lines(text)) {
+    const std::string_view trimmed = trim_white_space(line.text);
     if (lines.empty() && trimmed.empty()) continue;
-    lines.emplace_back(trimmed);
+    lines.push_back({std::string(trimmed), line.align});
   }
-  while (!lines.empty() && lines.back().empty()) lines.pop_back();
+  while (!lines.empty() && lines.back().text.empty()) lines.pop_back();
+  return lines;
+}
+
+std::vector<std::string> title_lines(std::string_view label, bool html) {
+  std::vector<std::string> lines;
+  for (TitleLine& line : aligned_title_lines(label, html)) lines.push_back(std::move(line.text));
   return lines;
 }
 

@@ -40,6 +40,17 @@ enum class NodeShape : std::uint8_t {
   Record = 4,
   /// "Mrecord": a record with rounded corners.
   MRecord = 5,
+  /// "plaintext", "plain" and "none": the label alone, without an outline.
+  Plain = 6,
+};
+
+/// How an edge's line is drawn: "style" dashed, dotted or bold ("penwidth"
+/// of 2 or more counts as bold).
+enum class LineStyle : std::uint8_t {
+  Solid = 0,
+  Dashed = 1,
+  Dotted = 2,
+  Bold = 3,
 };
 
 /// The direction in which `dot` laid out the ranks: the way edges point
@@ -79,6 +90,12 @@ struct LayoutNode {
   /// The external label ("xlabel") and where `dot` put its centre ("xlp").
   std::optional<std::string> xlabel;
   std::optional<Point> xlabel_pos;
+  /// The pen colour of the outline ("color") and of the label text
+  /// ("fontcolor"), as written.
+  std::optional<std::string> color{};
+  std::optional<std::string> fontcolor{};
+  /// "style" includes "rounded": the outline has round corners.
+  bool rounded = false;
 };
 
 struct LayoutEdge {
@@ -114,6 +131,11 @@ struct LayoutEdge {
   std::optional<Point> tail_label_pos;
   std::optional<std::string> xlabel;
   std::optional<Point> xlabel_pos;
+  LineStyle line_style = LineStyle::Solid;
+  /// The pen colour of the line and arrowheads ("color") and of the
+  /// labels' text ("fontcolor"), as written.
+  std::optional<std::string> color{};
+  std::optional<std::string> fontcolor{};
 };
 
 struct LayoutCluster {
@@ -122,6 +144,10 @@ struct LayoutCluster {
   BoundingBox bb;
   /// The label was written as an HTML-like label (`mark_html_labels`).
   bool label_is_html = false;
+  /// The frame's colour ("pencolor", else "color") and the title's
+  /// ("fontcolor"), as written.
+  std::optional<std::string> color{};
+  std::optional<std::string> fontcolor{};
 };
 
 struct LayoutGraph {
@@ -142,6 +168,8 @@ struct LayoutGraph {
   bool label_at_top = false;
   /// The title was written as an HTML-like label (`mark_html_labels`).
   bool label_is_html = false;
+  /// The title's colour ("fontcolor"), as written.
+  std::optional<std::string> fontcolor{};
 };
 
 }  // namespace vantri

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "text/label_lines.h"
+
 namespace vantri {
 namespace {
 
@@ -105,7 +107,9 @@ class RecordParser {
           case 'l':
           case 'r':
             blank_pending = false;
-            out.text += '\n';
+            out.text += line_end(next == 'l' ? LineAlign::Left
+                                 : next == 'r' ? LineAlign::Right
+                                               : LineAlign::Centre);
             break;
           case 'N':
             if (name_) {

@@ -403,7 +403,7 @@ TEST_F(LayoutRealDot, TwoNodesOneEdge) {
 TEST_F(LayoutRealDot, SubgraphsClustersAndEmptyGraphs) {
   LayoutGraph g = layout("digraph { subgraph s {} a [label=\"x\\ly\"] }");
   ASSERT_EQ(g.nodes.size(), 1u);
-  EXPECT_EQ(g.nodes[0].label, "x\ny");
+  EXPECT_EQ(g.nodes[0].label, "x\x0e\ny");  // a line set flush left
   EXPECT_TRUE(g.clusters.empty() && g.edges.empty());
   g = layout("digraph { subgraph cluster0 { label=\"C\"; x } y -> x }");
   ASSERT_EQ(g.clusters.size(), 1u);

@@ -5,6 +5,10 @@
 // kinds are ordered by precedence, strongest first; the grid uses that order
 // to settle overlaps.
 //
+// A line cell also carries its line style (solid, dashed, dotted, bold),
+// and any cell may carry a paint: the index of a colour and text
+// attributes the grid keeps (`CharGrid::paint_id`), 0 for none.
+//
 // A character two columns wide takes two cells: the first holds it, marked
 // wide, and the second is its continuation, of the same kind, which prints
 // nothing. Zero-width characters after a character (combining marks) live in
@@ -13,6 +17,8 @@
 #define VANTRI_GRID_CELL_H_
 
 #include <cstdint>
+
+#include "graphviz/layout_graph.h"
 
 namespace vantri {
 
@@ -46,12 +52,12 @@ class Cell {
 
   /// The cell right of `lead`, a wide character: same kind, prints nothing.
   static constexpr Cell continuation_of(Cell lead) {
-    return Cell(pack(lead.kind(), kContinuation));
+    return Cell(pack(lead.kind(), kContinuation)).painted(lead.paint());
   }
-  static constexpr Cell line(LineFlags f) {
+  static constexpr Cell line(LineFlags f, LineStyle style = LineStyle::Solid) {
     return Cell(pack(CellKind::Line, (f.up ? kUp : 0u) | (f.down ? kDown : 0u) |
-                                         (f.left ? kLeft : 0u) |
-                                         (f.right ? kRight : 0u)));
+                                         (f.left ? kLeft : 0u) | (f.right ? kRight : 0u) |
+                                         (static_cast<std::uint32_t>(style) << kStyleShift)));
   }
 
   constexpr CellKind kind() const { return static_cast<CellKind>(bits_ >> kKindShift); }
@@ -71,10 +77,29 @@ class Cell {
     const std::uint32_t p = bits_ & kPayloadMask;
     return {(p & kUp) != 0, (p & kDown) != 0, (p & kLeft) != 0, (p & kRight) != 0};
   }
-  /// A line cell carrying the directions of both cells.
-  constexpr Cell merged_line(Cell other) const {
-    return Cell(bits_ | (other.bits_ & kPayloadMask));
+  /// The style of a line cell.
+  constexpr LineStyle line_style() const {
+    return static_cast<LineStyle>((bits_ >> kStyleShift) & kStyleMask);
   }
+  /// A line cell carrying the directions of both cells. Lines of different
+  /// styles or paints meeting in one cell make it solid and unpainted: a
+  /// shared stretch shows a style or colour only when all its lines have it.
+  constexpr Cell merged_line(Cell other) const {
+    constexpr std::uint32_t kLook = (kStyleMask << kStyleShift) | (kPaintMask << kPaintShift);
+    const std::uint32_t merged = bits_ | (other.bits_ & kFlagMask);
+    return Cell(((bits_ ^ other.bits_) & kLook) == 0 ? merged : merged & ~kLook);
+  }
+
+  /// Paints are numbered 1 to `kMaxPaint`; 0 is none.
+  static constexpr std::uint32_t kMaxPaint = 63;
+  constexpr std::uint32_t paint() const { return (bits_ >> kPaintShift) & kPaintMask; }
+  /// This cell with paint `id` (0 removes it).
+  constexpr Cell painted(std::uint32_t id) const {
+    return Cell((bits_ & ~(kPaintMask << kPaintShift)) | ((id & kPaintMask) << kPaintShift));
+  }
+  /// The bits that tell a line cell's junction character: its directions
+  /// and its style, 0 to 63.
+  constexpr std::uint32_t line_look() const { return bits_ & (kFlagMask | (kStyleMask << kStyleShift)); }
 
   friend constexpr bool operator==(Cell, Cell) = default;
 
@@ -82,8 +107,13 @@ class Cell {
   static constexpr std::uint32_t kKindShift = 29;
   static constexpr std::uint32_t kMarks = 1u << 28;
   static constexpr std::uint32_t kWide = 1u << 27;
+  static constexpr std::uint32_t kPaintShift = 21;
+  static constexpr std::uint32_t kPaintMask = 63;
   static constexpr std::uint32_t kPayloadMask = (1u << 21) - 1;
   static constexpr std::uint32_t kUp = 1, kDown = 2, kLeft = 4, kRight = 8;
+  static constexpr std::uint32_t kFlagMask = 15;
+  static constexpr std::uint32_t kStyleShift = 4;
+  static constexpr std::uint32_t kStyleMask = 3;
 
   static constexpr std::uint32_t pack(CellKind kind, std::uint32_t payload) {
     return (static_cast<std::uint32_t>(kind) << kKindShift) | (payload & kPayloadMask);

@@ -18,6 +18,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -70,6 +71,22 @@ class CharGrid {
   std::optional<std::uint64_t> first_used_row() const;
   std::optional<std::uint64_t> last_used_row() const;
 
+  /// The number under which cells carry the SGR start sequence `sgr` (an
+  /// ANSI colour, bold, italic, underline), kept for the whole grid; 0 for
+  /// the empty sequence, and when the grid already keeps `Cell::kMaxPaint`
+  /// others.
+  std::uint32_t paint_id(std::string_view sgr);
+
+  /// The number of a start sequence the grid keeps; 0 for one it does not.
+  std::uint32_t paint_of(std::string_view sgr) const;
+
+  /// Gives the cell at (row, col) paint `id`, whatever it holds.
+  void paint(std::uint64_t row, std::uint64_t col, std::uint32_t id) {
+    if (!contains(row, col)) return;
+    Cell& cell = writable(row, col);
+    cell = cell.painted(id);
+  }
+
   /// Keeps the zero-width character `mark` (a combining mark, say) after
   /// the character of the node, arrow or text cell at (row, col); a later
   /// write of that cell drops what was kept. Other cells keep nothing.
@@ -80,8 +97,10 @@ class CharGrid {
   /// print as `printable_character` gives them. A wide character prints in
   /// its first cell, its continuation prints nothing; a wide character or a
   /// continuation whose other half was overwritten prints as a blank, so
-  /// every cell stays one terminal column. When `stop` says so, the text
-  /// ends early, unfinished.
+  /// every cell stays one terminal column. Runs of cells of one paint are
+  /// wrapped in its start sequence and a reset (ESC [0m), each row closing
+  /// what it opened; a grid without paints has no escape sequences.
+  /// When `stop` says so, the text ends early, unfinished.
   std::string to_text(StopCheck* stop = nullptr) const;
 
  private:
@@ -133,6 +152,8 @@ class CharGrid {
   // The zero-width characters after marked cells, by row * width + column.
   std::unordered_map<std::uint64_t, std::u32string> marks_;
   std::size_t mark_count_ = 0;
+  // The start sequence of paint i + 1.
+  std::vector<std::string> paints_;
 };
 
 /// What a cell's character prints as: control characters from labels
@@ -143,6 +164,11 @@ char32_t printable_character(char32_t c);
 
 /// The box-drawing character of a line cell's directions.
 char32_t junction_character(LineFlags flags);
+
+/// The character of a line cell's directions in a line style: dashes ┄┆
+/// and dots ┈┊ along straight stretches (light corners and junctions join
+/// them), heavy lines ━┃┏┳╋ for bold.
+char32_t junction_character(LineFlags flags, LineStyle style);
 
 }  // namespace vantri
 

@@ -207,5 +207,57 @@ TEST(CharGrid, MemoryAndTextFollowWhatIsDrawn) {
   EXPECT_TRUE(text.ends_with("e\n"));
 }
 
+// Each line style has its own straight stretches and joins corners and
+// junctions; lines of different styles or paints meeting in a cell make a
+// plain line there.
+TEST(CharGrid, LineStylesKeepToTheirOwnStretches) {
+  const LineFlags across{.left = true, .right = true};
+  const LineFlags down{.up = true, .down = true};
+  CharGrid grid(8, 2);
+  const LineStyle styles[] = {LineStyle::Solid, LineStyle::Dashed, LineStyle::Dotted,
+                              LineStyle::Bold};
+  for (std::uint64_t k = 0; k < 4; ++k) {
+    grid.put(0, k, Cell::line(across, styles[k]));
+    grid.put(1, k, Cell::line(down, styles[k]));
+  }
+  grid.put(0, 4, Cell::line({.down = true, .right = true}, LineStyle::Dashed));  // a corner
+  grid.put(0, 5, Cell::line({.down = true, .right = true}, LineStyle::Bold));
+  grid.put(0, 6, Cell::line(across, LineStyle::Bold));
+  grid.put(0, 6, Cell::line(across, LineStyle::Bold).painted(1));  // paints differ
+  grid.put(0, 7, Cell::line(across, LineStyle::Dashed));
+  grid.put(0, 7, Cell::line(down, LineStyle::Dashed));  // same style: kept
+  EXPECT_EQ(grid.to_text(), "─┄┈━┌┏─┼\n│┆┊┃\n");
+  grid.put(0, 1, Cell::line(across, LineStyle::Dotted));
+  EXPECT_EQ(grid.at(0, 1), Cell::line(across));
+}
+
+// Runs of one paint are wrapped in its sequence and a reset; unpainted
+// cells between, and the blanks trimmed at a row's end, are not.
+TEST(CharGrid, PaintsWrapTheirRunsAndCloseOnTheirRow) {
+  CharGrid grid(12, 3);
+  EXPECT_EQ(grid.paint_id(""), 0u);
+  const std::uint32_t red = grid.paint_id("\x1b[31m");
+  const std::uint32_t bold = grid.paint_id("\x1b[1;34m");
+  EXPECT_EQ(grid.paint_id("\x1b[31m"), red);
+  EXPECT_EQ(grid.paint_of("\x1b[35m"), 0u);
+  put_text(grid, 0, 0, "ab", &Cell::text, red);
+  put_text(grid, 0, 3, "日c", &Cell::text, red);
+  put_text(grid, 0, 6, "d", &Cell::text, bold);
+  put_text(grid, 1, 0, "x", &Cell::text);
+  grid.put(1, 1, Cell::line({.left = true, .right = true}).painted(red));
+  grid.paint(1, 5, red);  // a painted blank past the row's end
+  grid.put(2, 0, Cell::arrow(U'▼').painted(bold));
+  EXPECT_EQ(grid.to_text(),
+            "\x1b[31mab\x1b[0m \x1b[31m日c\x1b[0m\x1b[1;34md\x1b[0m\n"
+            "x\x1b[31m─\x1b[0m\n"
+            "\x1b[1;34m▼\x1b[0m\n");
+  // A later write takes its own paint; a grid keeps at most 63 paints.
+  grid.put(2, 0, Cell::arrow(U'▲'));
+  EXPECT_EQ(grid.at(2, 0).paint(), 0u);
+  for (int i = 0; i < 80; ++i) grid.paint_id("\x1b[" + std::to_string(i) + "m");
+  EXPECT_EQ(grid.paint_id("\x1b[99m"), 0u);
+  EXPECT_EQ(grid.paint_of("\x1b[31m"), red);
+}
+
 }  // namespace
 }  // namespace vantri

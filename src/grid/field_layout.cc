@@ -113,7 +113,7 @@ std::vector<std::uint64_t> track_starts(std::vector<std::uint64_t> sizes, std::u
 void place(const FieldTree& tree, const Sizing& sizing, CellRect outline, FieldLayout& out) {
   if (!tree.port.empty()) out.ports.push_back({tree.port, outline});
   if (!tree.is_grid()) {
-    out.fields.push_back({outline, tree.text});
+    out.fields.push_back({outline, tree.text, tree.outline, tree.runs});
     return;
   }
   const std::vector<std::uint64_t> columns =
@@ -140,6 +140,8 @@ FieldLayout lay_out_fields(const FieldTree& tree) {
   out.width = add_sat(sizing.width, 2);
   out.height = add_sat(sizing.height, 2);
   place(tree, sizing, {0, 0, out.width - 1, out.height - 1}, out);
+  out.frame = tree.outline || std::any_of(out.fields.begin(), out.fields.end(),
+                                          [](const LaidField& f) { return f.lined; });
   return out;
 }
 

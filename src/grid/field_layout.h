@@ -32,6 +32,10 @@ struct CellRect {
 struct LaidField {
   CellRect outline;
   std::string text;
+  /// The field's lines are drawn (a table cell's border may be 0).
+  bool lined = true;
+  /// Stretches of `text` in a style of their own.
+  std::vector<StyledRun> runs;
 };
 
 /// A field with a port name, text field or grid, and its outline.
@@ -46,6 +50,9 @@ struct FieldLayout {
   std::uint64_t height = 0;
   std::vector<LaidField> fields;
   std::vector<FieldPort> ports;
+  /// The box's own frame is drawn: a table without a border whose cells
+  /// have none either shows no lines at all.
+  bool frame = true;
 
   bool empty() const { return fields.empty(); }
 };

@@ -11,6 +11,10 @@ namespace vantri {
 BoxSize box_size(const LayoutNode& node, std::string_view label, const FieldLayout& fields) {
   if (node.shape == NodeShape::Point) return {1, 1};
   if (!fields.empty()) return {fields.width, fields.height};
+  if (node.shape == NodeShape::Plain) {
+    // The label alone, a blank column on either side; edges end at it.
+    return {add_sat(2, label_width(label)), std::max<std::uint64_t>(1, count_label_lines(label))};
+  }
   return {add_sat(4, label_width(label)),
           2 + std::max<std::uint64_t>(1, count_label_lines(label))};
 }

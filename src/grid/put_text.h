@@ -22,9 +22,10 @@ namespace vantri {
 
 /// `put`s the characters of `text` as cells made by `make` (such as
 /// `Cell::node`) from column `col` rightwards, stopping at the grid's right
-/// edge; a wide character that would not fit whole is left out.
+/// edge; a wide character that would not fit whole is left out. The cells
+/// carry paint `paint` (`CharGrid::paint_id`).
 inline void put_text(CharGrid& grid, std::uint64_t row, std::uint64_t col,
-                     std::string_view text, Cell (*make)(char32_t)) {
+                     std::string_view text, Cell (*make)(char32_t), std::uint32_t paint = 0) {
   if (row >= grid.height()) return;
   // Whether the last character was written and still holds its cell, so
   // that zero-width characters after it can join it.
@@ -40,12 +41,12 @@ inline void put_text(CharGrid& grid, std::uint64_t row, std::uint64_t col,
     }
     if (width == 2) {
       if (col + 1 >= grid.width()) return;
-      const Cell lead = make(c).wide();
+      const Cell lead = make(c).wide().painted(paint);
       grid.put(row, col, lead);
       grid.put(row, col + 1, Cell::continuation_of(lead));
       joinable = grid.at(row, col) == lead;
     } else {
-      const Cell cell = make(c);
+      const Cell cell = make(c).painted(paint);
       grid.put(row, col, cell);
       joinable = grid.at(row, col) == cell;
     }

@@ -26,7 +26,10 @@ std::optional<GraphTitle> plan_title(const LayoutGraph& layout,
                                      const RenderOptions& options) {
   if (!layout.label) return std::nullopt;
   GraphTitle title;
-  title.lines = title_lines(*layout.label, layout.label_is_html);
+  for (TitleLine& line : aligned_title_lines(*layout.label, layout.label_is_html)) {
+    title.lines.push_back(std::move(line.text));
+    title.aligns.push_back(line.align);
+  }
   if (title.lines.empty()) return std::nullopt;
   title.at_top = layout.label_at_top;
   if (layout.label_pos && std::isfinite(layout.label_pos->x)) {
@@ -76,7 +79,8 @@ std::uint64_t height_with_title(const GraphTitle& title, std::uint64_t height) {
   return add_sat(add_sat(height, 1), title.lines.size());
 }
 
-void draw_title(CharGrid& grid, const GraphTitle& title, const GridTransform& transform) {
+void draw_title(CharGrid& grid, const GraphTitle& title, const GridTransform& transform,
+                std::uint32_t paint) {
   const std::uint64_t n = title.lines.size();
   std::uint64_t top = transform.margin > 0 ? static_cast<std::uint64_t>(transform.margin) : 0;
   if (title.at_top) {
@@ -91,9 +95,12 @@ void draw_title(CharGrid& grid, const GraphTitle& title, const GridTransform& tr
   // Kept on the canvas: moved left when it would stick out.
   if (add_sat(block, widest) > grid.width()) block = sub_floor(grid.width(), widest);
   std::uint64_t row = top;
-  for (const std::string& line : title.lines) {
-    const std::uint64_t width = text_width(line);
-    put_text(grid, row, block + (widest - width) / 2, line, &Cell::text);
+  for (std::size_t i = 0; i < title.lines.size(); ++i) {
+    const std::string& line = title.lines[i];
+    const LineAlign align = i < title.aligns.size() ? title.aligns[i] : LineAlign::Centre;
+    put_text(grid, row,
+             block + aligned_start(align, static_cast<std::size_t>(widest), text_width(line)),
+             line, &Cell::text, paint);
     row = add_sat(row, 1);
   }
 }

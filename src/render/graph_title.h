@@ -21,11 +21,14 @@
 #include "grid/grid_transform.h"
 #include "grid/node_box.h"
 #include "render/render_options.h"
+#include "text/label_lines.h"
 
 namespace vantri {
 
 struct GraphTitle {
   std::vector<std::string> lines;
+  /// How each line is set within the block of the widest.
+  std::vector<LineAlign> aligns;
   bool at_top = false;
   /// Where `dot` put the label's centre, in layout points.
   std::optional<double> centre_x;
@@ -54,7 +57,9 @@ std::uint64_t height_with_title(const GraphTitle& title, std::uint64_t height);
 /// Writes the title's lines, a block centred on the title's column (the
 /// drawing's middle without one) and kept on the canvas, one blank row
 /// above what is drawn, or below it.
-void draw_title(CharGrid& grid, const GraphTitle& title, const GridTransform& transform);
+/// The text takes paint `paint`.
+void draw_title(CharGrid& grid, const GraphTitle& title, const GridTransform& transform,
+                std::uint32_t paint = 0);
 
 }  // namespace vantri
 

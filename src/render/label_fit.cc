@@ -6,14 +6,24 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "text/label_lines.h"
+
 namespace vantri {
 namespace {
 
 // `text` as a complete DOT string literal with quotes, backslashes and line
-// feeds escaped.
+// endings escaped.
 std::string quoted_label(std::string_view text) {
   std::string out = "\"";
-  for (char c : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    const bool marked = (c == kLeftLineEnd || c == kRightLineEnd) && i + 1 < text.size() &&
+                        text[i + 1] == '\n';
+    if (marked) {
+      out += c == kLeftLineEnd ? "\\l" : "\\r";
+      ++i;
+      continue;
+    }
     switch (c) {
       case '\\': out += "\\\\"; break;
       case '"': out += "\\\""; break;
@@ -39,8 +49,15 @@ std::optional<std::string> quoted_name(std::string_view name) {
 std::string escape_label(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (char c : text) {
-    if (c == '\n') {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    // A line ending set flush left or right is its mark and a line feed.
+    const bool marked = (c == kLeftLineEnd || c == kRightLineEnd) && i + 1 < text.size() &&
+                        text[i + 1] == '\n';
+    if (marked) {
+      out += c == kLeftLineEnd ? "\\l" : "\\r";
+      ++i;
+    } else if (c == '\n') {
       out += "\\n";
     } else {
       out += c;

@@ -11,7 +11,12 @@ namespace {
 // Shortens the text of every field wider than the limit.
 void limit_fields(FieldTree& tree, std::optional<std::uint64_t> max_label, TrimStrategy trim) {
   if (!max_label) return;
-  tree.text = limit_label(tree.text, max_label, trim, LabelLines::Split);
+  std::string limited = limit_label(tree.text, max_label, trim, LabelLines::Split);
+  if (limited != tree.text) {
+    tree.text = std::move(limited);
+    // The styled stretches were of the text as written.
+    tree.runs.clear();
+  }
   for (FieldItem& item : tree.items) limit_fields(item.field, max_label, trim);
 }
 

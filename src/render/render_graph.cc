@@ -6,13 +6,14 @@
 
 #include "graphviz/html_label.h"
 #include "graphviz/html_label_marks.h"
+#include "graphviz/label_text.h"
 #include "grid/cell_arith.h"
 #include "messages/messages.h"
-#include "render/apply_ansi.h"
 #include "render/build_transform.h"
 #include "render/fit_width.h"
 #include "render/graph_title.h"
 #include "render/node_faces.h"
+#include "render/paint_colours.h"
 #include "render_edges/draw_edges.h"
 #include "render_edges/edge_plan.h"
 #include "render_edges/plan_routes.h"
@@ -29,7 +30,7 @@ namespace {
 std::uint64_t edge_label_extra(std::span<const LayoutEdge> edges) {
   std::uint64_t extra = 0;
   for (const LayoutEdge& edge : edges) {
-    if (edge.label) extra = std::max<std::uint64_t>(extra, text_width(*edge.label));
+    if (edge.label) extra = std::max<std::uint64_t>(extra, label_width(*edge.label));
   }
   return std::min<std::uint64_t>(extra, 15);
 }
@@ -311,10 +312,22 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
                                                 StopCheck* stop) {
   const auto stopped = [stop] { return std::unexpected(why_stopped(*stop)); };
   mark_html_labels(dot_source, layout);
-  // An HTML-like edge label shows its text, a table's cells parted by │.
+  // An HTML-like edge label shows its text, a table's cells parted by │;
+  // the others their lines, as their escapes say.
+  const auto expand = [](std::optional<std::string>& label, const std::string* name) {
+    if (label) label = expand_label_escapes(*label, name);
+  };
   for (LayoutEdge& edge : layout.edges) {
-    if (edge.label_is_html) edge.label = html_label_text(*edge.label);
+    if (edge.label_is_html) {
+      edge.label = html_label_text(*edge.label);
+    } else {
+      expand(edge.label, nullptr);
+    }
+    expand(edge.head_label, nullptr);
+    expand(edge.tail_label, nullptr);
+    expand(edge.xlabel, nullptr);
   }
+  for (LayoutNode& node : layout.nodes) expand(node.xlabel, node.name ? &*node.name : nullptr);
   NodeFaces faces = node_faces(layout, options.max_label, options.trim);
   SizedLayout sized = size_layout(std::move(layout), std::move(faces), options, false);
   const std::optional<std::uint64_t> limit = options.max_width;
@@ -396,17 +409,37 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
                   widened};
   CharGrid& grid = drawing.grid;
   const GridTransform& transform = drawing.transform;
-  draw_clusters(grid, drawing.layout.clusters, transform, options.trim);
+  const Paints paints = choose_paints(grid, drawing.layout, options.color);
+  draw_clusters(grid, drawing.layout.clusters, transform, options.trim, paints.frames);
   if (drawing.left_out.empty()) {
     draw_nodes(grid, drawing.layout.nodes, drawing.labels, drawing.fields, transform,
-               options.color);
+               options.color, paints.node_text);
   } else {
     const ShownNodes shown = shown_nodes(drawing);
-    draw_nodes(grid, shown.nodes, shown.labels, shown.fields, transform, options.color);
+    std::vector<std::uint32_t> text_paints;
+    if (!paints.node_text.empty()) {
+      for (std::size_t i = 0, skip = 0; i < paints.node_text.size(); ++i) {
+        if (skip < drawing.left_out.size() && drawing.left_out[skip] == i) {
+          ++skip;
+          continue;
+        }
+        text_paints.push_back(paints.node_text[i]);
+      }
+    }
+    draw_nodes(grid, shown.nodes, shown.labels, shown.fields, transform, options.color,
+               text_paints);
   }
-  draw_route_plan(grid, drawing.plan, stop);
+  draw_route_plan(grid, drawing.plan, Pens{paints.edges, paints.node_text}, stop);
   if (must_stop(stop)) return stopped();
-  if (sized.title) draw_title(grid, *sized.title, transform);
+  if (sized.title) draw_title(grid, *sized.title, transform, paints.title);
+  if (options.color == ColorMode::Ansi) {
+    if (drawing.left_out.empty()) {
+      paint_node_borders(grid, drawing.layout.nodes, drawing.boxes);
+    } else {
+      const ShownNodes shown = shown_nodes(drawing);
+      paint_node_borders(grid, shown.nodes, shown.boxes);
+    }
+  }
   return drawing;
 }
 
@@ -416,14 +449,6 @@ std::expected<Rendering, RenderError> render_layout(
   auto drawing = draw_layout(dot_source, std::move(layout), options, relayout, stop);
   if (!drawing) return std::unexpected(std::move(drawing.error()));
   std::string text = drawing->grid.to_text(stop);
-  if (options.color == ColorMode::Ansi && !must_stop(stop)) {
-    if (drawing->left_out.empty()) {
-      text = apply_ansi(text, drawing->layout.nodes, drawing->boxes, stop);
-    } else {
-      const ShownNodes shown = shown_nodes(*drawing);
-      text = apply_ansi(text, shown.nodes, shown.boxes, stop);
-    }
-  }
   if (must_stop(stop)) return std::unexpected(why_stopped(*stop));
   return Rendering{std::move(text), drawing->cut, drawing->widened};
 }

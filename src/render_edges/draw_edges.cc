@@ -149,30 +149,53 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
   return out;
 }
 
-void draw_route_plan(CharGrid& grid, const RoutePlan& plan, StopCheck* stop) {
-  LineCover lines;
-  for (const EdgeRoute& route : plan.routes) {
-    if (must_stop(stop)) return;
-    if (route.points.empty()) continue;
-    if (plan.original) {
-      draw_path(grid, route.points, lines);
-    } else {
-      draw_route(grid, route, lines);
+void draw_route_plan(CharGrid& grid, const RoutePlan& plan, const Pens& pens,
+                     StopCheck* stop) {
+  // Routes of one style and paint share a cover, which paints each stretch
+  // once however many of them run along it; routes of another pen draw
+  // over it again, and the cells where they meet merge to a plain line.
+  std::vector<EdgePen> looks;
+  std::vector<std::vector<std::size_t>> routes_of;
+  for (std::size_t i = 0; i < plan.routes.size(); ++i) {
+    if (plan.routes[i].points.empty()) continue;
+    const EdgePen pen = pens.edge(i);
+    const EdgePen look{pen.style, pen.line, 0};
+    const auto k = static_cast<std::size_t>(std::find(looks.begin(), looks.end(), look) -
+                                            looks.begin());
+    if (k == looks.size()) {
+      looks.push_back(look);
+      routes_of.emplace_back();
+    }
+    routes_of[k].push_back(i);
+  }
+  for (std::size_t k = 0; k < looks.size(); ++k) {
+    LineCover lines(looks[k].style, looks[k].line);
+    for (const std::size_t i : routes_of[k]) {
+      if (must_stop(stop)) return;
+      if (plan.original) {
+        draw_path(grid, plan.routes[i].points, lines);
+      } else {
+        draw_route(grid, plan.routes[i], lines);
+      }
     }
   }
   for (const PlacedLabel& label : plan.labels) {
     if (must_stop(stop)) return;
-    write_label(grid, label);
+    write_label(grid, label,
+                label.role == LabelRole::NodeExternal ? pens.node(label.owner)
+                                                      : pens.edge(label.owner).text);
   }
-  for (const EdgeRoute& route : plan.routes) {
+  for (std::size_t i = 0; i < plan.routes.size(); ++i) {
+    const EdgeRoute& route = plan.routes[i];
     if (route.points.empty()) continue;
+    const std::uint32_t paint = pens.edge(i).line;
     if (route.arrow_at_end) {
       grid.put(route.points.back().row, route.points.back().col,
-               Cell::arrow(arrowhead_toward(route.end_into)));
+               Cell::arrow(arrowhead_toward(route.end_into)).painted(paint));
     }
     if (route.arrow_at_start) {
       grid.put(route.points.front().row, route.points.front().col,
-               Cell::arrow(arrowhead_toward(route.start_into)));
+               Cell::arrow(arrowhead_toward(route.start_into)).painted(paint));
     }
   }
 }

@@ -15,6 +15,7 @@
 #include "grid/char_grid.h"
 #include "grid/grid_transform.h"
 #include "grid/node_box.h"
+#include "render_edges/edge_pens.h"
 #include "render_edges/edge_plan.h"
 #include "render_edges/route_plan.h"
 #include "trim/trim.h"
@@ -31,9 +32,12 @@ RoutePlan plan_original_routes(const EdgePlan& plan, std::span<const LayoutEdge>
                                std::optional<std::uint64_t> max_label, std::uint64_t width,
                                std::uint64_t height, StopCheck* stop = nullptr);
 
-/// Draws a plan: every route's lines, then the labels, then the arrowheads.
-/// When `stop` says so, the drawing ends early, unfinished.
-void draw_route_plan(CharGrid& grid, const RoutePlan& plan, StopCheck* stop = nullptr);
+/// Draws a plan: every route's lines, then the labels, then the arrowheads,
+/// each with its edge's pen (its owner's, for a node's label). A cell that
+/// routes of different pens share is drawn solid and unpainted. When `stop`
+/// says so, the drawing ends early, unfinished.
+void draw_route_plan(CharGrid& grid, const RoutePlan& plan, const Pens& pens = {},
+                     StopCheck* stop = nullptr);
 
 /// Draws every planned edge with its arrowhead and label. Labels wider
 /// than `max_label` columns are shortened with `trim` (`limit_label`).

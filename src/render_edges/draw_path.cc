@@ -11,8 +11,9 @@
 namespace vantri {
 namespace {
 
-void put_line(CharGrid& grid, std::uint64_t row, std::uint64_t col, LineFlags flags) {
-  grid.put(row, col, Cell::line(flags));
+void put_line(CharGrid& grid, const LineCover& cover, std::uint64_t row, std::uint64_t col,
+              LineFlags flags) {
+  grid.put(row, col, cover.line(flags));
 }
 
 // A vertical run from row a to row b (a ≤ b); one cell gets both ends.
@@ -20,12 +21,12 @@ void vertical_run(CharGrid& grid, LineCover& cover, std::uint64_t col, std::uint
                   std::uint64_t b) {
   if (col >= grid.width() || a >= grid.height()) return;
   if (a == b) {
-    put_line(grid, a, col, {.up = true, .down = true});
+    put_line(grid, cover, a, col, {.up = true, .down = true});
     return;
   }
-  put_line(grid, a, col, {.down = true});
+  put_line(grid, cover, a, col, {.down = true});
   cover.vertical(grid, col, a + 1, b - 1);
-  put_line(grid, b, col, {.up = true});
+  put_line(grid, cover, b, col, {.up = true});
 }
 
 // A horizontal run from column l to column h (l ≤ h).
@@ -33,14 +34,14 @@ void horizontal_run(CharGrid& grid, LineCover& cover, std::uint64_t row, std::ui
                     std::uint64_t h) {
   if (row >= grid.height() || l >= grid.width()) return;
   if (l == h) {
-    put_line(grid, row, l, {.left = true, .right = true});
+    put_line(grid, cover, row, l, {.left = true, .right = true});
     return;
   }
   // Line cells merge whatever order they come in, so the inner cells can go
   // in one sweep.
-  put_line(grid, row, l, {.right = true});
+  put_line(grid, cover, row, l, {.right = true});
   cover.horizontal(grid, row, l + 1, h - 1);
-  put_line(grid, row, h, {.left = true});
+  put_line(grid, cover, row, h, {.left = true});
 }
 
 }  // namespace
@@ -60,7 +61,7 @@ void draw_path(CharGrid& grid, const EdgePath& path, LineCover& cover) {
       if (path.size() == 4 && i == 0 && a == b) {
         // A jog on the row right under the tail: the cell joins the box
         // above and the jog's run, nothing below.
-        put_line(grid, b, p.col, {.up = true});
+        put_line(grid, cover, b, p.col, {.up = true});
       } else {
         vertical_run(grid, cover, p.col, a, b);
       }
@@ -84,7 +85,7 @@ void draw_route(CharGrid& grid, const EdgeRoute& route, LineCover& cover) {
   }
   const auto stub = [&](GridPoint at, Toward into) {
     grid.put(at.row, at.col,
-             Cell::line({.up = into == Toward::Up,
+             cover.line({.up = into == Toward::Up,
                          .down = into == Toward::Down,
                          .left = into == Toward::Left,
                          .right = into == Toward::Right}));

@@ -82,7 +82,7 @@ std::optional<PlacedLabel> place_edge_label(std::uint64_t width,
                                             std::optional<std::uint64_t> max_label,
                                             PlacedLabels& placed) {
   if (label.empty() || path.size() < 2) return std::nullopt;
-  std::string text = limit_label(label, max_label, trim, LabelLines::Joined);
+  std::string text = limit_label(label, max_label, trim, LabelLines::Split);
   WrappedLabel wrapped;
   Placement at;
   if (path.size() >= 4) {
@@ -106,11 +106,15 @@ std::optional<PlacedLabel> place_edge_label(std::uint64_t width,
   return out;
 }
 
-void write_label(CharGrid& grid, const PlacedLabel& label) {
+void write_label(CharGrid& grid, const PlacedLabel& label, std::uint32_t paint) {
+  // The blanks that set the lines of a text of several lines are not
+  // written: they only move the text into place.
+  const bool set = label.text.find('\n') != std::string::npos;
   std::uint64_t row = label.top;
-  for (const std::string& line : label.lines) {
+  for (const std::string_view line : label.lines) {
     if (row >= grid.height()) return;
-    put_text(grid, row, label.left, line, &Cell::text);
+    const std::size_t indent = set ? std::min(line.find_first_not_of(' '), line.size()) : 0;
+    put_text(grid, row, add_sat(label.left, indent), line.substr(indent), &Cell::text, paint);
     ++row;
   }
 }

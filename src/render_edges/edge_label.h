@@ -32,8 +32,8 @@ std::optional<PlacedLabel> place_edge_label(std::uint64_t width,
                                             std::optional<std::uint64_t> max_label,
                                             PlacedLabels& placed);
 
-/// Writes the lines of a placed label as text cells.
-void write_label(CharGrid& grid, const PlacedLabel& label);
+/// Writes the lines of a placed label as text cells of paint `paint`.
+void write_label(CharGrid& grid, const PlacedLabel& label, std::uint32_t paint = 0);
 
 }  // namespace vantri
 

@@ -7,7 +7,8 @@
 // has a line through it in the run's direction is left unchanged by drawing
 // that line again, whatever was drawn over it since (lines only gain
 // directions, and stronger cells keep beating lines), so each run paints
-// only the parts of it that no earlier run covered.
+// only the parts of it that no earlier run covered. That holds for lines
+// of one style and paint: each style and paint has a cover of its own.
 #ifndef VANTRI_RENDER_EDGES_LINE_COVER_H_
 #define VANTRI_RENDER_EDGES_LINE_COVER_H_
 
@@ -21,6 +22,14 @@ namespace vantri {
 
 class LineCover {
  public:
+  LineCover() = default;
+  /// A cover for lines of one style and paint: every cell it puts is
+  /// `line` of those.
+  LineCover(LineStyle style, std::uint32_t paint) : style_(style), paint_(paint) {}
+
+  /// A line cell of the cover's style and paint.
+  Cell line(LineFlags flags) const { return Cell::line(flags, style_).painted(paint_); }
+
   /// Puts a line left and right through the cells of `row` from column
   /// `first` to `last` inclusive that lie in the grid and that no earlier
   /// call covered.
@@ -35,6 +44,8 @@ class LineCover {
  private:
   std::unordered_map<std::uint64_t, SpanCover> rows_;
   std::unordered_map<std::uint64_t, SpanCover> columns_;
+  LineStyle style_ = LineStyle::Solid;
+  std::uint32_t paint_ = 0;
 };
 
 }  // namespace vantri

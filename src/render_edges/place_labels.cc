@@ -232,7 +232,7 @@ struct Placer {
       });
       std::sort(own.begin(), own.end());
     }
-    std::string text = limit_label(label, scene.max_label, scene.trim, LabelLines::Joined);
+    std::string text = limit_label(label, scene.max_label, scene.trim, LabelLines::Split);
     const std::uint64_t room = std::max<std::uint64_t>(1, sub_floor(cells.width(), 1));
     // A very long label becomes a wider block rather than a tall one.
     const std::uint64_t length = text_width(text);
@@ -262,7 +262,7 @@ struct Placer {
     Block first = std::move(blocks.front());
     std::string shorter = text;
     if (text.size() > kShortest) {
-      shorter = trim_label(text, kShortest, scene.trim);
+      shorter = trim_label_lines(text, kShortest, scene.trim);
       for (const std::uint64_t width : {kShortest, std::uint64_t{4}}) {
         if (try_place(wrap(shorter, width), role, owner, shorter, false)) return;
       }
@@ -277,7 +277,7 @@ struct Placer {
     // a drawing full of huge labels (only hostile layouts have them) grows
     // by a bounded amount per label.
     if (first.rows() > kMaxBlockLines) {
-      text = trim_label(text, static_cast<std::size_t>(kMaxBlockLines * room), scene.trim);
+      text = trim_label_lines(text, static_cast<std::size_t>(kMaxBlockLines * room), scene.trim);
       first = wrap(text, room);
     }
     homeless.push_back({std::move(first), role, owner, std::move(text)});

@@ -1,6 +1,8 @@
 // Checking a planned edge drawing cell by cell.
 #include "render_edges/route_faults.h"
 
+#include "graphviz/label_text.h"
+
 #include <algorithm>
 #include <memory>
 #include <span>
@@ -8,6 +10,7 @@
 #include <utility>
 #include <unordered_set>
 
+#include "graphviz/label_text.h"
 #include "grid/cell_arith.h"
 #include "grid/grid_transform.h"
 #include "text/label_lines.h"
@@ -531,6 +534,12 @@ std::vector<LabelRect> cluster_frame_cells(std::span<const LayoutCluster> cluste
     // The title band (the mapped top row and the frame's top edge below
     // it), the bottom edge and the two sides.
     out.push_back({top, add_sat(top, 1), left, right});
+    // A title of several lines has its further lines under the top edge.
+    const std::size_t lines = aligned_title_lines(cluster.label, cluster.label_is_html).size();
+    if (lines > 1 && bottom > top + 2) {
+      out.push_back({top + 2, std::min<std::uint64_t>(add_sat(top, lines), bottom - 1),
+                     left + 1, right - 1});
+    }
     out.push_back({bottom, bottom, left, right});
     out.push_back({top, bottom, left, left});
     out.push_back({top, bottom, right, right});

@@ -82,7 +82,8 @@ struct FaultScene {
 std::vector<RouteFault> find_route_faults(const RoutePlan& plan, const FaultScene& scene,
                                           std::size_t limit);
 
-/// The cells a cluster frame takes, and the band of its title: what labels
+/// The cells a cluster frame takes, and the band of its title (with the
+/// rows under the top edge that a title's further lines take): what labels
 /// keep off.
 std::vector<LabelRect> cluster_frame_cells(std::span<const LayoutCluster> clusters,
                                            const struct GridTransform& transform);

@@ -50,11 +50,8 @@ std::optional<std::size_t> split_point(std::string_view rest, std::size_t width)
   return first + fit_prefix(rest.substr(first), 0).bytes;
 }
 
-}  // namespace
-
-std::vector<std::string> wrap_label(std::string_view text, std::uint64_t width) {
-  std::vector<std::string> lines;
-  if (width == 0) return lines;
+// The lines of one paragraph, appended to `lines`.
+void wrap_paragraph(std::string_view text, std::uint64_t width, std::vector<std::string>& lines) {
   std::string_view rest = text;
   while (true) {
     const std::optional<std::size_t> split =
@@ -62,9 +59,34 @@ std::vector<std::string> wrap_label(std::string_view text, std::uint64_t width) 
     if (!split) break;
     lines.emplace_back(trim_white_space_end(rest.substr(0, *split)));
     rest = trim_white_space_start(rest.substr(*split));
-    if (rest.empty()) return lines;
+    if (rest.empty()) return;
   }
   lines.emplace_back(rest);
+}
+
+}  // namespace
+
+std::vector<std::string> wrap_label(std::string_view text, std::uint64_t width) {
+  std::vector<std::string> lines;
+  if (width == 0) return lines;
+  if (text.find('\n') == std::string_view::npos) {
+    wrap_paragraph(text, width, lines);
+    return lines;
+  }
+  // Each line of the text wraps on its own, and its pieces are set in the
+  // block as its line ending says: blanks before a centred or flush-right
+  // piece move it into place.
+  std::vector<LineAlign> aligns;
+  for (const AlignedLine& paragraph : split_aligned_lines(text)) {
+    wrap_paragraph(paragraph.text, width, lines);
+    aligns.resize(lines.size(), paragraph.align);
+  }
+  std::size_t block = 0;
+  for (const std::string& line : lines) block = std::max(block, text_width(line));
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const std::size_t indent = aligned_start(aligns[i], block, text_width(lines[i]));
+    if (indent > 0) lines[i].insert(0, indent, ' ');
+  }
   return lines;
 }
 

@@ -89,5 +89,17 @@ TEST(WrapLabel, RandomTextsWrapCompletely) {
   }
 }
 
+// A text of several lines wraps each on its own; a centred or flush-right
+// line is moved into place in the block of the widest piece by blanks.
+TEST(WrapLabel, LinesWrapOnTheirOwnAndAreSetInTheirBlock) {
+  EXPECT_EQ(wrap_label("two\nlines", 20), (std::vector<std::string>{" two", "lines"}));
+  EXPECT_EQ(wrap_label("left\x0e\nwide line\x0f\nr\x0f\n", 20),
+            (std::vector<std::string>{"left", "wide line", "        r"}));
+  EXPECT_EQ(wrap_label("aaa bbb ccc\x0e\nx\x0f\n", 7),
+            (std::vector<std::string>{"aaa", "bbb ccc", "      x"}));
+  EXPECT_EQ(wrap_label("a\n\nb", 5), (std::vector<std::string>{"a", "", "b"}));
+  EXPECT_TRUE(wrap_label("a\nb", 0).empty());
+}
+
 }  // namespace
 }  // namespace vantri

@@ -2,6 +2,7 @@
 #ifndef VANTRI_RENDER_NODES_DRAW_CLUSTERS_H_
 #define VANTRI_RENDER_NODES_DRAW_CLUSTERS_H_
 
+#include <cstdint>
 #include <span>
 
 #include "graphviz/layout_graph.h"
@@ -11,11 +12,19 @@
 
 namespace vantri {
 
+/// The paints (`CharGrid::paint_id`) of a cluster's frame and title.
+struct FramePaint {
+  std::uint32_t frame = 0;
+  std::uint32_t title = 0;
+};
+
 /// Draws every cluster as a dashed frame with its title in the top edge,
 /// shortened with `trim` when it is wider than the frame; where frames
-/// overlap, the later cluster shows.
+/// overlap, the later cluster shows. Cluster i takes `paints[i]`, when
+/// there is one.
 void draw_clusters(CharGrid& grid, std::span<const LayoutCluster> clusters,
-                   const GridTransform& transform, TrimStrategy trim);
+                   const GridTransform& transform, TrimStrategy trim,
+                   std::span<const FramePaint> paints = {});
 
 }  // namespace vantri
 

@@ -6,8 +6,12 @@
 #include "render_nodes/draw_fields.h"
 
 #include <algorithm>
+#include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
+#include "color/classify.h"
 #include "grid/cell_arith.h"
 #include "grid/put_text.h"
 #include "text/label_lines.h"
@@ -85,19 +89,75 @@ char32_t outline_character(const NodeBox& box, std::uint64_t row, std::uint64_t 
   return junction_character(f);
 }
 
-// A field's lines centred in the space inside its outline.
-void draw_text(CharGrid& grid, const NodeBox& box, const LaidField& field) {
+// The SGR start sequence of a text style: bold, italic, underline and the
+// palette's colour of its first colour, in one sequence.
+std::string sgr_of(const TextStyle& style) {
+  std::string params;
+  const auto add = [&](std::string_view p) {
+    if (!params.empty()) params += ';';
+    params += p;
+  };
+  if (style.bold) add("1");
+  if (style.italic) add("3");
+  if (style.underline) add("4");
+  if (!style.color.empty()) {
+    // "\x1b[31m" and the like: the number between "[" and "m".
+    const std::string_view colour = ansi_for(std::string(first_color(style.color))).prefix;
+    if (colour.size() > 3) add(colour.substr(2, colour.size() - 3));
+  }
+  return params.empty() ? std::string() : "\x1b[" + params + "m";
+}
+
+// Writes `line`, which starts at byte `offset` of its field's text, from
+// (row, col): the parts inside a styled stretch in that stretch's paint,
+// the rest in `paint`.
+void put_styled(CharGrid& grid, std::uint64_t row, std::uint64_t col, std::string_view line,
+                std::size_t offset, std::span<const StyledRun> runs,
+                std::span<const std::uint32_t> run_paints, std::uint32_t paint) {
+  std::size_t at = 0;
+  const auto put = [&](std::size_t end, std::uint32_t p) {
+    if (end <= at) return;
+    const std::string_view piece = line.substr(at, end - at);
+    put_text(grid, row, col, piece, &Cell::node, p);
+    col = add_sat(col, text_width(piece));
+    at = end;
+  };
+  for (std::size_t k = 0; k < runs.size(); ++k) {
+    if (runs[k].end <= offset || runs[k].begin >= offset + line.size()) continue;
+    put(std::max(runs[k].begin, offset) - offset, paint);
+    const std::uint32_t own = run_paints[k] != 0 ? run_paints[k] : paint;
+    put(std::min(runs[k].end - offset, line.size()), own);
+  }
+  put(line.size(), paint);
+}
+
+// A field's lines centred (or flush left or right, as their line endings
+// say) in the space inside its outline.
+void draw_text(CharGrid& grid, const NodeBox& box, const LaidField& field, std::uint32_t paint,
+               std::span<const std::uint32_t> run_paints) {
   const CellRect& r = field.outline;
   const std::uint64_t inner_width = sub_floor(r.right, r.left + 1);
   const std::uint64_t inner_height = sub_floor(r.bottom, r.top + 1);
   const std::uint64_t lines = count_label_lines(field.text);
   std::uint64_t row = add_sat(box.top, add_sat(r.top + 1, sub_floor(inner_height, lines) / 2));
-  for (const std::string_view line : split_label_lines(field.text)) {
+  for (const AlignedLine& line : split_aligned_lines(field.text)) {
     if (row >= grid.height()) return;
-    const std::uint64_t width = text_width(line);
-    const std::uint64_t col =
-        add_sat(box.left, add_sat(r.left + 1, sub_floor(inner_width, width) / 2));
-    put_text(grid, row, col, line, &Cell::node);
+    const std::uint64_t width = text_width(line.text);
+    // A blank column on either side of the widest line.
+    const std::uint64_t room = sub_floor(inner_width, 2);
+    const std::uint64_t offset =
+        line.align == LineAlign::Centre
+            ? sub_floor(inner_width, width) / 2
+            : 1 + aligned_start(line.align, static_cast<std::size_t>(room),
+                                static_cast<std::size_t>(width));
+    const std::uint64_t col = add_sat(box.left, add_sat(r.left + 1, offset));
+    if (run_paints.empty()) {
+      put_text(grid, row, col, line.text, &Cell::node, paint);
+    } else {
+      put_styled(grid, row, col, line.text,
+                 static_cast<std::size_t>(line.text.data() - field.text.data()), field.runs,
+                 run_paints, paint);
+    }
     ++row;
   }
 }
@@ -105,15 +165,18 @@ void draw_text(CharGrid& grid, const NodeBox& box, const LaidField& field) {
 }  // namespace
 
 void draw_fields(CharGrid& grid, const NodeBox& box, const FieldLayout& fields,
-                 const BoxStyle& style) {
+                 const BoxStyle& style, std::uint32_t text_paint, bool styled) {
   if (box.left >= grid.width() || box.top >= grid.height()) return;
   // Only the part of the box on the grid is drawn.
   const std::uint64_t cols = std::min(box.width, grid.width() - box.left);
   const std::uint64_t rows = std::min(box.height, grid.height() - box.top);
   CharGrid lines(cols, rows);
-  for (const LaidField& field : fields.fields) put_outline(lines, field.outline);
+  for (const LaidField& field : fields.fields) {
+    if (field.lined) put_outline(lines, field.outline);
+  }
   const Tees tees = tees_for(style);
   for (const LaidField& field : fields.fields) {
+    if (!field.lined) continue;
     for_outline(field.outline, rows, cols, [&](std::uint64_t row, std::uint64_t col) {
       const Cell cell = lines.at(row, col);
       if (cell.kind() != CellKind::Line) return;
@@ -121,7 +184,14 @@ void draw_fields(CharGrid& grid, const NodeBox& box, const FieldLayout& fields,
       if (c != 0) grid.put(box.top + row, box.left + col, Cell::node(c));
     });
   }
-  for (const LaidField& field : fields.fields) draw_text(grid, box, field);
+  std::vector<std::uint32_t> run_paints;
+  for (const LaidField& field : fields.fields) {
+    run_paints.clear();
+    if (styled) {
+      for (const StyledRun& run : field.runs) run_paints.push_back(grid.paint_id(sgr_of(run.style)));
+    }
+    draw_text(grid, box, field, text_paint, run_paints);
+  }
 }
 
 }  // namespace vantri

@@ -31,22 +31,32 @@ void draw_frame(CharGrid& grid, const NodeBox& b, const BoxStyle& s) {
   grid.put(bottom, right, Cell::node(s.bottom_right));
 }
 
-// A label's lines inside its box, each centred, one blank column from the
-// borders for the widest.
-void draw_label(CharGrid& grid, const NodeBox& b, std::string_view label) {
-  const std::uint64_t inner = b.width - 4;
-  std::uint64_t row = b.top + 1;
-  for (std::string_view line : split_label_lines(label)) {
-    if (row >= b.bottom() || row >= grid.height()) break;
-    if (!line.empty() && inner > 0) {
-      // Centred by width in columns, the unit the box was sized in.
-      const std::uint64_t width = text_width(line);
-      const std::uint64_t start = b.left + 2 + (inner > width ? (inner - width) / 2 : 0);
-      put_text(grid, row, start, line, &Cell::node);
+// A label's lines inside its box, each centred (or flush left or right, as
+// its line ending says), one blank column from the borders for the widest.
+// Without an outline the label fills the box but for a blank column on
+// either side.
+void draw_label(CharGrid& grid, const NodeBox& b, std::string_view label, bool outline,
+                std::uint32_t paint) {
+  const std::uint64_t frame = outline ? 1 : 0;
+  const std::uint64_t inner = b.width - 2 - 2 * frame;
+  std::uint64_t row = b.top + frame;
+  const std::uint64_t end = b.top + b.height - frame;
+  for (const AlignedLine& line : split_aligned_lines(label)) {
+    if (row >= end || row >= grid.height()) break;
+    if (!line.text.empty() && inner > 0) {
+      // Set by width in columns, the unit the box was sized in.
+      const std::uint64_t width = text_width(line.text);
+      const std::uint64_t start =
+          b.left + 1 + frame +
+          aligned_start(line.align, static_cast<std::size_t>(inner), static_cast<std::size_t>(width));
+      put_text(grid, row, start, line.text, &Cell::node, paint);
     }
     ++row;
   }
 }
+
+// A box without an outline: blanks all round.
+constexpr BoxStyle kNoOutline{U' ', U' ', U' ', U' ', U' ', U' '};
 
 // A record drawn rounded (Mrecord): the light style's corners turn round.
 BoxStyle rounded(const BoxStyle& s) {
@@ -65,7 +75,8 @@ BoxStyle doubled(const BoxStyle& s) {
 
 void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
                 std::span<const std::string> labels, std::span<const FieldLayout> fields,
-                const GridTransform& transform, ColorMode color) {
+                const GridTransform& transform, ColorMode color,
+                std::span<const std::uint32_t> text_paints) {
   const std::size_t count = std::min(nodes.size(), labels.size());
   const FieldLayout none;
   for (std::size_t i = 0; i < count; ++i) {
@@ -78,15 +89,22 @@ void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
       grid.set(b.top, b.left, Cell::node(U'●'));
       continue;
     }
+    const std::uint32_t paint = i < text_paints.size() ? text_paints[i] : 0;
+    if (node.shape == NodeShape::Plain && own.empty()) {
+      draw_frame(grid, b, kNoOutline);
+      draw_label(grid, b, labels[i], false, paint);
+      continue;
+    }
     BoxStyle style = color == ColorMode::BoxStyles ? box_style_for(node.fillcolor)
                                                    : BoxStyle::Light;
     if (node.shape == NodeShape::DoubleCircle) style = doubled(style);
-    if (node.shape == NodeShape::MRecord) style = rounded(style);
-    draw_frame(grid, b, style);
+    if (node.shape == NodeShape::MRecord || node.rounded) style = rounded(style);
+    // A table without a border whose cells have none shows no lines.
+    draw_frame(grid, b, own.empty() || own.frame ? style : kNoOutline);
     if (own.empty()) {
-      draw_label(grid, b, labels[i]);
+      draw_label(grid, b, labels[i], true, paint);
     } else {
-      draw_fields(grid, b, own, style);
+      draw_fields(grid, b, own, style, paint, color == ColorMode::Ansi);
     }
   }
 }

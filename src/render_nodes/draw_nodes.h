@@ -2,6 +2,7 @@
 #ifndef VANTRI_RENDER_NODES_DRAW_NODES_H_
 #define VANTRI_RENDER_NODES_DRAW_NODES_H_
 
+#include <cstdint>
 #include <span>
 #include <string>
 
@@ -18,10 +19,14 @@ namespace vantri {
 /// a box divided into them instead. With `ColorMode::BoxStyles` each box is
 /// drawn in the line style of its fill colour; in the other modes every
 /// box is light. A double circle is a box with a double frame, an Mrecord
-/// has round corners, a point is a single ●; invisible nodes are not drawn.
+/// has round corners (so has a light box with style rounded), a point is a
+/// single ●, a plaintext, plain or none node its label alone; invisible
+/// nodes are not drawn. Node i's text takes paint `text_paints[i]`, when
+/// there is one.
 void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
                 std::span<const std::string> labels, std::span<const FieldLayout> fields,
-                const GridTransform& transform, ColorMode color);
+                const GridTransform& transform, ColorMode color,
+                std::span<const std::uint32_t> text_paints = {});
 
 }  // namespace vantri
 

@@ -9,19 +9,28 @@
 namespace vantri {
 namespace {
 
-// Calls `visit` with each line of `label`.
+// Calls `visit` with each line of `label` and how it is set.
 template <typename Visit>
 void for_each_line(std::string_view label, Visit visit) {
   std::size_t start = 0;
   while (start < label.size()) {
     const std::size_t feed = label.find('\n', start);
     if (feed == std::string_view::npos) {
-      visit(label.substr(start));
+      visit(label.substr(start), LineAlign::Centre);
       return;
     }
     std::size_t end = feed;
-    if (end > start && label[end - 1] == '\r') --end;
-    visit(label.substr(start, end - start));
+    LineAlign align = LineAlign::Centre;
+    if (end > start && label[end - 1] == kLeftLineEnd) {
+      align = LineAlign::Left;
+      --end;
+    } else if (end > start && label[end - 1] == kRightLineEnd) {
+      align = LineAlign::Right;
+      --end;
+    } else if (end > start && label[end - 1] == '\r') {
+      --end;
+    }
+    visit(label.substr(start, end - start), align);
     start = feed + 1;
   }
 }
@@ -30,13 +39,40 @@ void for_each_line(std::string_view label, Visit visit) {
 
 std::vector<std::string_view> split_label_lines(std::string_view label) {
   std::vector<std::string_view> lines;
-  for_each_line(label, [&](std::string_view line) { lines.push_back(line); });
+  for_each_line(label, [&](std::string_view line, LineAlign) { lines.push_back(line); });
   return lines;
+}
+
+std::vector<AlignedLine> split_aligned_lines(std::string_view label) {
+  std::vector<AlignedLine> lines;
+  for_each_line(label, [&](std::string_view line, LineAlign align) {
+    lines.push_back({line, align});
+  });
+  return lines;
+}
+
+std::string_view line_end(LineAlign align) {
+  switch (align) {
+    case LineAlign::Left: return "\x0e\n";
+    case LineAlign::Right: return "\x0f\n";
+    case LineAlign::Centre: break;
+  }
+  return "\n";
+}
+
+std::size_t aligned_start(LineAlign align, std::size_t room, std::size_t width) {
+  const std::size_t spare = room > width ? room - width : 0;
+  switch (align) {
+    case LineAlign::Left: return 0;
+    case LineAlign::Right: return spare;
+    case LineAlign::Centre: break;
+  }
+  return spare / 2;
 }
 
 std::size_t count_label_lines(std::string_view label) {
   std::size_t count = 0;
-  for_each_line(label, [&](std::string_view) { ++count; });
+  for_each_line(label, [&](std::string_view, LineAlign) { ++count; });
   return count;
 }
 
@@ -57,7 +93,7 @@ std::size_t text_width(std::string_view line) {
 
 std::size_t label_width(std::string_view label) {
   std::size_t widest = 0;
-  for_each_line(label, [&](std::string_view line) {
+  for_each_line(label, [&](std::string_view line, LineAlign) {
     widest = std::max(widest, text_width(line));
   });
   return widest;

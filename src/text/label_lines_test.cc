@@ -64,5 +64,27 @@ TEST(LabelLines, PrefixesAndSuffixesWithinAWidth) {
   EXPECT_EQ(fit_suffix("", 3), (TextSpan{0, 0}));
 }
 
+// A mark before a line feed sets the line before it flush left or right;
+// the mark is part of the line ending, never of the line.
+TEST(LabelLines, MarkedLineEndsSetTheirLines) {
+  const std::string label = std::string("a") + std::string(line_end(LineAlign::Left)) + "bb" +
+                            std::string(line_end(LineAlign::Right)) + "c\r\nd";
+  const std::vector<AlignedLine> lines = split_aligned_lines(label);
+  ASSERT_EQ(lines.size(), 4u);
+  EXPECT_EQ(lines[0].text, "a");
+  EXPECT_EQ(lines[0].align, LineAlign::Left);
+  EXPECT_EQ(lines[1].text, "bb");
+  EXPECT_EQ(lines[1].align, LineAlign::Right);
+  EXPECT_EQ(lines[2].text, "c");
+  EXPECT_EQ(lines[2].align, LineAlign::Centre);
+  EXPECT_EQ(lines[3].align, LineAlign::Centre);
+  EXPECT_EQ(label_width(label), 2u);
+  EXPECT_EQ(count_label_lines("x\x0e\n"), 1u);
+  EXPECT_EQ(aligned_start(LineAlign::Left, 9, 4), 0u);
+  EXPECT_EQ(aligned_start(LineAlign::Centre, 9, 4), 2u);
+  EXPECT_EQ(aligned_start(LineAlign::Right, 9, 4), 5u);
+  EXPECT_EQ(aligned_start(LineAlign::Right, 3, 4), 0u);
+}
+
 }  // namespace
 }  // namespace vantri

@@ -80,12 +80,29 @@ std::string trim_label(std::string_view label, std::size_t max,
   return words ? std::move(*words) : trim_middle(label, budget);
 }
 
+std::string trim_label_lines(std::string_view label, std::size_t max,
+                             TrimStrategy strategy) {
+  if (label.find('\n') == std::string_view::npos) return trim_label(label, max, strategy);
+  if (label_width(label) <= max) return std::string(label);
+  std::string out;
+  out.reserve(label.size());
+  const std::vector<AlignedLine> lines = split_aligned_lines(label);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    out += trim_label(lines[i].text, max, strategy);
+    // Every line but a last one without a line feed has its ending back.
+    if (i + 1 < lines.size() || label.back() == '\n') out += line_end(lines[i].align);
+  }
+  return out;
+}
+
 std::string limit_label(std::string_view label, std::optional<std::uint64_t> max_label,
                         TrimStrategy strategy, LabelLines lines) {
   if (!max_label) return std::string(label);
   const std::size_t width = lines == LabelLines::Split ? label_width(label) : text_width(label);
   if (width <= *max_label) return std::string(label);
-  return trim_label(label, static_cast<std::size_t>(*max_label), strategy);
+  const auto max = static_cast<std::size_t>(*max_label);
+  return lines == LabelLines::Split ? trim_label_lines(label, max, strategy)
+                                    : trim_label(label, max, strategy);
 }
 
 }  // namespace vantri

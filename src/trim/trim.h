@@ -29,18 +29,26 @@ std::expected<TrimStrategy, std::string> parse_trim_strategy(
 std::string trim_label(std::string_view label, std::size_t max,
                        TrimStrategy strategy);
 
+/// `trim_label` line by line: each line of a label of several lines wider
+/// than `max` is shortened on its own, the line endings kept as they are
+/// (`split_aligned_lines`); a label of one line as `trim_label` does it.
+std::string trim_label_lines(std::string_view label, std::size_t max,
+                             TrimStrategy strategy);
+
 /// How a label's line feeds are drawn, which decides how wide it is.
 enum class LabelLines : std::uint8_t {
-  /// Each starts a line (node labels and fields): the widest line counts.
+  /// Each starts a line (every label: node labels, fields, edge labels):
+  /// the widest line counts, and each line too wide is cut on its own.
   Split,
-  /// The label is drawn as one run of text, a line feed as a blank (edge
-  /// labels, which wrap where there is room): all of it counts.
+  /// The label is drawn as one run of text, a line feed as a blank: all of
+  /// it counts.
   Joined,
 };
 
 /// A label held to the caller's label limit: unchanged without a limit or
-/// when it is at most `max_label` columns wide as drawn (`lines`), else the
-/// whole text cut to `max_label` columns with `trim_label`. Every label the
+/// when it is at most `max_label` columns wide as drawn (`lines`), else cut
+/// to `max_label` columns with `trim_label` (line by line when `Split`,
+/// `trim_label_lines`). Every label the
 /// limit applies to (node labels, record and table fields, edge labels)
 /// goes through here, so that all are measured alike, in columns.
 std::string limit_label(std::string_view label, std::optional<std::uint64_t> max_label,

@@ -115,14 +115,13 @@ TEST(TrimLabel, CutsCountColumns) {
 
 // The label limit measures a label in columns, as it is drawn: by its
 // widest line where line feeds start lines, whole where they show as
-// blanks; a label too wide is cut whole.
+// blanks; a label too wide is cut line by line, or whole.
 TEST(LimitLabel, MeasuresColumnsAsDrawn) {
   for (const LabelLines lines : {LabelLines::Split, LabelLines::Joined}) {
     EXPECT_EQ(limit_label("hello world", std::nullopt, TrimStrategy::End, lines), "hello world");
     EXPECT_EQ(limit_label("hello", 5, TrimStrategy::End, lines), "hello");
     EXPECT_EQ(limit_label("hello!", 5, TrimStrategy::End, lines), "he...");
     EXPECT_EQ(limit_label("x", 0, TrimStrategy::Start, lines), "");
-    EXPECT_EQ(limit_label("ab\ncdefgh", 5, TrimStrategy::End, lines), "ab...");
     // Seven columns in fourteen bytes fit a limit of seven; a CJK
     // character takes two columns, a combining mark none.
     EXPECT_EQ(limit_label("ééééééé", 7, TrimStrategy::End, lines), "ééééééé");
@@ -133,6 +132,9 @@ TEST(LimitLabel, MeasuresColumnsAsDrawn) {
   }
   EXPECT_EQ(limit_label("abc\ndef", 4, TrimStrategy::End, LabelLines::Split), "abc\ndef");
   EXPECT_EQ(limit_label("abc\ndef", 4, TrimStrategy::End, LabelLines::Joined), "a...");
+  // Split, each line too wide is cut on its own.
+  EXPECT_EQ(limit_label("ab\ncdefgh", 5, TrimStrategy::End, LabelLines::Split), "ab\ncd...");
+  EXPECT_EQ(limit_label("ab\ncdefgh", 5, TrimStrategy::End, LabelLines::Joined), "ab...");
 }
 
 // Every cut of every strategy stays within the width and never splits a
@@ -160,6 +162,15 @@ TEST(TrimLabel, ResultsAreValidUtf8WithinMax) {
       }
     }
   }
+}
+
+// A label of several lines is cut line by line, its line endings kept.
+TEST(TrimLabel, LinesAreCutOnTheirOwn) {
+  EXPECT_EQ(trim_label_lines("abcdefgh", 6, TrimStrategy::End), "abc...");
+  EXPECT_EQ(trim_label_lines("ab\nabcdefgh\x0e\nxyz", 6, TrimStrategy::End),
+            "ab\nabc...\x0e\nxyz");
+  EXPECT_EQ(trim_label_lines("abcdefgh\x0f\n", 6, TrimStrategy::Start), "...fgh\x0f\n");
+  EXPECT_EQ(trim_label_lines("ab\ncd", 6, TrimStrategy::End), "ab\ncd");
 }
 
 }  // namespace

@@ -25,7 +25,21 @@ int terminal_width(char32_t c) {
 
 }  // namespace
 
-TerminalScreen::TerminalScreen(std::string_view text) {
+TerminalScreen::TerminalScreen(std::string_view coloured) {
+  // Colour sequences (ESC [ ... m) take no column on a terminal.
+  std::string text;
+  text.reserve(coloured.size());
+  for (std::size_t i = 0; i < coloured.size(); ++i) {
+    if (coloured[i] == '\x1b' && i + 1 < coloured.size() && coloured[i + 1] == '[') {
+      const std::size_t end = coloured.find('m', i + 2);
+      if (end != std::string_view::npos &&
+          coloured.find_first_not_of("0123456789;", i + 2) == end) {
+        i = end;
+        continue;
+      }
+    }
+    text += coloured[i];
+  }
   for (const std::string_view line : split_label_lines(text)) {
     Row row;
     row.text = line;

@@ -28,8 +28,8 @@ struct ScreenPoint {
 
 class TerminalScreen {
  public:
-  /// `text` is a drawing without colour sequences, rows ending in line
-  /// feeds. Switches the process to a UTF-8 character type locale; throws
+  /// `text` is a drawing, rows ending in line feeds; its colour sequences
+  /// (SGR) show nothing. Switches the process to a UTF-8 character type locale; throws
   /// std::runtime_error when there is none.
   explicit TerminalScreen(std::string_view text);
 
