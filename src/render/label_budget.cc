@@ -123,8 +123,13 @@ ShownLabel LabelForms::within(std::uint64_t budget, TrimStrategy trim) const {
         shown.cut = true;
       }
     }
-    // Lines of its own are centred, whatever the line was.
-    if (line.ending.end > line.ending.begin) shown.text += '\n';
+    // A line cut but not broken keeps its ending, and so how it is set; the
+    // lines a line is broken into are centred.
+    if (pieces.size() == 1) {
+      shown.text += part(line.ending);
+    } else if (line.ending.end > line.ending.begin) {
+      shown.text += '\n';
+    }
   }
   return shown;
 }
