@@ -117,12 +117,13 @@ def run_vantri(*args, stdin=b"", cwd=None, env=None, module=False):
 
 
 def run_vantri_on_terminal(*args, env=None, columns=80, stdout_tty=True, stderr_tty=False,
-                           may_page=False):
-    """The `vantri` command with standard output and/or standard error on a
-    pseudo-terminal of `columns` columns and 24 rows. Returns (status,
-    stdout, stderr) with the terminal's line feeds as the program wrote
-    them. Unless the test `may_page` (and brings its own pager), a pager
-    the command starts fails the test."""
+                           stdin_tty=False, may_page=False):
+    """The `vantri` command with standard output, standard error and/or
+    standard input on a pseudo-terminal of `columns` columns and 24 rows
+    (standard input is otherwise empty). Returns (status, stdout, stderr)
+    with the terminal's line feeds as the program wrote them. Unless the
+    test `may_page` (and brings its own pager), a pager the command starts
+    fails the test."""
     env = dict(env if env is not None else command_env())
     marker = None
     if not may_page:
@@ -136,7 +137,7 @@ def run_vantri_on_terminal(*args, env=None, columns=80, stdout_tty=True, stderr_
     termios.tcsetattr(slave, termios.TCSANOW, attributes)
     process = subprocess.Popen(
         [str(SCRIPT)] + [str(a) for a in args],
-        stdin=subprocess.DEVNULL,
+        stdin=slave if stdin_tty else subprocess.DEVNULL,
         stdout=slave if stdout_tty else subprocess.PIPE,
         stderr=slave if stderr_tty else subprocess.PIPE,
         env=env,
@@ -152,12 +153,9 @@ def run_vantri_on_terminal(*args, env=None, columns=80, stdout_tty=True, stderr_
             break
         on_terminal += chunk
     os.close(master)
-    piped = process.stdout if not stdout_tty else process.stderr
-    other = piped.read() if piped else b""
+    stdout = bytes(on_terminal) if stdout_tty else process.stdout.read()
+    stderr = bytes(on_terminal) if stderr_tty else process.stderr.read()
     process.wait(timeout=60)
-    stdout, stderr = (bytes(on_terminal), other) if stdout_tty else (other, bytes(on_terminal))
-    if stdout_tty and stderr_tty:
-        stdout, stderr = bytes(on_terminal), bytes(on_terminal)
     if marker is not None:
         assert not marker.exists(), "the command started a pager"
         shutil.rmtree(marker.parent)

@@ -46,7 +46,6 @@ def test_console_script_and_module_agree(graph):
 @pytest.mark.parametrize(
     "args, message",
     [
-        ((), 'no FILE given ("-" reads standard input)'),
         (("-x", "{graph}"), "unknown option: -x"),
         (("--help=yes",), "option --help takes no value"),
         (("{graph}", "--width"), "option --width needs a value"),
@@ -56,6 +55,8 @@ def test_console_script_and_module_agree(graph):
          "invalid value '4' for --width: the narrowest drawing is 5 columns wide (0 means no limit)"),
         (("--max-label", "x", "{graph}"),
          "invalid value 'x' for --max-label: expected a whole number of columns"),
+        (("--trim", "best", "{graph}"),
+         "unknown trim strategy: best (expected end, start, middle or smart)"),
     ],
 )
 def test_usage_errors(graph, args, message):
@@ -63,6 +64,44 @@ def test_usage_errors(graph, args, message):
     assert result.returncode == 1
     assert result.stdout == b""
     assert result.stderr.decode() == f"vantri: error: {message}\n{USAGE}"
+
+
+def test_standard_input_when_no_file_is_named(tmp_path):
+    """Piped in, the graph is drawn; on a terminal, nobody means to type
+    one: the usage error. Input without a graph says so plainly, and each
+    graph of an input is drawn in turn, a failing one named by its place."""
+    drawing = vantri.render(GRAPH).encode()
+    piped = run_vantri("--color", stdin=GRAPH.encode())
+    assert (piped.returncode, piped.stdout, piped.stderr) == (0, drawing, b"")
+    assert run_vantri("--color", "--", stdin=GRAPH.encode()).stdout == drawing
+    status, stdout, stderr = run_vantri_on_terminal(stdout_tty=False, stdin_tty=True)
+    assert (status, stdout) == (1, b"")
+    assert stderr.decode() == f'vantri: error: no FILE given ("-" reads standard input)\n{USAGE}'
+
+    no_graph = "vantri: error: the DOT text holds no graph (it is empty, or only blanks and comments)"
+    (tmp_path / "comments.gv").write_text("/* a graph\n   to come */\n// soon\n# 1 \"x\"\n\n")
+    (tmp_path / "empty.gv").write_text("")
+    for args, stdin in [((), b""), ((), b" \n\t"), (("comments.gv",), b""), (("-",), b"")]:
+        result = run_vantri(*args, stdin=stdin, cwd=tmp_path)
+        assert (result.returncode, result.stdout) == (1, b""), args
+        assert result.stderr.decode() == no_graph + "\n", args
+    both = run_vantri("--color", "empty.gv", "comments.gv", cwd=tmp_path)
+    assert both.stderr.decode() == (f"{no_graph.replace('error: ', 'error: empty.gv: ')}\n"
+                                    f"{no_graph.replace('error: ', 'error: comments.gv: ')}\n")
+
+    second = "graph { x -- y -- z }"
+    result = run_vantri("--color", stdin=f"{GRAPH}\n// between\n{second}".encode())
+    assert (result.returncode, result.stderr) == (0, b"")
+    assert result.stdout == drawing + b"\n" + vantri.render(second).encode()
+    # The graph in the middle is too large to draw: the others still are.
+    huge = ("digraph { a [shape=box, width=900, height=900, label=x];"
+            " b [fixedsize=true, width=0.1, height=0.1] }")
+    (tmp_path / "three.gv").write_text(f"{GRAPH}{huge}{second}")
+    result = run_vantri("--color", "three.gv", "-", stdin=GRAPH.encode(), cwd=tmp_path)
+    assert result.returncode == 1
+    assert result.stdout == drawing + b"\n" + vantri.render(second).encode() + b"\n" + drawing
+    assert result.stderr.startswith(b"vantri: error: three.gv: graph 2: Drawing too large: ")
+    assert result.stderr.count(b"\n") == 1
 
 
 def test_usage_errors_let_python_clean_up():

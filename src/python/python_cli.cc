@@ -249,26 +249,37 @@ int draw_all(const CliRender& command) {
       continue;
     }
     started = std::chrono::steady_clock::now();
-    auto drawing = render_unlocked([&source] { return std::move(**source); }, options, watch);
+    auto drawings = render_unlocked([&source] { return std::move(**source); }, options, watch);
     progress.erase();
-    if (!drawing) return -1;
-    if (!*drawing) {
-      const std::string message = display(drawing->error());
-      report(name_files ? messages::about_input(name, message) : message);
-      status = kErrorStatus;
-      continue;
-    }
-    if (fit_terminal) {
-      if (drawn_any) held += '\n';
-      held += (*drawing)->text;
+    if (!drawings) return -1;
+    // The graphs of one input are drawn in turn like files; a failing one
+    // does not stop the rest either.
+    const bool name_graphs = drawings->size() > 1;
+    for (std::size_t i = 0; i < drawings->size(); ++i) {
+      const std::expected<Rendering, RenderError>& drawing = (*drawings)[i];
+      if (!drawing) {
+        std::string message = display(drawing.error());
+        if (name_graphs) message = messages::about_graph(i + 1, message);
+        report(name_files ? messages::about_input(name, message) : message);
+        status = kErrorStatus;
+        continue;
+      }
+      if (fit_terminal) {
+        if (drawn_any) held += '\n';
+        held += drawing->text;
+        drawn_any = true;
+        continue;
+      }
+      if (drawn_any && !write_out("\n")) return -1;
+      if (!write_out(drawing->text)) return -1;
       drawn_any = true;
-      continue;
+      // A drawing cut at the width says so, after the drawing.
+      if (drawing->cut) {
+        const std::string message = drawing->cut->message("--width");
+        write_err(messages::notice_line(name_graphs ? messages::about_graph(i + 1, message)
+                                                    : message));
+      }
     }
-    if (drawn_any && !write_out("\n")) return -1;
-    if (!write_out((*drawing)->text)) return -1;
-    drawn_any = true;
-    // A drawing cut at the width says so, after the drawing.
-    if ((*drawing)->cut) write_err(messages::notice_line((*drawing)->cut->message("--width")));
   }
   if (!held.empty() && !show_on_terminal(command, held)) return -1;
   return status;
@@ -295,7 +306,7 @@ PyObject* exit_for_exception() {
 PyObject* run(const std::vector<std::string>& argv) {
   const std::span<const std::string> args =
       argv.empty() ? std::span<const std::string>() : std::span(argv).subspan(1);
-  const CliCommand command = parse_cli_args(args);
+  const CliCommand command = parse_cli_args(args, is_terminal(STDIN_FILENO));
   if (std::holds_alternative<CliHelp>(command)) {
     if (!write_out(messages::kCliHelp)) return nullptr;
     Py_RETURN_NONE;
