@@ -53,7 +53,7 @@ std::vector<ExampleGraph> swept_graphs() {
   std::vector<ExampleGraph> graphs = example_graphs();
   std::vector<std::filesystem::path> own;
   for (const auto& entry :
-       std::filesystem::directory_iterator(std::string(VANTRI_SOURCE_DIR) + "/examples")) {
+       std::filesystem::directory_iterator(VANTRI_EXAMPLES_DIR)) {
     if (entry.path().extension() == ".dot") own.push_back(entry.path());
   }
   std::sort(own.begin(), own.end());
