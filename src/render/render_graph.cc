@@ -61,9 +61,17 @@ SizedLayout size_layout(LayoutGraph layout, NodeFaces faces, const RenderOptions
     place_boxes();
   }
 
-  // The outermost columns drawn: boxes and cluster frames. Edges are routed
-  // within them (or beside them, as far as the width limit allows), so they
-  // do not count here.
+  // The outermost columns drawn: boxes and cluster frames, and the loops
+  // beside boxes, two columns out for each. Other edges are routed within
+  // them (or beside them, as far as the width limit allows), so they do not
+  // count here.
+  std::vector<std::uint64_t> loops(sized.boxes.size(), 0);
+  for (const LayoutEdge& edge : layout.edges) {
+    if (edge.tail == edge.head && edge.tail < loops.size() && !edge.invisible) ++loops[edge.tail];
+  }
+  const auto reach = [&](std::size_t i) {
+    return add_sat(add_sat(sized.boxes[i].right(), 1), 2 * loops[i]);
+  };
   std::uint64_t left = kMaxCell;
   std::uint64_t right = 0;
   const auto take = [&](std::uint64_t first, std::uint64_t last) {
@@ -75,7 +83,7 @@ SizedLayout size_layout(LayoutGraph layout, NodeFaces faces, const RenderOptions
     right = 0;
     for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
       const NodeBox& box = sized.boxes[i];
-      if (box.width != 0 && inside(layout.nodes[i], layout.bb)) take(box.left, box.right());
+      if (box.width != 0 && inside(layout.nodes[i], layout.bb)) take(box.left, reach(i) - 1);
     }
     for (const LayoutCluster& cluster : layout.clusters) {
       take(column_of(transform, cluster.bb.x0), column_of(transform, cluster.bb.x1));
@@ -103,6 +111,8 @@ SizedLayout size_layout(LayoutGraph layout, NodeFaces faces, const RenderOptions
     }
   }
   sized.width = std::max(transform.width, left == kMaxCell ? 0 : add_sat(right, 1));
+  sized.reach.clear();
+  for (std::size_t i = 0; i < sized.boxes.size(); ++i) sized.reach.push_back(reach(i));
   sized.layout = std::move(layout);
   return sized;
 }
@@ -319,6 +329,14 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   }
   if (must_stop(stop)) return stopped();
 
+  // A drawing that still does not fit is cut at the limit, or drawn whole
+  // when the caller would rather have that.
+  RenderOptions whole = options;
+  const bool widened =
+      options.overflow == WidthOverflow::Widen && limit && sized.width > *limit;
+  if (widened) whole.max_width.reset();
+  const std::optional<std::uint64_t> cut_at = whole.max_width;
+
   // Routes and labels are planned before the canvas exists: they decide
   // how large it must be (labels may widen it up to the limit, and add
   // rows below). Boxes grow where more lines must join a side than it has
@@ -328,7 +346,7 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   // no width limit holds it.
   const bool down_or_up = sized.layout.rankdir == RankDir::TopToBottom ||
                           sized.layout.rankdir == RankDir::BottomToTop;
-  const bool can_stretch = down_or_up || !limit;
+  const bool can_stretch = down_or_up || !cut_at;
   std::vector<char> growable(sized.boxes.size(), 0);
   for (std::size_t i = 0; i < growable.size(); ++i) {
     growable[i] = sized.layout.nodes[i].shape != NodeShape::Point &&
@@ -343,6 +361,16 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     const std::vector<EndSpans> spans = end_spans(sized.layout, sized.boxes, sized.fields);
     std::vector<NodeBox> boxes = boxes_with_room(sized.layout.edges, sized.boxes, spans,
                                                  growable, sized.layout.rankdir);
+    // How far right each node's drawing reaches: its box, and its loops
+    // beside it, moved with the box where the box grew.
+    const auto reach = [&](std::size_t i) {
+      const std::uint64_t grown = add_sat(boxes[i].right(), 1);
+      const std::uint64_t before = add_sat(sized.boxes[i].right(), 1);
+      const std::uint64_t loops = i < sized.reach.size() && sized.reach[i] > before
+                                      ? sized.reach[i] - before
+                                      : 0;
+      return add_sat(grown, loops);
+    };
 
     // The drawing's own extent: its boxes, frames and title, within the
     // limit.
@@ -353,11 +381,11 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
       const NodeBox& box = boxes[i];
       if (box.height != 0 && inside(sized.layout.nodes[i], sized.layout.bb)) {
         height = std::max(height, add_sat(box.bottom(), 1));
-        drawn_width = std::max(drawn_width, add_sat(box.right(), 1));
+        drawn_width = std::max(drawn_width, reach(i));
       }
     }
     width = std::max(width, drawn_width);
-    if (limit) width = std::min(width, *limit);
+    if (cut_at) width = std::min(width, *cut_at);
     if (width != 0 && height > kMaxCanvasCells / width) {
       return std::unexpected(CanvasTooLarge{width, height});
     }
@@ -366,21 +394,29 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     // its edges find no box to attach to and are left out with it.
     cut.reset();
     left_out.clear();
-    if (limit && std::max(sized.width, drawn_width) > *limit) {
-      cut = DrawingCut{*limit, 0, 0};
+    if (cut_at && std::max(sized.width, drawn_width) > *cut_at) {
+      cut = DrawingCut{*cut_at, 0, 0};
       for (std::size_t i = 0; i < boxes.size(); ++i) {
         if (sized.layout.nodes[i].invisible) continue;
         ++cut->nodes;
-        const NodeBox& box = boxes[i];
-        if (box.width != 0 && box.right() >= width) left_out.push_back(i);
+        // A node whose loop would be cut is left out with it.
+        if (boxes[i].width != 0 && reach(i) > width) left_out.push_back(i);
       }
       cut->nodes_left_out = left_out.size();
+      // A loop goes with its node even where the node's box would fit: there
+      // is nowhere else for the loop to go, so nothing is drawn of it.
+      for (LayoutEdge& edge : sized.layout.edges) {
+        if (edge.tail == edge.head &&
+            std::binary_search(left_out.begin(), left_out.end(), edge.tail)) {
+          edge.invisible = true;
+        }
+      }
     }
 
     GridTransform planned = sized.transform;
     planned.width = width;
     planned.height = height;
-    routes = plan_edge_drawing(sized.layout, boxes, spans, planned, options, stop);
+    routes = plan_edge_drawing(sized.layout, boxes, spans, planned, whole, stop);
     if (must_stop(stop)) return stopped();
     if (routes.undrawn == 0 || stretched == 2 || !can_stretch) {
       sized.boxes = std::move(boxes);
@@ -394,7 +430,7 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     for (const LayoutEdge& e : sized.layout.edges) cut->edges += e.invisible ? 0 : 1;
   }
   width = std::max(width, routes.width);
-  if (limit) width = std::min(width, *limit);
+  if (cut_at) width = std::min(width, *cut_at);
   height = std::max(height, routes.height);
   if (sized.title) height = height_with_title(*sized.title, height);
   if (width != 0 && height > kMaxCanvasCells / width) {
@@ -403,7 +439,8 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
 
   Drawing drawing{std::move(sized.layout), std::move(sized.labels), std::move(sized.fields),
                   sized.transform,         std::move(sized.boxes),  std::move(routes),
-                  CharGrid(width, height), cut,                     std::move(left_out)};
+                  CharGrid(width, height), cut,                     std::move(left_out),
+                  widened};
   CharGrid& grid = drawing.grid;
   const GridTransform& transform = drawing.transform;
   const Paints paints = choose_paints(grid, drawing.layout, options.color);
@@ -447,7 +484,7 @@ std::expected<Rendering, RenderError> render_layout(
   if (!drawing) return std::unexpected(std::move(drawing.error()));
   std::string text = drawing->grid.to_text(stop);
   if (must_stop(stop)) return std::unexpected(why_stopped(*stop));
-  return Rendering{std::move(text), drawing->cut};
+  return Rendering{std::move(text), drawing->cut, drawing->widened};
 }
 
 }  // namespace vantri
