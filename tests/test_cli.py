@@ -130,7 +130,8 @@ def test_help_and_version_stop_the_pass(graph):
         for word in ["--width", "--trim", "--max-label", "--timeout", "--color", "--no-color",
                      "--ascii",
                      "--version", "--help", "end, start, middle", "smart", "NO_COLOR",
-                     "terminal columns", '"-" reads standard input']:
+                     "terminal columns", '"-" reads standard input', "--no-pager",
+                     "VANTRI_PAGER", "less -RSFX"]:
             assert word in text, word
     for args in [("-V",), ("--version", graph)]:
         result = run_vantri(*args)
@@ -364,3 +365,92 @@ def test_sigint_while_waiting_for_standard_input():
     process.send_signal(signal.SIGINT)
     stdout, stderr = process.communicate(timeout=30)
     assert (process.returncode, stdout, stderr) == (130, b"", b"")
+
+
+# A left-to-right chain far wider than 80 columns, one filled node for the
+# colours; a chain taller than 24 rows; a graph that fits.
+WIDE = ("digraph { rankdir=LR; n00 [style=filled, fillcolor=red]; "
+        + " -> ".join(f"n{i:02}" for i in range(20)) + " }")
+TALL = "digraph { " + " -> ".join(f"t{i:02}" for i in range(12)) + " }"
+SMALL = "digraph { a -> b }"
+
+
+def test_a_terminal_shows_every_node_paging_what_does_not_fit(tmp_path):
+    graphs = {}
+    for name, source in [("wide", WIDE), ("tall", TALL), ("small", SMALL)]:
+        graphs[name] = tmp_path / f"{name}.dot"
+        graphs[name].write_text(source)
+    # A pager that keeps what it is given and the LESS it got, and shows nothing.
+    paged = tmp_path / "paged"
+    pager = tmp_path / "pager.sh"
+    pager.write_text(f'#!/bin/sh\ncat > "{paged}"\necho "$LESS" > "{paged}.less"\n')
+    pager.chmod(0o755)
+    # A `less` first on PATH that keeps its arguments and what it is given.
+    fake_bin = tmp_path / "bin"
+    fake_bin.mkdir()
+    less = fake_bin / "less"
+    less.write_text(f'#!/bin/sh\necho "$@" > "{paged}.args"\ncat > "{paged}"\n')
+    less.chmod(0o755)
+    with_less = f"{fake_bin}{os.pathsep}{os.environ['PATH']}"
+
+    def forget_pages():
+        for leftover in tmp_path.glob("paged*"):
+            leftover.unlink()
+
+    def run(name, *args, **env):
+        forget_pages()
+        status, stdout, stderr = run_vantri_on_terminal(
+            *args, graphs[name], env=command_env(**env), may_page=True)
+        assert (status, stderr) == (0, b""), (name, args, env, stderr)
+        return stdout, paged.read_bytes() if paged.exists() else None
+
+    def nodes_in(text, names):
+        missing = [n for n in names if n.encode() not in text]
+        assert not missing, f"missing {missing} in\n{text.decode()}"
+
+    def widest(text):
+        return max(len(re.sub(rb"\x1b\[[0-9;]*m", b"", line).decode())
+                   for line in text.splitlines())
+
+    chain = [f"n{i:02}" for i in range(20)]
+    # Fits: printed straight, as fitted to the terminal; no pager.
+    stdout, shown = run("small", VANTRI_PAGER=str(pager))
+    assert shown is None and stdout == vantri.render(SMALL, max_width=80).encode()
+    # Too wide to fit without leaving nodes out: drawn whole, to the pager.
+    stdout, shown = run("wide", VANTRI_PAGER=str(pager))
+    assert stdout == b"" and shown is not None
+    nodes_in(shown, chain)
+    assert widest(shown) > 80 and ANSI in shown
+    assert (tmp_path / "paged.less").read_text() == "FRSX\n"
+    # --no-pager: the same, straight to the terminal.
+    assert run("wide", "--no-pager", VANTRI_PAGER=str(pager)) == (shown, None)
+    # Colours as on any terminal: NO_COLOR gives line styles, --color wins.
+    stdout, plain = run("wide", VANTRI_PAGER=str(pager), NO_COLOR="1")
+    assert stdout == b"" and ANSI not in plain and "┌╌".encode() in plain
+    nodes_in(plain, chain)
+    assert run("wide", "--color", VANTRI_PAGER=str(pager), NO_COLOR="1") == (b"", shown)
+    # Taller than the screen: paged too, through $PAGER when it is the one set.
+    stdout, shown_tall = run("tall", PAGER=str(pager))
+    assert stdout == b"" and shown_tall.count(b"\n") >= 24
+    nodes_in(shown_tall, [f"t{i:02}" for i in range(12)])
+    # Neither set: less, raw colours, long lines chopped, quitting when it
+    # all fits one screen, no clearing.
+    assert run("wide", PATH=with_less) == (b"", shown)
+    assert (tmp_path / "paged.args").read_text() == "-R -S -F -X\n"
+    # A pager that cannot be started: straight to the terminal, after what
+    # the shell says about it.
+    forget_pages()
+    status, stdout, stderr = run_vantri_on_terminal(
+        graphs["wide"], env=command_env(VANTRI_PAGER="vantri-no-such-pager"), may_page=True)
+    assert (status, stdout) == (0, shown) and b"vantri-no-such-pager" in stderr
+    # An explicit width cuts, as in a pipe, and says so.
+    status, stdout, stderr = run_vantri_on_terminal(
+        "--width", "80", graphs["wide"], env=command_env(VANTRI_PAGER=str(pager)),
+        may_page=True)
+    assert status == 0 and not paged.exists() and widest(stdout) <= 80
+    assert stderr.startswith(b"vantri: drawing cut at 80 columns: ")
+    # A pipe never gets a pager, and the drawing is cut there as before.
+    piped = run_vantri("--color", "--width", "80", graphs["wide"],
+                       env=command_env(VANTRI_PAGER=str(pager)))
+    assert not paged.exists()
+    assert piped.stdout == stdout and piped.stderr == stderr

@@ -157,6 +157,9 @@ std::string drawing_too_large(std::uint64_t width, std::uint64_t height, std::st
 std::string drawing_cut(std::uint64_t columns, std::size_t nodes_left_out, std::size_t nodes,
                         std::string_view width_setting);
 
+/// `not_drawn` of a drawing's `edges` visible edges found no route at all.
+std::string edges_not_drawn(std::size_t not_drawn, std::size_t edges);
+
 // --- Reading DOT source -----------------------------------------------------
 
 /// A file or standard input larger than `limit` bytes.
@@ -180,8 +183,10 @@ inline constexpr std::string_view kCliHelp =
     "\n"
     "Options:\n"
     "  --width N          Widest line of a drawing, in terminal columns: 5 or\n"
-    "                     more, or 0 for no limit [default: the terminal's\n"
-    "                     width when standard output is a terminal, else none]\n"
+    "                     more, or 0 for no limit; what still does not fit is\n"
+    "                     cut, and standard error says how many nodes it left\n"
+    "                     out [default: on a terminal, its width, see below;\n"
+    "                     else none]\n"
     "  --trim STRAT       Where labels are cut: end, start, middle, or smart,\n"
     "                     which keeps whole _-separated words from both ends\n"
     "                     [default: smart]\n"
@@ -195,12 +200,19 @@ inline constexpr std::string_view kCliHelp =
     "  --ascii            Draw in plain printable ASCII (+ - | v ^ < >) instead\n"
     "                     of box-drawing characters; labels keep their own\n"
     "                     characters\n"
+    "  --no-pager         Print straight to the terminal, never through a pager\n"
     "  -V, --version      Print the version\n"
     "  -h, --help         Print help\n"
     "  --                 Take every later argument as a FILE\n"
     "\n"
-    "Options may also be written --width=N. While dot works on a large graph\n"
-    "for more than a second, a line on a terminal's standard error says so.\n";
+    "On a terminal, without --width, a drawing is fitted to the terminal's\n"
+    "width; one that would still leave nodes out is drawn whole instead, as\n"
+    "narrow as it gets, and shown through a pager that scrolls sideways, as is\n"
+    "one taller than the screen: $VANTRI_PAGER, else $PAGER, else less -RSFX.\n"
+    "Output to a pipe or a file is never paged, and --width N cuts as it does\n"
+    "there. Options may also be written --width=N. While dot works on a large\n"
+    "graph for more than a second, a line on a terminal's standard error says\n"
+    "so.\n";
 
 /// After the line of a usage error.
 inline constexpr std::string_view kCliUsage =

@@ -100,13 +100,17 @@ CliCommand parse_cli_args(std::span<const std::string> args, bool stdin_is_termi
     }
     const bool flag = option == "-h" || option == "--help" || option == "-V" ||
                       option == "--version" || option == "--color" || option == "--no-color" ||
-                      option == "--ascii";
+                      option == "--no-pager" || option == "--ascii";
     if (!flag) return CliUsageError{messages::unknown_option(arg)};
     if (equals != std::string::npos) {
       return CliUsageError{messages::option_takes_no_value(option)};
     }
     if (option == "-h" || option == "--help") return CliHelp{};
     if (option == "-V" || option == "--version") return CliVersion{};
+    if (option == "--no-pager") {
+      render.pager = false;
+      continue;
+    }
     if (option == "--ascii") {
       render.ascii = true;
       continue;

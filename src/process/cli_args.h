@@ -40,6 +40,8 @@ struct CliRender {
   std::optional<std::uint64_t> max_label;
   ColorChoice color = ColorChoice::Auto;
   std::optional<double> timeout_seconds;
+  /// False for --no-pager.
+  bool pager = true;
   /// Draw in plain ASCII.
   bool ascii = false;
   friend bool operator==(const CliRender&, const CliRender&) = default;

@@ -64,12 +64,15 @@ TEST(CliArgs, ValuesSeparateOrJoinedAndLastOneWins) {
   EXPECT_EQ(r.max_label, 7u);
   EXPECT_EQ(r.timeout_seconds, 2.5);
   EXPECT_EQ(r.color, ColorChoice::Ansi);
+  EXPECT_TRUE(r.pager);
   EXPECT_FALSE(r.ascii);
   const CliRender ascii = render_of({"--ascii", "--no-color", "g.dot"});
   EXPECT_TRUE(ascii.ascii);
   EXPECT_EQ(ascii.color, ColorChoice::BoxStyles);
   EXPECT_EQ(usage_error({"--ascii=yes", "g.dot"}), "option --ascii takes no value");
   EXPECT_EQ(render_of({"--color", "--no-color", "g.dot"}).color, ColorChoice::BoxStyles);
+  EXPECT_FALSE(render_of({"--no-pager", "g.dot"}).pager);
+  EXPECT_EQ(usage_error({"--no-pager=1", "g.dot"}), "option --no-pager takes no value");
   EXPECT_EQ(render_of({"--width", "80", "--width", "0", "g.dot"}).width, 0u);
 }
 

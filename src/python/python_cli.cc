@@ -20,6 +20,7 @@
 
 #include "messages/messages.h"
 #include "process/cli_args.h"
+#include "process/pager.h"
 #include "process/terminal.h"
 #include "python/python_render.h"
 #include "python/python_support.h"
@@ -172,8 +173,10 @@ class TerminationHandlers {
   std::vector<Saved> saved_;
 };
 
-// How the command's options become render options, given the terminal.
-RenderOptions resolve_options(const CliRender& command) {
+// How the command's options become render options, given the terminal:
+// on a terminal without --width, the drawing is fitted to its width and,
+// when it still does not fit, drawn whole rather than cut (to be paged).
+RenderOptions resolve_options(const CliRender& command, bool fit_terminal) {
   RenderOptions options;
   options.trim = command.trim;
   options.max_label = command.max_label;
@@ -186,18 +189,42 @@ RenderOptions resolve_options(const CliRender& command) {
   options.color = ansi ? ColorMode::Ansi : ColorMode::BoxStyles;
   if (command.width) {
     if (*command.width != 0) options.max_width = command.width;
-  } else if (terminal_out) {
+  } else if (fit_terminal) {
     // A terminal too narrow for any drawing gets one without a limit.
     const auto columns = terminal_columns(STDOUT_FILENO, std::getenv("COLUMNS"));
     if (columns && *columns >= kMinWidth) options.max_width = columns;
+    options.overflow = WidthOverflow::Widen;
   }
   return options;
+}
+
+// Shows what the drawings of a terminal without --width came to: through
+// the pager when it is wider or taller than the screen (and the command
+// may page), else, or when no pager starts, straight. False with a Python
+// exception set when writing fails.
+bool show_on_terminal(const CliRender& command, const std::string& text) {
+  const ShownSize size = shown_size(text);
+  const auto columns = terminal_columns(STDOUT_FILENO, std::getenv("COLUMNS"));
+  const auto rows = terminal_rows(STDOUT_FILENO, std::getenv("LINES"));
+  // A drawing as tall as the screen would lose its first line to the
+  // prompt below it.
+  const bool too_big = (columns && size.columns > *columns) || (rows && size.rows >= *rows);
+  if (too_big && command.pager) {
+    if (const auto pager = pager_command(std::getenv("VANTRI_PAGER"), std::getenv("PAGER"))) {
+      if (page(*pager, text) == Paged::Shown) return true;
+    }
+  }
+  return write_out(text);
 }
 
 // Draws every file of the command. Returns the exit status, or -1 with a
 // Python exception set that ends the command (an interrupt, say).
 int draw_all(const CliRender& command) {
-  const RenderOptions options = resolve_options(command);
+  // On a terminal without --width, the drawings are held until all are
+  // made, and shown together, paged or not.
+  const bool fit_terminal = is_terminal(STDOUT_FILENO) && !command.width;
+  const RenderOptions options = resolve_options(command, fit_terminal);
+  std::string held;
   ProgressLine progress(STDERR_FILENO);
   std::chrono::steady_clock::time_point started;
   RenderWatch watch;
@@ -238,6 +265,12 @@ int draw_all(const CliRender& command) {
         status = kErrorStatus;
         continue;
       }
+      if (fit_terminal) {
+        if (drawn_any) held += '\n';
+        held += drawing->text;
+        drawn_any = true;
+        continue;
+      }
       if (drawn_any && !write_out("\n")) return -1;
       if (!write_out(drawing->text)) return -1;
       drawn_any = true;
@@ -249,6 +282,7 @@ int draw_all(const CliRender& command) {
       }
     }
   }
+  if (!held.empty() && !show_on_terminal(command, held)) return -1;
   return status;
 }
 

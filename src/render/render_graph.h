@@ -41,18 +41,24 @@ struct CanvasTooLarge {
   std::string display() const;
 };
 
-/// A drawing cut at the width limit because it did not fit even after the
-/// width fitting: the caller must say so.
+/// A drawing that does not show everything: cut at the width limit because
+/// it did not fit even after the width fitting, or with edges that found no
+/// route at all (only a pathological layout has any). The caller must say
+/// so.
 struct DrawingCut {
-  /// The width limit.
+  /// The width limit, or 0 when the drawing was not cut.
   std::uint64_t columns = 0;
   /// Visible nodes left out because their boxes reach past the cut, and
   /// all visible nodes.
   std::size_t nodes_left_out = 0;
   std::size_t nodes = 0;
+  /// Visible edges that found no route, and all visible edges.
+  std::size_t edges_not_drawn = 0;
+  std::size_t edges = 0;
   /// One line for the user, such as "drawing cut at 80 columns: 12 of 41
   /// nodes do not fit; a wider --width shows them", naming the caller's
-  /// width setting (`--width`, `max_width`).
+  /// width setting (`--width`, `max_width`), or "3 of 400 edges could not
+  /// be drawn".
   std::string message(std::string_view width_setting) const;
 };
 
@@ -77,6 +83,9 @@ struct Rendering {
   std::string text;
   /// Set when the drawing was cut at the width limit.
   std::optional<DrawingCut> cut;
+  /// Set when the drawing did not fit the width limit and was drawn whole
+  /// instead (`WidthOverflow::Widen`).
+  bool widened = false;
 };
 
 /// Renders DOT text: runs `dot` once, and up to twice more when the width
@@ -96,7 +105,8 @@ std::expected<Rendering, RenderError> render_graph(
 /// the display labels, the fields of nodes divided into them (one per node,
 /// or none when no node has fields; `field_rect` finds a port's field), the
 /// scale, the boxes, the edge routes and labels, and the grid, and what a
-/// cut at the width limit left out (node indices, ascending).
+/// cut at the width limit left out (node indices, ascending), or whether
+/// the drawing was drawn whole past the limit instead.
 struct Drawing {
   LayoutGraph layout;
   std::vector<std::string> labels;
@@ -107,6 +117,7 @@ struct Drawing {
   CharGrid grid;
   std::optional<DrawingCut> cut;
   std::vector<std::size_t> left_out;
+  bool widened = false;
 };
 
 /// Draws a layout already made from `dot_source`; `relayout` serves the
