@@ -220,6 +220,7 @@ std::string describe(const Reading& r) {
   if (!maybe.empty()) d += " (maybe " + maybe + ")";
   if (r.crossing) d += " crossing";
   if (r.maybe_crossing) d += " (maybe crossing)";
+  if (r.open_weight) d += " (maybe heavy)";
   switch (r.what) {
     case Reading::What::Blank: return "blank";
     case Reading::What::Line:
@@ -241,7 +242,8 @@ bool tells_same(const Reading& a, const Reading& u) {
   if (a.what != u.what) return false;
   if (a.what == Reading::What::Text) return a.text == u.text;
   if (a.what != Reading::What::Line) return a.dirs == u.dirs;
-  if (a.weight != u.weight) return false;
+  const bool either = a.open_weight && (u.weight == Weight::Light || u.weight == Weight::Heavy);
+  if (a.weight != u.weight && !either) return false;
   if (!a.maybe_crossing && a.crossing != u.crossing) return false;
   // certain <= shown <= certain + open
   const LineFlags all = joined(a.dirs, a.maybe);
@@ -333,7 +335,7 @@ std::vector<std::vector<Reading>> read_ascii(const PrintedCells& cells, const Ch
       if (out[r][c].what != Reading::What::Line) continue;
       if (g != U'+' && g != U'#' && g != U'/' && g != U'\\') continue;
       Reading& result = joined_out[r][c];
-      std::size_t arms = 0, heavy = 0;
+      std::size_t arms = 0, heavy = 0, open_arms = 0, open_heavy = 0;
       for (const LineFlags d : {kUp, kDown, kLeft, kRight}) {
         const Reading* n = at(r, c, d);
         if (!n) {
@@ -355,6 +357,10 @@ std::vector<std::vector<Reading>> read_ascii(const PrintedCells& cells, const Ch
           arm = true;
         } else if (g == U'+' && may_reach(r, c, d)) {
           result.maybe = joined(result.maybe, d);
+          if (n->what == Reading::What::Line && ng != U'+' && has(n->dirs, reverse(d))) {
+            ++open_arms;
+            if (is_heavy(n->weight)) ++open_heavy;
+          }
         }
         if (!arm) continue;
         result.dirs = joined(result.dirs, d);
@@ -386,6 +392,8 @@ std::vector<std::vector<Reading>> read_ascii(const PrintedCells& cells, const Ch
       }
       // A corner shows the weight of the lines it joins.
       if (g == U'+' && arms > 0 && heavy * 2 > arms) result.weight = Weight::Heavy;
+      if (g == U'+' && arms == 0 && open_heavy * 2 > open_arms) result.weight = Weight::Heavy;
+      result.open_weight = g == U'+' && arms == 0 && open_arms == 0;
     }
   }
   return joined_out;

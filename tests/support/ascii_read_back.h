@@ -51,6 +51,8 @@ struct Reading {
   bool crossing = false;
   /// Whether the lines may be crossing (when `maybe` holds the other line).
   bool maybe_crossing = false;
+  /// A `+` among junctions only: light or heavy, nothing tells.
+  bool open_weight = false;
   /// Label text: the character.
   char32_t text = 0;
   friend bool operator==(const Reading&, const Reading&) = default;
