@@ -10,6 +10,8 @@
 // none, and every label reads on the grid as planned, whole.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +25,7 @@
 #include "render/render_graph.h"
 #include "render_edges/route_faults.h"
 #include "support/example_graphs.h"
+#include "support/line_rules.h"
 #include "text/utf8.h"
 
 namespace vantri {
@@ -31,6 +34,7 @@ namespace {
 using testing::draw_example;
 using testing::example_graphs;
 using testing::ExampleGraph;
+using testing::LineAudit;
 
 struct Tally {
   std::size_t edges = 0;
@@ -42,7 +46,30 @@ struct Tally {
   std::size_t lr_wrong_way = 0;
   std::size_t facing_side_full = 0;
   std::map<std::string, std::size_t> faults;
+  // What the line rules found: breaches by rule, the figures summed, and
+  // the graphs that add most to each figure.
+  std::array<std::size_t, 8> line_rules{};
+  std::size_t false_pairs = 0;
+  std::size_t shared_arrowless_pairs = 0;
+  // Those of directed graphs: merges cut off from their arrowhead, and
+  // edges drawn without one.
+  std::size_t shared_arrowless_pairs_directed = 0;
+  std::size_t labels_on_shared = 0;
+  std::size_t area = 0;
+  std::size_t edges_read = 0;
+  std::size_t followable_read = 0;
+  std::map<std::string, std::size_t> false_pairs_by_graph;
+  std::map<std::string, std::size_t> shared_pairs_by_graph;
 };
+
+// The line rules the sweep fails on; the others are counted and printed,
+// and join this list once the planner keeps them at every width.
+constexpr std::array<int, 0> kEnforcedLineRules{};
+
+bool enforced(int rule) {
+  return std::find(kEnforcedLineRules.begin(), kEnforcedLineRules.end(), rule) !=
+         kEnforcedLineRules.end();
+}
 
 // "edge 4 (a -> b) [(3, 5) (3, 9) (7, 9)]": the edge, its nodes and its
 // route's corners.
@@ -371,6 +398,38 @@ void audit(const ExampleGraph& graph, const RenderOptions& options, const std::s
     tally.lr_arrowheads += arrows;
     for (bool w : wrong_way) tally.lr_wrong_way += w;
   }
+  // The text as a reader reads it: line networks, crossings, hidden lines,
+  // labels and arrowheads.
+  const LineAudit lines = testing::audit_lines(d, d.grid.to_text());
+  for (std::size_t r = 1; r < lines.by_rule.size(); ++r) tally.line_rules[r] += lines.by_rule[r];
+  tally.false_pairs += lines.false_pairs;
+  (d.layout.directed ? tally.shared_arrowless_pairs_directed : tally.shared_arrowless_pairs) +=
+      lines.shared_arrowless_pairs;
+  tally.labels_on_shared += lines.labels_on_shared;
+  tally.area += lines.area;
+  tally.edges_read += lines.edges;
+  tally.followable_read += lines.followable;
+  if (lines.false_pairs) tally.false_pairs_by_graph[graph.name] = lines.false_pairs;
+  if (lines.shared_arrowless_pairs) {
+    tally.shared_pairs_by_graph[graph.name] = lines.shared_arrowless_pairs;
+  }
+  for (const testing::LineBreach& b : lines.breaches) {
+    if (enforced(b.rule) && reported++ < 12) {
+      ADD_FAILURE() << where << "line rule " << b.rule << ": " << b.message;
+    }
+  }
+}
+
+// "jsort.gv 82, world.gv 45": the graphs that count most.
+std::string most(const std::map<std::string, std::size_t>& by_graph) {
+  std::vector<std::pair<std::size_t, std::string>> sorted;
+  for (const auto& [name, n] : by_graph) sorted.push_back({n, name});
+  std::sort(sorted.rbegin(), sorted.rend());
+  std::string out;
+  for (std::size_t i = 0; i < sorted.size() && i < 5; ++i) {
+    out += (i ? ", " : "") + sorted[i].second + " " + std::to_string(sorted[i].first);
+  }
+  return out;
 }
 
 void print(const char* title, const Tally& t) {
@@ -381,6 +440,19 @@ void print(const char* title, const Tally& t) {
               t.undirected_arrowheads, t.lr_arrowheads, t.lr_wrong_way);
   std::printf("  edges kept off a rule by a full side or no other way in: %zu\n", t.facing_side_full);
   for (const auto& [rule, n] : t.faults) std::printf("  %s: %zu\n", rule.c_str(), n);
+  std::printf("  pairs joined falsely %zu (%s); pairs sharing arrowless lines %zu in undirected "
+              "graphs, %zu in directed ones (%s); labels beside shared stretches %zu; drawing "
+              "area %zu cells\n",
+              t.false_pairs, most(t.false_pairs_by_graph).c_str(), t.shared_arrowless_pairs,
+              t.shared_arrowless_pairs_directed, most(t.shared_pairs_by_graph).c_str(),
+              t.labels_on_shared, t.area);
+  std::printf("  read from the text, a crossing as a crossing: edges followable %zu of %zu\n",
+              t.followable_read, t.edges_read);
+  std::printf("  line rule breaches:");
+  for (int r = 1; r <= 7; ++r) {
+    std::printf(" %d: %zu%s", r, t.line_rules[r], enforced(r) ? " (enforced)" : "");
+  }
+  std::printf("\n");
 }
 
 TEST(ExampleGraphEdges, EveryEdgeCanBeFollowedAndEveryLabelRead) {
