@@ -19,6 +19,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "grid/cell_arith.h"
@@ -49,6 +50,7 @@ struct Tally {
   // What the line rules found: breaches by rule, the figures summed, and
   // the graphs that add most to each figure.
   std::array<std::size_t, 8> line_rules{};
+  std::map<std::string, std::size_t> line_checks;
   std::size_t false_pairs = 0;
   std::size_t shared_arrowless_pairs = 0;
   // Those of directed graphs: merges cut off from their arrowhead, and
@@ -62,13 +64,15 @@ struct Tally {
   std::map<std::string, std::size_t> shared_pairs_by_graph;
 };
 
-// The line rules the sweep fails on; the others are counted and printed,
-// and join this list once the planner keeps them at every width.
-constexpr std::array<int, 0> kEnforcedLineRules{};
+// The checks of the line rules the sweep fails on; the others are counted
+// and printed, and join this list once the planner keeps them at every
+// width.
+constexpr std::array<std::string_view, 2> kEnforcedLineChecks{"tail arrowhead astray",
+                                                               "arrowhead into no box"};
 
-bool enforced(int rule) {
-  return std::find(kEnforcedLineRules.begin(), kEnforcedLineRules.end(), rule) !=
-         kEnforcedLineRules.end();
+bool enforced(std::string_view check) {
+  return std::find(kEnforcedLineChecks.begin(), kEnforcedLineChecks.end(), check) !=
+         kEnforcedLineChecks.end();
 }
 
 // "edge 4 (a -> b) [(3, 5) (3, 9) (7, 9)]": the edge, its nodes and its
@@ -402,6 +406,7 @@ void audit(const ExampleGraph& graph, const RenderOptions& options, const std::s
   // labels and arrowheads.
   const LineAudit lines = testing::audit_lines(d, d.grid.to_text());
   for (std::size_t r = 1; r < lines.by_rule.size(); ++r) tally.line_rules[r] += lines.by_rule[r];
+  for (const auto& [check, n] : lines.by_check) tally.line_checks[check] += n;
   tally.false_pairs += lines.false_pairs;
   (d.layout.directed ? tally.shared_arrowless_pairs_directed : tally.shared_arrowless_pairs) +=
       lines.shared_arrowless_pairs;
@@ -414,7 +419,7 @@ void audit(const ExampleGraph& graph, const RenderOptions& options, const std::s
     tally.shared_pairs_by_graph[graph.name] = lines.shared_arrowless_pairs;
   }
   for (const testing::LineBreach& b : lines.breaches) {
-    if (enforced(b.rule) && reported++ < 12) {
+    if (enforced(b.check) && reported++ < 12) {
       ADD_FAILURE() << where << "line rule " << b.rule << ": " << b.message;
     }
   }
@@ -449,10 +454,13 @@ void print(const char* title, const Tally& t) {
   std::printf("  read from the text, a crossing as a crossing: edges followable %zu of %zu\n",
               t.followable_read, t.edges_read);
   std::printf("  line rule breaches:");
-  for (int r = 1; r <= 7; ++r) {
-    std::printf(" %d: %zu%s", r, t.line_rules[r], enforced(r) ? " (enforced)" : "");
-  }
+  for (int r = 1; r <= 7; ++r) std::printf(" %d: %zu", r, t.line_rules[r]);
   std::printf("\n");
+  for (const std::string_view check : testing::kLineChecks) {
+    const auto n = t.line_checks.find(std::string(check));
+    std::printf("    %s: %zu%s\n", std::string(check).c_str(),
+                n == t.line_checks.end() ? 0 : n->second, enforced(check) ? " (enforced)" : "");
+  }
 }
 
 TEST(ExampleGraphEdges, EveryEdgeCanBeFollowedAndEveryLabelRead) {

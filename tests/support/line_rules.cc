@@ -71,9 +71,10 @@ class Auditor {
     for (const std::size_t n : ns) out += (out.size() > 1 ? ", " : "") + node(n);
     return out + "}";
   }
-  void breach(int rule, GridPoint cell, std::string message) {
+  void breach(int rule, const char* check, GridPoint cell, std::string message) {
     ++out_.by_rule[rule];
-    out_.breaches.push_back({rule, cell, std::move(message)});
+    ++out_.by_check[check];
+    out_.breaches.push_back({rule, check, cell, std::move(message)});
   }
 
   bool on_canvas(std::size_t n) const {
@@ -149,7 +150,7 @@ class Auditor {
       }
       if (!net.heads.empty()) {
         if ((net.tails.size() > 1 && net.heads.size() > 1) || !lies.empty()) {
-          breach(1, net.first,
+          breach(1, "network lies", net.first,
                  "network at " + at(net.first) + " joins tails " + nodes(net.tails) +
                      " to heads " + nodes(net.heads) +
                      (lies.empty() ? "" : "; no such edge: " + lies));
@@ -166,7 +167,7 @@ class Auditor {
         }
       }
       if ((net.tails.size() > 2 || !unlinked.empty()) && !crowded_star(net.tails)) {
-        breach(2, net.first,
+        breach(2, "arrowless lines shared", net.first,
                "network without arrowheads at " + at(net.first) + " joins " + nodes(net.tails) +
                    (unlinked.empty() ? "" : "; no edge between " + unlinked));
       }
@@ -217,7 +218,7 @@ class Auditor {
                              std::any_of(net.heads.begin(), net.heads.end(),
                                          [&](std::size_t h) { return h != box; });
         if (net.cells > count || foreign) {
-          breach(3, net.first,
+          breach(3, "self-loop touched", net.first,
                  "self-loop " + edge_title(d_, e) + " shares its line with other lines (network at " +
                      at(net.first) + ", joining " + nodes(net.tails) + " and " + nodes(net.heads) +
                      ")");
@@ -225,7 +226,7 @@ class Auditor {
           break;
         }
       }
-      if (crossed) breach(3, *crossed, "self-loop " + edge_title(d_, e) + " crossed at " + at(*crossed));
+      if (crossed) breach(3, "self-loop touched", *crossed, "self-loop " + edge_title(d_, e) + " crossed at " + at(*crossed));
     }
   }
 
@@ -245,7 +246,7 @@ class Auditor {
             }
           }
           if (!turning.empty()) {
-            breach(4, p, "a junction drawn as a crossing at " + at(p) + ": " + turning +
+            breach(4, "junction drawn as a crossing", p, "a junction drawn as a crossing at " + at(p) + ": " + turning +
                              " turn or end there");
             continue;
           }
@@ -254,7 +255,8 @@ class Auditor {
           const ReadCell& n = read_.at(step(p, d));
           const bool junction = n.what == What::Line && !n.crossing && n.arms.count() == 3;
           if (n.what == What::Arrow || junction) {
-            breach(4, p, std::string("a crossing beside ") +
+            breach(4, "crossing beside arrowhead or junction", p,
+                   std::string("a crossing beside ") +
                              (junction ? "a junction" : "an arrowhead") + " at " + at(p));
             break;
           }
@@ -277,7 +279,7 @@ class Auditor {
       }
     }
     for (const auto& [e, p] : hidden) {
-      breach(5, p, "the line of " + edge_title(d_, e) + " is hidden under text at " + at(p) +
+      breach(5, "line under text", p, "the line of " + edge_title(d_, e) + " is hidden under text at " + at(p) +
                        " (\"" + read_.text(p.row, p.col >= 3 ? p.col - 3 : 0, 7) + "\")");
     }
   }
@@ -315,7 +317,7 @@ class Auditor {
         ++out_.labels_on_shared;
         std::string others;
         for (const std::size_t e : sharing) others += (others.empty() ? "" : ", ") + edge_title(d_, e);
-        breach(6, first_shared, "label \"" + label.text + "\" of " + edge_title(d_, label.owner) +
+        breach(6, "label beside a shared stretch", first_shared, "label \"" + label.text + "\" of " + edge_title(d_, label.owner) +
                                     " is beside a stretch shared with " + others + " at " +
                                     at(first_shared));
       }
@@ -333,7 +335,7 @@ class Auditor {
       const ReadCell& front = read_.at(step(s, route.start_into));
       if (cell.what != What::Arrow || cell.points != route.start_into ||
           front.what != What::Box || front.node != d_.layout.edges[e].tail) {
-        breach(7, s, "the tail arrowhead of " + edge_title(d_, e) +
+        breach(7, "tail arrowhead astray", s, "the tail arrowhead of " + edge_title(d_, e) +
                          " does not point into its tail box at " + at(s));
         continue;
       }
@@ -342,12 +344,21 @@ class Auditor {
         if (u.edge != e && u.arrow) others += (others.empty() ? "" : ", ") + edge_title(d_, u.edge);
       }
       if (!others.empty()) {
-        breach(7, s, "the tail arrowhead of " + edge_title(d_, e) + " at " + at(s) +
+        breach(7, "tail arrowhead shared", s, "the tail arrowhead of " + edge_title(d_, e) + " at " + at(s) +
                          " is also that of " + others);
       }
     }
     for (const GridPoint p : read_.stray_arrowheads()) {
-      breach(7, p, "an arrowhead pointing into no box at " + at(p));
+      // An arrowhead into a box the width limit cut off is the cut's.
+      const GridPoint front = step(p, read_.at(p).points);
+      bool cut = false;
+      for (std::size_t n = 0; n < d_.boxes.size() && n < d_.layout.nodes.size(); ++n) {
+        const NodeBox& b = d_.boxes[n];
+        cut = cut || (!on_canvas(n) && front.row >= b.top && front.row <= b.bottom() &&
+                      front.col >= b.left && front.col <= b.right());
+      }
+      if (cut) continue;
+      breach(7, "arrowhead into no box", p, "an arrowhead pointing into no box at " + at(p));
     }
   }
 

@@ -22,7 +22,9 @@
 
 #include <array>
 #include <cstddef>
+#include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "render/render_graph.h"
@@ -30,10 +32,25 @@
 
 namespace vantri::testing {
 
+/// The checks of the rules, in rule order.
+inline constexpr std::array<std::string_view, 10> kLineChecks{
+    "network lies",                             // 1
+    "arrowless lines shared",                   // 2
+    "self-loop touched",                        // 3
+    "junction drawn as a crossing",             // 4
+    "crossing beside arrowhead or junction",    // 4
+    "line under text",                          // 5
+    "label beside a shared stretch",            // 6
+    "tail arrowhead astray",                    // 7
+    "tail arrowhead shared",                    // 7
+    "arrowhead into no box",                    // 7
+};
+
 /// One broken rule, with a message naming the edges (or boxes) and the cell.
 struct LineBreach {
-  /// 1 to 7.
+  /// 1 to 7, and which of the rule's checks (one of `kLineChecks`).
   int rule = 0;
+  const char* check = "";
   GridPoint cell;
   std::string message;
 };
@@ -43,6 +60,7 @@ struct LineAudit {
   std::vector<LineBreach> breaches;
   /// Breaches by rule; index 0 unused.
   std::array<std::size_t, 8> by_rule{};
+  std::map<std::string, std::size_t> by_check;
   /// Ordered pairs (tail box, head box) joined by a network ending in an
   /// arrowhead at the head although no edge goes that way.
   std::size_t false_pairs = 0;
