@@ -265,22 +265,47 @@ class Auditor {
     }
   }
 
-  // Rule 5: every planned line cell but an arrowhead's shows a line (or the
-  // cluster frame it crosses), not text.
+  // Rule 5: every planned line cell but an arrowhead's shows a line, not
+  // text; where it meets a cluster frame it crosses it straight, at right
+  // angles to the frame's run (a line along a frame, or turning on it, is
+  // lost in it).
   void check_hidden_lines() {
-    std::map<std::size_t, GridPoint> hidden;
+    std::map<std::size_t, GridPoint> under_text;
+    std::map<std::size_t, GridPoint> along_frame;
+    const auto first = [](std::map<std::size_t, GridPoint>& m, std::size_t e, GridPoint p) {
+      const auto found = m.find(e);
+      if (found == m.end() || key(p) < key(found->second)) m[e] = p;
+    };
+    const auto frame = [&](GridPoint p) { return read_.at(p).what == What::Frame; };
     for (const auto& [k, list] : uses_) {
       const GridPoint p = point(k);
-      if (read_.at(p).what != What::Text) continue;
+      const What what = read_.at(p).what;
+      if (what != What::Text && what != What::Frame) continue;
+      const bool runs_across =
+          frame(step(p, Toward::Left)) || frame(step(p, Toward::Right));
+      const bool runs_along = frame(step(p, Toward::Up)) || frame(step(p, Toward::Down));
       for (const Use& u : list) {
         if (u.arrow) continue;
-        const auto found = hidden.find(u.edge);
-        if (found == hidden.end() || k < key(found->second)) hidden[u.edge] = p;
+        if (what == What::Text) {
+          first(under_text, u.edge, p);
+          continue;
+        }
+        const bool vertical = u.arms == Arms{true, true, false, false};
+        const bool horizontal = u.arms == Arms{false, false, true, true};
+        const bool crosses = runs_across != runs_along ? (runs_across ? vertical : horizontal)
+                                                       : vertical || horizontal;
+        if (!crosses) first(along_frame, u.edge, p);
       }
     }
-    for (const auto& [e, p] : hidden) {
-      breach(5, "line under text", p, "the line of " + edge_title(d_, e) + " is hidden under text at " + at(p) +
-                       " (\"" + read_.text(p.row, p.col >= 3 ? p.col - 3 : 0, 7) + "\")");
+    for (const auto& [e, p] : under_text) {
+      breach(5, "line under text", p,
+             "the line of " + edge_title(d_, e) + " is hidden under text at " + at(p) + " (\"" +
+                 read_.text(p.row, p.col >= 3 ? p.col - 3 : 0, 7) + "\")");
+    }
+    for (const auto& [e, p] : along_frame) {
+      breach(5, "line along a frame", p,
+             "the line of " + edge_title(d_, e) + " runs along or turns on a cluster frame at " +
+                 at(p));
     }
   }
 

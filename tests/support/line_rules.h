@@ -8,7 +8,8 @@
 // have too few cells for its lines). A self-loop touches no other line
 // (rule 3). A ┼ is always a crossing: no route turns or merges there, and
 // none sits beside an arrowhead or a junction (rule 4). No text hides a
-// planned line (rule 5). Each edge label, head label and tail label sits
+// planned line, and no cluster frame does: a line crosses a frame straight
+// (rule 5). Each edge label, head label and tail label sits
 // beside a stretch of its edge's line that no other edge uses (rule 6).
 // Each tail arrowhead points into its own tail box, one per edge, and no
 // arrowhead points into nothing (rule 7).
@@ -33,13 +34,14 @@
 namespace vantri::testing {
 
 /// The checks of the rules, in rule order.
-inline constexpr std::array<std::string_view, 10> kLineChecks{
+inline constexpr std::array<std::string_view, 11> kLineChecks{
     "network lies",                             // 1
     "arrowless lines shared",                   // 2
     "self-loop touched",                        // 3
     "junction drawn as a crossing",             // 4
     "crossing beside arrowhead or junction",    // 4
     "line under text",                          // 5
+    "line along a frame",                       // 5
     "label beside a shared stretch",            // 6
     "tail arrowhead astray",                    // 7
     "tail arrowhead shared",                    // 7
