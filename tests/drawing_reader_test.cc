@@ -1,5 +1,6 @@
 // The drawing reader and the line rules on drawings made by hand, right and
-// deliberately wrong, and on every example graph in every colour mode.
+// deliberately wrong, and on every example graph in every colour mode; the
+// plan-level audit of meeting lines on the same hand-made routes.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "render/render_graph.h"
+#include "render_edges/route_faults.h"
 #include "support/drawing_reader.h"
 #include "support/example_graphs.h"
 #include "support/line_rules.h"
@@ -71,6 +73,8 @@ Picture picture(const std::vector<std::string>& rows, const std::vector<Route>& 
     plan.routes.push_back(
         {r.points, r.start_into, r.end_into, r.arrow_at_start, r.arrow_at_end, false});
   }
+  plan.width = width;
+  plan.height = rows.size();
   return {Drawing{std::move(layout), {}, {}, GridTransform{}, std::move(boxes), std::move(plan),
                   CharGrid(width, rows.size()), std::nullopt, {}},
           std::move(text)};
@@ -79,6 +83,16 @@ Picture picture(const std::vector<std::string>& rows, const std::vector<Route>& 
 std::size_t check(const LineAudit& a, std::string_view name) {
   const auto found = a.by_check.find(std::string(name));
   return found == a.by_check.end() ? 0 : found->second;
+}
+
+// How many faults of `rule` the plan-level audit finds in the picture's
+// routes and labels.
+std::size_t plan_faults(const Picture& p, RouteFault::Rule rule) {
+  FaultScene scene{p.d.layout.edges, p.d.layout.nodes, p.d.boxes, RankDir::TopToBottom, {}};
+  scene.shared_lines = true;
+  std::size_t n = 0;
+  for (const RouteFault& f : find_route_faults(p.d.plan, scene, 100)) n += f.rule == rule;
+  return n;
 }
 
 std::string replaced(std::string s, std::string_view from, std::string_view to) {
@@ -177,6 +191,8 @@ TEST(LineRules, EachDeliberateFaultIsCountedByItsOwnCheck) {
   const LineAudit labels =
       audit_lines(labelled.d, replaced(fan.text, "    ▼       ▼", "    ▼   K   ▼L"));
   EXPECT_EQ(labels.labels_on_shared, 1u);
+  EXPECT_EQ(plan_faults(labelled, RouteFault::Rule::SharedLabel), 1u);
+  EXPECT_EQ(plan_faults(labelled, RouteFault::Rule::SharedNetwork), 1u);
   EXPECT_EQ(check(labels, "label beside a shared stretch"), 1u);
 
   // Undirected lines sharing a junction.
@@ -200,6 +216,7 @@ TEST(LineRules, EachDeliberateFaultIsCountedByItsOwnCheck) {
   EXPECT_EQ(check(arrowless, "arrowless lines shared"), 1u);
   EXPECT_EQ(arrowless.followable, 2u);
   EXPECT_EQ(arrowless.breaches.size(), 1u);
+  EXPECT_EQ(plan_faults(shared, RouteFault::Rule::ArrowlessShare), 1u);
 
   // A self-loop whose leg another edge leaves by.
   const Picture loop = picture(
@@ -219,6 +236,8 @@ TEST(LineRules, EachDeliberateFaultIsCountedByItsOwnCheck) {
   const LineAudit touched = audit_lines(loop.d, loop.text);
   EXPECT_EQ(check(touched, "self-loop touched"), 1u);
   EXPECT_EQ(touched.breaches.size(), 1u);
+  EXPECT_EQ(plan_faults(loop, RouteFault::Rule::LoopTouch), 1u);
+  EXPECT_EQ(plan_faults(loop, RouteFault::Rule::SharedNetwork), 0u);
 
   // Two edges with arrowheads at both ends sharing one tail arrowhead; then
   // that arrowhead turned round, and one more pointing into nothing.
@@ -240,6 +259,8 @@ TEST(LineRules, EachDeliberateFaultIsCountedByItsOwnCheck) {
   EXPECT_EQ(check(one_arrow, "tail arrowhead shared"), 2u);
   EXPECT_EQ(check(one_arrow, "network lies"), 0u);
   EXPECT_EQ(one_arrow.followable, 2u);
+  EXPECT_EQ(plan_faults(tails, RouteFault::Rule::SharedTailArrow), 2u);
+  EXPECT_EQ(plan_faults(tails, RouteFault::Rule::SharedNetwork), 0u);
   const LineAudit astray = audit_lines(
       tails.d, replaced(replaced(tails.text, "    ▼\n", "    ▲\n"), "│ a │", "│ a │   ▶"));
   EXPECT_EQ(check(astray, "tail arrowhead astray"), 2u);
