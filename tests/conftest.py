@@ -15,6 +15,17 @@ import pytest
 
 REAL_DOT = shutil.which("dot")
 SCRIPT = Path(sys.executable).with_name("vantri")
+# Whether this process runs with AddressSanitizer's runtime, as it does
+# against a sanitizer build of the extension.
+SANITIZED = "libasan" in Path("/proc/self/maps").read_text()
+
+
+def pytest_report_header(config):
+    """Which build of the extension the tests run against: the installed
+    package, or a build tree's copy named by PYTHONPATH."""
+    import vantri
+
+    return f"vantri: {Path(vantri.__file__).parent}"
 
 
 def install_dot(directory: Path, script: str, *, executable: bool = True) -> Path:

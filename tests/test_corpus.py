@@ -32,7 +32,8 @@ import vantri
 from conftest import install_dot
 
 # Drawings cut at a width limit warn; these tests check the drawings.
-pytestmark = pytest.mark.filterwarnings("ignore::vantri.DrawingCutWarning")
+pytestmark = [pytest.mark.sweep,
+              pytest.mark.filterwarnings("ignore::vantri.DrawingCutWarning")]
 
 EXAMPLES = Path("/usr/share/doc/graphviz/examples/graphs")
 GRAPHS = sorted(EXAMPLES.glob("*/*.gv")) + sorted(EXAMPLES.glob("*/*.gv.gz"))

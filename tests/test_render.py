@@ -409,6 +409,7 @@ def test_the_command_line_reports_a_cut_on_standard_error(tmp_path):
 EXAMPLES = Path("/usr/share/doc/graphviz/examples/graphs/directed")
 
 
+@pytest.mark.sweep
 @pytest.mark.parametrize("name", ["pgram.gv", "psfonttest.gv", "trapeziumlr.gv", "unix.gv"])
 def test_example_graphs_are_laid_out_at_most_three_times(logging_dot, name):
     """Graphs the fitting works hardest on: one run of `dot` for the layout,
