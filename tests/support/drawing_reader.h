@@ -87,6 +87,8 @@ class GlyphTable {
 const GlyphTable& unicode_glyphs();
 
 /// Plain ASCII: - | for lines, + where they meet, v ^ < > for arrowheads.
+/// A + has the arms of the neighbours that reach into it; two + side by
+/// side are read as joined, whatever was meant.
 const GlyphTable& ascii_glyphs();
 
 /// One cell as read.
