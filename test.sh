@@ -32,14 +32,17 @@ asan=build/asan
 # What building and running need (./setup.sh, which also installs the
 # package from build/plain), then what only the tests need: Graphviz's
 # example graphs, GoogleTest, the fuzzing header the corpus replays are
-# built with, and pytest and numpy.
+# built with, pytest and numpy, and the graph packages whose objects
+# render() takes (vantri itself never needs them).
+test_modules='import pytest, numpy, graphviz, pydot, networkx'
 prepare() {
   ./setup.sh --no-demo
   . tools/debian_packages.sh
   need_packages graphviz-doc libgtest-dev libclang-rt-19-dev
-  if ! "$python" -c 'import pytest, numpy' 2>/dev/null; then
+  if ! "$python" -c "$test_modules" 2>/dev/null; then
     say "installing the test tools from PyPI"
-    "$python" -m pip --disable-pip-version-check -q install 'pytest>=8' 'numpy>=2'
+    "$python" -m pip --disable-pip-version-check -q install 'pytest>=8' 'numpy>=2' \
+      'graphviz>=0.20' 'pydot>=2' 'networkx>=3'
   fi
 }
 
@@ -89,7 +92,7 @@ run_pytest() {
 }
 
 if [ "$quick" = 1 ]; then
-  if ! "$python" -c 'import pytest, numpy' 2>/dev/null; then
+  if ! "$python" -c "$test_modules" 2>/dev/null; then
     prepare
   fi
   if ! grep -qs '^VANTRI_BUILD_TESTS:BOOL=ON' "$plain/CMakeCache.txt"; then

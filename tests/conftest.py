@@ -8,6 +8,7 @@ import shutil
 import struct
 import subprocess
 import sys
+import tempfile
 import termios
 from pathlib import Path
 
@@ -93,9 +94,11 @@ def no_dot(tmp_path, monkeypatch):
 
 def command_env(**overrides) -> dict:
     """The environment for a `vantri` process: this one's without the
-    variables that change its output (NO_COLOR, COLUMNS), plus `overrides`
-    (a value of None removes the variable)."""
-    env = {k: v for k, v in os.environ.items() if k not in ("NO_COLOR", "COLUMNS")}
+    variables that change its output or where it goes (NO_COLOR, COLUMNS,
+    LINES and the pagers), plus `overrides` (a value of None removes the
+    variable)."""
+    unwanted = ("NO_COLOR", "COLUMNS", "LINES", "VANTRI_PAGER", "PAGER", "LESS")
+    env = {k: v for k, v in os.environ.items() if k not in unwanted}
     for name, value in overrides.items():
         if value is None:
             env.pop(name, None)
@@ -113,10 +116,20 @@ def run_vantri(*args, stdin=b"", cwd=None, env=None, module=False):
     )
 
 
-def run_vantri_on_terminal(*args, env=None, columns=80, stdout_tty=True, stderr_tty=False):
-    """The `vantri` command with standard output and/or standard error on a
-    pseudo-terminal of `columns` columns. Returns (status, stdout, stderr)
-    with the terminal's line feeds as the program wrote them."""
+def run_vantri_on_terminal(*args, env=None, columns=80, stdout_tty=True, stderr_tty=False,
+                           stdin_tty=False, may_page=False):
+    """The `vantri` command with standard output, standard error and/or
+    standard input on a pseudo-terminal of `columns` columns and 24 rows
+    (standard input is otherwise empty). Returns (status, stdout, stderr)
+    with the terminal's line feeds as the program wrote them. Unless the
+    test `may_page` (and brings its own pager), a pager the command starts
+    fails the test."""
+    env = dict(env if env is not None else command_env())
+    marker = None
+    if not may_page:
+        marker = Path(tempfile.mkdtemp()) / "pager-started"
+        env["VANTRI_PAGER"] = f"touch '{marker}'; cat"
+        env.pop("PAGER", None)
     master, slave = os.openpty()
     fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 24, columns, 0, 0))
     attributes = termios.tcgetattr(slave)
@@ -124,10 +137,10 @@ def run_vantri_on_terminal(*args, env=None, columns=80, stdout_tty=True, stderr_
     termios.tcsetattr(slave, termios.TCSANOW, attributes)
     process = subprocess.Popen(
         [str(SCRIPT)] + [str(a) for a in args],
-        stdin=subprocess.DEVNULL,
+        stdin=slave if stdin_tty else subprocess.DEVNULL,
         stdout=slave if stdout_tty else subprocess.PIPE,
         stderr=slave if stderr_tty else subprocess.PIPE,
-        env=env if env is not None else command_env(),
+        env=env,
     )
     os.close(slave)
     on_terminal = bytearray()
@@ -140,12 +153,12 @@ def run_vantri_on_terminal(*args, env=None, columns=80, stdout_tty=True, stderr_
             break
         on_terminal += chunk
     os.close(master)
-    piped = process.stdout if not stdout_tty else process.stderr
-    other = piped.read() if piped else b""
+    stdout = bytes(on_terminal) if stdout_tty else process.stdout.read()
+    stderr = bytes(on_terminal) if stderr_tty else process.stderr.read()
     process.wait(timeout=60)
-    stdout, stderr = (bytes(on_terminal), other) if stdout_tty else (other, bytes(on_terminal))
-    if stdout_tty and stderr_tty:
-        stdout, stderr = bytes(on_terminal), bytes(on_terminal)
+    if marker is not None:
+        assert not marker.exists(), "the command started a pager"
+        shutil.rmtree(marker.parent)
     return process.returncode, stdout, stderr
 
 

@@ -253,9 +253,12 @@ void check_drawing(const std::string& name, const Drawing& d, const RenderOption
       continue;
     }
     if (node.shape == NodeShape::Point) continue;
-    // Boxes a width limit cut off are not shown whole; the width's own
-    // rules see to them.
-    if (box.right() >= grid.width() || box.bottom() >= grid.height()) continue;
+    // Nodes a width limit left out are not shown; the width's own rules
+    // see to them.
+    if (std::binary_search(d.left_out.begin(), d.left_out.end(), i) ||
+        box.right() >= grid.width() || box.bottom() >= grid.height()) {
+      continue;
+    }
     ++tally.boxes;
     // Both borders, in every row, stand where the grid put them.
     bool aligned = true;

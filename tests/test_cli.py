@@ -46,7 +46,6 @@ def test_console_script_and_module_agree(graph):
 @pytest.mark.parametrize(
     "args, message",
     [
-        ((), 'no FILE given ("-" reads standard input)'),
         (("-x", "{graph}"), "unknown option: -x"),
         (("--help=yes",), "option --help takes no value"),
         (("{graph}", "--width"), "option --width needs a value"),
@@ -56,6 +55,8 @@ def test_console_script_and_module_agree(graph):
          "invalid value '4' for --width: the narrowest drawing is 5 columns wide (0 means no limit)"),
         (("--max-label", "x", "{graph}"),
          "invalid value 'x' for --max-label: expected a whole number of columns"),
+        (("--trim", "best", "{graph}"),
+         "unknown trim strategy: best (expected end, start, middle or smart)"),
     ],
 )
 def test_usage_errors(graph, args, message):
@@ -63,6 +64,44 @@ def test_usage_errors(graph, args, message):
     assert result.returncode == 1
     assert result.stdout == b""
     assert result.stderr.decode() == f"vantri: error: {message}\n{USAGE}"
+
+
+def test_standard_input_when_no_file_is_named(tmp_path):
+    """Piped in, the graph is drawn; on a terminal, nobody means to type
+    one: the usage error. Input without a graph says so plainly, and each
+    graph of an input is drawn in turn, a failing one named by its place."""
+    drawing = vantri.render(GRAPH).encode()
+    piped = run_vantri("--color", stdin=GRAPH.encode())
+    assert (piped.returncode, piped.stdout, piped.stderr) == (0, drawing, b"")
+    assert run_vantri("--color", "--", stdin=GRAPH.encode()).stdout == drawing
+    status, stdout, stderr = run_vantri_on_terminal(stdout_tty=False, stdin_tty=True)
+    assert (status, stdout) == (1, b"")
+    assert stderr.decode() == f'vantri: error: no FILE given ("-" reads standard input)\n{USAGE}'
+
+    no_graph = "vantri: error: the DOT text holds no graph (it is empty, or only blanks and comments)"
+    (tmp_path / "comments.gv").write_text("/* a graph\n   to come */\n// soon\n# 1 \"x\"\n\n")
+    (tmp_path / "empty.gv").write_text("")
+    for args, stdin in [((), b""), ((), b" \n\t"), (("comments.gv",), b""), (("-",), b"")]:
+        result = run_vantri(*args, stdin=stdin, cwd=tmp_path)
+        assert (result.returncode, result.stdout) == (1, b""), args
+        assert result.stderr.decode() == no_graph + "\n", args
+    both = run_vantri("--color", "empty.gv", "comments.gv", cwd=tmp_path)
+    assert both.stderr.decode() == (f"{no_graph.replace('error: ', 'error: empty.gv: ')}\n"
+                                    f"{no_graph.replace('error: ', 'error: comments.gv: ')}\n")
+
+    second = "graph { x -- y -- z }"
+    result = run_vantri("--color", stdin=f"{GRAPH}\n// between\n{second}".encode())
+    assert (result.returncode, result.stderr) == (0, b"")
+    assert result.stdout == drawing + b"\n" + vantri.render(second).encode()
+    # The graph in the middle is too large to draw: the others still are.
+    huge = ("digraph { a [shape=box, width=900, height=900, label=x];"
+            " b [fixedsize=true, width=0.1, height=0.1] }")
+    (tmp_path / "three.gv").write_text(f"{GRAPH}{huge}{second}")
+    result = run_vantri("--color", "three.gv", "-", stdin=GRAPH.encode(), cwd=tmp_path)
+    assert result.returncode == 1
+    assert result.stdout == drawing + b"\n" + vantri.render(second).encode() + b"\n" + drawing
+    assert result.stderr.startswith(b"vantri: error: three.gv: graph 2: Drawing too large: ")
+    assert result.stderr.count(b"\n") == 1
 
 
 def test_usage_errors_let_python_clean_up():
@@ -90,7 +129,8 @@ def test_help_and_version_stop_the_pass(graph):
         text = result.stdout.decode()
         for word in ["--width", "--trim", "--max-label", "--timeout", "--color", "--no-color",
                      "--version", "--help", "end, start, middle", "smart", "NO_COLOR",
-                     "terminal columns", '"-" reads standard input']:
+                     "terminal columns", '"-" reads standard input', "--no-pager",
+                     "VANTRI_PAGER", "less -RSFX"]:
             assert word in text, word
     for args in [("-V",), ("--version", graph)]:
         result = run_vantri(*args)
@@ -323,3 +363,92 @@ def test_sigint_while_waiting_for_standard_input():
     process.send_signal(signal.SIGINT)
     stdout, stderr = process.communicate(timeout=30)
     assert (process.returncode, stdout, stderr) == (130, b"", b"")
+
+
+# A left-to-right chain far wider than 80 columns, one filled node for the
+# colours; a chain taller than 24 rows; a graph that fits.
+WIDE = ("digraph { rankdir=LR; n00 [style=filled, fillcolor=red]; "
+        + " -> ".join(f"n{i:02}" for i in range(20)) + " }")
+TALL = "digraph { " + " -> ".join(f"t{i:02}" for i in range(12)) + " }"
+SMALL = "digraph { a -> b }"
+
+
+def test_a_terminal_shows_every_node_paging_what_does_not_fit(tmp_path):
+    graphs = {}
+    for name, source in [("wide", WIDE), ("tall", TALL), ("small", SMALL)]:
+        graphs[name] = tmp_path / f"{name}.dot"
+        graphs[name].write_text(source)
+    # A pager that keeps what it is given and the LESS it got, and shows nothing.
+    paged = tmp_path / "paged"
+    pager = tmp_path / "pager.sh"
+    pager.write_text(f'#!/bin/sh\ncat > "{paged}"\necho "$LESS" > "{paged}.less"\n')
+    pager.chmod(0o755)
+    # A `less` first on PATH that keeps its arguments and what it is given.
+    fake_bin = tmp_path / "bin"
+    fake_bin.mkdir()
+    less = fake_bin / "less"
+    less.write_text(f'#!/bin/sh\necho "$@" > "{paged}.args"\ncat > "{paged}"\n')
+    less.chmod(0o755)
+    with_less = f"{fake_bin}{os.pathsep}{os.environ['PATH']}"
+
+    def forget_pages():
+        for leftover in tmp_path.glob("paged*"):
+            leftover.unlink()
+
+    def run(name, *args, **env):
+        forget_pages()
+        status, stdout, stderr = run_vantri_on_terminal(
+            *args, graphs[name], env=command_env(**env), may_page=True)
+        assert (status, stderr) == (0, b""), (name, args, env, stderr)
+        return stdout, paged.read_bytes() if paged.exists() else None
+
+    def nodes_in(text, names):
+        missing = [n for n in names if n.encode() not in text]
+        assert not missing, f"missing {missing} in\n{text.decode()}"
+
+    def widest(text):
+        return max(len(re.sub(rb"\x1b\[[0-9;]*m", b"", line).decode())
+                   for line in text.splitlines())
+
+    chain = [f"n{i:02}" for i in range(20)]
+    # Fits: printed straight, as fitted to the terminal; no pager.
+    stdout, shown = run("small", VANTRI_PAGER=str(pager))
+    assert shown is None and stdout == vantri.render(SMALL, max_width=80).encode()
+    # Too wide to fit without leaving nodes out: drawn whole, to the pager.
+    stdout, shown = run("wide", VANTRI_PAGER=str(pager))
+    assert stdout == b"" and shown is not None
+    nodes_in(shown, chain)
+    assert widest(shown) > 80 and ANSI in shown
+    assert (tmp_path / "paged.less").read_text() == "FRSX\n"
+    # --no-pager: the same, straight to the terminal.
+    assert run("wide", "--no-pager", VANTRI_PAGER=str(pager)) == (shown, None)
+    # Colours as on any terminal: NO_COLOR gives line styles, --color wins.
+    stdout, plain = run("wide", VANTRI_PAGER=str(pager), NO_COLOR="1")
+    assert stdout == b"" and ANSI not in plain and "┌╌".encode() in plain
+    nodes_in(plain, chain)
+    assert run("wide", "--color", VANTRI_PAGER=str(pager), NO_COLOR="1") == (b"", shown)
+    # Taller than the screen: paged too, through $PAGER when it is the one set.
+    stdout, shown_tall = run("tall", PAGER=str(pager))
+    assert stdout == b"" and shown_tall.count(b"\n") >= 24
+    nodes_in(shown_tall, [f"t{i:02}" for i in range(12)])
+    # Neither set: less, raw colours, long lines chopped, quitting when it
+    # all fits one screen, no clearing.
+    assert run("wide", PATH=with_less) == (b"", shown)
+    assert (tmp_path / "paged.args").read_text() == "-R -S -F -X\n"
+    # A pager that cannot be started: straight to the terminal, after what
+    # the shell says about it.
+    forget_pages()
+    status, stdout, stderr = run_vantri_on_terminal(
+        graphs["wide"], env=command_env(VANTRI_PAGER="vantri-no-such-pager"), may_page=True)
+    assert (status, stdout) == (0, shown) and b"vantri-no-such-pager" in stderr
+    # An explicit width cuts, as in a pipe, and says so.
+    status, stdout, stderr = run_vantri_on_terminal(
+        "--width", "80", graphs["wide"], env=command_env(VANTRI_PAGER=str(pager)),
+        may_page=True)
+    assert status == 0 and not paged.exists() and widest(stdout) <= 80
+    assert stderr.startswith(b"vantri: drawing cut at 80 columns: ")
+    # A pipe never gets a pager, and the drawing is cut there as before.
+    piped = run_vantri("--color", "--width", "80", graphs["wide"],
+                       env=command_env(VANTRI_PAGER=str(pager)))
+    assert not paged.exists()
+    assert piped.stdout == stdout and piped.stderr == stderr

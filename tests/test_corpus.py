@@ -270,3 +270,35 @@ def test_a_latin1_file_draws_as_its_text():
     if not latin1:
         pytest.skip("Latin1.gv is not among the example graphs")
     assert vantri.render_file(latin1[0]) == rendered(latin1[0], coloured=False)
+
+
+def test_every_example_in_one_text_draws_as_each_alone():
+    """Every example graph `dot` lays out, one after the other in one text:
+    `render`, and the command reading the text from a pipe, draw each graph
+    as they draw it alone, in turn, a blank line between each two. At 80
+    columns, so that the graphs too wide are laid out again, each from its
+    own text. (Latin1.gv is left out: its charset would be the whole text's.)"""
+    paths = [p for p in GRAPHS if p.name != "Latin1.gv" and rendered(p, max_width=80) is not None]
+    text = "\n".join(dot_source(path) for path in paths)
+    expected = [rendered(path, max_width=80) for path in paths]
+
+    def first_difference(drawn: str) -> str | None:
+        at = 0
+        for path, alone in zip(paths, expected):
+            separator = "\n" if at else ""
+            piece = drawn[at : at + len(separator) + len(alone)]
+            if piece != separator + alone:
+                lines = zip((separator + alone).split("\n"), piece.split("\n"))
+                line = next((n for n, (a, b) in enumerate(lines) if a != b), None)
+                return f"{graph_id(path)}, line {line} of its drawing"
+            at += len(piece)
+        return None if at == len(drawn) else f"{len(drawn) - at} characters more at the end"
+
+    assert first_difference(vantri.render(text, max_width=80)) is None
+    run = subprocess.run([str(SCRIPT), "--color", "--width", "80"], input=text.encode(),
+                         capture_output=True, timeout=600)
+    assert run.returncode == 0
+    assert first_difference(run.stdout.decode()) is None
+    # Only the notices of drawings cut at the width, each naming its graph.
+    for line in run.stderr.decode().splitlines():
+        assert re.fullmatch(r"vantri: graph \d+: drawing cut at 80 columns: .*", line), line

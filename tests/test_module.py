@@ -56,7 +56,8 @@ def test_cli_signature():
         (lambda: vantri.render(), ["render", "dot_source"]),
         (lambda: vantri.render(max_width=3), ["render", "dot_source"]),
         (lambda: vantri.render_file(), ["render_file", "path"]),
-        (lambda: vantri.render(b"digraph {}"), ["dot_source", "bytes"]),
+        (lambda: vantri.render(b"digraph {}"),
+         ["dot_source", "str or a graph of the graphviz, pydot or networkx package", "bytes"]),
         (lambda: vantri.render(GRAPH, trim=None), ["trim", "NoneType"]),
         (lambda: vantri.render(GRAPH, color=None), ["color", "NoneType"]),
         (lambda: vantri.render(GRAPH, color=1), ["color", "int"]),
@@ -208,6 +209,30 @@ def test_too_large_drawing_is_a_runtime_error():
     with pytest.warns(vantri.DrawingCutWarning, match="1 of 2 nodes do not fit"):
         text = vantri.render(huge, max_width=100)
     assert max(len(line) for line in text.splitlines()) <= 100
+
+
+def test_graphs_of_one_text_in_turn_and_a_text_without_any(tmp_path):
+    second = "graph { x -- y [label=e] }"
+    both = f"{GRAPH}\n// the next one\n{second}\n"
+    joined = vantri.render(GRAPH) + "\n" + vantri.render(second)
+    assert vantri.render(both) == joined
+    (tmp_path / "both.gv").write_text(both)
+    assert vantri.render_file(tmp_path / "both.gv") == joined
+    no_graph = "the DOT text holds no graph (it is empty, or only blanks and comments)"
+    for blank in ["", "  \n", "/* nothing */ // here\n# 1 \"x.gv\"\n"]:
+        with pytest.raises(RuntimeError) as caught:
+            vantri.render(blank)
+        assert caught.value.args == (no_graph,)
+    (tmp_path / "empty.gv").write_text("")
+    with pytest.raises(RuntimeError, match=re.escape(no_graph)):
+        vantri.render_file(tmp_path / "empty.gv")
+    # What concerns one graph of several names it by its place.
+    huge = ("digraph { a [shape=box, width=900, height=900, label=x];"
+            " b [fixedsize=true, width=0.1, height=0.1] }")
+    with pytest.raises(RuntimeError, match="^graph 2: Drawing too large: "):
+        vantri.render(GRAPH + huge)
+    with pytest.warns(vantri.DrawingCutWarning, match="^graph 2: drawing cut at 100 columns"):
+        vantri.render(GRAPH + huge, max_width=100)
 
 
 def test_version_internal_error_and_sub_interpreters():

@@ -246,7 +246,10 @@ def test_literal_labels_are_replaced_in_place(logging_dot):
     runs = logging_dot.runs()
     assert len(runs) == 2
     assert "a_rather_long_label_for_node_0" not in runs[1]
-    assert re.search(r'n0 \[label="a_r[^"]*\.\.\."\];', runs[1])
+    # Cut where the four differ, so that each still tells its node.
+    written = re.findall(r'n(\d) \[label="([^"]*\.\.\.[^"]*)"\];', runs[1])
+    assert [n for n, _ in written] == ["0", "1", "2", "3"]
+    assert all(label.endswith(f"node_{n}") for n, label in written), written
     assert widest(text) <= 60
 
 
@@ -264,7 +267,7 @@ def test_labels_not_written_literally_get_their_own_statement(logging_dot, state
     runs = logging_dot.runs()
     assert len(runs) == 2
     assert runs[1].startswith(source[:-2])
-    assert re.search(r'\n"n0" \[label="a_r[^"]*\.\.\."\];\n', runs[1])
+    assert re.search(r'\n"n0" \[label="[^"]*\.\.\.[^"]*node_0"\];\n', runs[1])
     assert widest(text) <= 60
 
 
@@ -299,14 +302,14 @@ def test_labels_count_terminal_columns():
 
 def test_labels_are_never_cut_below_the_floor(logging_dot):
     logging_dot()
-    # However narrow, a label keeps three characters and the ellipsis.
+    # However narrow, a label keeps six characters and the ellipsis.
     source = graph_of('tiny [fixedsize=true, width=0.1, label="a_long_label_for_a_tiny_node"]')
     with pytest.warns(vantri.DrawingCutWarning):
         text = draw(source, max_width=30, trim="end")
     runs = logging_dot.runs()
     assert 2 <= len(runs) <= 3
-    assert 'tiny [fixedsize=true, width=0.1, label="a_l..."]' in runs[-1]
-    assert all(len(label) >= 6 for label in re.findall(r'label="([^"]*)"', runs[-1]))
+    assert 'tiny [fixedsize=true, width=0.1, label="a_long..."]' in runs[-1]
+    assert all(len(label) >= 9 for label in re.findall(r'label="([^"]*)"', runs[-1]))
     assert widest(text) <= 30
 
 
@@ -423,3 +426,15 @@ def test_example_graphs_are_laid_out_at_most_three_times(logging_dot, name):
             text = draw(source, max_width=width)
         assert 1 <= len(logging_dot.runs()) - before <= 3, width
         assert widest(text) <= width
+
+
+def test_a_lone_node_is_drawn_whole_at_any_width():
+    # Below the floor, a lone label breaks onto more lines and goes down to
+    # a character rather than leave an empty drawing.
+    for source in ['digraph { a [label="a rather long label here"] }',
+                   "digraph { supercalifragilistic }"]:
+        for width in range(5, 30, 3):
+            with warnings.catch_warnings():
+                warnings.simplefilter("error", vantri.DrawingCutWarning)
+                text = draw(source, max_width=width)
+            assert len(boxes(text)) == 1 and widest(text) <= width, (source, width, text)

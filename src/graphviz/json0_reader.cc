@@ -165,6 +165,7 @@ class Collector {
   Value bb;
   Value subgraph_count;
   Value directed;
+  Value strict;
   Value rankdir;
   Value label;
   Value label_pos;
@@ -210,6 +211,7 @@ class Collector {
                   : k == "objects"       ? RootKey::Objects
                   : k == "edges"         ? RootKey::Edges
                   : k == "directed"      ? RootKey::Directed
+                  : k == "strict"        ? RootKey::Strict
                   : k == "rankdir"       ? RootKey::Rankdir
                   : k == "label"         ? RootKey::Label
                   : k == "lp"            ? RootKey::Lp
@@ -229,8 +231,8 @@ class Collector {
 
  private:
   enum class RootKey : std::uint8_t {
-    Bb, SubgraphCount, Objects, Edges, Directed, Rankdir, Label, Lp, Labelloc, Fontcolor,
-    Other,
+    Bb, SubgraphCount, Objects, Edges, Directed, Strict, Rankdir, Label, Lp, Labelloc,
+    Fontcolor, Other,
   };
 
   // A value of a root member, a new element, or an element's member.
@@ -243,6 +245,7 @@ class Collector {
         case RootKey::Bb: store(bb, type); break;
         case RootKey::SubgraphCount: store(subgraph_count, type); break;
         case RootKey::Directed: store(directed, type); break;
+        case RootKey::Strict: store(strict, type); break;
         case RootKey::Rankdir: store(rankdir, type); break;
         case RootKey::Label: store(label, type); break;
         case RootKey::Lp: store(label_pos, type); break;
@@ -708,6 +711,7 @@ std::expected<LayoutGraph, LayoutError> read_json0(std::string_view text) {
   if (!bb) return fail(std::move(bb.error()));
   graph.bb = *bb;
   if (doc.directed.type == Value::Type::Bool) graph.directed = doc.directed.number != 0;
+  if (doc.strict.type == Value::Type::Bool) graph.strict = doc.strict.number != 0;
   if (doc.rankdir.type == Value::Type::String) graph.rankdir = rankdir_of(doc.rankdir.text);
   if (doc.label.type == Value::Type::String && !doc.label.text.empty()) {
     graph.label = std::string(doc.label.text);

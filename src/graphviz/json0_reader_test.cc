@@ -208,11 +208,14 @@ TEST(Json0Reader, NodeFields) {
 TEST(Json0Reader, GraphKindRankDirectionAndTitle) {
   const LayoutGraph plain = read_ok(doc("[]"));
   EXPECT_TRUE(plain.directed);
+  EXPECT_FALSE(plain.strict);
   EXPECT_EQ(plain.rankdir, RankDir::TopToBottom);
   EXPECT_FALSE(plain.label.has_value());
   const LayoutGraph titled = read_ok(doc(
-      "[]", "[]", R"(,"directed":false,"rankdir":"BT","label":"T","lp":"5,6","labelloc":"t")"));
+      "[]", "[]",
+      R"(,"directed":false,"strict":true,"rankdir":"BT","label":"T","lp":"5,6","labelloc":"t")"));
   EXPECT_FALSE(titled.directed);
+  EXPECT_TRUE(titled.strict);
   EXPECT_EQ(titled.rankdir, RankDir::BottomToTop);
   EXPECT_EQ(titled.label, "T");
   EXPECT_EQ(titled.label_pos, (Point{5, 6}));

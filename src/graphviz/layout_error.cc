@@ -67,6 +67,8 @@ LayoutError LayoutError::timed_out(double seconds) {
 
 LayoutError LayoutError::interrupted() { return LayoutError(Kind::Interrupted, {}); }
 
+LayoutError LayoutError::no_graph() { return LayoutError(Kind::NoGraph, {}); }
+
 std::string LayoutError::display() const {
   switch (kind_) {
     case Kind::DotNotFound:
@@ -82,6 +84,8 @@ std::string LayoutError::display() const {
       return messages::dot_timed_out(seconds_);
     case Kind::Interrupted:
       return std::string(messages::kInterrupted);
+    case Kind::NoGraph:
+      return std::string(messages::kNoGraph);
   }
   return detail_;
 }

@@ -49,6 +49,8 @@ class LayoutError {
     TimedOut,
     /// The caller's interrupt hook ended the run; `dot` was killed.
     Interrupted,
+    /// `dot` laid out nothing: the DOT text holds no graph.
+    NoGraph,
   };
 
   /// `search` says where dot was looked for; empty when unknown.
@@ -64,6 +66,7 @@ class LayoutError {
   static LayoutError io(IoError error);
   static LayoutError timed_out(double seconds);
   static LayoutError interrupted();
+  static LayoutError no_graph();
 
   Kind kind() const { return kind_; }
   /// DotFailed: the exit code, if any.

@@ -157,6 +157,8 @@ struct LayoutGraph {
   BoundingBox bb;
   /// "directed": false for a `graph`, whose edges have no direction.
   bool directed = true;
+  /// "strict": a `strict` graph merges edges between the same two nodes.
+  bool strict = false;
   RankDir rankdir = RankDir::TopToBottom;
   /// The graph's own label (its title), kept verbatim, with the centre
   /// `dot` gave it and whether it goes above the drawing ("labelloc" t)

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "graphviz/find_program.h"
-#include "graphviz/json0_reader.h"
+#include "graphviz/json0_documents.h"
 #include "messages/messages.h"
 #include "text/utf8.h"
 
@@ -27,6 +27,14 @@ std::expected<LayoutGraph, LayoutError> layout_with_dot(
 }
 
 std::expected<LayoutGraph, LayoutError> watched_layout_with_dot(
+    std::string_view dot_source, const DotWatch& watch,
+    std::span<const std::string> dot_args) {
+  auto graphs = watched_layouts_with_dot(dot_source, watch, dot_args);
+  if (!graphs) return std::unexpected(std::move(graphs.error()));
+  return std::move(graphs->front());
+}
+
+std::expected<std::vector<LayoutGraph>, LayoutError> watched_layouts_with_dot(
     std::string_view dot_source, const DotWatch& watch,
     std::span<const std::string> dot_args) {
   FoundProgram dot = find_program("dot");
@@ -78,7 +86,7 @@ std::expected<LayoutGraph, LayoutError> watched_layout_with_dot(
     return std::unexpected(
         LayoutError::parse(messages::dot_output_not_utf8(bad->describe())));
   }
-  return read_json0(run->out);
+  return read_json0_documents(run->out);
 }
 
 }  // namespace vantri

@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "graphviz/child_process.h"
 #include "graphviz/layout_error.h"
@@ -41,8 +42,15 @@ struct DotWatch {
 std::expected<LayoutGraph, LayoutError> layout_with_dot(
     std::string_view dot_source, std::span<const std::string> dot_args = {});
 
-/// `layout_with_dot` under `watch`.
+/// `layout_with_dot` under `watch`. Of a text that holds several graphs,
+/// the first one's layout; of one that holds none, the `NoGraph` error.
 std::expected<LayoutGraph, LayoutError> watched_layout_with_dot(
+    std::string_view dot_source, const DotWatch& watch,
+    std::span<const std::string> dot_args = {});
+
+/// The layout of every graph of `dot_source`, in order, from one `dot`
+/// run under `watch`; the `NoGraph` error when it holds none.
+std::expected<std::vector<LayoutGraph>, LayoutError> watched_layouts_with_dot(
     std::string_view dot_source, const DotWatch& watch,
     std::span<const std::string> dot_args = {});
 
@@ -50,6 +58,11 @@ std::expected<LayoutGraph, LayoutError> watched_layout_with_dot(
 /// production, a stand-in in tests and benchmarks.
 using LayoutFunction = std::function<std::expected<LayoutGraph, LayoutError>(
     std::string_view, std::span<const std::string>)>;
+
+/// Lays out every graph of a DOT text: `watched_layouts_with_dot` in
+/// production.
+using LayoutsFunction =
+    std::function<std::expected<std::vector<LayoutGraph>, LayoutError>(std::string_view)>;
 
 }  // namespace vantri
 

@@ -63,6 +63,10 @@ std::string unknown_trim_strategy(std::string_view name) {
   return cat("unknown trim strategy: ", name);
 }
 
+std::string unknown_trim_strategy_option(std::string_view name) {
+  return unknown_trim_strategy(name) + " (" + std::string(kExpectedStrategy) + ")";
+}
+
 std::string dot_not_found(const std::vector<std::string>& searched,
                           const std::vector<std::string>& skipped) {
   std::string text = "Graphviz `dot` command not found in PATH. Please install Graphviz.";
@@ -201,6 +205,10 @@ std::string option_takes_no_value(std::string_view option) {
 
 std::string about_input(std::string_view name, std::string_view message) {
   return std::string(name) + ": " + std::string(message);
+}
+
+std::string about_graph(std::size_t number, std::string_view message) {
+  return "graph " + std::to_string(number) + ": " + std::string(message);
 }
 
 std::string error_line(std::string_view message) {

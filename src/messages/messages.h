@@ -40,6 +40,10 @@ std::string source_not_utf8(std::string_view detail);
 /// given.
 std::string unknown_trim_strategy(std::string_view name);
 
+/// The same for `--trim`, followed by the names it takes in parentheses.
+std::string unknown_trim_strategy_option(std::string_view name);
+inline constexpr std::string_view kExpectedStrategy = "expected end, start, middle or smart";
+
 // --- Running dot ------------------------------------------------------------
 
 /// No executable `dot` in the absolute directories of PATH (`searched`);
@@ -76,6 +80,10 @@ std::string dot_wrote_too_much(std::uint64_t limit, std::string_view stream);
 
 /// dot stopped taking its input before all of it was written.
 inline constexpr std::string_view kInputNotTaken = "failed to write whole buffer";
+
+/// dot succeeded and wrote nothing: there was no graph to lay out.
+inline constexpr std::string_view kNoGraph =
+    "the DOT text holds no graph (it is empty, or only blanks and comments)";
 
 /// dot's standard output is not UTF-8; `detail` says where.
 std::string dot_output_not_utf8(std::string_view detail);
@@ -167,12 +175,15 @@ inline constexpr std::string_view kCliHelp =
     "\n"
     "Arguments:\n"
     "  <FILE>...          DOT files, drawn in turn and separated by a blank\n"
-    "                     line; \"-\" reads standard input\n"
+    "                     line; \"-\" reads standard input, and so does no\n"
+    "                     FILE when standard input is no terminal\n"
     "\n"
     "Options:\n"
     "  --width N          Widest line of a drawing, in terminal columns: 5 or\n"
-    "                     more, or 0 for no limit [default: the terminal's\n"
-    "                     width when standard output is a terminal, else none]\n"
+    "                     more, or 0 for no limit; what still does not fit is\n"
+    "                     cut, and standard error says how many nodes it left\n"
+    "                     out [default: on a terminal, its width, see below;\n"
+    "                     else none]\n"
     "  --trim STRAT       Where labels are cut: end, start, middle, or smart,\n"
     "                     which keeps whole _-separated words from both ends\n"
     "                     [default: smart]\n"
@@ -183,12 +194,19 @@ inline constexpr std::string_view kCliHelp =
     "  --no-color         Fill colours as box line styles, not ANSI colours\n"
     "                     [default: ANSI colours when standard output is a\n"
     "                     terminal and NO_COLOR is unset or empty]\n"
+    "  --no-pager         Print straight to the terminal, never through a pager\n"
     "  -V, --version      Print the version\n"
     "  -h, --help         Print help\n"
     "  --                 Take every later argument as a FILE\n"
     "\n"
-    "Options may also be written --width=N. While dot works on a large graph\n"
-    "for more than a second, a line on a terminal's standard error says so.\n";
+    "On a terminal, without --width, a drawing is fitted to the terminal's\n"
+    "width; one that would still leave nodes out is drawn whole instead, as\n"
+    "narrow as it gets, and shown through a pager that scrolls sideways, as is\n"
+    "one taller than the screen: $VANTRI_PAGER, else $PAGER, else less -RSFX.\n"
+    "Output to a pipe or a file is never paged, and --width N cuts as it does\n"
+    "there. Options may also be written --width=N. While dot works on a large\n"
+    "graph for more than a second, a line on a terminal's standard error says\n"
+    "so.\n";
 
 /// After the line of a usage error.
 inline constexpr std::string_view kCliUsage =
@@ -196,10 +214,9 @@ inline constexpr std::string_view kCliUsage =
     "Try 'vantri --help' for more information.\n";
 
 /// An option's `value` that does not do, with what was `expected` (one of
-/// the four below).
+/// the three below).
 std::string invalid_value(std::string_view option, std::string_view value,
                           std::string_view expected);
-inline constexpr std::string_view kExpectedStrategy = "expected end, start, middle or smart";
 inline constexpr std::string_view kExpectedColumns = "expected a whole number of columns";
 inline constexpr std::string_view kWidthTooSmall =
     "the narrowest drawing is 5 columns wide (0 means no limit)";
@@ -223,6 +240,9 @@ inline constexpr std::string_view kStandardInput = "standard input";
 /// A message about one of several inputs (or about a file that could not
 /// be read), prefixed with its `name`.
 std::string about_input(std::string_view name, std::string_view message);
+
+/// A message about graph `number` (from 1) of an input that holds several.
+std::string about_graph(std::size_t number, std::string_view message);
 
 /// An error on standard error, one line: "vantri: error: MESSAGE".
 std::string error_line(std::string_view message);
@@ -265,6 +285,19 @@ inline constexpr char kMissingArgument[] = "%s() missing required argument '%s' 
 /// An argument of the wrong type: %s the function, %s the parameter, %s
 /// what it must be, %s the type given.
 inline constexpr char kWrongType[] = "%s() argument '%s' must be %s, not %s";
+
+/// What `render` takes as its DOT source, for the message of a wrong type.
+inline constexpr char kExpectedDotSource[] =
+    "str or a graph of the graphviz, pydot or networkx package";
+
+/// A graph object whose DOT text is no str: %s what gave it ("source",
+/// "to_string()"), %s the package, %s the type it gave.
+inline constexpr char kGraphTextNotStr[] = "%s of a %s graph must be str, not %s";
+
+/// A networkx graph whose views or attributes give something else than
+/// networkx's own do.
+inline constexpr char kNotLikeNetworkx[] =
+    "the networkx graph's nodes, edges or attributes are not as networkx gives them";
 
 /// sys.argv is a str, not a list.
 inline constexpr char kArgvIsText[] = "Can't extract `str` to `Vec`";

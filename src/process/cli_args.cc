@@ -28,7 +28,7 @@ std::optional<CliUsageError> apply_value(std::string_view option, const std::str
                                          CliRender& render) {
   if (option == "--trim") {
     auto strategy = parse_trim_strategy(value);
-    if (!strategy) return bad_value(option, value, messages::kExpectedStrategy);
+    if (!strategy) return CliUsageError{messages::unknown_trim_strategy_option(value)};
     render.trim = *strategy;
   } else if (option == "--width") {
     const auto width = parse_cli_number(value);
@@ -70,7 +70,7 @@ std::optional<std::uint64_t> parse_cli_number(std::string_view text) {
   return value;
 }
 
-CliCommand parse_cli_args(std::span<const std::string> args) {
+CliCommand parse_cli_args(std::span<const std::string> args, bool stdin_is_terminal) {
   CliRender render;
   bool only_files = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -99,17 +99,23 @@ CliCommand parse_cli_args(std::span<const std::string> args) {
       continue;
     }
     const bool flag = option == "-h" || option == "--help" || option == "-V" ||
-                      option == "--version" || option == "--color" || option == "--no-color";
+                      option == "--version" || option == "--color" || option == "--no-color" ||
+                      option == "--no-pager";
     if (!flag) return CliUsageError{messages::unknown_option(arg)};
     if (equals != std::string::npos) {
       return CliUsageError{messages::option_takes_no_value(option)};
     }
     if (option == "-h" || option == "--help") return CliHelp{};
     if (option == "-V" || option == "--version") return CliVersion{};
+    if (option == "--no-pager") {
+      render.pager = false;
+      continue;
+    }
     render.color = option == "--color" ? ColorChoice::Ansi : ColorChoice::BoxStyles;
   }
   if (render.files.empty()) {
-    return CliUsageError{std::string(messages::kNoFile)};
+    if (stdin_is_terminal) return CliUsageError{std::string(messages::kNoFile)};
+    render.files.emplace_back("-");
   }
   return render;
 }

@@ -32,7 +32,7 @@ enum class ColorChoice : std::uint8_t {
 
 /// What the command line asks for once its options are read.
 struct CliRender {
-  /// In order; "-" for standard input.
+  /// In order; "-" for standard input (the one file when none is named).
   std::vector<std::string> files;
   /// Absent: not given; 0: no limit.
   std::optional<std::uint64_t> width;
@@ -40,6 +40,8 @@ struct CliRender {
   std::optional<std::uint64_t> max_label;
   ColorChoice color = ColorChoice::Auto;
   std::optional<double> timeout_seconds;
+  /// False for --no-pager.
+  bool pager = true;
   friend bool operator==(const CliRender&, const CliRender&) = default;
 };
 
@@ -60,8 +62,10 @@ struct CliUsageError {
 using CliCommand = std::variant<CliRender, CliHelp, CliVersion, CliUsageError>;
 
 /// Reads the arguments after the program name, left to right; the first
-/// help, version or usage error ends the pass.
-CliCommand parse_cli_args(std::span<const std::string> args);
+/// help, version or usage error ends the pass. Without a FILE the command
+/// reads standard input, as a filter does, unless that is a terminal:
+/// nobody means to type a graph there, so that is a usage error.
+CliCommand parse_cli_args(std::span<const std::string> args, bool stdin_is_terminal);
 
 /// An optional "+" and one or more decimal digits that fit 64 bits.
 std::optional<std::uint64_t> parse_cli_number(std::string_view text);

@@ -7,7 +7,8 @@
 namespace vantri {
 namespace {
 
-CliCommand parse(std::vector<std::string> args) { return parse_cli_args(args); }
+// As on a terminal, where no FILE is a usage error.
+CliCommand parse(std::vector<std::string> args) { return parse_cli_args(args, true); }
 
 CliRender render_of(std::vector<std::string> args) {
   CliCommand command = parse(std::move(args));
@@ -46,6 +47,13 @@ TEST(CliArgs, FilesInOrderAfterDoubleDashToo) {
   CliRender expected;
   expected.files = {"g.dot"};
   EXPECT_EQ(render_of({"g.dot"}), expected);
+  // Standard input that is no terminal stands in for a missing FILE only.
+  const std::vector<std::string> none = {"--no-color", "--"};
+  const CliCommand piped = parse_cli_args(none, false);
+  ASSERT_TRUE(std::holds_alternative<CliRender>(piped));
+  EXPECT_EQ(std::get<CliRender>(piped).files, std::vector<std::string>{"-"});
+  const std::vector<std::string> named = {"g.dot"};
+  EXPECT_EQ(parse_cli_args(named, false), CliCommand(expected));
 }
 
 TEST(CliArgs, ValuesSeparateOrJoinedAndLastOneWins) {
@@ -56,7 +64,10 @@ TEST(CliArgs, ValuesSeparateOrJoinedAndLastOneWins) {
   EXPECT_EQ(r.max_label, 7u);
   EXPECT_EQ(r.timeout_seconds, 2.5);
   EXPECT_EQ(r.color, ColorChoice::Ansi);
+  EXPECT_TRUE(r.pager);
   EXPECT_EQ(render_of({"--color", "--no-color", "g.dot"}).color, ColorChoice::BoxStyles);
+  EXPECT_FALSE(render_of({"--no-pager", "g.dot"}).pager);
+  EXPECT_EQ(usage_error({"--no-pager=1", "g.dot"}), "option --no-pager takes no value");
   EXPECT_EQ(render_of({"--width", "80", "--width", "0", "g.dot"}).width, 0u);
 }
 
@@ -76,7 +87,7 @@ TEST(CliArgs, InvalidValuesAreUsageErrors) {
   EXPECT_EQ(usage_error({"--max-label", "x", "g.dot"}),
             "invalid value 'x' for --max-label: expected a whole number of columns");
   EXPECT_EQ(usage_error({"--trim", "best", "g.dot"}),
-            "invalid value 'best' for --trim: expected end, start, middle or smart");
+            "unknown trim strategy: best (expected end, start, middle or smart)");
   for (const char* seconds : {"0", "-1", "x", "nan", "inf", "1s"}) {
     EXPECT_EQ(usage_error({"--timeout", seconds, "g.dot"}),
               "invalid value '" + std::string(seconds) +

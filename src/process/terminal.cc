@@ -4,11 +4,13 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 
 #include "messages/messages.h"
 #include "process/cli_args.h"
+#include "text/label_lines.h"
 
 namespace vantri {
 namespace {
@@ -28,6 +30,41 @@ std::optional<std::uint64_t> terminal_columns(int fd, const char* columns_variab
   winsize size{};
   if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
   return std::nullopt;
+}
+
+std::optional<std::uint64_t> terminal_rows(int fd, const char* lines_variable) {
+  if (lines_variable != nullptr) {
+    const auto rows = parse_cli_number(lines_variable);
+    if (rows && *rows > 0) return rows;
+  }
+  winsize size{};
+  if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_row > 0) return size.ws_row;
+  return std::nullopt;
+}
+
+ShownSize shown_size(std::string_view text) {
+  ShownSize size;
+  std::string shown;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    // The line without its colour sequences (ESC [ ... m).
+    shown.clear();
+    for (std::size_t i = start; i < end; ++i) {
+      if (text[i] == '\x1b' && i + 1 < end && text[i + 1] == '[') {
+        std::size_t j = i + 2;
+        while (j < end && text[j] != 'm') ++j;
+        i = j;
+        continue;
+      }
+      shown += text[i];
+    }
+    size.columns = std::max<std::uint64_t>(size.columns, text_width(shown));
+    ++size.rows;
+    start = end + 1;
+  }
+  return size;
 }
 
 bool no_color_requested(const char* no_color_variable) {

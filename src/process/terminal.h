@@ -1,6 +1,6 @@
 // What the command line asks of the terminal: whether a stream is one, how
-// wide it is, whether colour is wanted, and a progress line that rewrites
-// itself in place.
+// wide and tall it is and how much of it a text takes, whether colour is
+// wanted, and a progress line that rewrites itself in place.
 #ifndef VANTRI_PROCESS_TERMINAL_H_
 #define VANTRI_PROCESS_TERMINAL_H_
 
@@ -18,6 +18,19 @@ bool is_terminal(int fd);
 /// COLUMNS) when it holds a whole number above 0, else the terminal's own
 /// size; absent when neither says.
 std::optional<std::uint64_t> terminal_columns(int fd, const char* columns_variable);
+
+/// The height of the terminal on `fd`: `lines_variable` (the value of
+/// LINES) when it holds a whole number above 0, else the terminal's own
+/// size; absent when neither says.
+std::optional<std::uint64_t> terminal_rows(int fd, const char* lines_variable);
+
+/// How a text shows on a terminal: its widest line in columns, ANSI
+/// colour sequences taking none, and how many lines it has.
+struct ShownSize {
+  std::uint64_t columns = 0;
+  std::uint64_t rows = 0;
+};
+ShownSize shown_size(std::string_view text);
 
 /// Whether NO_COLOR, given its value (null when unset), asks for no colour:
 /// it does when set to anything but the empty string.

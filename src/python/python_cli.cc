@@ -20,6 +20,7 @@
 
 #include "messages/messages.h"
 #include "process/cli_args.h"
+#include "process/pager.h"
 #include "process/terminal.h"
 #include "python/python_render.h"
 #include "python/python_support.h"
@@ -172,8 +173,10 @@ class TerminationHandlers {
   std::vector<Saved> saved_;
 };
 
-// How the command's options become render options, given the terminal.
-RenderOptions resolve_options(const CliRender& command) {
+// How the command's options become render options, given the terminal:
+// on a terminal without --width, the drawing is fitted to its width and,
+// when it still does not fit, drawn whole rather than cut (to be paged).
+RenderOptions resolve_options(const CliRender& command, bool fit_terminal) {
   RenderOptions options;
   options.trim = command.trim;
   options.max_label = command.max_label;
@@ -185,18 +188,42 @@ RenderOptions resolve_options(const CliRender& command) {
   options.color = ansi ? ColorMode::Ansi : ColorMode::BoxStyles;
   if (command.width) {
     if (*command.width != 0) options.max_width = command.width;
-  } else if (terminal_out) {
+  } else if (fit_terminal) {
     // A terminal too narrow for any drawing gets one without a limit.
     const auto columns = terminal_columns(STDOUT_FILENO, std::getenv("COLUMNS"));
     if (columns && *columns >= kMinWidth) options.max_width = columns;
+    options.overflow = WidthOverflow::Widen;
   }
   return options;
+}
+
+// Shows what the drawings of a terminal without --width came to: through
+// the pager when it is wider or taller than the screen (and the command
+// may page), else, or when no pager starts, straight. False with a Python
+// exception set when writing fails.
+bool show_on_terminal(const CliRender& command, const std::string& text) {
+  const ShownSize size = shown_size(text);
+  const auto columns = terminal_columns(STDOUT_FILENO, std::getenv("COLUMNS"));
+  const auto rows = terminal_rows(STDOUT_FILENO, std::getenv("LINES"));
+  // A drawing as tall as the screen would lose its first line to the
+  // prompt below it.
+  const bool too_big = (columns && size.columns > *columns) || (rows && size.rows >= *rows);
+  if (too_big && command.pager) {
+    if (const auto pager = pager_command(std::getenv("VANTRI_PAGER"), std::getenv("PAGER"))) {
+      if (page(*pager, text) == Paged::Shown) return true;
+    }
+  }
+  return write_out(text);
 }
 
 // Draws every file of the command. Returns the exit status, or -1 with a
 // Python exception set that ends the command (an interrupt, say).
 int draw_all(const CliRender& command) {
-  const RenderOptions options = resolve_options(command);
+  // On a terminal without --width, the drawings are held until all are
+  // made, and shown together, paged or not.
+  const bool fit_terminal = is_terminal(STDOUT_FILENO) && !command.width;
+  const RenderOptions options = resolve_options(command, fit_terminal);
+  std::string held;
   ProgressLine progress(STDERR_FILENO);
   std::chrono::steady_clock::time_point started;
   RenderWatch watch;
@@ -222,21 +249,39 @@ int draw_all(const CliRender& command) {
       continue;
     }
     started = std::chrono::steady_clock::now();
-    auto drawing = render_unlocked([&source] { return std::move(**source); }, options, watch);
+    auto drawings = render_unlocked([&source] { return std::move(**source); }, options, watch);
     progress.erase();
-    if (!drawing) return -1;
-    if (!*drawing) {
-      const std::string message = display(drawing->error());
-      report(name_files ? messages::about_input(name, message) : message);
-      status = kErrorStatus;
-      continue;
+    if (!drawings) return -1;
+    // The graphs of one input are drawn in turn like files; a failing one
+    // does not stop the rest either.
+    const bool name_graphs = drawings->size() > 1;
+    for (std::size_t i = 0; i < drawings->size(); ++i) {
+      const std::expected<Rendering, RenderError>& drawing = (*drawings)[i];
+      if (!drawing) {
+        std::string message = display(drawing.error());
+        if (name_graphs) message = messages::about_graph(i + 1, message);
+        report(name_files ? messages::about_input(name, message) : message);
+        status = kErrorStatus;
+        continue;
+      }
+      if (fit_terminal) {
+        if (drawn_any) held += '\n';
+        held += drawing->text;
+        drawn_any = true;
+        continue;
+      }
+      if (drawn_any && !write_out("\n")) return -1;
+      if (!write_out(drawing->text)) return -1;
+      drawn_any = true;
+      // A drawing cut at the width says so, after the drawing.
+      if (drawing->cut) {
+        const std::string message = drawing->cut->message("--width");
+        write_err(messages::notice_line(name_graphs ? messages::about_graph(i + 1, message)
+                                                    : message));
+      }
     }
-    if (drawn_any && !write_out("\n")) return -1;
-    if (!write_out((*drawing)->text)) return -1;
-    drawn_any = true;
-    // A drawing cut at the width says so, after the drawing.
-    if ((*drawing)->cut) write_err(messages::notice_line((*drawing)->cut->message("--width")));
   }
+  if (!held.empty() && !show_on_terminal(command, held)) return -1;
   return status;
 }
 
@@ -261,7 +306,7 @@ PyObject* exit_for_exception() {
 PyObject* run(const std::vector<std::string>& argv) {
   const std::span<const std::string> args =
       argv.empty() ? std::span<const std::string>() : std::span(argv).subspan(1);
-  const CliCommand command = parse_cli_args(args);
+  const CliCommand command = parse_cli_args(args, is_terminal(STDIN_FILENO));
   if (std::holds_alternative<CliHelp>(command)) {
     if (!write_out(messages::kCliHelp)) return nullptr;
     Py_RETURN_NONE;

@@ -19,6 +19,7 @@
 #include "process/cli_args.h"
 #include "process/dot_encoding.h"
 #include "python/python_cli.h"
+#include "python/python_graph_objects.h"
 #include "python/python_render.h"
 #include "python/python_support.h"
 #include "render/render_graph.h"
@@ -100,6 +101,18 @@ bool convert_text(const Signature& sig, Param p, PyObject* value, std::string& o
   if (data == nullptr) return false;
   out.assign(data, static_cast<std::size_t>(size));
   return true;
+}
+
+// render's DOT source: a str, or a graph object of graphviz, pydot or
+// networkx as its DOT text.
+bool convert_source(const Signature& sig, PyObject* value, std::string& out) {
+  if (PyUnicode_Check(value)) return convert_text(sig, kSource, value, out);
+  const GraphPackage package = graph_package_of(value);
+  if (package == GraphPackage::None) {
+    wrong_type(sig, kSource, messages::kExpectedDotSource, value);
+    return false;
+  }
+  return dot_text_of_graph(value, package, out);
 }
 
 // None, absent, or an integer from 0 to 2^64 - 1.
@@ -218,7 +231,7 @@ bool convert_arguments(const Signature& sig, PyObject* const* args,
   std::array<PyObject*, kParams> values{};
   if (!bind(sig, args, nargsf, kwnames, values)) return false;
   if (sig.takes_path ? !convert_path(sig, values[kSource], out.source)
-                     : !convert_text(sig, kSource, values[kSource], out.source)) {
+                     : !convert_source(sig, values[kSource], out.source)) {
     return false;
   }
   if (!convert_limit(sig, kMaxWidth, values[kMaxWidth], out.options.max_width) ||
@@ -253,14 +266,29 @@ PyObject* render_text(PyObject* module, const std::function<std::string()>& dot_
                       const Arguments& a) {
   auto outcome = render_unlocked(dot_text, a.options, a.watch);
   if (!outcome) return nullptr;
-  if (!*outcome) return raise_render_error(outcome->error());
-  if (const std::optional<DrawingCut>& cut = (*outcome)->cut) {
-    if (PyErr_WarnEx(module_state(module).drawing_cut_warning,
-                     cut->message("max_width").c_str(), 1) < 0) {
-      return nullptr;
-    }
+  // Several graphs are drawn in turn, a blank line between them, as the
+  // command prints them; a failing graph fails the call.
+  const bool name_graphs = outcome->size() > 1;
+  const auto about = [name_graphs](std::size_t i, std::string message) {
+    return name_graphs ? messages::about_graph(i + 1, message) : message;
+  };
+  for (std::size_t i = 0; i < outcome->size(); ++i) {
+    const auto& drawing = (*outcome)[i];
+    if (!drawing) return raise_render_error(drawing.error(), about(i, display(drawing.error())));
   }
-  return new_str((*outcome)->text);
+  std::string text;
+  for (std::size_t i = 0; i < outcome->size(); ++i) {
+    const Rendering& drawing = *(*outcome)[i];
+    if (drawing.cut) {
+      const std::string message = about(i, drawing.cut->message("max_width"));
+      if (PyErr_WarnEx(module_state(module).drawing_cut_warning, message.c_str(), 1) < 0) {
+        return nullptr;
+      }
+    }
+    if (i > 0) text += '\n';
+    text += drawing.text;
+  }
+  return new_str(text);
 }
 
 PyObject* render(PyObject* module, PyObject* const* args, Py_ssize_t nargsf,
@@ -302,7 +330,8 @@ PyObject* render_file(PyObject* module, PyObject* const* args, Py_ssize_t nargsf
   "        drawing may take together.\n"                                       \
   "\n"                                                                           \
   "Returns:\n"                                                                   \
-  "    ASCII art string.\n"                                                      \
+  "    ASCII art string; for a text of several graphs, their drawings in\n"     \
+  "    turn, a blank line between each two.\n"                                   \
   "\n"                                                                           \
   "Raises:\n"                                                                    \
   "    RuntimeError: If graphviz `dot` is not found or " failure "\n"            \
@@ -317,14 +346,18 @@ constexpr const char kRenderDoc[] = VANTRI_RENDER_DOC(
     "render(dot_source, *, max_width=None, trim=\"smart\", max_label=None, color=True, "
     "timeout=None)",
     "Render a Graphviz DOT string to ASCII art.",
-    "dot_source: DOT graph source string.", "the DOT source is invalid.");
+    "dot_source: DOT graph source string, or a graph of the graphviz\n"
+    "        package (its source), of pydot (its to_string()) or of networkx\n"
+    "        (Graph, DiGraph, MultiGraph, MultiDiGraph, written as DOT with\n"
+    "        their attributes); anything else raises TypeError.",
+    "the DOT source is invalid or holds no graph.");
 
 constexpr const char kRenderFileDoc[] = VANTRI_RENDER_DOC(
     "render_file(path, *, max_width=None, trim=\"smart\", max_label=None, color=True, "
     "timeout=None)",
     "Render a Graphviz DOT file to ASCII art.",
     "path: Path to a .dot file (str, bytes or os.PathLike).",
-    "the file can't be read.");
+    "the file can't be read or holds no graph.");
 
 #undef VANTRI_RENDER_DOC
 

@@ -71,10 +71,10 @@ bool run_unlocked(const std::function<void(const SignalWindow&, const InterruptH
   return PyErr_CheckSignals() >= 0;
 }
 
-std::optional<std::expected<Rendering, RenderError>> render_unlocked(
-    const std::function<std::string()>& dot_text, const RenderOptions& options,
-    const RenderWatch& watch) {
-  std::optional<std::expected<Rendering, RenderError>> outcome;
+std::optional<GraphRenderings> render_unlocked(const std::function<std::string()>& dot_text,
+                                               const RenderOptions& options,
+                                               const RenderWatch& watch) {
+  std::optional<GraphRenderings> outcome;
   const auto ask_every = runs_signal_handlers()
                              ? std::chrono::duration_cast<StopCheck::Clock::duration>(
                                    kAskForSignalsEvery)
@@ -101,8 +101,9 @@ std::optional<std::expected<Rendering, RenderError>> render_unlocked(
       dot.controls.deadline = deadline->at;
     }
     const std::string source_text = dot_text();
-    outcome = render_graph(
+    outcome = render_graphs(
         source_text, options,
+        [&dot](std::string_view source) { return watched_layouts_with_dot(source, dot); },
         [&dot, &stop](std::string_view source, std::span<const std::string> dot_args) {
           auto layout = watched_layout_with_dot(source, dot, dot_args);
           // The width fitting makes do without a layout that failed; one
@@ -139,12 +140,16 @@ std::optional<std::expected<std::string, IoError>> read_dot_unlocked(const DotIn
 }
 
 PyObject* raise_render_error(const RenderError& error) {
+  return raise_render_error(error, display(error));
+}
+
+PyObject* raise_render_error(const RenderError& error, std::string_view message) {
   const auto* layout = std::get_if<LayoutError>(&error);
   const auto* stopped = std::get_if<RenderStopped>(&error);
   const bool timed_out =
       (layout != nullptr && layout->kind() == LayoutError::Kind::TimedOut) ||
       (stopped != nullptr && stopped->reason == StopCheck::Reason::TimedOut);
-  return raise(timed_out ? PyExc_TimeoutError : PyExc_RuntimeError, display(error));
+  return raise(timed_out ? PyExc_TimeoutError : PyExc_RuntimeError, message);
 }
 
 }  // namespace vantri::python

@@ -27,6 +27,7 @@
 #include "graphviz/layout_error.h"
 #include "graphviz/signal_window.h"
 #include "render/render_graph.h"
+#include "render/render_graphs.h"
 #include "render/render_options.h"
 
 namespace vantri::python {
@@ -50,12 +51,12 @@ struct RenderWatch {
   std::chrono::steady_clock::duration tick_every{};
 };
 
-/// `render_graph` without the lock, of the UTF-8 DOT text that `dot_text`
-/// gives (called without the lock too, so that preparing a large text
-/// holds up no other thread). Absent when a Python exception is set; a
-/// cut drawing's `cut` is said on standard error by the command line, as a
-/// warning by the module.
-std::optional<std::expected<Rendering, RenderError>> render_unlocked(
+/// `render_graphs` without the lock, of the UTF-8 DOT text that
+/// `dot_text` gives (called without the lock too, so that preparing a
+/// large text holds up no other thread): one result per graph. Absent when
+/// a Python exception is set; a cut drawing's `cut` is said on standard
+/// error by the command line, as a warning by the module.
+std::optional<GraphRenderings> render_unlocked(
     const std::function<std::string()>& dot_text, const RenderOptions& options,
     const RenderWatch& watch);
 
@@ -67,8 +68,9 @@ using DotInput = std::variant<std::string, int>;
 std::optional<std::expected<std::string, IoError>> read_dot_unlocked(const DotInput& input);
 
 /// Raises TimeoutError for a timeout, RuntimeError for any other failure,
-/// with the error's text; returns nullptr.
+/// with `message` (the error's text unless given); returns nullptr.
 PyObject* raise_render_error(const RenderError& error);
+PyObject* raise_render_error(const RenderError& error, std::string_view message);
 
 }  // namespace vantri::python
 

@@ -38,8 +38,12 @@ struct SizedLayout {
   std::optional<GraphTitle> title;
   GridTransform transform;
   std::vector<NodeBox> boxes;
-  /// Columns the drawing needs for its boxes, frames and title; edges are
-  /// routed within them, or beside them as far as the width limit allows.
+  /// Per node, the column right of its box and its loops (two columns out
+  /// for each): what must fit for it to be drawn whole.
+  std::vector<std::uint64_t> reach;
+  /// Columns the drawing needs for its boxes, loops, frames and title;
+  /// other edges are routed within them, or beside them as far as the
+  /// width limit allows.
   std::uint64_t width = 0;
 };
 
@@ -52,8 +56,8 @@ struct WidthFit {
   int layouts = 0;
 };
 
-/// How many visible nodes of `sized` have their whole box left of column
-/// `columns`.
+/// How many visible nodes of `sized` have their whole box, and their
+/// loops, left of column `columns`.
 std::size_t nodes_within(const SizedLayout& sized, std::uint64_t columns);
 
 /// Fits `first`, laid out from `dot_source` and drawn with the faces the

@@ -109,7 +109,7 @@ TEST(FitToWidth, NothingToDoWithoutALimitWhenItFitsOrWithoutLayouts) {
 TEST(FitToWidth, ShortensJustEnoughInOneMoreLayout) {
   // Four labels of 30 bytes: 226 points each, 37 columns at 6.6 points.
   const std::vector<std::string> long_labels(4, std::string(30, 'x'));
-  for (const std::uint64_t limit : {60u, 80u, 120u}) {
+  for (const std::uint64_t limit : {70u, 80u, 120u}) {
     RowLayout dot;
     const WidthFit result = fit(row_source(long_labels), limit, dot.function());
     ASSERT_EQ(dot.calls, 1) << limit;
@@ -136,10 +136,15 @@ TEST(FitToWidth, LaysOutTighterOnlyWhenLabelsAtTheFloorCannotFit) {
   const std::uint64_t natural = fit(source, 1000, dot.function()).sized.width;
   const WidthFit result = fit(source, natural - 10, dot.function());
   ASSERT_EQ(dot.calls, 1);
-  ASSERT_EQ(dot.args[0].size(), 3u);
+  ASSERT_EQ(dot.args[0].size(), 7u);
   EXPECT_TRUE(dot.args[0][0].starts_with("-Gnodesep=0.")) << dot.args[0][0];
   EXPECT_EQ(dot.args[0][1], "-Gratio=");
   EXPECT_EQ(dot.args[0][2], "-Nshape=box");
+  // Nodes as wide as their boxes: a fixed-width font, two characters of
+  // margin, no least size.
+  EXPECT_EQ(std::vector(dot.args[0].begin() + 3, dot.args[0].end()),
+            (std::vector<std::string>{"-Nfontname=Courier", "-Nwidth=0", "-Nheight=0",
+                                      "-Nmargin=0.233,0.05"}));
   EXPECT_LE(result.sized.width, natural - 10);
   EXPECT_EQ(result.sized.labels, labels);
   // Boxes may touch but never overlap.

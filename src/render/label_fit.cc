@@ -1,7 +1,8 @@
-// Label limit, label budget and the rewrite of labels into DOT text.
+// Writing labels and node names into DOT text.
 #include "render/label_fit.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -33,8 +34,8 @@ std::string quoted_label(std::string_view text) {
   return out + "\"";
 }
 
-// A node name as a DOT string literal; absent when it cannot be written
-// (a trailing backslash would escape the closing quote).
+}  // namespace
+
 std::optional<std::string> quoted_name(std::string_view name) {
   if (!name.empty() && name.back() == '\\') return std::nullopt;
   std::string out = "\"";
@@ -44,8 +45,6 @@ std::optional<std::string> quoted_name(std::string_view name) {
   }
   return out + "\"";
 }
-
-}  // namespace
 
 std::string escape_label(std::string_view text) {
   std::string out;
@@ -125,39 +124,6 @@ std::string rewrite_dot_labels(std::string_view dot_source,
     if (close != std::string::npos) text.insert(close, "\n" + statements);
   }
   return text;
-}
-
-std::string shorten_lines(std::string_view label, std::uint64_t budget,
-                          TrimStrategy trim) {
-  if (label_width(label) <= budget) return std::string(label);
-  std::string out;
-  out.reserve(label.size());
-  bool first = true;
-  LineAlign ending = LineAlign::Centre;
-  for (const AlignedLine& line : split_aligned_lines(label)) {
-    if (!first) out += line_end(ending);
-    first = false;
-    ending = line.align;
-    if (text_width(line.text) <= budget) {
-      out += line.text;
-    } else {
-      out += trim_label(line.text, budget, trim);
-    }
-  }
-  // A last line set flush left or right keeps its ending.
-  if (ending != LineAlign::Centre) out += line_end(ending);
-  return out;
-}
-
-void apply_label_budget(std::span<const std::string> unshortened,
-                        std::span<std::string> labels, std::uint64_t budget,
-                        TrimStrategy trim) {
-  const std::size_t count = std::min(unshortened.size(), labels.size());
-  for (std::size_t i = 0; i < count; ++i) {
-    if (label_width(labels[i]) > budget) {
-      labels[i] = shorten_lines(unshortened[i], budget, trim);
-    }
-  }
 }
 
 }  // namespace vantri

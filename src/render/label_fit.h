@@ -1,32 +1,17 @@
-// Shortening node labels before drawing: the label budget of the width
-// fitting, and writing shortened labels into the DOT text for the next
-// layout. (The caller's label limit is `limit_label`.)
+// Writing what the width fitting chose into the DOT text for the next
+// layout: labels, and node names for statements of its own. (What a label shows within a budget is `NodeLabels`; the
+// caller's label limit is `limit_label`.)
 #ifndef VANTRI_RENDER_LABEL_FIT_H_
 #define VANTRI_RENDER_LABEL_FIT_H_
 
-#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "graphviz/layout_graph.h"
-#include "trim/trim.h"
 
 namespace vantri {
-
-/// `label` with every line wider than `budget` columns cut to `budget`
-/// with `trim`; the other lines, and a label that fits, stay as they are.
-std::string shorten_lines(std::string_view label, std::uint64_t budget,
-                          TrimStrategy trim);
-
-/// Replaces every entry of `labels` wider than `budget` by the text its
-/// node shows unshortened (the same entry of `unshortened`) with the lines
-/// cut to `budget` (`shorten_lines`): a label the label limit cut is cut
-/// again from the whole text, not from the shortened one.
-void apply_label_budget(std::span<const std::string> unshortened,
-                        std::span<std::string> labels, std::uint64_t budget,
-                        TrimStrategy trim);
 
 /// The DOT text with every changed label written in. Labels written
 /// literally as label="..." are replaced in place; a node whose label is
@@ -34,6 +19,10 @@ void apply_label_budget(std::span<const std::string> unshortened,
 std::string rewrite_dot_labels(std::string_view dot_source,
                                std::span<const LayoutNode> nodes,
                                std::span<const std::string> labels);
+
+/// A node name as a DOT string literal; absent when it cannot be written
+/// (a trailing backslash would escape the closing quote).
+std::optional<std::string> quoted_name(std::string_view name);
 
 /// A label as it stands inside the quotes of a DOT attribute written by
 /// Graphviz users: line feeds as backslash-n, nothing else escaped.

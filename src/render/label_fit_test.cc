@@ -54,22 +54,5 @@ TEST(RewriteDotLabels, SkipsNamesThatCannotBeQuoted) {
   EXPECT_EQ(rewrite_dot_labels("graph { }", nodes, labels), "graph { }");
 }
 
-TEST(LabelBudget, CutsEveryLineOnItsOwnAndLeavesWhatFits) {
-  EXPECT_EQ(shorten_lines("short", 6, TrimStrategy::End), "short");
-  EXPECT_EQ(shorten_lines("a_long_line\nok\nanother_one", 6, TrimStrategy::End),
-            "a_l...\nok\nano...");
-  EXPECT_EQ(shorten_lines("a_long_line\r\nx", 8, TrimStrategy::Start), "..._line\nx");
-
-  const std::vector<std::string> unshortened = {"first_line\nsecond_line",
-                                                "abcdefghijklmnopqrstuvwxyz"};
-  // The label limit left b at twelve columns; a budget above it keeps that.
-  std::vector<std::string> labels = {"first_line\nsecond_line", "abcdefghi..."};
-  apply_label_budget(unshortened, labels, 12, TrimStrategy::End);
-  EXPECT_EQ(labels, (std::vector<std::string>{"first_line\nsecond_line", "abcdefghi..."}));
-  // Below it the whole text is cut, not the limited one.
-  apply_label_budget(unshortened, labels, 8, TrimStrategy::Middle);
-  EXPECT_EQ(labels, (std::vector<std::string>{"fir...ne\nsec...ne", "abc...yz"}));
-}
-
 }  // namespace
 }  // namespace vantri

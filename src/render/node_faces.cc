@@ -3,6 +3,7 @@
 
 #include "graphviz/html_label.h"
 #include "graphviz/record_label.h"
+#include "render/distinct_labels.h"
 
 namespace vantri {
 namespace {
@@ -51,18 +52,38 @@ std::string display_label(const LayoutNode& node) {
 NodeFaces node_faces(const LayoutGraph& layout, std::optional<std::uint64_t> max_label,
                      TrimStrategy trim) {
   NodeFaces faces;
-  faces.labels.reserve(layout.nodes.size());
-  for (std::size_t i = 0; i < layout.nodes.size(); ++i) {
+  const std::size_t count = layout.nodes.size();
+  faces.labels.reserve(count);
+  // Each label as written, for the labels the limit cuts.
+  std::vector<std::string> own(count);
+  for (std::size_t i = 0; i < count; ++i) {
     Face face = face_of(layout.nodes[i], layout.rankdir);
     if (!face.fields) {
       faces.labels.push_back(limit_label(face.text, max_label, trim, LabelLines::Split));
+      own[i] = std::move(face.text);
       continue;
     }
     limit_fields(*face.fields, max_label, trim);
-    if (faces.fields.empty()) faces.fields.resize(layout.nodes.size());
+    if (faces.fields.empty()) faces.fields.resize(count);
     faces.fields[i] = lay_out_fields(*face.fields);
     faces.labels.emplace_back();
   }
+  if (!max_label) return faces;
+  // Labels the limit cut to the same text are cut elsewhere where that
+  // parts them; the limit itself stays.
+  std::vector<ShownLabel> shown(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    shown[i] = {faces.labels[i], faces.labels[i] != own[i]};
+  }
+  std::vector<std::uint64_t> columns(count, *max_label);
+  const std::vector<std::uint64_t> most = columns;
+  keep_labels_apart(own, shown, columns, most, trim,
+                    [&](std::size_t i, std::uint64_t limit, TrimStrategy strategy) {
+                      std::string text = limit_label(own[i], limit, strategy, LabelLines::Split);
+                      const bool cut = text != own[i];
+                      return ShownLabel{std::move(text), cut};
+                    });
+  for (std::size_t i = 0; i < count; ++i) faces.labels[i] = std::move(shown[i].text);
   return faces;
 }
 

@@ -72,9 +72,17 @@ SizedLayout size_layout(LayoutGraph layout, NodeFaces faces, const RenderOptions
     place_boxes();
   }
 
-  // The outermost columns drawn: boxes and cluster frames. Edges are routed
-  // within them (or beside them, as far as the width limit allows), so they
-  // do not count here.
+  // The outermost columns drawn: boxes and cluster frames, and the loops
+  // beside boxes, two columns out for each. Other edges are routed within
+  // them (or beside them, as far as the width limit allows), so they do not
+  // count here.
+  std::vector<std::uint64_t> loops(sized.boxes.size(), 0);
+  for (const LayoutEdge& edge : layout.edges) {
+    if (edge.tail == edge.head && edge.tail < loops.size() && !edge.invisible) ++loops[edge.tail];
+  }
+  const auto reach = [&](std::size_t i) {
+    return add_sat(add_sat(sized.boxes[i].right(), 1), 2 * loops[i]);
+  };
   std::uint64_t left = kMaxCell;
   std::uint64_t right = 0;
   const auto take = [&](std::uint64_t first, std::uint64_t last) {
@@ -86,7 +94,7 @@ SizedLayout size_layout(LayoutGraph layout, NodeFaces faces, const RenderOptions
     right = 0;
     for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
       const NodeBox& box = sized.boxes[i];
-      if (box.width != 0 && inside(layout.nodes[i], layout.bb)) take(box.left, box.right());
+      if (box.width != 0 && inside(layout.nodes[i], layout.bb)) take(box.left, reach(i) - 1);
     }
     for (const LayoutCluster& cluster : layout.clusters) {
       take(column_of(transform, cluster.bb.x0), column_of(transform, cluster.bb.x1));
@@ -114,6 +122,8 @@ SizedLayout size_layout(LayoutGraph layout, NodeFaces faces, const RenderOptions
     }
   }
   sized.width = std::max(transform.width, left == kMaxCell ? 0 : add_sat(right, 1));
+  sized.reach.clear();
+  for (std::size_t i = 0; i < sized.boxes.size(); ++i) sized.reach.push_back(reach(i));
   sized.layout = std::move(layout);
   return sized;
 }
@@ -332,9 +342,17 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   }
   if (must_stop(stop)) return stopped();
 
+  // A drawing that still does not fit is cut at the limit, or drawn whole
+  // when the caller would rather have that.
+  RenderOptions whole = options;
+  const bool widened =
+      options.overflow == WidthOverflow::Widen && limit && sized.width > *limit;
+  if (widened) whole.max_width.reset();
+  const std::optional<std::uint64_t> cut_at = whole.max_width;
+
   // The drawing's own extent: its boxes, frames and title, within the limit.
   std::uint64_t width = sized.width;
-  if (limit) width = std::min(width, *limit);
+  if (cut_at) width = std::min(width, *cut_at);
   std::uint64_t height = sized.transform.height;
   for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
     const NodeBox& box = sized.boxes[i];
@@ -350,15 +368,22 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   // its edges find no box to attach to and are left out with it.
   std::optional<DrawingCut> cut;
   std::vector<std::size_t> left_out;
-  if (limit && sized.width > *limit) {
-    cut = DrawingCut{*limit, 0, 0};
+  if (cut_at && sized.width > *cut_at) {
+    cut = DrawingCut{*cut_at, 0, 0};
     for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
       if (sized.layout.nodes[i].invisible) continue;
       ++cut->nodes;
-      const NodeBox& box = sized.boxes[i];
-      if (box.width != 0 && box.right() >= width) left_out.push_back(i);
+      // A node whose loop would be cut is left out with it.
+      if (sized.boxes[i].width != 0 && sized.reach[i] > width) left_out.push_back(i);
     }
     cut->nodes_left_out = left_out.size();
+    // A loop goes with its node even where the node's box would fit: there
+    // is nowhere else for the loop to go, so nothing is drawn of it.
+    for (LayoutEdge& edge : sized.layout.edges) {
+      if (edge.tail == edge.head && std::binary_search(left_out.begin(), left_out.end(), edge.tail)) {
+        edge.invisible = true;
+      }
+    }
   }
 
   // Routes and labels are planned before the canvas exists: they decide
@@ -368,10 +393,10 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   planned.width = width;
   planned.height = height;
   RoutePlan routes =
-      plan_edge_drawing(sized.layout, sized.boxes, sized.fields, planned, options, stop);
+      plan_edge_drawing(sized.layout, sized.boxes, sized.fields, planned, whole, stop);
   if (must_stop(stop)) return stopped();
   width = std::max(width, routes.width);
-  if (limit) width = std::min(width, *limit);
+  if (cut_at) width = std::min(width, *cut_at);
   height = std::max(height, routes.height);
   if (sized.title) height = height_with_title(*sized.title, height);
   if (width != 0 && height > kMaxCanvasCells / width) {
@@ -380,7 +405,8 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
 
   Drawing drawing{std::move(sized.layout), std::move(sized.labels), std::move(sized.fields),
                   sized.transform,         std::move(sized.boxes),  std::move(routes),
-                  CharGrid(width, height), cut,                     std::move(left_out)};
+                  CharGrid(width, height), cut,                     std::move(left_out),
+                  widened};
   CharGrid& grid = drawing.grid;
   const GridTransform& transform = drawing.transform;
   const Paints paints = choose_paints(grid, drawing.layout, options.color);
@@ -424,7 +450,7 @@ std::expected<Rendering, RenderError> render_layout(
   if (!drawing) return std::unexpected(std::move(drawing.error()));
   std::string text = drawing->grid.to_text(stop);
   if (must_stop(stop)) return std::unexpected(why_stopped(*stop));
-  return Rendering{std::move(text), drawing->cut};
+  return Rendering{std::move(text), drawing->cut, drawing->widened};
 }
 
 }  // namespace vantri

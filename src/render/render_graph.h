@@ -77,6 +77,9 @@ struct Rendering {
   std::string text;
   /// Set when the drawing was cut at the width limit.
   std::optional<DrawingCut> cut;
+  /// Set when the drawing did not fit the width limit and was drawn whole
+  /// instead (`WidthOverflow::Widen`).
+  bool widened = false;
 };
 
 /// Renders DOT text: runs `dot` once, and up to twice more when the width
@@ -96,7 +99,8 @@ std::expected<Rendering, RenderError> render_graph(
 /// the display labels, the fields of nodes divided into them (one per node,
 /// or none when no node has fields; `field_rect` finds a port's field), the
 /// scale, the boxes, the edge routes and labels, and the grid, and what a
-/// cut at the width limit left out (node indices, ascending).
+/// cut at the width limit left out (node indices, ascending), or whether
+/// the drawing was drawn whole past the limit instead.
 struct Drawing {
   LayoutGraph layout;
   std::vector<std::string> labels;
@@ -107,6 +111,7 @@ struct Drawing {
   CharGrid grid;
   std::optional<DrawingCut> cut;
   std::vector<std::size_t> left_out;
+  bool widened = false;
 };
 
 /// Draws a layout already made from `dot_source`; `relayout` serves the

@@ -122,6 +122,22 @@ TEST(RenderLayout, WidthLimitsCutTheCanvasAndLeaveOutWhatDoesNotFit) {
   EXPECT_FALSE(draw_limited(g, 40).cut.has_value());
   EXPECT_EQ((DrawingCut{80, 1, 1}.message("max_width")),
             "drawing cut at 80 columns: 1 of 1 node does not fit; a wider max_width shows them");
+  // Drawn whole instead: nothing cut or left out, as narrow as the fitting
+  // made it, and the rendering says it is wider than asked.
+  RenderOptions whole;
+  whole.max_width = 12;
+  whole.overflow = WidthOverflow::Widen;
+  whole.color = ColorMode::Off;
+  FakeLayout failing;
+  const auto widened = render_layout("", g, whole, failing.function());
+  ASSERT_TRUE(widened.has_value());
+  EXPECT_TRUE(widened->widened);
+  EXPECT_FALSE(widened->cut.has_value());
+  EXPECT_GT(widest_line(widened->text), 12u);
+  EXPECT_NE(widened->text.find("│ A │"), std::string::npos) << widened->text;
+  EXPECT_NE(widened->text.find("│ B │"), std::string::npos) << widened->text;
+  whole.max_width = 40;
+  EXPECT_FALSE(render_layout("", g, whole, failing.function())->widened);
 }
 
 TEST(RenderLayout, BlankColumnsBesideADrawingGoBeforeAnyCut) {

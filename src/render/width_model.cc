@@ -30,12 +30,13 @@ double finite_or_zero(double value) {
 }  // namespace
 
 WidthModel::WidthModel(const LayoutGraph& layout, std::span<const std::string> labels,
-                       std::span<const std::uint64_t> wanted,
+                       const LabelWidthWithin& within,
                        const std::vector<bool>& keeps_size,
                        std::span<const FieldLayout> fields)
     : across_ranks_(layout.rankdir == RankDir::LeftToRight ||
                     layout.rankdir == RankDir::RightToLeft),
-      bbox_width_(std::max(0.0, finite_or_zero(layout.bb.x1 - layout.bb.x0))) {
+      bbox_width_(std::max(0.0, finite_or_zero(layout.bb.x1 - layout.bb.x0))),
+      within_(within) {
   const std::size_t count = std::min(layout.nodes.size(), labels.size());
   nodes_.resize(count);
   // Where a node sits along the ranks, and across them.
@@ -44,10 +45,12 @@ WidthModel::WidthModel(const LayoutGraph& layout, std::span<const std::string> l
   for (std::size_t i = 0; i < count; ++i) {
     const LayoutNode& source = layout.nodes[i];
     Node& node = nodes_[i];
+    node.index = i;
     node.width = std::max(0.0, finite_or_zero(source.width));
     node.sized = label_width(display_label(source));
     node.shown = label_width(labels[i]);
-    node.wanted = i < wanted.size() ? wanted[i] : node.shown;
+    node.wanted =
+        within_ ? within_(i, std::numeric_limits<std::uint64_t>::max()) : node.shown;
     node.point = source.shape == NodeShape::Point;
     const bool divided = i < fields.size() && !fields[i].empty();
     node.keeps_size = node.point || divided || (i < keeps_size.size() && keeps_size[i]);
@@ -95,9 +98,14 @@ WidthModel::WidthModel(const LayoutGraph& layout, std::span<const std::string> l
   if (gap_ == kNone) gap_ = 0.0;
 }
 
+std::uint64_t WidthModel::label_within(const Node& node, std::uint64_t budget) const {
+  if (node.wanted <= budget) return node.wanted;
+  return within_ ? within_(node.index, budget) : budget;
+}
+
 double WidthModel::node_width(const Node& node, std::optional<std::uint64_t> budget) const {
   if (node.keeps_size || !budget) return node.width;
-  const std::uint64_t shown = std::min(node.wanted, *budget);
+  const std::uint64_t shown = label_within(node, *budget);
   if (shown == node.sized) return node.width;
   // Border and padding take four columns whatever the label.
   double width = node.width * (static_cast<double>(shown) + 4) /
@@ -109,7 +117,7 @@ double WidthModel::node_width(const Node& node, std::optional<std::uint64_t> bud
 std::uint64_t WidthModel::box_columns(const Node& node,
                                       std::optional<std::uint64_t> budget) const {
   if (node.box_columns != 0) return node.box_columns;
-  return (budget ? std::min(node.wanted, *budget) : node.shown) + 4;
+  return (budget ? label_within(node, *budget) : node.shown) + 4;
 }
 
 double WidthModel::scale(std::uint64_t budget) const { return scale_at(budget); }
@@ -163,10 +171,10 @@ std::uint64_t WidthModel::predict(std::optional<std::uint64_t> budget, double ga
   return add_sat(saturating_to_unsigned(cells), 2);
 }
 
-std::optional<std::uint64_t> WidthModel::largest_budget(std::uint64_t limit,
-                                                        double gap_cut) const {
-  std::uint64_t low = kLabelFloor;
-  std::uint64_t high = std::max(widest_, kLabelFloor);
+std::optional<std::uint64_t> WidthModel::largest_budget(std::uint64_t limit, double gap_cut,
+                                                        std::uint64_t floor) const {
+  std::uint64_t low = floor;
+  std::uint64_t high = std::max(widest_, floor);
   if (columns(low, gap_cut) > limit) return std::nullopt;
   if (columns(high, gap_cut) <= limit) return high;
   // columns(low) fits and columns(high) does not.

@@ -14,6 +14,7 @@
 #define VANTRI_RENDER_WIDTH_MODEL_H_
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -24,21 +25,26 @@
 
 namespace vantri {
 
-/// The smallest label budget the fitting goes down to: three columns of
-/// text and the ellipsis, so that a shortened label still tells its node
-/// from its neighbours.
-inline constexpr std::uint64_t kLabelFloor = 6;
+/// The smallest label budget the fitting goes down to while any layout
+/// within the width allows it: six columns of a label's own text and the
+/// ellipsis, so that a shortened label still tells its node from its
+/// neighbours.
+inline constexpr std::uint64_t kLabelFloor = 9;
+
+/// The columns node `node`'s label takes within `budget` columns (broken
+/// onto more lines or cut, see `NodeLabels`).
+using LabelWidthWithin = std::function<std::uint64_t(std::size_t node, std::uint64_t budget)>;
 
 class WidthModel {
  public:
-  /// `labels` are the labels the layout is drawn with; `wanted` the width
-  /// each node's label would have without any budget (the widths of
-  /// `labels` where it has no entry). `keeps_size` marks nodes whose size
-  /// in `dot` does not follow a shortened label; `fields`, when given, the
-  /// fields a node's box is divided into (its size stays whatever the
+  /// `labels` are the labels the layout is drawn with; `within` the width
+  /// each node's label takes within a budget (without it, the width of its
+  /// entry of `labels`, cut to the budget). `keeps_size` marks nodes whose
+  /// size in `dot` does not follow a shortened label; `fields`, when given,
+  /// the fields a node's box is divided into (its size stays whatever the
   /// budget). A node's label as `dot` sized it is the text it shows.
   WidthModel(const LayoutGraph& layout, std::span<const std::string> labels,
-             std::span<const std::uint64_t> wanted,
+             const LabelWidthWithin& within = {},
              const std::vector<bool>& keeps_size = {},
              std::span<const FieldLayout> fields = {});
 
@@ -53,11 +59,11 @@ class WidthModel {
   /// limit may have made shorter than the one `dot` sized the node for).
   std::uint64_t drawn_columns() const;
 
-  /// The largest budget from `kLabelFloor` up to the widest wanted label
-  /// whose prediction is at most `limit` columns; absent when even the
-  /// floor is predicted too wide.
-  std::optional<std::uint64_t> largest_budget(std::uint64_t limit,
-                                              double gap_cut = 0.0) const;
+  /// The largest budget from `floor` up to the widest wanted label whose
+  /// prediction is at most `limit` columns; absent when even the floor is
+  /// predicted too wide.
+  std::optional<std::uint64_t> largest_budget(std::uint64_t limit, double gap_cut = 0.0,
+                                              std::uint64_t floor = kLabelFloor) const;
 
   /// The widest label any node wants.
   std::uint64_t widest_wanted() const { return widest_; }
@@ -71,6 +77,7 @@ class WidthModel {
 
  private:
   struct Node {
+    std::size_t index = 0;
     std::size_t rank = 0;
     double width = 0.0;        // points, as laid out
     std::uint64_t sized = 0;   // the label width dot sized it for
@@ -90,6 +97,7 @@ class WidthModel {
   // With a budget, as the layout would be with labels cut to it; without,
   // as it is drawn now.
   double node_width(const Node& node, std::optional<std::uint64_t> budget) const;
+  std::uint64_t label_within(const Node& node, std::uint64_t budget) const;
   std::uint64_t box_columns(const Node& node, std::optional<std::uint64_t> budget) const;
   double scale_at(std::optional<std::uint64_t> budget) const;
   std::uint64_t predict(std::optional<std::uint64_t> budget, double gap_cut) const;
@@ -99,6 +107,7 @@ class WidthModel {
   double widest_rank_ = 0.0;  // the widest rank's extent across the drawing
   double gap_ = 0.0;
   std::uint64_t widest_ = 0;
+  LabelWidthWithin within_;
   std::vector<Node> nodes_;
   std::vector<Rank> ranks_;
 };

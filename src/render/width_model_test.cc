@@ -87,17 +87,21 @@ TEST(WidthModel, LeftToRightRanksNarrowByTheirWidestNodeAndNodesKeepTheirFloor) 
   const std::vector<bool> keeps = {false, false, true};
   const WidthModel model(g, labels, {}, keeps);
   EXPECT_NEAR(model.gap(), 50.0, 1e-9);
-  // At the floor the long node would shrink to 226 * 10/34 = 66.5 points:
-  // the first rank gives back 159.5, the record nothing.
-  const double width = 376 - (226 - 226.0 * 10 / 34);
-  const double scale = std::min({226.0 * 10 / 34 / 10, 54.0 / 5, 100.0 / 10});
+  // At the floor the long node would shrink to 226 * (floor + 4) / 34
+  // points; the record gives back nothing.
+  const double floor_box = static_cast<double>(kLabelFloor + 4);
+  const double width = 376 - (226 - 226.0 * floor_box / 34);
+  const double scale = std::min({226.0 / 34, 54.0 / 5, 100.0 / 10});
   EXPECT_EQ(model.columns(kLabelFloor),
             static_cast<std::uint64_t>(std::ceil(width / std::max(scale, 4.0))) + 2);
   // Fewer points between the ranks: one gap less.
   EXPECT_EQ(model.columns(kLabelFloor, 20),
             static_cast<std::uint64_t>(std::ceil((width - 20) / std::max(scale, 4.0))) + 2);
   // A node that wants more than it shows grows back with a larger budget.
-  const std::vector<std::uint64_t> wanted = {40, 1, 15};
+  const LabelWidthWithin wanted = [](std::size_t i, std::uint64_t budget) {
+    constexpr std::uint64_t kWanted[] = {40, 1, 15};
+    return std::min(kWanted[i], budget);
+  };
   const WidthModel grown(g, labels, wanted, keeps);
   EXPECT_EQ(grown.widest_wanted(), 40u);
   EXPECT_GT(grown.columns(40), model.columns(30));
