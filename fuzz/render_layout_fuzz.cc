@@ -455,8 +455,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!drawing->layout.nodes[i].invisible);
     FUZZ_CHECK(drawing->boxes[i].right() + 2 * loops[i] >= grid.width());
   }
+  // Edges that found no route are reported like a cut.
+  FUZZ_CHECK(drawing->plan.undrawn == 0 ||
+             (drawing->cut && drawing->cut->edges_not_drawn == drawing->plan.undrawn &&
+              drawing->plan.undrawn <= drawing->cut->edges));
   if (drawing->cut) {
-    FUZZ_CHECK(options.max_width && drawing->cut->columns == *options.max_width);
+    FUZZ_CHECK(drawing->cut->edges_not_drawn != 0 ||
+               (options.max_width && drawing->cut->columns == *options.max_width));
     FUZZ_CHECK(drawing->cut->nodes_left_out == drawing->left_out.size());
     FUZZ_CHECK(drawing->cut->nodes_left_out <= drawing->cut->nodes);
   } else {

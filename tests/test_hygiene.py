@@ -314,23 +314,28 @@ def test_sigint_ends_a_render_at_once(fake_dot, tmp_path, monkeypatch, script, g
     assert result.stdout == "KeyboardInterrupt\nTrue True [] False\n"
 
 
-def fan_out_layout(children: int, spacing: float) -> str:
-    """json0 of one box over `children` boxes in a row `spacing` points
-    apart, each joined to it: a wide fan-out, which takes the drawing
-    seconds."""
-    right = (children - 1) * spacing + 54
-    root = right / 2
-    objects = [{"_gvid": 0, "name": "root", "label": "\\N", "shape": "box",
-                "pos": f"{root:g},90", "width": "0.75", "height": "0.5"}]
+def crossing_layout(boxes: int, spacing: float, gap: float) -> str:
+    """json0 of two rows of `boxes` boxes `spacing` points apart and `gap`
+    points between the rows, the i-th of the upper row joined to the i-th
+    from the right of the lower one: every edge crosses every other, which
+    takes the drawing seconds."""
+    right = (boxes - 1) * spacing + 54
+    top = gap + 36
+    objects = []
+    for row, y in (("t", top + 18), ("b", 18)):
+        for i in range(boxes):
+            objects.append({"_gvid": len(objects), "name": f"{row}{i}", "label": "\\N",
+                            "shape": "box", "pos": f"{27 + i * spacing:g},{y:g}",
+                            "width": "0.75", "height": "0.5"})
     edges = []
-    for i in range(children):
-        x = 27 + i * spacing
-        objects.append({"_gvid": i + 1, "name": f"c{i}", "label": "\\N", "shape": "box",
-                        "pos": f"{x:g},18", "width": "0.75", "height": "0.5"})
-        edges.append({"_gvid": i, "tail": 0, "head": i + 1,
-                      "pos": f"e,{x:g},36 {root:g},72 {root:g},54 {x:g},54 {x:g},44"})
-    return json.dumps({"name": "fan", "directed": True, "strict": False,
-                       "bb": f"0,0,{right:g},108", "objects": objects, "edges": edges})
+    for i in range(boxes):
+        x0, x1 = 27 + i * spacing, 27 + (boxes - 1 - i) * spacing
+        edges.append({"_gvid": i, "tail": i, "head": 2 * boxes - 1 - i,
+                      "pos": f"e,{x1:g},36 {x0:g},{top:g} {x0:g},{top - 10:g} "
+                             f"{x1:g},46 {x1:g},44"})
+    return json.dumps({"name": "crossing", "directed": True, "strict": False,
+                       "bb": f"0,0,{right:g},{top + 36:g}", "objects": objects,
+                       "edges": edges})
 
 
 # The most a stop may lag behind Ctrl-C or the timeout while drawing.
@@ -385,8 +390,8 @@ STOPPED_DRAWINGS = textwrap.dedent(
 
 
 def test_interrupt_and_timeout_stop_a_long_drawing(fake_dot, tmp_path, monkeypatch):
-    layout = tmp_path / "fan.json"
-    layout.write_text(fan_out_layout(500, 2210))
+    layout = tmp_path / "crossing.json"
+    layout.write_text(crossing_layout(100, 72, 200))
     monkeypatch.setenv("LAYOUT", str(layout))
     monkeypatch.setenv("DOT_DONE", str(tmp_path / "dot-done"))
     fake_dot(PRINTS_LAYOUT)
@@ -406,7 +411,7 @@ def test_interrupt_and_timeout_stop_a_long_drawing(fake_dot, tmp_path, monkeypat
     # The command line: Ctrl-C while drawing exits with 130, the timeout is
     # an error for the file and the next one is drawn.
     (tmp_path / "dot-done").unlink()
-    graph = tmp_path / "fan.gv"
+    graph = tmp_path / "crossing.gv"
     graph.write_text("digraph { root }\n")
     process = subprocess.Popen([str(SCRIPT), str(graph)], stdout=subprocess.PIPE,
                                stderr=subprocess.PIPE, env=command_env())

@@ -56,9 +56,9 @@ DRAWINGS = {
   ┌───┐ │
   │ b │ │
   └───┘ │
-     │  │
-     │ ┌┘
-     ▼ ▼
+    │   │
+    └─┐┌┘
+      ▼▼
     ┌───┐
     │ c │
     └───┘
@@ -100,9 +100,9 @@ DRAWINGS = {
      ┌───┐
      │ a │
      └───┘
-       │
+    yes│  no, never
     ┌──┴──┐
-    │yes  │no, never
+    │     │
     ▼     ▼
   ┌───┐ ┌───┐
   │ b │ │ c │
@@ -138,13 +138,13 @@ DRAWINGS = {
 
 
   ┌───┐
-  │ a │◀─┐
-  └───┘  │
-    │    │
-    │    │
-    ▼    │
-  ┌───┐  │
-  │ b │──┘
+  │ a │
+  └───┘
+   ▲│
+   ││
+   │▼
+  ┌───┐
+  │ b │
   └───┘
 """,
     # A self-loop is a closed loop: out of the side, round, into the bottom.

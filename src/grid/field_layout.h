@@ -15,17 +15,9 @@
 #include <vector>
 
 #include "graphviz/field_tree.h"
+#include "grid/cell_rect.h"
 
 namespace vantri {
-
-/// A rectangle of cells, every side inclusive.
-struct CellRect {
-  std::uint64_t left = 0;
-  std::uint64_t top = 0;
-  std::uint64_t right = 0;
-  std::uint64_t bottom = 0;
-  friend bool operator==(const CellRect&, const CellRect&) = default;
-};
 
 /// A text field: its outline (the border lines around it included), from
 /// the box's top-left corner, and its lines.

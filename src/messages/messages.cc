@@ -181,6 +181,11 @@ std::string drawing_cut(std::uint64_t columns, std::size_t nodes_left_out, std::
   return text + "; a wider " + std::string(width_setting) + " shows them";
 }
 
+std::string edges_not_drawn(std::size_t not_drawn, std::size_t edges) {
+  return std::to_string(not_drawn) + " of " + std::to_string(edges) +
+         (edges == 1 ? " edge" : " edges") + " could not be drawn";
+}
+
 std::string input_too_large(std::uint64_t limit) {
   return "input larger than " + describe_bytes(limit) + ", the most vantri reads";
 }

@@ -157,6 +157,9 @@ std::string drawing_too_large(std::uint64_t width, std::uint64_t height, std::st
 std::string drawing_cut(std::uint64_t columns, std::size_t nodes_left_out, std::size_t nodes,
                         std::string_view width_setting);
 
+/// `not_drawn` of a drawing's `edges` visible edges found no route at all.
+std::string edges_not_drawn(std::size_t not_drawn, std::size_t edges);
+
 // --- Reading DOT source -----------------------------------------------------
 
 /// A file or standard input larger than `limit` bytes.

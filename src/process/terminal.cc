@@ -22,24 +22,29 @@ constexpr std::string_view kClearLine = "\r\x1b[K";
 
 bool is_terminal(int fd) { return ::isatty(fd) == 1; }
 
-std::optional<std::uint64_t> terminal_columns(int fd, const char* columns_variable) {
-  if (columns_variable != nullptr) {
-    const auto columns = parse_cli_number(columns_variable);
-    if (columns && *columns > 0) return columns;
+namespace {
+
+// A positive number from the environment variable when it holds one, else
+// the terminal's own size along the field asked for.
+std::optional<std::uint64_t> terminal_extent(int fd, const char* variable,
+                                             unsigned short winsize::*field) {
+  if (variable != nullptr) {
+    const auto value = parse_cli_number(variable);
+    if (value && *value > 0) return value;
   }
   winsize size{};
-  if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.*field > 0) return size.*field;
   return std::nullopt;
 }
 
+}  // namespace
+
+std::optional<std::uint64_t> terminal_columns(int fd, const char* columns_variable) {
+  return terminal_extent(fd, columns_variable, &winsize::ws_col);
+}
+
 std::optional<std::uint64_t> terminal_rows(int fd, const char* lines_variable) {
-  if (lines_variable != nullptr) {
-    const auto rows = parse_cli_number(lines_variable);
-    if (rows && *rows > 0) return rows;
-  }
-  winsize size{};
-  if (::ioctl(fd, TIOCGWINSZ, &size) == 0 && size.ws_row > 0) return size.ws_row;
-  return std::nullopt;
+  return terminal_extent(fd, lines_variable, &winsize::ws_row);
 }
 
 ShownSize shown_size(std::string_view text) {

@@ -15,25 +15,14 @@
 #include "render/node_faces.h"
 #include "render/paint_colours.h"
 #include "render_edges/draw_edges.h"
-#include "render_edges/edge_plan.h"
+#include "render_edges/box_room.h"
 #include "render_edges/plan_routes.h"
-#include "render_edges/route_faults.h"
 #include "render_nodes/draw_clusters.h"
 #include "render_nodes/draw_nodes.h"
 #include "text/label_lines.h"
 
 namespace vantri {
 namespace {
-
-// Edge labels are placed beside their edges and may stick out to the right
-// of the drawing; the canvas leaves room for up to 15 columns of them.
-std::uint64_t edge_label_extra(std::span<const LayoutEdge> edges) {
-  std::uint64_t extra = 0;
-  for (const LayoutEdge& edge : edges) {
-    if (edge.label) extra = std::max<std::uint64_t>(extra, label_width(*edge.label));
-  }
-  return std::min<std::uint64_t>(extra, 15);
-}
 
 // Whether `node` lies within the layout's bounding box, as every node `dot`
 // places does; the canvas is made to hold the boxes of those.
@@ -175,94 +164,86 @@ std::string to_decimal(Uint128 value) {
 
 namespace {
 
-// What an edge end attaches to: the field its port names, when its node
-// is divided into fields and has one of that name.
-struct PortFields {
-  std::span<const LayoutEdge> edges;
-  std::span<const NodeBox> boxes;
-  std::span<const FieldLayout> fields;
-  RankDir rankdir;
-};
-
-std::optional<EndSpan> port_span(const void* context, std::size_t edge, bool head_end) {
-  const PortFields& ports = *static_cast<const PortFields*>(context);
-  const LayoutEdge& e = ports.edges[edge];
-  const std::optional<std::string>& port = head_end ? e.head_port : e.tail_port;
-  const std::size_t node = head_end ? e.head : e.tail;
-  if (!port || node >= ports.fields.size() || node >= ports.boxes.size()) return std::nullopt;
-  const NodeBox& box = ports.boxes[node];
-  const std::optional<CellRect> rect = field_rect(box, ports.fields[node], *port);
-  if (!rect) return std::nullopt;
+// Where each edge's ends attach: the field its port names, when its node
+// is divided into fields and has one of that name; empty when no end of
+// any edge names a field.
+std::vector<EndSpans> end_spans(const LayoutGraph& layout, std::span<const NodeBox> boxes,
+                                std::span<const FieldLayout> fields) {
+  std::vector<EndSpans> spans;
+  if (fields.empty()) return spans;
   // Edges come to a field along the rank direction, as `dot` draws them:
   // a field deep inside its record is reached through the box's sides
   // across the ranks, at the field's columns (rows, left to right). Not at
   // the border lines it shares with its neighbours, though: there an edge
   // would seem to belong to both.
+  const bool down_or_up =
+      layout.rankdir == RankDir::TopToBottom || layout.rankdir == RankDir::BottomToTop;
   const auto inner = [](std::uint64_t lo, std::uint64_t hi) {
     return hi >= lo + 2 ? std::pair{lo + 1, hi - 1} : std::pair{lo, hi};
   };
-  if (ports.rankdir == RankDir::TopToBottom || ports.rankdir == RankDir::BottomToTop) {
-    const auto [left, right] = inner(rect->left, rect->right);
-    return EndSpan{box.top, box.bottom(), left, right};
+  const auto span_of = [&](const std::optional<std::string>& port,
+                           std::size_t node) -> std::optional<CellRect> {
+    if (!port || node >= fields.size() || node >= boxes.size()) return std::nullopt;
+    const NodeBox& box = boxes[node];
+    const std::optional<CellRect> rect = field_rect(box, fields[node], *port);
+    if (!rect) return std::nullopt;
+    if (down_or_up) {
+      const auto [left, right] = inner(rect->left, rect->right);
+      return CellRect{.left = left, .top = box.top, .right = right, .bottom = box.bottom()};
+    }
+    const auto [top, bottom] = inner(rect->top, rect->bottom);
+    return CellRect{.left = box.left, .top = top, .right = box.right(), .bottom = bottom};
+  };
+  bool any = false;
+  spans.reserve(layout.edges.size());
+  for (const LayoutEdge& e : layout.edges) {
+    spans.push_back({span_of(e.tail_port, e.tail), span_of(e.head_port, e.head)});
+    any = any || spans.back().tail || spans.back().head;
   }
-  const auto [top, bottom] = inner(rect->top, rect->bottom);
-  return EndSpan{top, bottom, box.left, box.right()};
+  if (!any) spans.clear();
+  return spans;
 }
 
-bool names_a_field(const LayoutGraph& layout, std::span<const FieldLayout> fields) {
-  if (fields.empty()) return false;
-  return std::any_of(layout.edges.begin(), layout.edges.end(), [&](const LayoutEdge& e) {
-    return (e.tail_port && e.tail < fields.size() && !fields[e.tail].empty()) ||
-           (e.head_port && e.head < fields.size() && !fields[e.head].empty());
-  });
+// Moves the ranks twice as far apart: the rows (columns, left to right)
+// between them double, the boxes keep their size.
+void stretch_ranks(SizedLayout& sized, bool down_or_up) {
+  GridTransform& t = sized.transform;
+  if (down_or_up) {
+    t.row_scale /= 2;
+    t.height = add_sat(t.height, t.height);
+  } else {
+    t.column_scale /= 2;
+    t.width = add_sat(t.width, t.width);
+    sized.width = add_sat(sized.width, sized.width);
+  }
+  for (std::size_t i = 0; i < sized.boxes.size() && i < sized.labels.size(); ++i) {
+    sized.boxes[i] = i < sized.fields.size()
+                         ? node_box(t, sized.layout.nodes[i], sized.labels[i], sized.fields[i])
+                         : node_box(t, sized.layout.nodes[i], sized.labels[i]);
+  }
 }
 
-// The original drawing of a top-to-bottom graph when it shows every edge
-// and label truthfully and no edge attaches to a field; otherwise the
-// planner's. Both are made on the canvas they need.
+// Every edge's route and label, planned on the canvas they need.
 RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> boxes,
-                            std::span<const FieldLayout> fields,
-                            const GridTransform& transform, const RenderOptions& options,
+                            std::span<const EndSpans> spans, const GridTransform& transform,
+                            const RenderOptions& options,
                             StopCheck* stop) {
-  const std::vector<LabelRect> frames = cluster_frame_cells(layout.clusters, transform);
-  const bool ports = names_a_field(layout, fields);
-  if (layout.rankdir == RankDir::TopToBottom && !ports) {
-    const EdgePlan classified = plan_edges(layout.edges, layout.nodes, boxes);
-    std::uint64_t width = transform.width;
-    if (classified.rightmost_right_lane) {
-      width = std::max(width, add_sat(*classified.rightmost_right_lane, 1));
-    }
-    width = add_sat(width, edge_label_extra(layout.edges));
-    if (options.max_width) width = std::min(width, *options.max_width);
-    const std::uint64_t height = transform.height;
-    if (width == 0 || height <= kMaxCanvasCells / width) {
-      RoutePlan original = plan_original_routes(classified, layout.edges, boxes, transform,
-                                                options.trim, options.max_label, width, height,
-                                                stop);
-      if (must_stop(stop)) return original;
-      const FaultScene scene{layout.edges, layout.nodes, boxes, layout.rankdir, frames, stop};
-      if (find_route_faults(original, scene, 1).empty() || must_stop(stop)) return original;
-    }
-  }
+  const std::vector<CellRect> frames = cluster_frame_cells(layout.clusters, transform);
   RouteScene scene;
   scene.edges = layout.edges;
   scene.nodes = layout.nodes;
   scene.boxes = boxes;
   scene.rankdir = layout.rankdir;
-  scene.transform = &transform;
   scene.frames = frames;
   scene.width = transform.width;
   scene.height = transform.height;
   scene.max_width = options.max_width;
+  scene.max_cells = kMaxCanvasCells;
   if (options.max_width) scene.width = std::min(scene.width, *options.max_width);
   scene.trim = options.trim;
   scene.max_label = options.max_label;
+  scene.end_spans = spans;
   scene.stop = stop;
-  const PortFields port_fields{layout.edges, boxes, fields, layout.rankdir};
-  if (ports) {
-    scene.end_span = port_span;
-    scene.end_span_context = &port_fields;
-  }
   return plan_routes(scene);
 }
 
@@ -284,7 +265,13 @@ std::string RenderStopped::display() const {
 }
 
 std::string DrawingCut::message(std::string_view width_setting) const {
-  return messages::drawing_cut(columns, nodes_left_out, nodes, width_setting);
+  if (edges_not_drawn == 0) {
+    return messages::drawing_cut(columns, nodes_left_out, nodes, width_setting);
+  }
+  const std::string edges_text = messages::edges_not_drawn(edges_not_drawn, edges);
+  if (columns == 0 && nodes == 0) return edges_text;
+  return messages::drawing_cut(columns, nodes_left_out, nodes, width_setting) + "; " +
+         edges_text;
 }
 
 std::string display(const RenderError& error) {
@@ -350,51 +337,98 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   if (widened) whole.max_width.reset();
   const std::optional<std::uint64_t> cut_at = whole.max_width;
 
-  // The drawing's own extent: its boxes, frames and title, within the limit.
-  std::uint64_t width = sized.width;
-  if (cut_at) width = std::min(width, *cut_at);
-  std::uint64_t height = sized.transform.height;
-  for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
-    const NodeBox& box = sized.boxes[i];
-    if (box.height != 0 && inside(sized.layout.nodes[i], sized.layout.bb)) {
-      height = std::max(height, add_sat(box.bottom(), 1));
-    }
-  }
-  if (width != 0 && height > kMaxCanvasCells / width) {
-    return std::unexpected(CanvasTooLarge{width, height});
-  }
-
-  // A node whose box does not fit wholly is left out, never cut in two;
-  // its edges find no box to attach to and are left out with it.
-  std::optional<DrawingCut> cut;
-  std::vector<std::size_t> left_out;
-  if (cut_at && sized.width > *cut_at) {
-    cut = DrawingCut{*cut_at, 0, 0};
-    for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
-      if (sized.layout.nodes[i].invisible) continue;
-      ++cut->nodes;
-      // A node whose loop would be cut is left out with it.
-      if (sized.boxes[i].width != 0 && sized.reach[i] > width) left_out.push_back(i);
-    }
-    cut->nodes_left_out = left_out.size();
-    // A loop goes with its node even where the node's box would fit: there
-    // is nowhere else for the loop to go, so nothing is drawn of it.
-    for (LayoutEdge& edge : sized.layout.edges) {
-      if (edge.tail == edge.head && std::binary_search(left_out.begin(), left_out.end(), edge.tail)) {
-        edge.invisible = true;
-      }
-    }
-  }
-
   // Routes and labels are planned before the canvas exists: they decide
   // how large it must be (labels may widen it up to the limit, and add
-  // rows below).
-  GridTransform planned = sized.transform;
-  planned.width = width;
-  planned.height = height;
-  RoutePlan routes =
-      plan_edge_drawing(sized.layout, sized.boxes, sized.fields, planned, whole, stop);
-  if (must_stop(stop)) return stopped();
+  // rows below). Boxes grow where more lines must join a side than it has
+  // cells for. When edges still find no route at all (a band between ranks
+  // too crowded for its lines), the ranks move apart and the edges are
+  // planned again, twice at most; the rank axis is stretched only where
+  // no width limit holds it.
+  const bool down_or_up = sized.layout.rankdir == RankDir::TopToBottom ||
+                          sized.layout.rankdir == RankDir::BottomToTop;
+  const bool can_stretch = down_or_up || !cut_at;
+  std::vector<char> growable(sized.boxes.size(), 0);
+  for (std::size_t i = 0; i < growable.size(); ++i) {
+    growable[i] = sized.layout.nodes[i].shape != NodeShape::Point &&
+                  (i >= sized.fields.size() || sized.fields[i].empty());
+  }
+  std::uint64_t width = 0;
+  std::uint64_t height = 0;
+  std::optional<DrawingCut> cut;
+  std::vector<std::size_t> left_out;
+  RoutePlan routes;
+  for (int stretched = 0;; ++stretched) {
+    const std::vector<EndSpans> spans = end_spans(sized.layout, sized.boxes, sized.fields);
+    std::vector<NodeBox> boxes = boxes_with_room(sized.layout.edges, sized.boxes, spans,
+                                                 growable, sized.layout.rankdir);
+    // How far right each node's drawing reaches: its box, and its loops
+    // beside it, moved with the box where the box grew.
+    const auto reach = [&](std::size_t i) {
+      const std::uint64_t grown = add_sat(boxes[i].right(), 1);
+      const std::uint64_t before = add_sat(sized.boxes[i].right(), 1);
+      const std::uint64_t loops = i < sized.reach.size() && sized.reach[i] > before
+                                      ? sized.reach[i] - before
+                                      : 0;
+      return add_sat(grown, loops);
+    };
+
+    // The drawing's own extent: its boxes, frames and title, within the
+    // limit.
+    width = sized.width;
+    height = sized.transform.height;
+    std::uint64_t drawn_width = 0;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+      const NodeBox& box = boxes[i];
+      if (box.height != 0 && inside(sized.layout.nodes[i], sized.layout.bb)) {
+        height = std::max(height, add_sat(box.bottom(), 1));
+        drawn_width = std::max(drawn_width, reach(i));
+      }
+    }
+    width = std::max(width, drawn_width);
+    if (cut_at) width = std::min(width, *cut_at);
+    if (width != 0 && height > kMaxCanvasCells / width) {
+      return std::unexpected(CanvasTooLarge{width, height});
+    }
+
+    // A node whose box does not fit wholly is left out, never cut in two;
+    // its edges find no box to attach to and are left out with it.
+    cut.reset();
+    left_out.clear();
+    if (cut_at && std::max(sized.width, drawn_width) > *cut_at) {
+      cut = DrawingCut{*cut_at, 0, 0};
+      for (std::size_t i = 0; i < boxes.size(); ++i) {
+        if (sized.layout.nodes[i].invisible) continue;
+        ++cut->nodes;
+        // A node whose loop would be cut is left out with it.
+        if (boxes[i].width != 0 && reach(i) > width) left_out.push_back(i);
+      }
+      cut->nodes_left_out = left_out.size();
+      // A loop goes with its node even where the node's box would fit: there
+      // is nowhere else for the loop to go, so nothing is drawn of it.
+      for (LayoutEdge& edge : sized.layout.edges) {
+        if (edge.tail == edge.head &&
+            std::binary_search(left_out.begin(), left_out.end(), edge.tail)) {
+          edge.invisible = true;
+        }
+      }
+    }
+
+    GridTransform planned = sized.transform;
+    planned.width = width;
+    planned.height = height;
+    routes = plan_edge_drawing(sized.layout, boxes, spans, planned, whole, stop);
+    if (must_stop(stop)) return stopped();
+    if (routes.undrawn == 0 || stretched == 2 || !can_stretch) {
+      sized.boxes = std::move(boxes);
+      break;
+    }
+    stretch_ranks(sized, down_or_up);
+  }
+  if (routes.undrawn != 0) {
+    if (!cut) cut = DrawingCut{};
+    cut->edges_not_drawn = routes.undrawn;
+    for (const LayoutEdge& e : sized.layout.edges) cut->edges += e.invisible ? 0 : 1;
+  }
   width = std::max(width, routes.width);
   if (cut_at) width = std::min(width, *cut_at);
   height = std::max(height, routes.height);
@@ -413,7 +447,7 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   draw_clusters(grid, drawing.layout.clusters, transform, options.trim, paints.frames);
   if (drawing.left_out.empty()) {
     draw_nodes(grid, drawing.layout.nodes, drawing.labels, drawing.fields, transform,
-               options.color, paints.node_text);
+               options.color, paints.node_text, drawing.boxes);
   } else {
     const ShownNodes shown = shown_nodes(drawing);
     std::vector<std::uint32_t> text_paints;
@@ -427,7 +461,7 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
       }
     }
     draw_nodes(grid, shown.nodes, shown.labels, shown.fields, transform, options.color,
-               text_paints);
+               text_paints, shown.boxes);
   }
   draw_route_plan(grid, drawing.plan, Pens{paints.edges, paints.node_text}, stop);
   if (must_stop(stop)) return stopped();

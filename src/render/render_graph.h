@@ -41,18 +41,24 @@ struct CanvasTooLarge {
   std::string display() const;
 };
 
-/// A drawing cut at the width limit because it did not fit even after the
-/// width fitting: the caller must say so.
+/// A drawing that does not show everything: cut at the width limit because
+/// it did not fit even after the width fitting, or with edges that found no
+/// route at all (only a pathological layout has any). The caller must say
+/// so.
 struct DrawingCut {
-  /// The width limit.
+  /// The width limit, or 0 when the drawing was not cut.
   std::uint64_t columns = 0;
   /// Visible nodes left out because their boxes reach past the cut, and
   /// all visible nodes.
   std::size_t nodes_left_out = 0;
   std::size_t nodes = 0;
+  /// Visible edges that found no route, and all visible edges.
+  std::size_t edges_not_drawn = 0;
+  std::size_t edges = 0;
   /// One line for the user, such as "drawing cut at 80 columns: 12 of 41
   /// nodes do not fit; a wider --width shows them", naming the caller's
-  /// width setting (`--width`, `max_width`).
+  /// width setting (`--width`, `max_width`), or "3 of 400 edges could not
+  /// be drawn".
   std::string message(std::string_view width_setting) const;
 };
 

@@ -46,32 +46,6 @@ void horizontal_run(CharGrid& grid, LineCover& cover, std::uint64_t row, std::ui
 
 }  // namespace
 
-void draw_path(CharGrid& grid, const EdgePath& path) {
-  LineCover cover;
-  draw_path(grid, path, cover);
-}
-
-void draw_path(CharGrid& grid, const EdgePath& path, LineCover& cover) {
-  for (std::size_t i = 0; i + 1 < path.size(); ++i) {
-    const GridPoint p = path[i];
-    const GridPoint q = path[i + 1];
-    if (p.col == q.col) {
-      const std::uint64_t a = std::min(p.row, q.row);
-      const std::uint64_t b = std::max(p.row, q.row);
-      if (path.size() == 4 && i == 0 && a == b) {
-        // A jog on the row right under the tail: the cell joins the box
-        // above and the jog's run, nothing below.
-        put_line(grid, cover, b, p.col, {.up = true});
-      } else {
-        vertical_run(grid, cover, p.col, a, b);
-      }
-    } else if (p.row == q.row) {
-      horizontal_run(grid, cover, p.row, std::min(p.col, q.col), std::max(p.col, q.col));
-    }
-    // A diagonal segment draws nothing; routes never contain one.
-  }
-}
-
 void draw_route(CharGrid& grid, const EdgeRoute& route, LineCover& cover) {
   if (route.points.empty()) return;
   for (std::size_t i = 0; i + 1 < route.points.size(); ++i) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "grid/cell_arith.h"
-#include "render_edges/route_search.h"
+#include "render_edges/route_cells.h"
 #include "render_edges/wrap_label.h"
 #include "text/label_lines.h"
 
@@ -21,7 +21,7 @@ constexpr std::uint64_t kNarrowWrap = 10;
 // and never narrower than the first try.
 constexpr std::uint64_t kMaxBlockLines = 16;
 constexpr std::uint64_t kNarrowable = 256;
-// A shortened label keeps at least this many bytes.
+// A shortened label keeps at least this many columns.
 constexpr std::uint64_t kShortest = 8;
 // The most lines a label wrapped two columns wide may take.
 constexpr std::uint64_t kNarrowColumnLines = 4;
@@ -59,16 +59,26 @@ struct Placer {
   };
   std::vector<Homeless> homeless;
 
-  // The cells of the route whose label is being placed.
-  // (sorted keys row * width + column: a route has few cells, and the
-  // set is made again for every label)
-  std::vector<std::uint64_t> own;
+  // The route whose label is being placed, or null for a node's label.
+  const EdgeRoute* own = nullptr;
   // Candidate places, kept between labels so that trying them allocates
   // nothing.
   std::vector<GridPoint> spots;
 
+  // Whether the cell lies on the route whose label is being placed.
+  bool on_own_route(std::uint64_t row, std::uint64_t col) const {
+    if (own == nullptr) return false;
+    const auto& pts = own->points;
+    if (pts.size() == 1) return pts[0] == GridPoint{row, col};
+    for (std::size_t s = 0; s + 1 < pts.size(); ++s) {
+      const CellRect leg = bounding_box(std::span<const GridPoint>(&pts[s], 2));
+      if (leg.contains({row, col})) return true;
+    }
+    return false;
+  }
+
   bool foreign_line(std::uint64_t row, std::uint64_t col) const {
-    return (cells.at(row, col).what & PlanCell::kLines) && !std::binary_search(own.begin(), own.end(), row * cells.width() + col);
+    return (cells.at(row, col).what & PlanCell::kLines) && !on_own_route(row, col);
   }
 
   // Whether the block fits with its first line at (top, left). With
@@ -192,23 +202,48 @@ struct Placer {
       around(e.row, e.row, e.col, e.col, 2, b, out);
       return;
     }
-    std::vector<std::pair<GridPoint, std::uint8_t>> route_cells;
-    for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
-      route_cells.push_back({p, usage});
-      return true;
-    });
-    // From the middle of the route outwards.
-    const std::size_t count = route_cells.size();
-    const std::size_t stride = std::max<std::size_t>(1, count / kMaxAnchors);
-    const std::size_t middle = count / 2;
-    for (std::size_t k = 0; k <= count; k += stride) {
+    // From the middle of the route outwards, every cell of a short route,
+    // evenly spread ones of a long one.
+    const std::vector<GridPoint>& pts = route.points;
+    std::uint64_t count = 1;
+    for (std::size_t s = 0; s + 1 < pts.size(); ++s) count = add_sat(count, leg_length(pts[s], pts[s + 1]));
+    const std::uint64_t stride = std::max<std::uint64_t>(1, count / kMaxAnchors);
+    const std::uint64_t middle = count / 2;
+    for (std::uint64_t k = 0; k <= count; k += stride) {
       for (const int sign : {1, -1}) {
         if (sign < 0 && (k == 0 || k > middle)) continue;
-        const std::size_t at = sign > 0 ? middle + k : middle - k;
+        const std::uint64_t at = sign > 0 ? middle + k : middle - k;
         if (at >= count) continue;
-        beside_cell(route_cells[at].first, route_cells[at].second, b, out);
+        const auto [cell, usage] = route_cell(pts, at);
+        beside_cell(cell, usage, b, out);
       }
     }
+  }
+
+  static std::uint64_t leg_length(GridPoint p, GridPoint q) {
+    return (p.row > q.row ? p.row - q.row : q.row - p.row) +
+           (p.col > q.col ? p.col - q.col : q.col - p.col);
+  }
+
+  // Cell `k` of a route counted from its start (cell 0), and how the route
+  // uses it (`PlanCell::kAcross`, `kAlong` or `kBent`).
+  static std::pair<GridPoint, std::uint8_t> route_cell(const std::vector<GridPoint>& pts,
+                                                       std::uint64_t k) {
+    if (k == 0 || pts.size() < 2) return {pts.front(), PlanCell::kBent};
+    for (std::size_t s = 0; s + 1 < pts.size(); ++s) {
+      const GridPoint p = pts[s], q = pts[s + 1];
+      const std::uint64_t len = leg_length(p, q);
+      if (k > len) {
+        k -= len;
+        continue;
+      }
+      if (k == len) return {q, PlanCell::kBent};
+      if (p.row == q.row) {
+        return {{p.row, q.col > p.col ? p.col + k : p.col - k}, PlanCell::kAcross};
+      }
+      return {{q.row > p.row ? p.row + k : p.row - k, p.col}, PlanCell::kAlong};
+    }
+    return {pts.back(), PlanCell::kBent};
   }
 
   bool try_place(const Block& b, LabelRole role, std::size_t owner, const std::string& text,
@@ -224,14 +259,7 @@ struct Placer {
   }
 
   void place(std::string_view label, LabelRole role, std::size_t owner) {
-    own.clear();
-    if (role != LabelRole::NodeExternal) {
-      for_each_route_cell(plan.routes[owner], [&](GridPoint p, std::uint8_t) {
-        own.push_back(p.row * cells.width() + p.col);
-        return true;
-      });
-      std::sort(own.begin(), own.end());
-    }
+    own = role == LabelRole::NodeExternal ? nullptr : &plan.routes[owner];
     std::string text = limit_label(label, scene.max_label, scene.trim, LabelLines::Split);
     const std::uint64_t room = std::max<std::uint64_t>(1, sub_floor(cells.width(), 1));
     // A very long label becomes a wider block rather than a tall one.
@@ -261,7 +289,7 @@ struct Placer {
     }
     Block first = std::move(blocks.front());
     std::string shorter = text;
-    if (text.size() > kShortest) {
+    if (text_width(text) > kShortest) {
       shorter = trim_label_lines(text, kShortest, scene.trim);
       for (const std::uint64_t width : {kShortest, std::uint64_t{4}}) {
         if (try_place(wrap(shorter, width), role, owner, shorter, false)) return;
@@ -313,7 +341,7 @@ struct Placer {
 }  // namespace
 
 void place_labels(PlanCells& cells, RoutePlan& plan, const RouteScene& scene) {
-  Placer placer{cells, plan, scene, {}, {}, {}};
+  Placer placer{cells, plan, scene, {}, nullptr, {}};
   for (std::size_t i = 0; i < scene.edges.size() && i < plan.routes.size(); ++i) {
     if (must_stop(scene.stop)) return;
     const LayoutEdge& e = scene.edges[i];

@@ -1,19 +1,47 @@
-// Chunked storage of the planner's cells.
+// Chunked storage of the planner's cells, with a summary per chunk.
 #include "render_edges/plan_cells.h"
 
 #include <algorithm>
 
 namespace vantri {
 
-PlanCells::PlanCells(std::uint64_t width, std::uint64_t height)
+PlanCells::PlanCells(std::uint64_t width, std::uint64_t height, bool along_columns)
     : width_(width),
       height_(height),
-      chunks_per_row_((width + kMask) >> kShift),
-      ids_(static_cast<std::size_t>(height * chunks_per_row_), 0) {}
+      along_columns_(along_columns),
+      chunks_per_line_(((along_columns ? height : width) + kMask) >> kShift),
+      ids_(static_cast<std::size_t>((along_columns ? width : height) * chunks_per_line_), 0) {}
 
 std::uint32_t PlanCells::new_chunk() {
   chunks_.push_back(std::make_unique<PlanCell[]>(std::size_t{1} << kShift));
+  summaries_.emplace_back();
+  dirty_.push_back(true);
   return static_cast<std::uint32_t>(chunks_.size());
+}
+
+const ChunkSummary& PlanCells::summary(std::uint32_t id) const {
+  ChunkSummary& s = summaries_[id - 1];
+  if (!dirty_[id - 1]) return s;
+  s = ChunkSummary{};
+  s.all = 0xff;
+  bool seen = false;
+  const PlanCell* cells = chunks_[id - 1].get();
+  for (std::uint64_t k = 0; k <= kMask; ++k) {
+    const PlanCell& c = cells[k];
+    s.any |= c.what;
+    s.all &= c.what;
+    if ((c.what & (PlanCell::kLines | PlanCell::kArrow)) == 0) continue;
+    if (!seen) {
+      s.tail = c.tail_group;
+      s.head = c.head_group;
+      seen = true;
+      continue;
+    }
+    if (c.tail_group != s.tail) s.one_tail = false;
+    if (c.head_group != s.head) s.one_head = false;
+  }
+  dirty_[id - 1] = false;
+  return s;
 }
 
 void PlanCells::mark(std::uint64_t top, std::uint64_t bottom, std::uint64_t left,
@@ -21,13 +49,16 @@ void PlanCells::mark(std::uint64_t top, std::uint64_t bottom, std::uint64_t left
   if (top >= height_ || left >= width_ || bottom < top || right < left) return;
   bottom = std::min(bottom, height_ - 1);
   right = std::min(right, width_ - 1);
-  for (std::uint64_t r = top; r <= bottom; ++r) {
+  const Pos a = pos(top, left), b = pos(bottom, right);
+  for (std::uint64_t major = a.major; major <= b.major; ++major) {
     // A chunk at a time.
-    for (std::uint64_t c = left; c <= right;) {
-      PlanCell* chunk = &edit(r, c) - (c & kMask);
-      const std::uint64_t end = std::min(right, c | kMask);
-      for (std::uint64_t k = c & kMask; k <= (end & kMask); ++k) chunk[k].what |= what;
-      c = end + 1;
+    for (std::uint64_t m = a.minor; m <= b.minor;) {
+      const std::size_t s = slot({major, m});
+      PlanCell* chunk = cell_for_write(s);
+      const std::uint64_t end = std::min(b.minor, m | kMask);
+      for (std::uint64_t k = m & kMask; k <= (end & kMask); ++k) chunk[k].what |= what;
+      dirty_[ids_[s] - 1] = true;
+      m = end + 1;
     }
   }
 }

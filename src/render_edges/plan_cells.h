@@ -8,14 +8,23 @@
 // trunk or a fan-in merge). Each cell therefore records which lines pass
 // and the tail and head groups they have in common.
 //
-// Rows are cut into chunks of 256 cells allocated on first write, as the
-// character grid does: most of a wide canvas stays empty.
+// Cells are kept in runs of 256 ("chunks") along the axis across the
+// ranks: along rows when ranks run down the canvas, along columns when
+// they run across it. That is the way the long legs of routes run (a
+// fan-out's trunk, a side edge out to its lane), and a chunk is allocated
+// only on its first write, so most of a wide canvas stays empty. Each
+// chunk also keeps a summary of its cells, so that a leg over a stretch
+// that many routes share (a fan-out of thousands of children) is checked
+// and recorded a chunk at a time rather than a cell at a time.
 #ifndef VANTRI_RENDER_EDGES_PLAN_CELLS_H_
 #define VANTRI_RENDER_EDGES_PLAN_CELLS_H_
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+#include "grid/cell_rect.h"
 
 namespace vantri {
 
@@ -43,9 +52,24 @@ struct PlanCell {
   std::uint32_t head_group = 0;
 };
 
+/// What every cell of one chunk has in common.
+struct ChunkSummary {
+  /// The bits that some cell has, and the bits that every cell has.
+  std::uint8_t any = 0;
+  std::uint8_t all = 0;
+  /// Whether every cell with lines has the same tail (head) group, and
+  /// which (0 when no cell has lines).
+  bool one_tail = true;
+  bool one_head = true;
+  std::uint32_t tail = 0;
+  std::uint32_t head = 0;
+};
+
 class PlanCells {
  public:
-  PlanCells(std::uint64_t width, std::uint64_t height);
+  /// A canvas of `width` × `height` cells whose chunks run along rows, or
+  /// along columns when `along_columns`.
+  PlanCells(std::uint64_t width, std::uint64_t height, bool along_columns = false);
 
   std::uint64_t width() const { return width_; }
   std::uint64_t height() const { return height_; }
@@ -55,24 +79,18 @@ class PlanCells {
 
   /// The cell at an in-range position (empty when never written).
   PlanCell at(std::uint64_t row, std::uint64_t col) const {
-    const std::uint32_t id = ids_[row * chunks_per_row_ + (col >> kShift)];
-    return id ? chunks_[id - 1][col & kMask] : PlanCell{};
+    const Pos p = pos(row, col);
+    const std::uint32_t id = ids_[slot(p)];
+    return id ? chunks_[id - 1][p.minor & kMask] : PlanCell{};
   }
 
-  /// The cells of an in-range row from `col` to the end of the chunk
-  /// holding `col` (column `chunk_end(col)`), or null when that chunk was
-  /// never written: all of them are empty then.
-  const PlanCell* run_at(std::uint64_t row, std::uint64_t col) const {
-    const std::uint32_t id = ids_[row * chunks_per_row_ + (col >> kShift)];
-    return id ? chunks_[id - 1].get() + (col & kMask) : nullptr;
-  }
-  static constexpr std::uint64_t chunk_end(std::uint64_t col) { return (col | kMask) + 1; }
-
-  /// The cell to change at an in-range position.
-  PlanCell& edit(std::uint64_t row, std::uint64_t col) {
-    std::uint32_t& id = ids_[row * chunks_per_row_ + (col >> kShift)];
-    if (id == 0) id = new_chunk();
-    return chunks_[id - 1][col & kMask];
+  /// Changes the cell at an in-range position: change(PlanCell&).
+  template <class Change>
+  void update(std::uint64_t row, std::uint64_t col, Change change) {
+    const Pos p = pos(row, col);
+    const std::size_t s = slot(p);
+    change(cell_for_write(s)[p.minor & kMask]);
+    dirty_[ids_[s] - 1] = true;
   }
 
   /// Adds `what` to every cell of the rectangle, clipped to the range.
@@ -83,18 +101,111 @@ class PlanCells {
   bool empty(std::uint64_t top, std::uint64_t bottom, std::uint64_t left,
              std::uint64_t right) const;
 
+  /// Whether every cell strictly between `p` and `q` (in range, on one row
+  /// or one column) passes: chunk_ok(summary) vouches for a whole chunk
+  /// lying between them, otherwise cell_ok(cell) decides cell by cell.
+  template <class ChunkOk, class CellOk>
+  bool all_between(GridPoint p, GridPoint q, ChunkOk chunk_ok, CellOk cell_ok) const {
+    bool ok = true;
+    runs_between(p, q, [&](std::size_t s, std::uint64_t from, std::uint64_t to) {
+      const std::uint32_t id = ids_[s];
+      if (id == 0) return ok = chunk_ok(ChunkSummary{});
+      if (from == 0 && to == kMask && chunk_ok(summary(id))) return true;
+      const PlanCell* run = chunks_[id - 1].get();
+      for (std::uint64_t k = from; k <= to; ++k) {
+        if (!cell_ok(run[k])) return ok = false;
+      }
+      return true;
+    }, [&](std::uint64_t row, std::uint64_t col) { return ok = cell_ok(at(row, col)); });
+    return ok;
+  }
+
+  /// Changes every cell strictly between `p` and `q` (in range, on one
+  /// row or one column) with change(PlanCell&), skipping each whole chunk
+  /// for which unchanged(summary) says the change would leave every cell
+  /// as it is.
+  template <class Unchanged, class Change>
+  void update_between(GridPoint p, GridPoint q, Unchanged unchanged, Change change) {
+    runs_between(p, q, [&](std::size_t s, std::uint64_t from, std::uint64_t to) {
+      if (from == 0 && to == kMask && ids_[s] != 0 && unchanged(summary(ids_[s]))) return true;
+      PlanCell* run = cell_for_write(s);
+      for (std::uint64_t k = from; k <= to; ++k) change(run[k]);
+      dirty_[ids_[s] - 1] = true;
+      return true;
+    }, [&](std::uint64_t row, std::uint64_t col) {
+      update(row, col, change);
+      return true;
+    });
+  }
+
  private:
   static constexpr unsigned kShift = 8;
   static constexpr std::uint64_t kMask = (1u << kShift) - 1;
+
+  // A position as (line of chunks, place along it).
+  struct Pos {
+    std::uint64_t major;
+    std::uint64_t minor;
+  };
+  Pos pos(std::uint64_t row, std::uint64_t col) const {
+    return along_columns_ ? Pos{col, row} : Pos{row, col};
+  }
+  std::size_t slot(Pos p) const {
+    return static_cast<std::size_t>(p.major * chunks_per_line_ + (p.minor >> kShift));
+  }
+
+  // The cells of the chunk in slot `s`, allocated when it has none.
+  PlanCell* cell_for_write(std::size_t s) {
+    if (ids_[s] == 0) ids_[s] = new_chunk();
+    return chunks_[ids_[s] - 1].get();
+  }
+
+  // The summary of chunk `id`, worked out again when a cell changed.
+  const ChunkSummary& summary(std::uint32_t id) const;
+
+  // Calls run(slot, from, to) for each chunk's stretch [from, to] (places
+  // within the chunk) of the cells strictly between p and q when they lie
+  // along a line of chunks, or cell(row, col) for each of them otherwise,
+  // until a call returns false.
+  template <class Run, class Cell>
+  void runs_between(GridPoint p, GridPoint q, Run run, Cell cell) const {
+    const bool same_row = p.row == q.row;
+    if (same_row == along_columns_) {
+      // Across lines of chunks: cell by cell.
+      if (same_row) {
+        const std::uint64_t end = std::max(p.col, q.col);
+        for (std::uint64_t c = std::min(p.col, q.col) + 1; c < end; ++c) {
+          if (!cell(p.row, c)) return;
+        }
+      } else {
+        const std::uint64_t end = std::max(p.row, q.row);
+        for (std::uint64_t r = std::min(p.row, q.row) + 1; r < end; ++r) {
+          if (!cell(r, p.col)) return;
+        }
+      }
+      return;
+    }
+    const Pos a = pos(p.row, p.col), b = pos(q.row, q.col);
+    const std::uint64_t lo = std::min(a.minor, b.minor), hi = std::max(a.minor, b.minor);
+    if (hi - lo < 2) return;
+    for (std::uint64_t m = lo + 1; m < hi;) {
+      const std::uint64_t last = std::min(hi - 1, m | kMask);
+      if (!run(slot({a.major, m}), m & kMask, last & kMask)) return;
+      m = last + 1;
+    }
+  }
 
   // Allocates an empty chunk; returns its id.
   std::uint32_t new_chunk();
 
   std::uint64_t width_;
   std::uint64_t height_;
-  std::uint64_t chunks_per_row_;
+  bool along_columns_;
+  std::uint64_t chunks_per_line_;
   std::vector<std::uint32_t> ids_;
   std::vector<std::unique_ptr<PlanCell[]>> chunks_;
+  mutable std::vector<ChunkSummary> summaries_;
+  mutable std::vector<bool> dirty_;
 };
 
 }  // namespace vantri

@@ -32,7 +32,7 @@ struct Scene {
     edges.back().head = head;
     return edges.back();
   }
-  RoutePlan plan(EndSpanOf spans = nullptr, const void* context = nullptr) const {
+  RoutePlan plan(std::span<const EndSpans> spans = {}) const {
     RouteScene s;
     s.edges = edges;
     s.nodes = nodes;
@@ -40,8 +40,7 @@ struct Scene {
     s.rankdir = rankdir;
     s.width = 60;
     s.height = 30;
-    s.end_span = spans;
-    s.end_span_context = context;
+    s.end_spans = spans;
     return plan_routes(s);
   }
   std::vector<RouteFault> faults(const RoutePlan& plan) const {
@@ -124,12 +123,9 @@ TEST(PlanRoutes, AnEndHeldToPartOfItsBoxAttachesBesideThatPart) {
   const auto record = s.box(2, 2, 21, 3);
   const auto head = s.box(4, 14);
   s.edge(record, head);
-  const EndSpan field{2, 4, 16, 22};
-  const auto spans = [](const void* context, std::size_t, bool head_end) -> std::optional<EndSpan> {
-    if (head_end) return std::nullopt;
-    return *static_cast<const EndSpan*>(context);
-  };
-  const RoutePlan plan = s.plan(spans, &field);
+  const CellRect field{.left = 16, .top = 2, .right = 22, .bottom = 4};
+  const std::vector<EndSpans> spans{{field, std::nullopt}};
+  const RoutePlan plan = s.plan(spans);
   EXPECT_TRUE(s.faults(plan).empty()) << describe(s.faults(plan));
   const GridPoint start = plan.routes[0].points.front();
   EXPECT_GE(start.col, field.left);

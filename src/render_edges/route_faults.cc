@@ -1,8 +1,6 @@
 // Checking a planned edge drawing cell by cell.
 #include "render_edges/route_faults.h"
 
-#include "graphviz/label_text.h"
-
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -15,7 +13,6 @@
 
 #include "graphviz/label_text.h"
 #include "grid/cell_arith.h"
-#include "grid/grid_transform.h"
 #include "text/label_lines.h"
 
 namespace vantri {
@@ -424,7 +421,7 @@ struct Checker {
           if (used(k)) fault(Rule::Label, label.owner, p, "label over a line");
           if (arrows.contains(k)) fault(Rule::Label, label.owner, p, "label over an arrowhead");
           if (!taken.insert(k).second) fault(Rule::Label, label.owner, p, "label over a label");
-          for (const LabelRect& r : scene.reserved) {
+          for (const CellRect& r : scene.reserved) {
             if (row >= r.top && row <= r.bottom && c >= r.left && c <= r.right) {
               fault(Rule::Label, label.owner, p, "label over a cluster frame");
               break;
@@ -731,31 +728,6 @@ std::vector<RouteFault> find_route_faults(const RoutePlan& plan, const FaultScen
   if (!checker.full()) checker.check_labels();
   if (!checker.full() && scene.shared_lines) checker.check_shared_lines();
   return std::move(checker.faults);
-}
-
-std::vector<LabelRect> cluster_frame_cells(std::span<const LayoutCluster> clusters,
-                                           const GridTransform& transform) {
-  std::vector<LabelRect> out;
-  for (const LayoutCluster& cluster : clusters) {
-    const std::uint64_t top = row_of(transform, cluster.bb.y1);
-    const std::uint64_t bottom = row_of(transform, cluster.bb.y0);
-    const std::uint64_t left = column_of(transform, cluster.bb.x0);
-    const std::uint64_t right = column_of(transform, cluster.bb.x1);
-    if (right <= left + 1 || bottom <= top + 2) continue;
-    // The title band (the mapped top row and the frame's top edge below
-    // it), the bottom edge and the two sides.
-    out.push_back({top, add_sat(top, 1), left, right});
-    // A title of several lines has its further lines under the top edge.
-    const std::size_t lines = aligned_title_lines(cluster.label, cluster.label_is_html).size();
-    if (lines > 1 && bottom > top + 2) {
-      out.push_back({top + 2, std::min<std::uint64_t>(add_sat(top, lines), bottom - 1),
-                     left + 1, right - 1});
-    }
-    out.push_back({bottom, bottom, left, right});
-    out.push_back({top, bottom, left, left});
-    out.push_back({top, bottom, right, right});
-  }
-  return out;
 }
 
 }  // namespace vantri

@@ -11,9 +11,8 @@
 // routes; and every label is shown whole, clear of boxes, lines, arrowheads,
 // other labels and cluster frames, next to what it belongs to.
 //
-// The pipeline uses the check to keep the original drawing of top-to-bottom
-// graphs that it draws truthfully, and the tests sweep example graphs with
-// it.
+// The tests sweep example graphs and dense graphs with it, and the fuzz
+// target checks hostile layouts; the render path does not run it.
 #ifndef VANTRI_RENDER_EDGES_ROUTE_FAULTS_H_
 #define VANTRI_RENDER_EDGES_ROUTE_FAULTS_H_
 
@@ -26,7 +25,7 @@
 #include "graphviz/layout_graph.h"
 #include "graphviz/stop_check.h"
 #include "grid/node_box.h"
-#include "render_edges/edge_path.h"
+#include "grid/cell_rect.h"
 #include "render_edges/route_plan.h"
 
 namespace vantri {
@@ -86,7 +85,7 @@ struct FaultScene {
   std::span<const NodeBox> boxes;
   RankDir rankdir = RankDir::TopToBottom;
   /// Cells no label may take: cluster frames and their titles.
-  std::span<const LabelRect> reserved;
+  std::span<const CellRect> reserved;
   /// When this says so, the check ends early with the faults found so far.
   StopCheck* stop = nullptr;
   /// Also check how routes that meet read: each set of meeting routes one
@@ -102,12 +101,6 @@ struct FaultScene {
 /// limit cut them off), nor are their labels.
 std::vector<RouteFault> find_route_faults(const RoutePlan& plan, const FaultScene& scene,
                                           std::size_t limit);
-
-/// The cells a cluster frame takes, and the band of its title (with the
-/// rows under the top edge that a title's further lines take): what labels
-/// keep off.
-std::vector<LabelRect> cluster_frame_cells(std::span<const LayoutCluster> clusters,
-                                           const struct GridTransform& transform);
 
 }  // namespace vantri
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "render_edges/edge_path.h"
+#include "grid/cell_rect.h"
 
 namespace vantri {
 
@@ -100,16 +100,14 @@ struct PlacedLabel {
 struct RoutePlan {
   /// One per edge, in edge-list order.
   std::vector<EdgeRoute> routes;
-  /// In drawing order: where two overlap (which only the original drawing
-  /// of downward and side edges allows) the later one shows.
+  /// In the order they were placed; no two overlap.
   std::vector<PlacedLabel> labels;
   /// The canvas the plan needs.
   std::uint64_t width = 0;
   std::uint64_t height = 0;
-  /// Drawn the original way: a three-leg route whose first leg is a single
-  /// cell joins the box above only, and routes do not join their boxes
-  /// otherwise.
-  bool original = false;
+  /// Visible edges between boxes on the canvas that found no route at
+  /// all (only a pathological layout leaves any): the render says so.
+  std::size_t undrawn = 0;
 };
 
 }  // namespace vantri

@@ -34,14 +34,17 @@ void draw_frame(CharGrid& grid, const NodeBox& b, const BoxStyle& s) {
 // A label's lines inside its box, each centred (or flush left or right, as
 // its line ending says), one blank column from the borders for the widest.
 // Without an outline the label fills the box but for a blank column on
-// either side.
+// either side. A box taller than its lines keeps them in the middle.
 void draw_label(CharGrid& grid, const NodeBox& b, std::string_view label, bool outline,
                 std::uint32_t paint) {
   const std::uint64_t frame = outline ? 1 : 0;
   const std::uint64_t inner = b.width - 2 - 2 * frame;
-  std::uint64_t row = b.top + frame;
   const std::uint64_t end = b.top + b.height - frame;
-  for (const AlignedLine& line : split_aligned_lines(label)) {
+  const auto lines = split_aligned_lines(label);
+  const std::uint64_t rows = b.height >= 2 * frame ? b.height - 2 * frame : 0;
+  const std::uint64_t count = lines.size();
+  std::uint64_t row = b.top + frame + (rows > count ? (rows - count) / 2 : 0);
+  for (const AlignedLine& line : lines) {
     if (row >= end || row >= grid.height()) break;
     if (!line.text.empty() && inner > 0) {
       // Set by width in columns, the unit the box was sized in.
@@ -76,7 +79,7 @@ BoxStyle doubled(const BoxStyle& s) {
 void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
                 std::span<const std::string> labels, std::span<const FieldLayout> fields,
                 const GridTransform& transform, ColorMode color,
-                std::span<const std::uint32_t> text_paints) {
+                std::span<const std::uint32_t> text_paints, std::span<const NodeBox> boxes) {
   const std::size_t count = std::min(nodes.size(), labels.size());
   const FieldLayout none;
   for (std::size_t i = 0; i < count; ++i) {
@@ -84,7 +87,7 @@ void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
     // An invisible node keeps its place in the layout and nothing else.
     if (node.invisible) continue;
     const FieldLayout& own = i < fields.size() ? fields[i] : none;
-    const NodeBox b = node_box(transform, node, labels[i], own);
+    const NodeBox b = i < boxes.size() ? boxes[i] : node_box(transform, node, labels[i], own);
     if (node.shape == NodeShape::Point) {
       grid.set(b.top, b.left, Cell::node(U'●'));
       continue;

@@ -11,6 +11,7 @@
 #include "grid/char_grid.h"
 #include "grid/field_layout.h"
 #include "grid/grid_transform.h"
+#include "grid/node_box.h"
 
 namespace vantri {
 
@@ -22,11 +23,14 @@ namespace vantri {
 /// has round corners (so has a light box with style rounded), a point is a
 /// single ●, a plaintext, plain or none node its label alone; invisible
 /// nodes are not drawn. Node i's text takes paint `text_paints[i]`, when
-/// there is one.
+/// there is one. `boxes`, when not empty, gives node i's box (one grown
+/// beyond what its label needs keeps the label centred); otherwise each box
+/// is the one `node_box` maps.
 void draw_nodes(CharGrid& grid, std::span<const LayoutNode> nodes,
                 std::span<const std::string> labels, std::span<const FieldLayout> fields,
                 const GridTransform& transform, ColorMode color,
-                std::span<const std::uint32_t> text_paints = {});
+                std::span<const std::uint32_t> text_paints = {},
+                std::span<const NodeBox> boxes = {});
 
 }  // namespace vantri
 

@@ -13,7 +13,7 @@
 #include "grid/grid_transform.h"
 #include "grid/node_box.h"
 #include "render_edges/draw_edges.h"
-#include "render_edges/edge_plan.h"
+#include "render_edges/plan_routes.h"
 
 namespace vantri::testing {
 
@@ -59,8 +59,15 @@ struct Scene {
       grid.put(b.bottom(), b.left, Cell::node(U'└'));
       grid.put(b.bottom(), b.right(), Cell::node(U'┘'));
     }
-    const EdgePlan plan = plan_edges(edges, nodes, boxes);
-    draw_edges(grid, plan, edges, boxes, GridTransform{}, TrimStrategy::End, std::nullopt);
+    RouteScene scene;
+    scene.edges = edges;
+    scene.nodes = nodes;
+    scene.boxes = boxes;
+    scene.width = width;
+    scene.height = height;
+    scene.max_width = width;
+    scene.trim = TrimStrategy::End;
+    draw_route_plan(grid, plan_routes(scene));
     return grid;
   }
 };

@@ -1,5 +1,5 @@
 // Recording routes in the planner's cells and taking them back out.
-#include "render_edges/route_search.h"
+#include "render_edges/route_cells.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,225 @@
+// The planner's setup, its simple shapes and loops, and the order edges
+// are routed in.
+#include "render_edges/edge_planner.h"
+
+#include <algorithm>
+
+#include "grid/cell_arith.h"
+#include "grid/span_cover.h"
+
+namespace vantri {
+namespace {
+
+// Marks `what` on a thin rectangle (a run along rows or columns), only
+// where no earlier run of the same kind reached: many boxes and clusters
+// share rows and columns, and hostile layouts stack thousands of them.
+struct OnceMarker {
+  PlanCells& cells;
+  std::uint8_t what;
+  std::unordered_map<std::uint64_t, SpanCover> rows{}, columns{};
+
+  void run(std::uint64_t top, std::uint64_t bottom, std::uint64_t left, std::uint64_t right) {
+    if (top >= cells.height() || left >= cells.width() || bottom < top || right < left) return;
+    bottom = std::min(bottom, cells.height() - 1);
+    right = std::min(right, cells.width() - 1);
+    // Short runs (every box of a real graph) cost less marked again.
+    if ((bottom - top + 1) * (right - left + 1) <= 256) {
+      cells.mark(top, bottom, left, right, what);
+      return;
+    }
+    if (bottom - top <= right - left) {
+      for (std::uint64_t row = top; row <= bottom; ++row) {
+        rows[row].mark(left, right, [&](std::uint64_t a, std::uint64_t b) {
+          cells.mark(row, row, a, b, what);
+        });
+      }
+    } else {
+      for (std::uint64_t col = left; col <= right; ++col) {
+        columns[col].mark(top, bottom, [&](std::uint64_t a, std::uint64_t b) {
+          cells.mark(a, b, col, col, what);
+        });
+      }
+    }
+  }
+  void ring(std::uint64_t top, std::uint64_t bottom, std::uint64_t left, std::uint64_t right) {
+    run(top, top, left, right);
+    run(bottom, bottom, left, right);
+    run(top, bottom, left, left);
+    run(top, bottom, right, right);
+  }
+};
+
+}  // namespace
+
+EdgePlanner::EdgePlanner(const RouteScene& scene, std::uint64_t width, std::uint64_t height)
+    : scene_(scene),
+      limits_(scene.limits),
+      cells_(width, height, !vertical(forward_of(scene.rankdir))),
+      forward_(forward_of(scene.rankdir)) {
+  budget_ = add_sat(limits_.budget_base, limits_.budget_per_edge * scene.edges.size());
+  groups_ = end_groups(scene.edges, scene.end_spans);
+  mark_obstacles();
+}
+
+void EdgePlanner::mark_obstacles() {
+  OnceMarker near{cells_, PlanCell::kNearBox};
+  OnceMarker border{cells_, PlanCell::kBox};
+  for (const NodeBox& b : scene_.boxes) {
+    if (b.width == 0 || b.height == 0) continue;
+    near.ring(sub_floor(b.top, 1), add_sat(b.bottom(), 1), sub_floor(b.left, 1),
+              add_sat(b.right(), 1));
+    // Routes and labels keep off the whole box. Routes can only reach a
+    // box across its border, and labels are placed beside routes and
+    // boxes, so the border is all a huge box (only hostile layouts have
+    // them) needs, which keeps it cheap.
+    if (b.width <= 512 && b.height <= 64 && b.width * b.height <= 4096) {
+      cells_.mark(b.top, b.bottom(), b.left, b.right(), PlanCell::kBox);
+    } else {
+      border.ring(b.top, b.bottom(), b.left, b.right());
+    }
+  }
+  OnceMarker frames{cells_, PlanCell::kFrame};
+  for (const CellRect& r : scene_.frames) frames.run(r.top, r.bottom, r.left, r.right);
+}
+
+bool EdgePlanner::box_usable(std::size_t node) const {
+  if (node >= scene_.boxes.size()) return false;
+  const NodeBox& b = scene_.boxes[node];
+  return b.width > 0 && b.height > 0 && b.right() < cells_.width() && b.bottom() < cells_.height();
+}
+
+bool EdgePlanner::is_forward(std::size_t edge) const {
+  const LayoutEdge& e = scene_.edges[edge];
+  return e.tail != e.head && beyond(scene_.boxes[e.tail], scene_.boxes[e.head], forward_, 1);
+}
+
+std::optional<CellRect> EdgePlanner::span(std::size_t edge, bool head_end) const {
+  if (edge >= scene_.end_spans.size()) return std::nullopt;
+  return head_end ? scene_.end_spans[edge].head : scene_.end_spans[edge].tail;
+}
+
+SimpleEdge EdgePlanner::simple_edge(std::size_t edge) const {
+  const LayoutEdge& e = scene_.edges[edge];
+  SimpleEdge s;
+  s.tail = &scene_.boxes[e.tail];
+  s.head = &scene_.boxes[e.head];
+  s.tail_span = span(edge, false);
+  s.head_span = span(edge, true);
+  s.forward = forward_;
+  s.forward_edge = is_forward(edge);
+  s.merging = e.head < forward_in_.size() && forward_in_[e.head] >= 2;
+  s.labelled = e.label.has_value() && !e.label->empty();
+  return s;
+}
+
+bool EdgePlanner::try_route(std::size_t edge, EdgeRoute route) {
+  const LayoutEdge& e = scene_.edges[edge];
+  route.arrow_at_end = e.arrow_at_head;
+  route.arrow_at_start = e.arrow_at_tail;
+  if (!route_fits(cells_, route, groups_[edge])) return false;
+  commit_route(cells_, route, groups_[edge]);
+  plan_.routes[edge] = std::move(route);
+  return true;
+}
+
+bool EdgePlanner::try_candidates(std::size_t edge, std::span<const SimpleRoute> candidates) {
+  const LayoutEdge& e = scene_.edges[edge];
+  // A simple route must keep a cell away from other boxes, or the search
+  // finds a better one.
+  const auto round = [](const NodeBox& b) {
+    return CellRect{sub_floor(b.left, 1), sub_floor(b.top, 1), add_sat(b.right(), 1),
+                    add_sat(b.bottom(), 1)};
+  };
+  const CellRect tail_round = round(scene_.boxes[e.tail]);
+  const CellRect head_round = round(scene_.boxes[e.head]);
+  EdgeRoute& r = scratch_route_;
+  for (const SimpleRoute& c : candidates) {
+    r.points.assign(c.points.begin(), c.points.begin() + c.count);
+    r.start_into = c.start_into;
+    r.end_into = c.end_into;
+    r.arrow_at_end = e.arrow_at_head;
+    r.arrow_at_start = e.arrow_at_tail;
+    r.cornered = false;
+    if (!route_fits(cells_, r, groups_[edge])) continue;
+    if (e.tail != e.head && route_near_other_box(cells_, r, tail_round, head_round)) continue;
+    commit_route(cells_, r, groups_[edge]);
+    plan_.routes[edge] = r;
+    if (e.tail == e.head) ++loops_[e.tail][c.corner];
+    return true;
+  }
+  return false;
+}
+
+bool EdgePlanner::try_straight(std::size_t edge) {
+  candidates_.clear();
+  straight_routes(simple_edge(edge), limits_, candidates_);
+  return try_candidates(edge, candidates_);
+}
+
+bool EdgePlanner::try_jog(std::size_t edge) {
+  candidates_.clear();
+  jog_routes(simple_edge(edge), limits_, candidates_);
+  return try_candidates(edge, candidates_);
+}
+
+bool EdgePlanner::try_loop(std::size_t edge) {
+  const std::size_t node = scene_.edges[edge].tail;
+  const std::array<std::uint64_t, 4>& nested = loops_[node];
+  std::uint64_t drawn = 0;
+  for (const std::uint64_t n : nested) drawn += n;
+  candidates_.clear();
+  // The corners in turn, so that many loops spread round the box.
+  loop_routes(scene_.boxes[node], nested, static_cast<std::uint8_t>(drawn % 4), candidates_);
+  return try_candidates(edge, candidates_);
+}
+
+void EdgePlanner::route_all() {
+  const std::size_t n = scene_.edges.size();
+  plan_.routes.assign(n, EdgeRoute{});
+  forward_in_.assign(scene_.boxes.size(), 0);
+  std::vector<std::size_t> simple, loops, rest;
+  for (std::size_t i = 0; i < n; ++i) {
+    const LayoutEdge& e = scene_.edges[i];
+    if (e.invisible || !box_usable(e.tail) || !box_usable(e.head)) continue;
+    if (e.tail == e.head) {
+      loops.push_back(i);
+    } else {
+      simple.push_back(i);
+      if (is_forward(i)) ++forward_in_[e.head];
+    }
+  }
+  // Short edges first: they have the fewest ways to go.
+  const auto length = [&](std::size_t i) {
+    const NodeBox& t = scene_.boxes[scene_.edges[i].tail];
+    const NodeBox& h = scene_.boxes[scene_.edges[i].head];
+    const std::uint64_t dr = t.top > h.top ? t.top - h.top : h.top - t.top;
+    const std::uint64_t tc = t.left + t.width / 2, hc = h.left + h.width / 2;
+    return add_sat(dr, tc > hc ? tc - hc : hc - tc);
+  };
+  std::stable_sort(simple.begin(), simple.end(),
+                   [&](std::size_t a, std::size_t b) { return length(a) < length(b); });
+  // Between edges the plan asks whether it must stop; a plan stopped
+  // short is thrown away.
+  const auto stop = [&] { return must_stop(scene_.stop); };
+  for (const std::size_t i : simple) {
+    if (stop()) return;
+    if (!try_straight(i)) rest.push_back(i);
+  }
+  std::vector<std::size_t> still;
+  for (const std::size_t i : rest) {
+    if (stop()) return;
+    if (!try_jog(i)) still.push_back(i);
+  }
+  for (const std::size_t i : loops) {
+    if (stop()) return;
+    if (!try_loop(i)) still.push_back(i);
+  }
+  // Forward edges first: they need the sides facing along the ranks.
+  std::stable_partition(still.begin(), still.end(), [&](std::size_t i) { return is_forward(i); });
+  for (const std::size_t i : still) {
+    if (stop()) return;
+    if (!try_search(i) && !try_anywhere(i)) ++plan_.undrawn;
+  }
+}
+
+}  // namespace vantri

@@ -1,0 +1,98 @@
+// The edge planner's working state, shared by its stages: the simple
+// shapes and loops (edge_planner.cc), the searches and the last resort
+// (searched_routes.cc), and making way (make_way.cc). `plan_routes` drives
+// it.
+#ifndef VANTRI_RENDER_EDGES_EDGE_PLANNER_H_
+#define VANTRI_RENDER_EDGES_EDGE_PLANNER_H_
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <unordered_map>
+#include <vector>
+
+#include "render_edges/edge_ports.h"
+#include "render_edges/plan_cells.h"
+#include "render_edges/plan_routes.h"
+#include "render_edges/route_cells.h"
+#include "render_edges/route_search.h"
+#include "render_edges/simple_routes.h"
+
+namespace vantri {
+
+class EdgePlanner {
+ public:
+  EdgePlanner(const RouteScene& scene, std::uint64_t width, std::uint64_t height);
+
+  /// Routes every visible edge between usable boxes: simple shapes first,
+  /// then loops, then searches, forward edges before the others.
+  void route_all();
+
+  PlanCells& cells() { return cells_; }
+  RoutePlan& plan() { return plan_; }
+
+ private:
+  // --- Setup and simple shapes (edge_planner.cc) ---
+  void mark_obstacles();
+  bool box_usable(std::size_t node) const;
+  bool is_forward(std::size_t edge) const;
+  std::optional<CellRect> span(std::size_t edge, bool head_end) const;
+  SimpleEdge simple_edge(std::size_t edge) const;
+  // Records the route when it fits.
+  bool try_route(std::size_t edge, EdgeRoute route);
+  // Records the first candidate that fits and keeps a cell away from other
+  // boxes.
+  bool try_candidates(std::size_t edge, std::span<const SimpleRoute> candidates);
+  bool try_straight(std::size_t edge);
+  bool try_jog(std::size_t edge);
+  bool try_loop(std::size_t edge);
+
+  // --- Searches (searched_routes.cc) ---
+  EndPlace end_place(std::size_t edge, bool head_end) const;
+  CellRect search_window(std::size_t edge, std::uint64_t margin) const;
+  bool whole_canvas(std::size_t edge, std::uint64_t margin) const;
+  // One search for `edge`, charged to the plan's budget.
+  SearchOutcome search(std::size_t edge, std::span<const RoutePort> from,
+                       std::span<const RoutePort> to, CellRect window, std::size_t limit,
+                       bool first_found = false, std::size_t then_any = 0,
+                       std::uint32_t over_lines = 0);
+  bool try_search(std::size_t edge);
+  std::optional<EdgeRoute> any_route(std::size_t edge, std::span<const RoutePort> from,
+                                     std::span<const RoutePort> to, std::size_t limit);
+  // The last resort: the first route found from any port to any port, in
+  // windows growing to the whole canvas, whatever it costs.
+  bool try_anywhere(std::size_t edge);
+  std::optional<EdgeRoute> first_route_anywhere(std::size_t edge, std::span<const RoutePort> from,
+                                                std::span<const RoutePort> to);
+  bool arrow_from_far_side(std::size_t edge, const EdgeRoute& route) const;
+  // What keeps a route from the rules, worst last: nothing, a forward edge
+  // off a facing side, an arrowhead from the far side, no route.
+  int flaws(std::size_t edge, const EdgeRoute& route) const;
+
+  // --- Making way (make_way.cc) ---
+  bool make_way(std::size_t edge, std::span<const RoutePort> from, std::span<const RoutePort> to);
+  std::vector<std::size_t> routes_through(std::vector<GridPoint> points) const;
+
+  const RouteScene& scene_;
+  const PlannerLimits& limits_;
+  PlanCells cells_;
+  RoutePlan plan_;
+  SearchScratch scratch_;
+  Toward forward_;
+  std::vector<RouteGroups> groups_;
+  // Forward edges per head: they merge right before it.
+  std::vector<std::uint32_t> forward_in_;
+  // Loops already drawn round each corner of a node's box.
+  std::unordered_map<std::size_t, std::array<std::uint64_t, 4>> loops_;
+  // States the careful searches may still visit (see `PlannerLimits`).
+  std::uint64_t budget_ = 0;
+  bool making_way_ = false;
+  // Reused between edges, so that trying candidates allocates nothing.
+  std::vector<SimpleRoute> candidates_;
+  EdgeRoute scratch_route_;
+};
+
+}  // namespace vantri
+
+#endif  // VANTRI_RENDER_EDGES_EDGE_PLANNER_H_

@@ -1,0 +1,88 @@
+// The edge planner's tuning constants, in one place.
+//
+// Costs are in tenths of a step: a route one cell longer costs 10. They
+// rank routes against each other and are never shown; what matters is
+// their order: a port on a side turned away costs more than any detour
+// (`avoid_side`), a crossing more than a bend, a bend more than a few
+// cells of length.
+#ifndef VANTRI_RENDER_EDGES_PLANNER_LIMITS_H_
+#define VANTRI_RENDER_EDGES_PLANNER_LIMITS_H_
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace vantri {
+
+struct PlannerLimits {
+  // --- Costs of a searched route ---------------------------------------
+  /// One cell of length.
+  std::uint32_t step = 10;
+  /// One cell along a line the route shares its tail or head with: cheaper
+  /// than a cell of its own, so that siblings merge.
+  std::uint32_t shared_step = 6;
+  /// Crossing another edge's line.
+  std::uint32_t cross = 30;
+  /// A bend.
+  std::uint32_t bend = 25;
+  /// A cell right beside a box: passable, but a route one cell further out
+  /// is easier to tell from the box's border.
+  std::uint32_t near_box = 30;
+  /// A cell of a cluster frame: crossing it costs about what crossing a
+  /// line does, and running along it, where the frame would hide the
+  /// line, costs that for every cell.
+  std::uint32_t frame = 30;
+  /// What the estimate counts per cell left to the nearest target: more
+  /// than a step, so that the search heads for the goal and settles for a
+  /// route a little longer than the shortest, for far less search.
+  std::uint32_t greedy_step = 15;
+
+  // --- Costs of ports ---------------------------------------------------
+  /// A port on a side the edge should not use (a forward edge off its
+  /// facing side, any edge on the side turned away from its other end):
+  /// more than any detour, less than no route at all.
+  std::uint32_t avoid_side = 2000;
+  /// A port on a side across the ranks for an edge that goes round.
+  std::uint32_t other_side = 60;
+  /// The most a port costs for lying away from the middle of its side.
+  std::uint32_t off_middle = 50;
+
+  // --- Simple shapes ----------------------------------------------------
+  /// A straight run between facing sides is tried at the preferred
+  /// position and this many further ones on either side, two apart.
+  std::uint64_t straight_offsets = 8;
+  /// A jog is tried on up to this many rows (columns) round the preferred
+  /// one.
+  std::uint64_t jog_tries = 24;
+
+  // --- Search effort ----------------------------------------------------
+  /// Windows round the two boxes, in cells (twice as wide across rows,
+  /// which are narrow), tried in turn until one holds a route.
+  std::array<std::uint64_t, 4> margins = {4, 16, 64, 256};
+  /// States a search for the cheapest route into the facing ports may
+  /// visit before it settles for any route into them.
+  std::size_t cheapest_visits = 16384;
+  /// States a search for any route into the facing ports, or into other
+  /// ports, may visit.
+  std::size_t any_route_visits = 4 * 16384;
+  /// States all searches of one plan may visit before the remaining edges
+  /// skip the careful searches and take the first route found anywhere:
+  /// `budget_base` + `budget_per_edge` × edges. Enough for every real
+  /// graph many times over; a hostile layout whose edges find no way
+  /// anywhere is still drawn, in time about linear in its edges.
+  std::uint64_t budget_base = std::uint64_t{1} << 20;
+  std::uint64_t budget_per_edge = 256;
+  /// The largest window a search covers, in cells.
+  std::uint64_t max_window_cells = std::uint64_t{1} << 24;
+
+  // --- Making way -------------------------------------------------------
+  /// What a step over another edge's line costs when that edge is to make
+  /// way.
+  std::uint32_t over_lines = 300;
+  /// The most routes that make way for one edge.
+  std::size_t most_making_way = 6;
+};
+
+}  // namespace vantri
+
+#endif  // VANTRI_RENDER_EDGES_PLANNER_LIMITS_H_

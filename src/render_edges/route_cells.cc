@@ -1,0 +1,265 @@
+// The sharing rules, and checking and recording routes leg by leg.
+#include "render_edges/route_cells.h"
+
+#include <algorithm>
+
+namespace vantri {
+namespace {
+
+constexpr std::uint8_t kBlocks = PlanCell::kBox | PlanCell::kLabel | PlanCell::kArrow;
+
+// The usage of the cells strictly inside a leg from p to q.
+std::uint8_t leg_usage(GridPoint p, GridPoint q) {
+  return p.row == q.row ? PlanCell::kAcross : PlanCell::kAlong;
+}
+
+// Whether a route of `groups` may use every cell of a chunk summed up by
+// `s` the way `usage` says.
+bool chunk_usable(const ChunkSummary& s, std::uint8_t usage, RouteGroups groups) {
+  if (s.any & kBlocks) return false;
+  const std::uint8_t lines = s.any & PlanCell::kLines;
+  if (lines == 0) return true;
+  if ((s.one_tail && s.tail == groups.tail && groups.tail != 0) ||
+      (s.one_head && s.head == groups.head && groups.head != 0)) {
+    return true;
+  }
+  return (usage == PlanCell::kAcross && lines == PlanCell::kAlong) ||
+         (usage == PlanCell::kAlong && lines == PlanCell::kAcross);
+}
+
+// Adds a line of `groups` used the way `usage` says to a cell. The groups
+// a cell ends up with do not depend on the order its lines come in.
+void add_line(PlanCell& c, std::uint8_t usage, RouteGroups groups) {
+  if ((c.what & (PlanCell::kLines | PlanCell::kArrow)) == 0) {
+    c.tail_group = groups.tail;
+    c.head_group = groups.head;
+  } else {
+    if (c.tail_group != groups.tail) c.tail_group = PlanCell::kMixed;
+    if (c.head_group != groups.head) c.head_group = PlanCell::kMixed;
+  }
+  c.what |= usage;
+}
+
+// Whether adding a line of `groups` used as `usage` to every cell of a
+// chunk summed up by `s` leaves each cell as it is.
+bool adding_changes_nothing(const ChunkSummary& s, std::uint8_t usage, RouteGroups groups) {
+  return (s.all & usage) && s.one_tail && s.one_head &&
+         (s.tail == groups.tail || s.tail == PlanCell::kMixed) &&
+         (s.head == groups.head || s.head == PlanCell::kMixed);
+}
+
+// Calls leg(p, q) for every leg of the route with its ends clipped to the
+// canvas (cells past it are nobody's), skipping legs that lie off it.
+// The ends handed on may lie one cell past the canvas: only the cells
+// strictly between them count.
+template <class Leg>
+void clipped_legs(const PlanCells& cells, const EdgeRoute& route, Leg leg) {
+  const auto& pts = route.points;
+  for (std::size_t s = 0; s + 1 < pts.size(); ++s) {
+    GridPoint p = pts[s], q = pts[s + 1];
+    if (p == q) continue;
+    if (p.row == q.row) {
+      if (p.row >= cells.height()) continue;
+      if (p.col > q.col) std::swap(p, q);
+      if (p.col >= cells.width()) continue;
+      q.col = std::min(q.col, cells.width());
+    } else if (p.col == q.col) {
+      if (p.col >= cells.width()) continue;
+      if (p.row > q.row) std::swap(p, q);
+      if (p.row >= cells.height()) continue;
+      q.row = std::min(q.row, cells.height());
+    } else {
+      continue;
+    }
+    leg(p, q);
+  }
+}
+
+}  // namespace
+
+CellUse cell_use(const PlanCell& cell, std::uint8_t usage, RouteGroups groups) {
+  if (cell.what & kBlocks) return CellUse::Blocked;
+  const std::uint8_t lines = cell.what & PlanCell::kLines;
+  if (lines == 0) return CellUse::Free;
+  if (shares(cell, groups)) return CellUse::Shared;
+  if ((lines == PlanCell::kAlong && usage == PlanCell::kAcross) ||
+      (lines == PlanCell::kAcross && usage == PlanCell::kAlong)) {
+    return CellUse::Crossing;
+  }
+  return CellUse::Blocked;
+}
+
+bool port_usable(const PlanCells& cells, GridPoint cell, RouteGroups groups, bool start,
+                 bool arrow) {
+  if (!cells.contains(cell.row, cell.col)) return false;
+  const PlanCell c = cells.at(cell.row, cell.col);
+  if (c.what & (PlanCell::kBox | PlanCell::kLabel)) return false;
+  if (c.what & PlanCell::kArrow) {
+    // Only an end of the same kind joins an arrowhead: a fan-in merge on
+    // its head, a fan-out on a tail arrowhead.
+    return start ? c.tail_group == groups.tail && groups.tail != 0
+                 : c.head_group == groups.head && groups.head != 0;
+  }
+  if ((c.what & PlanCell::kLines) == 0) return true;
+  // An arrowhead would hide the lines already there.
+  return !arrow && shares(c, groups);
+}
+
+bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups groups) {
+  const std::vector<GridPoint>& points = route.points;
+  if (points.empty()) return false;
+  // The grid is a rectangle, so a route lies in it when its corners do; a
+  // route with a slanted leg never fits.
+  for (std::size_t s = 0; s < points.size(); ++s) {
+    const GridPoint p = points[s];
+    if (!cells.contains(p.row, p.col)) return false;
+    if (s > 0 && p.row != points[s - 1].row && p.col != points[s - 1].col) return false;
+  }
+  const GridPoint first = points.front();
+  const GridPoint last = points.back();
+  const auto corner_fits = [&](GridPoint p) {
+    if (p == first) return port_usable(cells, p, groups, true, route.arrow_at_start);
+    if (p == last) return port_usable(cells, p, groups, false, route.arrow_at_end);
+    return cell_use(cells.at(p.row, p.col), PlanCell::kBent, groups) != CellUse::Blocked;
+  };
+  if (!corner_fits(first) || !corner_fits(last)) return false;
+  for (std::size_t s = 0; s + 1 < points.size(); ++s) {
+    const GridPoint p = points[s];
+    const GridPoint q = points[s + 1];
+    if (p == q) continue;
+    if (s + 1 < points.size() - 1 && !corner_fits(q)) return false;
+    const std::uint8_t usage = leg_usage(p, q);
+    const bool inner_fits = cells.all_between(
+        p, q, [&](const ChunkSummary& sum) { return chunk_usable(sum, usage, groups); },
+        [&](const PlanCell& c) { return cell_use(c, usage, groups) != CellUse::Blocked; });
+    if (!inner_fits) return false;
+  }
+  return true;
+}
+
+bool route_near_other_box(const PlanCells& cells, const EdgeRoute& route, CellRect exempt_a,
+                          CellRect exempt_b) {
+  const auto near_other = [&](GridPoint p) {
+    return cells.contains(p.row, p.col) &&
+           (cells.at(p.row, p.col).what & PlanCell::kNearBox) && !exempt_a.contains(p) &&
+           !exempt_b.contains(p);
+  };
+  const auto& pts = route.points;
+  for (const GridPoint& p : pts) {
+    if (near_other(p)) return true;
+  }
+  bool near = false;
+  clipped_legs(cells, route, [&](GridPoint p, GridPoint q) {
+    if (near) return;
+    // Chunks with no cell beside a box pass at once; in the others, the
+    // cells beside a box count unless they lie round the route's own boxes.
+    const bool clear = cells.all_between(
+        p, q, [](const ChunkSummary& s) { return (s.any & PlanCell::kNearBox) == 0; },
+        [](const PlanCell& c) { return (c.what & PlanCell::kNearBox) == 0; });
+    if (clear) return;
+    for_each_route_cell(EdgeRoute{{p, q}}, [&](GridPoint c, std::uint8_t) {
+      if (c != p && c != q && near_other(c)) near = true;
+      return !near;
+    });
+  });
+  return near;
+}
+
+void commit_route(PlanCells& cells, const EdgeRoute& route, RouteGroups groups) {
+  const std::vector<GridPoint>& points = route.points;
+  if (points.empty()) return;
+  const auto add = [&](GridPoint p, std::uint8_t usage) {
+    if (cells.contains(p.row, p.col)) {
+      cells.update(p.row, p.col, [&](PlanCell& c) { add_line(c, usage, groups); });
+    }
+  };
+  // A cell's lines do not depend on the order they come in: the corners
+  // first, then the cells between them a chunk at a time.
+  for (const GridPoint& p : points) add(p, PlanCell::kBent);
+  clipped_legs(cells, route, [&](GridPoint p, GridPoint q) {
+    const std::uint8_t usage = leg_usage(p, q);
+    cells.update_between(
+        p, q, [&](const ChunkSummary& s) { return adding_changes_nothing(s, usage, groups); },
+        [&](PlanCell& c) { add_line(c, usage, groups); });
+  });
+  const GridPoint first = points.front();
+  const GridPoint last = points.back();
+  const auto arrow = [&](GridPoint p) {
+    if (cells.contains(p.row, p.col)) {
+      cells.update(p.row, p.col, [](PlanCell& c) { c.what |= PlanCell::kArrow; });
+    }
+  };
+  if (route.arrow_at_end) arrow(last);
+  if (route.arrow_at_start) arrow(first);
+}
+
+void uncommit_routes(PlanCells& cells, std::span<const EdgeRoute> routes,
+                     std::span<const RouteGroups> groups, std::span<const std::size_t> removed) {
+  const auto key = [&](GridPoint p) { return p.row * cells.width() + p.col; };
+  // The cells the removed routes pass, and the rectangle around them.
+  std::vector<std::uint64_t> gone;
+  std::vector<GridPoint> corners;
+  for (const std::size_t r : removed) {
+    for_each_route_cell(routes[r], [&](GridPoint p, std::uint8_t) {
+      if (cells.contains(p.row, p.col)) gone.push_back(key(p));
+      return true;
+    });
+    corners.insert(corners.end(), routes[r].points.begin(), routes[r].points.end());
+  }
+  if (gone.empty()) return;
+  const CellRect around = bounding_box(corners);
+  std::sort(gone.begin(), gone.end());
+  gone.erase(std::unique(gone.begin(), gone.end()), gone.end());
+  const auto is_gone = [&](GridPoint p) {
+    return cells.contains(p.row, p.col) && std::binary_search(gone.begin(), gone.end(), key(p));
+  };
+  // Those cells keep only what no route put there, then take the lines and
+  // arrowheads of every other route again.
+  constexpr std::uint8_t kRouteMarks = PlanCell::kLines | PlanCell::kArrow;
+  for (const std::uint64_t k : gone) {
+    cells.update(k / cells.width(), k % cells.width(), [](PlanCell& c) {
+      c.what &= static_cast<std::uint8_t>(~kRouteMarks);
+      c.tail_group = 0;
+      c.head_group = 0;
+    });
+  }
+  std::vector<bool> skip(routes.size(), false);
+  for (const std::size_t r : removed) skip[r] = true;
+  for (std::size_t r = 0; r < routes.size(); ++r) {
+    const EdgeRoute& route = routes[r];
+    if (skip[r] || route.points.empty() || !bounding_box(route.points).overlaps(around)) continue;
+    for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
+      if (is_gone(p)) cells.update(p.row, p.col, [&](PlanCell& c) { add_line(c, usage, groups[r]); });
+      return true;
+    });
+    const auto arrow = [&](GridPoint p) {
+      if (is_gone(p)) cells.update(p.row, p.col, [](PlanCell& c) { c.what |= PlanCell::kArrow; });
+    };
+    if (route.arrow_at_end) arrow(route.points.back());
+    if (route.arrow_at_start) arrow(route.points.front());
+  }
+}
+
+std::vector<GridPoint> route_conflicts(const PlanCells& cells, const EdgeRoute& route,
+                                       RouteGroups groups) {
+  std::vector<GridPoint> out;
+  if (route.points.empty()) return out;
+  const GridPoint first = route.points.front();
+  const GridPoint last = route.points.back();
+  for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
+    if (!cells.contains(p.row, p.col)) return true;
+    bool fits;
+    if (p == first) {
+      fits = port_usable(cells, p, groups, true, route.arrow_at_start);
+    } else if (p == last) {
+      fits = port_usable(cells, p, groups, false, route.arrow_at_end);
+    } else {
+      fits = cell_use(cells.at(p.row, p.col), usage, groups) != CellUse::Blocked;
+    }
+    if (!fits) out.push_back(p);
+    return true;
+  });
+  return out;
+}
+
+}  // namespace vantri
