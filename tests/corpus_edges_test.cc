@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +21,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "grid/cell_arith.h"
@@ -28,6 +30,7 @@
 #include "render_edges/route_faults.h"
 #include "support/ascii_read_back.h"
 #include "support/example_graphs.h"
+#include "support/line_rules.h"
 #include "text/utf8.h"
 
 namespace vantri {
@@ -38,6 +41,7 @@ using testing::example_graphs;
 using testing::ExampleGraph;
 using testing::AsciiReadBack;
 using testing::read_back_ascii;
+using testing::LineAudit;
 
 struct Tally {
   std::size_t edges = 0;
@@ -51,7 +55,41 @@ struct Tally {
   std::size_t ascii_cells = 0;
   std::size_t ascii_faults = 0;
   std::map<std::string, std::size_t> faults;
+  // What the line rules found: breaches by rule, the figures summed, and
+  // the graphs that add most to each figure.
+  std::array<std::size_t, 8> line_rules{};
+  std::map<std::string, std::size_t> line_checks;
+  std::size_t false_pairs = 0;
+  std::size_t shared_arrowless_pairs = 0;
+  // Those of directed graphs: merges cut off from their arrowhead, and
+  // edges drawn without one.
+  std::size_t shared_arrowless_pairs_directed = 0;
+  std::size_t labels_on_shared = 0;
+  std::size_t area = 0;
+  std::size_t edges_read = 0;
+  std::size_t followable_read = 0;
+  std::map<std::string, std::size_t> false_pairs_by_graph;
+  std::map<std::string, std::size_t> shared_pairs_by_graph;
 };
+
+// The checks of the line rules the sweep fails on; the others are counted
+// and printed, and join this list once the planner keeps them at every
+// width.
+constexpr std::array<std::string_view, 2> kEnforcedLineChecks{"tail arrowhead astray",
+                                                               "arrowhead into no box"};
+
+// The plan's faults of how meeting lines read: counted like the checks
+// on the text, and failed once enforced.
+bool is_line_rule(RouteFault::Rule rule) {
+  using Rule = RouteFault::Rule;
+  return rule == Rule::SharedNetwork || rule == Rule::ArrowlessShare || rule == Rule::LoopTouch ||
+         rule == Rule::SharedLabel || rule == Rule::SharedTailArrow;
+}
+
+bool enforced(std::string_view check) {
+  return std::find(kEnforcedLineChecks.begin(), kEnforcedLineChecks.end(), check) !=
+         kEnforcedLineChecks.end();
+}
 
 // "edge 4 (a -> b) [(3, 5) (3, 9) (7, 9)]": the edge, its nodes and its
 // route's corners.
@@ -342,7 +380,8 @@ void audit(const ExampleGraph& graph, const RenderOptions& options, const std::s
     EXPECT_LE(d.grid.width(), *options.max_width) << where;
   }
   const auto frames = cluster_frame_cells(d.layout.clusters, d.transform);
-  const FaultScene scene{d.layout.edges, d.layout.nodes, d.boxes, d.layout.rankdir, frames};
+  const FaultScene scene{d.layout.edges, d.layout.nodes, d.boxes, d.layout.rankdir, frames,
+                         nullptr, true};
   const auto faults = find_route_faults(d.plan, scene, ~std::size_t{0});
   std::vector<bool> faulty(d.layout.edges.size(), false);
   std::vector<bool> label_faulty(d.layout.edges.size() + d.layout.nodes.size(), false);
@@ -354,6 +393,7 @@ void audit(const ExampleGraph& graph, const RenderOptions& options, const std::s
       continue;
     }
     ++tally.faults[rule_name(f.rule)];
+    if (is_line_rule(f.rule) && !enforced(rule_name(f.rule))) continue;
     const bool of_node = f.rule == RouteFault::Rule::Label && f.detail == "node label missing";
     // What stops a reader from following the edge from box to box.
     const bool unfollowable = f.rule == RouteFault::Rule::ThroughBox ||
@@ -417,6 +457,39 @@ void audit(const ExampleGraph& graph, const RenderOptions& options, const std::s
     for (bool w : wrong_way) tally.lr_wrong_way += w;
   }
   audit_ascii(d, where, frames, tally);
+  // The text as a reader reads it: line networks, crossings, hidden lines,
+  // labels and arrowheads.
+  const LineAudit lines = testing::audit_lines(d, d.grid.to_text());
+  for (std::size_t r = 1; r < lines.by_rule.size(); ++r) tally.line_rules[r] += lines.by_rule[r];
+  for (const auto& [check, n] : lines.by_check) tally.line_checks[check] += n;
+  tally.false_pairs += lines.false_pairs;
+  (d.layout.directed ? tally.shared_arrowless_pairs_directed : tally.shared_arrowless_pairs) +=
+      lines.shared_arrowless_pairs;
+  tally.labels_on_shared += lines.labels_on_shared;
+  tally.area += lines.area;
+  tally.edges_read += lines.edges;
+  tally.followable_read += lines.followable;
+  if (lines.false_pairs) tally.false_pairs_by_graph[graph.name] = lines.false_pairs;
+  if (lines.shared_arrowless_pairs) {
+    tally.shared_pairs_by_graph[graph.name] = lines.shared_arrowless_pairs;
+  }
+  for (const testing::LineBreach& b : lines.breaches) {
+    if (enforced(b.check) && reported++ < 12) {
+      ADD_FAILURE() << where << "line rule " << b.rule << ": " << b.message;
+    }
+  }
+}
+
+// "jsort.gv 82, world.gv 45": the graphs that count most.
+std::string most(const std::map<std::string, std::size_t>& by_graph) {
+  std::vector<std::pair<std::size_t, std::string>> sorted;
+  for (const auto& [name, n] : by_graph) sorted.push_back({n, name});
+  std::sort(sorted.rbegin(), sorted.rend());
+  std::string out;
+  for (std::size_t i = 0; i < sorted.size() && i < 5; ++i) {
+    out += (i ? ", " : "") + sorted[i].second + " " + std::to_string(sorted[i].first);
+  }
+  return out;
 }
 
 void print(const char* title, const Tally& t) {
@@ -428,6 +501,22 @@ void print(const char* title, const Tally& t) {
   std::printf("  ASCII text: %zu cells compared, %zu faults\n", t.ascii_cells, t.ascii_faults);
   std::printf("  edges kept off a rule by a full side or no other way in: %zu\n", t.facing_side_full);
   for (const auto& [rule, n] : t.faults) std::printf("  %s: %zu\n", rule.c_str(), n);
+  std::printf("  pairs joined falsely %zu (%s); pairs sharing arrowless lines %zu in undirected "
+              "graphs, %zu in directed ones (%s); labels beside shared stretches %zu; drawing "
+              "area %zu cells\n",
+              t.false_pairs, most(t.false_pairs_by_graph).c_str(), t.shared_arrowless_pairs,
+              t.shared_arrowless_pairs_directed, most(t.shared_pairs_by_graph).c_str(),
+              t.labels_on_shared, t.area);
+  std::printf("  read from the text, a crossing as a crossing: edges followable %zu of %zu\n",
+              t.followable_read, t.edges_read);
+  std::printf("  line rule breaches:");
+  for (int r = 1; r <= 7; ++r) std::printf(" %d: %zu", r, t.line_rules[r]);
+  std::printf("\n");
+  for (const std::string_view check : testing::kLineChecks) {
+    const auto n = t.line_checks.find(std::string(check));
+    std::printf("    %s: %zu%s\n", std::string(check).c_str(),
+                n == t.line_checks.end() ? 0 : n->second, enforced(check) ? " (enforced)" : "");
+  }
 }
 
 TEST(ExampleGraphEdges, EveryEdgeCanBeFollowedAndEveryLabelRead) {

@@ -2,7 +2,10 @@
 #include "render_edges/route_faults.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
+#include <numeric>
+#include <set>
 #include <span>
 #include <unordered_map>
 #include <utility>
@@ -454,6 +457,208 @@ struct Checker {
     }
   }
 
+  // The uses of cell `k`, empty when no route has it.
+  std::span<const Use> uses_of(std::uint64_t k) const {
+    const auto less = [](const Use& u, std::uint64_t cell) { return u.cell < cell; };
+    const auto first = std::lower_bound(uses.begin(), uses.end(), k, less);
+    auto last = first;
+    while (last != uses.end() && last->cell == k) ++last;
+    return {first, last};
+  }
+
+  std::string node_name(std::size_t n) const {
+    return n < scene.nodes.size() ? scene.nodes[n].name.value_or(std::to_string(n))
+                                  : std::to_string(n);
+  }
+  std::string names(const std::set<std::size_t>& nodes) const {
+    std::string out;
+    for (const std::size_t n : nodes) out += (out.empty() ? "" : ", ") + node_name(n);
+    return "{" + out + "}";
+  }
+  static std::string edge_list(const std::vector<std::size_t>& edges) {
+    std::string out;
+    for (std::size_t i = 0; i < edges.size() && i < 8; ++i) {
+      out += (i ? ", " : "") + std::to_string(edges[i]);
+    }
+    return out + (edges.size() > 8 ? ", ..." : "");
+  }
+
+  // How routes that meet read. Routes meet where they share a cell other
+  // than by crossing straight at right angles; the routes that meet,
+  // directly or through others, are one network. A reader takes the boxes
+  // its lines join without an arrowhead for its tails and those its
+  // arrowheads point into for its heads.
+  void check_shared_lines() {
+    const std::size_t count = std::min(plan.routes.size(), scene.edges.size());
+    std::vector<std::size_t> parent(count);
+    std::iota(parent.begin(), parent.end(), std::size_t{0});
+    const auto find = [&](std::size_t x) {
+      while (parent[x] != x) x = parent[x] = parent[parent[x]];
+      return x;
+    };
+    // The first cell where each network's routes met.
+    std::vector<std::pair<std::size_t, GridPoint>> meetings;
+    std::vector<bool> loop_reported(count, false);
+    const auto arrow_here = [&](const Use& u, std::uint64_t k) {
+      const EdgeRoute& r = plan.routes[u.edge];
+      return (r.arrow_at_start && key(r.points.front()) == k) ||
+             (r.arrow_at_end && key(r.points.back()) == k);
+    };
+    for (std::size_t first = 0, end = 0; first < uses.size(); first = end) {
+      if (full()) return;
+      const std::uint64_t k = uses[first].cell;
+      for (end = first + 1; end < uses.size() && uses[end].cell == k;) ++end;
+      const std::span<const Use> list(uses.data() + first, end - first);
+      if (list.size() < 2) continue;
+      const GridPoint p{k / plan.width, k % plan.width};
+      for (std::size_t a = 0; a < list.size() && a < 64; ++a) {
+        const Use& x = list[a];
+        const EdgeRoute& rx = plan.routes[x.edge];
+        if (rx.arrow_at_start && key(rx.points.front()) == k) {
+          for (const Use& y : list) {
+            if (y.edge != x.edge && arrow_here(y, k)) {
+              fault(Rule::SharedTailArrow, x.edge, p,
+                    "tail arrowhead of edge " + std::to_string(x.edge) + " is also that of edge " +
+                        std::to_string(y.edge));
+              break;
+            }
+          }
+        }
+        for (std::size_t b = a + 1; b < list.size(); ++b) {
+          const Use& y = list[b];
+          if (x.edge == y.edge) continue;
+          for (const Use* loop : {&x, &y}) {
+            const LayoutEdge& e = scene.edges[loop->edge];
+            if (e.tail == e.head && !loop_reported[loop->edge]) {
+              loop_reported[loop->edge] = true;
+              fault(Rule::LoopTouch, loop->edge, p,
+                    "self-loop " + std::to_string(loop->edge) + " shares a cell with edge " +
+                        std::to_string(loop == &x ? y.edge : x.edge));
+            }
+          }
+          const bool crossing = (x.dirs.straight_across() && y.dirs.straight_along()) ||
+                                (x.dirs.straight_along() && y.dirs.straight_across());
+          if (crossing) continue;
+          const std::size_t rx_root = find(x.edge), ry_root = find(y.edge);
+          if (rx_root == ry_root) continue;
+          parent[std::max(rx_root, ry_root)] = std::min(rx_root, ry_root);
+          meetings.push_back({x.edge, p});
+        }
+      }
+    }
+    // The edges of each network that has more than one.
+    std::set<std::pair<std::size_t, std::size_t>> arrowed;
+    for (std::size_t i = 0; i < count; ++i) {
+      const LayoutEdge& e = scene.edges[i];
+      if (plan.routes[i].arrow_at_end) arrowed.insert({e.tail, e.head});
+      if (plan.routes[i].arrow_at_start) arrowed.insert({e.head, e.tail});
+    }
+    std::map<std::size_t, std::vector<std::size_t>> networks;
+    std::map<std::size_t, GridPoint> met_at;
+    for (const auto& [edge, cell] : meetings) met_at.try_emplace(find(edge), cell);
+    for (std::size_t i = 0; i < count; ++i) {
+      if (met_at.contains(find(i))) networks[find(i)].push_back(i);
+    }
+    for (const auto& [root, edges] : networks) {
+      if (full()) return;
+      std::set<std::size_t> tails, heads;
+      bool arrowless = false;
+      for (const std::size_t i : edges) {
+        const LayoutEdge& e = scene.edges[i];
+        const EdgeRoute& r = plan.routes[i];
+        (r.arrow_at_start ? heads : tails).insert(e.tail);
+        (r.arrow_at_end ? heads : tails).insert(e.head);
+        arrowless = arrowless || (!r.arrow_at_start && !r.arrow_at_end);
+      }
+      std::string lies;
+      for (const std::size_t t : tails) {
+        for (const std::size_t h : heads) {
+          if (!arrowed.contains({t, h})) lies += (lies.empty() ? "" : ", ") + node_name(t) + " -> " + node_name(h);
+        }
+      }
+      const GridPoint at = met_at[root];
+      if (!heads.empty() && ((tails.size() > 1 && heads.size() > 1) || !lies.empty())) {
+        fault(Rule::SharedNetwork, edges.front(), at,
+              "edges " + edge_list(edges) + " meet, joining tails " + names(tails) + " to heads " +
+                  names(heads) + (lies.empty() ? "" : "; no such edge: " + lies));
+      }
+      if (arrowless && !crowded_star(edges)) {
+        fault(Rule::ArrowlessShare, edges.front(), at,
+              "edges " + edge_list(edges) + " meet, one of them without arrowheads, joining " +
+                  names(tails));
+      }
+    }
+    check_shared_labels();
+  }
+
+  // Whether `edges` all lack arrowheads and share one box that has more
+  // ends of such edges than cells between the corners of its sides.
+  bool crowded_star(const std::vector<std::size_t>& edges) const {
+    const LayoutEdge& first = scene.edges[edges.front()];
+    for (const std::size_t centre : {first.tail, first.head}) {
+      bool star = true;
+      for (const std::size_t i : edges) {
+        const LayoutEdge& e = scene.edges[i];
+        const EdgeRoute& r = plan.routes[i];
+        star = star && !r.arrow_at_start && !r.arrow_at_end && (e.tail == centre || e.head == centre);
+      }
+      if (!star || centre >= scene.boxes.size()) continue;
+      std::size_t ends = 0;
+      for (std::size_t i = 0; i < std::min(plan.routes.size(), scene.edges.size()); ++i) {
+        const LayoutEdge& e = scene.edges[i];
+        const EdgeRoute& r = plan.routes[i];
+        if (r.points.empty() || e.invisible) continue;
+        ends += (e.tail == centre && !r.arrow_at_start) + (e.head == centre && !r.arrow_at_end);
+      }
+      const NodeBox& b = scene.boxes[centre];
+      const auto side = [](std::uint64_t n) { return n >= 3 ? n - 2 : n; };
+      if (ends > 2 * side(b.width) + 2 * side(b.height)) return true;
+    }
+    return false;
+  }
+
+  // Each edge label, head label and tail label has a cell of its edge
+  // beside it that no other route uses (within one cell of the label, two
+  // for the labels at the ends).
+  void check_shared_labels() {
+    for (const PlacedLabel& label : plan.labels) {
+      if (full()) return;
+      if (label.role == LabelRole::NodeExternal || label.owner >= scene.edges.size() ||
+          label.owner >= plan.routes.size() || !checked(scene.edges[label.owner]) ||
+          label.lines.empty()) {
+        continue;
+      }
+      const std::uint64_t reach =
+          label.role == LabelRole::HeadEnd || label.role == LabelRole::TailEnd ? 2 : 1;
+      bool near = false, own = false;
+      GridPoint first;
+      std::set<std::size_t> others;
+      const std::uint64_t top = label.top > reach ? label.top - reach : 0;
+      const std::uint64_t left = label.left > reach ? label.left - reach : 0;
+      for (std::uint64_t r = top; r <= add_sat(label.bottom(), reach) && r < plan.height; ++r) {
+        for (std::uint64_t c = left; c <= add_sat(label.right(), reach) && c < plan.width; ++c) {
+          const std::span<const Use> here = uses_of(key({r, c}));
+          if (std::none_of(here.begin(), here.end(),
+                           [&](const Use& u) { return u.edge == label.owner; })) {
+            continue;
+          }
+          if (!near) first = {r, c};
+          near = true;
+          own = own || here.size() == 1;
+          for (const Use& u : here) {
+            if (u.edge != label.owner) others.insert(u.edge);
+          }
+        }
+      }
+      if (near && !own) {
+        std::string list;
+        for (const std::size_t e : others) list += (list.empty() ? "" : ", ") + std::to_string(e);
+        fault(Rule::SharedLabel, label.owner, first,
+              "label \"" + label.text + "\" is beside cells edges " + list + " use too");
+      }
+    }
+  }
+
   // Whether label cell `p` lies next to what the label belongs to.
   bool beside(const PlacedLabel& label, GridPoint p, const EdgeRoute* route) const {
     switch (label.role) {
@@ -498,6 +703,11 @@ const char* rule_name(RouteFault::Rule rule) {
     case Rule::Loop: return "self-loop";
     case Rule::Broken: return "broken route";
     case Rule::Label: return "label";
+    case Rule::SharedNetwork: return "meeting lines join several tails and heads or a false pair";
+    case Rule::ArrowlessShare: return "a line without arrowheads meets another";
+    case Rule::LoopTouch: return "a self-loop touches another line";
+    case Rule::SharedLabel: return "a label beside shared cells only";
+    case Rule::SharedTailArrow: return "a tail arrowhead shared";
   }
   return "?";
 }
@@ -516,6 +726,7 @@ std::vector<RouteFault> find_route_faults(const RoutePlan& plan, const FaultScen
   checker.sort_uses();
   if (!checker.full()) checker.check_sharing();
   if (!checker.full()) checker.check_labels();
+  if (!checker.full() && scene.shared_lines) checker.check_shared_lines();
   return std::move(checker.faults);
 }
 

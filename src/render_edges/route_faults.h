@@ -52,6 +52,21 @@ struct RouteFault {
     /// A label over something, off the canvas, away from its owner, or
     /// missing.
     Label,
+    // Checked when `FaultScene::shared_lines` asks for them:
+    /// Routes that meet (share a cell other than by crossing at right
+    /// angles) join several tails to several heads, or a tail to a head
+    /// that has no edge from it.
+    SharedNetwork,
+    /// An edge without arrowheads meets another route, but in a star
+    /// around a box with more such lines than cells on its sides.
+    ArrowlessShare,
+    /// A self-loop shares a cell with another route.
+    LoopTouch,
+    /// An edge's label, head label or tail label has only cells that other
+    /// routes use too beside it.
+    SharedLabel,
+    /// A tail arrowhead on the cell of another edge's arrowhead.
+    SharedTailArrow,
   };
   Rule rule = Rule::Broken;
   /// Edge index; for a node's external label, the node index.
@@ -73,6 +88,12 @@ struct FaultScene {
   std::span<const CellRect> reserved;
   /// When this says so, the check ends early with the faults found so far.
   StopCheck* stop = nullptr;
+  /// Also check how routes that meet read: each set of meeting routes one
+  /// tail fanning out or one head merged into, with real edges only; no
+  /// route without arrowheads meeting another; self-loops touching
+  /// nothing; labels beside their edge's own cells; tail arrowheads one
+  /// per edge.
+  bool shared_lines = false;
 };
 
 /// The faults of `plan`, at most `limit` of them. Edges whose tail or head
