@@ -61,10 +61,16 @@ class EdgePlanner {
   std::optional<EdgeRoute> any_route(std::size_t edge, std::span<const RoutePort> from,
                                      std::span<const RoutePort> to, std::size_t limit);
   // The last resort: the first route found from any port to any port, in
-  // windows growing to the whole canvas, whatever it costs.
+  // windows growing to the whole canvas, until a search from either end
+  // finds every cell it can reach.
   bool try_anywhere(std::size_t edge);
   std::optional<EdgeRoute> first_route_anywhere(std::size_t edge, std::span<const RoutePort> from,
                                                 std::span<const RoutePort> to);
+  // Whether the ports `to` lie in a pocket of the canvas that lines wall
+  // off from everything else, so that no route reaches them: a search from
+  // them back towards `from` runs out of cells within `limit` states.
+  bool walled_off(std::size_t edge, std::span<const RoutePort> from,
+                  std::span<const RoutePort> to, std::size_t limit);
   bool arrow_from_far_side(std::size_t edge, const EdgeRoute& route) const;
   // What keeps a route from the rules, worst last: nothing, a forward edge
   // off a facing side, an arrowhead from the far side, no route.

@@ -74,6 +74,10 @@ struct PlannerLimits {
   std::uint64_t budget_per_edge = 256;
   /// The largest window a search covers, in cells.
   std::uint64_t max_window_cells = std::uint64_t{1} << 24;
+  /// States a search back from an edge's head may visit to learn that the
+  /// head lies in a pocket walled off by lines: a search from the tail
+  /// would comb the whole canvas to learn the same.
+  std::size_t pocket_visits = 4096;
 
   // --- Making way -------------------------------------------------------
   /// What a step over another edge's line costs when that edge is to make
