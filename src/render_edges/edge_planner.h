@@ -66,11 +66,12 @@ class EdgePlanner {
   bool try_anywhere(std::size_t edge);
   std::optional<EdgeRoute> first_route_anywhere(std::size_t edge, std::span<const RoutePort> from,
                                                 std::span<const RoutePort> to);
-  // Whether the ports `to` lie in a pocket of the canvas that lines wall
-  // off from everything else, so that no route reaches them: a search from
-  // them back towards `from` runs out of cells within `limit` states.
-  bool walled_off(std::size_t edge, std::span<const RoutePort> from,
-                  std::span<const RoutePort> to, std::size_t limit);
+  // The first route found by a search backwards, out of the head's ports
+  // `to` into the tail's `from`, over the whole canvas, turned round.
+  // When it runs out of states before `limit`, no route joins them: lines
+  // wall one end off.
+  SearchOutcome search_back(std::size_t edge, std::span<const RoutePort> from,
+                            std::span<const RoutePort> to, std::size_t limit);
   bool arrow_from_far_side(std::size_t edge, const EdgeRoute& route) const;
   // What keeps a route from the rules, worst last: nothing, a forward edge
   // off a facing side, an arrowhead from the far side, no route.

@@ -74,9 +74,11 @@ struct PlannerLimits {
   std::uint64_t budget_per_edge = 256;
   /// The largest window a search covers, in cells.
   std::uint64_t max_window_cells = std::uint64_t{1} << 24;
-  /// States a search back from an edge's head may visit to learn that the
-  /// head lies in a pocket walled off by lines: a search from the tail
-  /// would comb the whole canvas to learn the same.
+  /// States the last resort's searches from the tail and back from the
+  /// head visit in their first turns (each turn allows four times the
+  /// last): where lines wall the head into a pocket, the search back
+  /// learns it in a few turns, where one from the tail would comb the
+  /// whole canvas.
   std::size_t pocket_visits = 4096;
 
   // --- Making way -------------------------------------------------------

@@ -64,12 +64,11 @@ SearchOutcome EdgePlanner::search(std::size_t edge, std::span<const RoutePort> f
   return out;
 }
 
-bool EdgePlanner::walled_off(std::size_t edge, std::span<const RoutePort> from,
-                             std::span<const RoutePort> to, std::size_t limit) {
-  const CellRect whole{0, 0, cells_.width() - 1, cells_.height() - 1};
+SearchOutcome EdgePlanner::search_back(std::size_t edge, std::span<const RoutePort> from,
+                                       std::span<const RoutePort> to, std::size_t limit) {
   if (cells_.width() == 0 || cells_.height() == 0 ||
       cells_.width() * cells_.height() > limits_.max_window_cells) {
-    return false;
+    return {};
   }
   // The same moves backwards: out of the head's ports, into the tail's.
   const LayoutEdge& e = scene_.edges[edge];
@@ -79,15 +78,20 @@ bool EdgePlanner::walled_off(std::size_t edge, std::span<const RoutePort> from,
   request.groups = groups_[edge];
   request.arrow_at_start = e.arrow_at_head;
   request.arrow_at_end = e.arrow_at_tail;
-  request.window = whole;
+  request.window = CellRect{0, 0, cells_.width() - 1, cells_.height() - 1};
   request.visit_limit = limit;
   request.first_found = true;
   request.reversed = true;
   request.stop = scene_.stop;
-  const SearchOutcome out = search_route(cells_, request, limits_, scratch_);
-  // A search that ran out of states before its limit found every cell it
-  // can reach.
-  return !out.route && (out.walled || (out.visited > 0 && !out.stopped));
+  SearchOutcome out = search_route(cells_, request, limits_, scratch_);
+  if (out.route) {
+    EdgeRoute& r = *out.route;
+    std::reverse(r.points.begin(), r.points.end());
+    std::swap(r.start_into, r.end_into);
+    r.arrow_at_start = e.arrow_at_tail;
+    r.arrow_at_end = e.arrow_at_head;
+  }
+  return out;
 }
 
 bool EdgePlanner::try_search(std::size_t edge) {
@@ -98,7 +102,6 @@ bool EdgePlanner::try_search(std::size_t edge) {
   add_search_ports(from, end_place(edge, false), limits_);
   add_search_ports(to, end_place(edge, true), limits_);
   if (from.empty() || to.empty()) return false;
-  if (walled_off(edge, from, to, limits_.pocket_visits)) return false;
   // First only the ports the edge should use, in small windows; then
   // every port, in windows growing until one holds a route.
   std::vector<RoutePort> good_from, good_to;
@@ -188,40 +191,47 @@ std::optional<EdgeRoute> EdgePlanner::first_route_anywhere(std::size_t edge,
                                                           std::span<const RoutePort> from,
                                                           std::span<const RoutePort> to) {
   if (from.empty() || to.empty()) return std::nullopt;
-  // A search from the tail and one back from the head take turns, each
-  // allowed four times as many states as the turn before: the first to
-  // run out of cells shows that there is no route, at about what the
-  // smaller of the two regions costs rather than the whole canvas.
-  for (std::size_t limit = limits_.pocket_visits;; limit = limit > SIZE_MAX / 4 ? SIZE_MAX : 4 * limit) {
-    if (walled_off(edge, from, to, limit)) return std::nullopt;
-    // Windows four times as large each time, up to the whole canvas or
-    // the largest window a search covers: a search settling for the first
-    // route found heads for the target and visits few cells where the
-    // way is open.
-    std::uint64_t margin = limits_.margins.back();
-    bool cut_short = false;
-    while (true) {
-      CellRect w = search_window(edge, margin);
-      w.right = std::min(w.right, cells_.width() - 1);
-      w.bottom = std::min(w.bottom, cells_.height() - 1);
-      const bool whole = whole_canvas(edge, margin);
-      const std::uint64_t area = (w.right - w.left + 1) * (w.bottom - w.top + 1);
-      if (area <= limits_.max_window_cells) {
-        SearchOutcome out = search(edge, from, to, w, limit, true);
-        if (out.route) {
-          out.route->cornered = arrow_from_far_side(edge, *out.route);
-          return std::move(out.route);
-        }
-        if (out.walled || must_stop(scene_.stop)) return std::nullopt;
-        if (out.stopped) {
-          cut_short = true;
-          break;
-        }
+  // Windows four times as large each time, up to the whole canvas or the
+  // largest window a search covers: a search settling for the first route
+  // found heads for the target and visits few cells where the way is
+  // open. Where it is not, the search stops after a number of states and
+  // one back from the head takes its turn, allowed as many; then both go
+  // on with four times as many. The first to find a route gives it, and
+  // the first to run out of cells shows that there is none (lines wall
+  // one end off), at about what the smaller of the two regions costs
+  // rather than the whole canvas.
+  std::uint64_t margin = limits_.margins.back();
+  std::size_t limit = limits_.pocket_visits;
+  while (true) {
+    CellRect w = search_window(edge, margin);
+    w.right = std::min(w.right, cells_.width() - 1);
+    w.bottom = std::min(w.bottom, cells_.height() - 1);
+    const bool whole = whole_canvas(edge, margin);
+    const std::uint64_t area = (w.right - w.left + 1) * (w.bottom - w.top + 1);
+    if (area <= limits_.max_window_cells) {
+      SearchOutcome out = search(edge, from, to, w, limit, true);
+      if (out.route) {
+        out.route->cornered = arrow_from_far_side(edge, *out.route);
+        return std::move(out.route);
       }
-      if (whole || area > limits_.max_window_cells) break;
-      margin = add_sat(margin, 3 * margin);
+      if (out.walled || must_stop(scene_.stop)) return std::nullopt;
+      if (out.stopped) {
+        SearchOutcome back = search_back(edge, from, to, limit);
+        if (back.route && route_fits(cells_, *back.route, groups_[edge])) {
+          back.route->cornered = arrow_from_far_side(edge, *back.route);
+          return std::move(back.route);
+        }
+        // A search that ran out of states before its limit found every
+        // cell it can reach.
+        if (!back.route && (back.walled || (back.visited > 0 && !back.stopped))) {
+          return std::nullopt;
+        }
+        limit = limit > SIZE_MAX / 4 ? SIZE_MAX : 4 * limit;
+        continue;
+      }
     }
-    if (!cut_short) return std::nullopt;
+    if (whole || area > limits_.max_window_cells) return std::nullopt;
+    margin = add_sat(margin, 3 * margin);
   }
 }
 
