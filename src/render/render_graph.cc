@@ -234,6 +234,13 @@ RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> 
   scene.max_label = options.max_label;
   scene.end_spans = spans;
   scene.stop = stop;
+  std::vector<std::vector<GridPoint>> guides(layout.edges.size());
+  for (std::size_t i = 0; i < layout.edges.size(); ++i) {
+    for (const Point& p : layout.edges[i].points) {
+      guides[i].push_back({row_of(transform, p.y), column_of(transform, p.x)});
+    }
+  }
+  scene.guides = guides;
   return plan_routes(scene);
 }
 

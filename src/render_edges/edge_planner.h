@@ -48,6 +48,17 @@ class EdgePlanner {
   bool try_jog(std::size_t edge);
   bool try_loop(std::size_t edge);
 
+  // --- Long forward edges along dot's way (guided_routes.cc) ---
+  // The stretches of the rank axis that boxes take, merged, in order.
+  struct Band {
+    std::uint64_t first;
+    std::uint64_t last;
+  };
+  void find_bands();
+  // Where the edge's guide crosses `along`, across the ranks.
+  std::optional<std::uint64_t> guide_across(std::size_t edge, std::uint64_t along) const;
+  bool try_guided(std::size_t edge);
+
   // --- Searches (searched_routes.cc) ---
   EndPlace end_place(std::size_t edge, bool head_end) const;
   CellRect search_window(std::size_t edge, std::uint64_t margin) const;
@@ -98,6 +109,8 @@ class EdgePlanner {
   // Reused between edges, so that trying candidates allocates nothing.
   std::vector<SimpleRoute> candidates_;
   EdgeRoute scratch_route_;
+  std::vector<Band> bands_;
+  std::vector<GridPoint> guided_points_;
 };
 
 }  // namespace vantri
