@@ -47,6 +47,7 @@ class EdgePlanner {
   bool try_straight(std::size_t edge);
   bool try_jog(std::size_t edge);
   bool try_loop(std::size_t edge);
+  bool try_flat(std::size_t edge);
 
   // --- Long forward edges along dot's way (guided_routes.cc) ---
   // The stretches of the rank axis that boxes take, merged, in order.

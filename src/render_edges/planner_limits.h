@@ -54,6 +54,9 @@ struct PlannerLimits {
   /// A jog is tried on up to this many rows (columns) round the preferred
   /// one.
   std::uint64_t jog_tries = 24;
+  /// An edge between two boxes on one rank is tried on tracks up to this
+  /// many cells beyond them, on either side of the rank.
+  std::uint64_t flat_depths = 96;
 
   // --- Search effort ----------------------------------------------------
   /// Windows round the two boxes, in cells (twice as wide across rows,
