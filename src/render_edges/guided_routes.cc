@@ -8,6 +8,7 @@
 // free. This draws most long edges of a layered graph without a search.
 #include <algorithm>
 
+#include "grid/cell_arith.h"
 #include "render_edges/guided_routes.h"
 
 namespace vantri {
@@ -90,6 +91,18 @@ bool EdgePlanner::try_guided(std::size_t edge) {
   if (between.empty()) return false;
   if (!increasing) std::reverse(between.begin(), between.end());
 
+  // Like the simple shapes, a guided route keeps a cell away from boxes
+  // other than its own two, where it would read as part of their border.
+  const auto round = [](const NodeBox& box) {
+    return CellRect{sub_floor(box.left, 1), sub_floor(box.top, 1), add_sat(box.right(), 1),
+                    add_sat(box.bottom(), 1)};
+  };
+  const CellRect tail_round = round(t), head_round = round(h);
+  EdgeRoute& trial = scratch_route_;
+  const auto clear_of_boxes = [&](std::span<const GridPoint> legs) {
+    trial.points.assign(legs.begin(), legs.end());
+    return !route_near_other_box(cells_, trial, tail_round, head_round);
+  };
   std::vector<GridPoint>& points = guided_points_;
   points.assign(1, *a);
   const RouteGroups groups = groups_[edge];
@@ -118,7 +131,7 @@ bool EdgePlanner::try_guided(std::size_t edge) {
         // Straight on, no jog.
         const GridPoint end = at(leg_end, x);
         const GridPoint legs[] = {cur, end};
-        if (legs_fit(cells_, legs, groups)) {
+        if (legs_fit(cells_, legs, groups) && clear_of_boxes(legs)) {
           if (points.size() > 1) points.pop_back();
           points.push_back(end);
           placed = true;
@@ -141,7 +154,7 @@ bool EdgePlanner::try_guided(std::size_t edge) {
         }
         const std::uint64_t m = increasing ? from + step : from - step;
         const GridPoint legs[] = {cur, at(m, ac(cur)), at(m, x), at(leg_end, x)};
-        if (!legs_fit(cells_, legs, groups)) continue;
+        if (!legs_fit(cells_, legs, groups) || !clear_of_boxes(legs)) continue;
         if (points.size() > 1) points.pop_back();
         points.insert(points.end(), {at(m, ac(cur)), at(m, x), at(leg_end, x)});
         placed = true;
