@@ -673,6 +673,16 @@ std::vector<DenseGraph> dense_graphs() {
   out.push_back({"random 40x4", random_graph(40, 4, false, false, false)});
   out.push_back({"random 40x4 LR", random_graph(40, 4, true, false, false)});
   out.push_back({"undirected 60x2", random_graph(60, 2, false, false, true)});
+  // A chain with edges that skip several ranks, which run through the
+  // gaps `dot` left for them.
+  for (const bool lr : {false, true}) {
+    std::string dot = lr ? "digraph g {\nrankdir=LR;\n" : "digraph g {\n";
+    for (std::size_t i = 0; i < 40; ++i) {
+      dot += "n" + std::to_string(i) + " -> n" + std::to_string(i + 1) + ";\n";
+      dot += "n" + std::to_string(i) + " -> n" + std::to_string(i + 3 + next(5)) + ";\n";
+    }
+    out.push_back({lr ? "long edges across ranks LR" : "long edges across ranks", dot + "}\n"});
+  }
   out.push_back({"K8,8", bipartite(8, 2)});
   out.push_back({"K5,5 chain", bipartite(5, 3)});
   {

@@ -391,7 +391,7 @@ STOPPED_DRAWINGS = textwrap.dedent(
 
 def test_interrupt_and_timeout_stop_a_long_drawing(fake_dot, tmp_path, monkeypatch):
     layout = tmp_path / "crossing.json"
-    layout.write_text(crossing_layout(100, 72, 200))
+    layout.write_text(crossing_layout(120, 72, 200))
     monkeypatch.setenv("LAYOUT", str(layout))
     monkeypatch.setenv("DOT_DONE", str(tmp_path / "dot-done"))
     fake_dot(PRINTS_LAYOUT)

@@ -42,23 +42,23 @@ DRAWINGS = {
   │ b │
   └───┘
 """,
-    # a -> c goes round b, a column clear of its border, and every edge ends
-    # in its own arrowhead.
+    # a -> c goes round b, a column clear of its border, and merges with
+    # b -> c on the row above c, into one arrowhead.
     "digraph { a -> b -> c; a -> c }": """\
 
 
     ┌───┐
     │ a │
     └───┘
-     │ │
-     │ └┐
+     ││
+     │└─┐
      ▼  │
   ┌───┐ │
   │ b │ │
   └───┘ │
     │   │
-    └─┐┌┘
-      ▼▼
+    └─┬─┘
+      ▼
     ┌───┐
     │ c │
     └───┘

@@ -16,6 +16,7 @@
 #include "render/paint_colours.h"
 #include "render_edges/draw_edges.h"
 #include "render_edges/box_room.h"
+#include "render_edges/gap_demand.h"
 #include "render_edges/plan_routes.h"
 #include "render_nodes/draw_clusters.h"
 #include "render_nodes/draw_nodes.h"
@@ -204,6 +205,14 @@ std::vector<EndSpans> end_spans(const LayoutGraph& layout, std::span<const NodeB
   return spans;
 }
 
+// How crowded the gaps between ranks may be before the ranks move apart:
+// jogs that do not fit go to the search, which a few can afford, and lines
+// share rows where they may. Graphviz's example graphs reach a gap that
+// needs 3 times its tracks and lack 6 tracks in all; random graphs of a few
+// hundred nodes with two edges each need 4 times or lack dozens.
+constexpr double kMostGapCrowding = 3.5;
+constexpr std::uint64_t kMostTracksMissing = 24;
+
 // Moves the ranks twice as far apart: the rows (columns, left to right)
 // between them double, the boxes keep their size.
 void stretch_ranks(SizedLayout& sized, bool down_or_up) {
@@ -244,6 +253,13 @@ RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> 
   scene.max_label = options.max_label;
   scene.end_spans = spans;
   scene.stop = stop;
+  std::vector<std::vector<GridPoint>> guides(layout.edges.size());
+  for (std::size_t i = 0; i < layout.edges.size(); ++i) {
+    for (const Point& p : layout.edges[i].points) {
+      guides[i].push_back({row_of(transform, p.y), column_of(transform, p.x)});
+    }
+  }
+  scene.guides = guides;
   return plan_routes(scene);
 }
 
@@ -361,6 +377,15 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     const std::vector<EndSpans> spans = end_spans(sized.layout, sized.boxes, sized.fields);
     std::vector<NodeBox> boxes = boxes_with_room(sized.layout.edges, sized.boxes, spans,
                                                  growable, sized.layout.rankdir);
+    // A gap between ranks with more stars of lines to carry across than
+    // it has rows for would send its edges to the search: the ranks move
+    // apart first, as they would for edges left out.
+    const GapCrowding crowding = gap_crowding(sized.layout.edges, boxes, sized.layout.rankdir);
+    if (stretched < 2 && can_stretch &&
+        (crowding.worst > kMostGapCrowding || crowding.missing > kMostTracksMissing)) {
+      stretch_ranks(sized, down_or_up);
+      continue;
+    }
     // How far right each node's drawing reaches: its box, and its loops
     // beside it, moved with the box where the box grew.
     const auto reach = [&](std::size_t i) {

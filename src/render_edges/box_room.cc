@@ -61,9 +61,15 @@ std::vector<NodeBox> boxes_with_room(std::span<const LayoutEdge> edges,
     // the ranks, loops leave by the left or right side and come back by
     // the top or bottom.
     const std::uint64_t cols = down_or_up ? along + loops : loops;
-    const std::uint64_t rows = down_or_up ? loops : along + loops;
     const std::uint64_t have_cols = b.width >= 3 ? b.width - 2 : 1;
     const std::uint64_t have_rows = b.height >= 3 ? b.height - 2 : 1;
+    // Loops round the left corners need columns left of the box, two for
+    // each: a box too near the canvas's left edge takes every loop on its
+    // right side.
+    const std::uint64_t grows_left = cols > have_cols ? (cols - have_cols + 1) / 2 : 0;
+    const std::uint64_t side_loops =
+        sub_floor(b.left, grows_left) < 3 + 2 * e.loops ? e.loops : loops;
+    const std::uint64_t rows = down_or_up ? side_loops : along + side_loops;
     const std::uint64_t all = e.out.size() + e.in.size() + e.other.size() + 2 * e.loops;
     std::uint64_t want_cols = std::max(have_cols, cols);
     std::uint64_t want_rows = std::max(have_rows, rows);

@@ -59,6 +59,7 @@ EdgePlanner::EdgePlanner(const RouteScene& scene, std::uint64_t width, std::uint
   budget_ = add_sat(limits_.budget_base, limits_.budget_per_edge * scene.edges.size());
   groups_ = end_groups(scene.edges, scene.end_spans);
   mark_obstacles();
+  if (!scene.guides.empty()) find_bands();
 }
 
 void EdgePlanner::mark_obstacles() {
@@ -162,6 +163,12 @@ bool EdgePlanner::try_jog(std::size_t edge) {
   return try_candidates(edge, candidates_);
 }
 
+bool EdgePlanner::try_flat(std::size_t edge) {
+  candidates_.clear();
+  flat_routes(simple_edge(edge), limits_.flat_depths, candidates_);
+  return try_candidates(edge, candidates_);
+}
+
 bool EdgePlanner::try_loop(std::size_t edge) {
   const std::size_t node = scene_.edges[edge].tail;
   const std::array<std::uint64_t, 4>& nested = loops_[node];
@@ -208,7 +215,7 @@ void EdgePlanner::route_all() {
   std::vector<std::size_t> still;
   for (const std::size_t i : rest) {
     if (stop()) return;
-    if (!try_jog(i)) still.push_back(i);
+    if (!try_jog(i) && !try_guided(i) && !try_flat(i)) still.push_back(i);
   }
   for (const std::size_t i : loops) {
     if (stop()) return;

@@ -47,6 +47,18 @@ class EdgePlanner {
   bool try_straight(std::size_t edge);
   bool try_jog(std::size_t edge);
   bool try_loop(std::size_t edge);
+  bool try_flat(std::size_t edge);
+
+  // --- Long forward edges along dot's way (guided_routes.cc) ---
+  // The stretches of the rank axis that boxes take, merged, in order.
+  struct Band {
+    std::uint64_t first;
+    std::uint64_t last;
+  };
+  void find_bands();
+  // Where the edge's guide crosses `along`, across the ranks.
+  std::optional<std::uint64_t> guide_across(std::size_t edge, std::uint64_t along) const;
+  bool try_guided(std::size_t edge);
 
   // --- Searches (searched_routes.cc) ---
   EndPlace end_place(std::size_t edge, bool head_end) const;
@@ -61,10 +73,17 @@ class EdgePlanner {
   std::optional<EdgeRoute> any_route(std::size_t edge, std::span<const RoutePort> from,
                                      std::span<const RoutePort> to, std::size_t limit);
   // The last resort: the first route found from any port to any port, in
-  // windows growing to the whole canvas, whatever it costs.
+  // windows growing to the whole canvas, until a search from either end
+  // finds every cell it can reach.
   bool try_anywhere(std::size_t edge);
   std::optional<EdgeRoute> first_route_anywhere(std::size_t edge, std::span<const RoutePort> from,
                                                 std::span<const RoutePort> to);
+  // The first route found by a search backwards, out of the head's ports
+  // `to` into the tail's `from`, over the whole canvas, turned round.
+  // When it runs out of states before `limit`, no route joins them: lines
+  // wall one end off.
+  SearchOutcome search_back(std::size_t edge, std::span<const RoutePort> from,
+                            std::span<const RoutePort> to, std::size_t limit);
   bool arrow_from_far_side(std::size_t edge, const EdgeRoute& route) const;
   // What keeps a route from the rules, worst last: nothing, a forward edge
   // off a facing side, an arrowhead from the far side, no route.
@@ -91,6 +110,8 @@ class EdgePlanner {
   // Reused between edges, so that trying candidates allocates nothing.
   std::vector<SimpleRoute> candidates_;
   EdgeRoute scratch_route_;
+  std::vector<Band> bands_;
+  std::vector<GridPoint> guided_points_;
 };
 
 }  // namespace vantri

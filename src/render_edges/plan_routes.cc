@@ -45,11 +45,26 @@ PlanSize plan_size(const RouteScene& scene) {
   for (const LayoutEdge& e : scene.edges) {
     if (e.tail == e.head && !e.invisible) most_loops = std::max(most_loops, ++loops[e.tail]);
   }
+  // Edges between boxes on one rank take tracks beyond it, one each at
+  // worst.
+  const Toward forward = forward_of(scene.rankdir);
+  std::uint64_t flat = 0;
+  for (const LayoutEdge& e : scene.edges) {
+    if (e.tail == e.head || e.invisible || e.tail >= scene.boxes.size() ||
+        e.head >= scene.boxes.size()) {
+      continue;
+    }
+    const NodeBox& t = scene.boxes[e.tail];
+    const NodeBox& h = scene.boxes[e.head];
+    if (!beyond(t, h, forward, 1) && !beyond(h, t, forward, 1)) ++flat;
+  }
+  flat = std::min(flat, scene.limits.flat_depths);
+  const bool down_or_up = vertical(forward);
   PlanSize size;
   size.width = add_sat(scene.width, add_sat(8 + std::min<std::uint64_t>(widest_label, 40),
-                                            2 * most_loops));
+                                            2 * most_loops + (down_or_up ? 0 : 2 * flat)));
   size.height = add_sat(scene.height, add_sat(8 + 2 * std::min<std::uint64_t>(labels, 64),
-                                              most_loops));
+                                              most_loops + (down_or_up ? flat : 0)));
   if (scene.max_width) size.width = std::min(size.width, *scene.max_width);
   // Within the cell budget, giving up the extra rows first.
   const std::uint64_t cells = scene.max_cells;

@@ -53,6 +53,10 @@ struct RouteScene {
   /// Where each edge's ends attach: empty for whole boxes, else one entry
   /// per edge.
   std::span<const EndSpans> end_spans;
+  /// Each edge's spline control points mapped to cells, or none: the
+  /// way `dot` found leads long forward edges through the ranks between
+  /// their ends.
+  std::span<const std::vector<GridPoint>> guides;
   PlannerLimits limits;
   /// When this says so, the plan ends early, unfinished.
   StopCheck* stop = nullptr;

@@ -54,6 +54,9 @@ struct PlannerLimits {
   /// A jog is tried on up to this many rows (columns) round the preferred
   /// one.
   std::uint64_t jog_tries = 24;
+  /// An edge between two boxes on one rank is tried on tracks up to this
+  /// many cells beyond them, on either side of the rank.
+  std::uint64_t flat_depths = 96;
 
   // --- Search effort ----------------------------------------------------
   /// Windows round the two boxes, in cells (twice as wide across rows,
@@ -74,6 +77,12 @@ struct PlannerLimits {
   std::uint64_t budget_per_edge = 256;
   /// The largest window a search covers, in cells.
   std::uint64_t max_window_cells = std::uint64_t{1} << 24;
+  /// States the last resort's searches from the tail and back from the
+  /// head visit in their first turns (each turn allows four times the
+  /// last): where lines wall the head into a pocket, the search back
+  /// learns it in a few turns, where one from the tail would comb the
+  /// whole canvas.
+  std::size_t pocket_visits = 4096;
 
   // --- Making way -------------------------------------------------------
   /// What a step over another edge's line costs when that edge is to make

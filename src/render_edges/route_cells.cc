@@ -137,6 +137,26 @@ bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups grou
   return true;
 }
 
+bool legs_fit(const PlanCells& cells, std::span<const GridPoint> points, RouteGroups groups) {
+  for (std::size_t s = 0; s + 1 < points.size(); ++s) {
+    const GridPoint p = points[s];
+    const GridPoint q = points[s + 1];
+    if (!cells.contains(q.row, q.col)) return false;
+    if (p.row != q.row && p.col != q.col) return false;
+    if (p == q) continue;
+    if (s + 2 < points.size() &&
+        cell_use(cells.at(q.row, q.col), PlanCell::kBent, groups) == CellUse::Blocked) {
+      return false;
+    }
+    const std::uint8_t usage = leg_usage(p, q);
+    const bool inner_fits = cells.all_between(
+        p, q, [&](const ChunkSummary& sum) { return chunk_usable(sum, usage, groups); },
+        [&](const PlanCell& c) { return cell_use(c, usage, groups) != CellUse::Blocked; });
+    if (!inner_fits) return false;
+  }
+  return true;
+}
+
 bool route_near_other_box(const PlanCells& cells, const EdgeRoute& route, CellRect exempt_a,
                           CellRect exempt_b) {
   const auto near_other = [&](GridPoint p) {

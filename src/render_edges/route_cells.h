@@ -56,6 +56,12 @@ bool port_usable(const PlanCells& cells, GridPoint cell, RouteGroups groups, boo
 /// Whether `route` may be drawn over what `cells` holds.
 bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups groups);
 
+/// Whether the legs of a route in the making may be drawn: the cells
+/// between `points[0]` and `points.back()`, the inner corners as bends;
+/// neither end is judged (the first was, the last is a port or a cell the
+/// route passes straight through).
+bool legs_fit(const PlanCells& cells, std::span<const GridPoint> points, RouteGroups groups);
+
 /// Whether a cell of `route` lies beside a box (`PlanCell::kNearBox`)
 /// other than within `exempt_a` or `exempt_b`, the cells round its own
 /// two boxes.

@@ -139,7 +139,7 @@ class Search {
     bool any = false;
     for (const RoutePort& port : req_.to) {
       if (!inside(port.cell) ||
-          !port_usable(cells_, port.cell, req_.groups, false, req_.arrow_at_end)) {
+          !port_usable(cells_, port.cell, req_.groups, req_.reversed, req_.arrow_at_end)) {
         continue;
       }
       std::uint32_t& slot = touch(index(port.cell)).target;
@@ -155,7 +155,7 @@ class Search {
     }
     for (const RoutePort& port : req_.from) {
       if (inside(port.cell) &&
-          port_usable(cells_, port.cell, req_.groups, true, req_.arrow_at_start)) {
+          port_usable(cells_, port.cell, req_.groups, !req_.reversed, req_.arrow_at_start)) {
         touch(index(port.cell)).start = true;
       }
     }
@@ -241,7 +241,7 @@ class Search {
   std::optional<std::pair<std::uint32_t, RoutePort>> explore(SearchOutcome& out) {
     for (const RoutePort& port : req_.from) {
       if (!inside(port.cell) ||
-          !port_usable(cells_, port.cell, req_.groups, true, req_.arrow_at_start)) {
+          !port_usable(cells_, port.cell, req_.groups, !req_.reversed, req_.arrow_at_start)) {
         continue;
       }
       const std::uint32_t state =

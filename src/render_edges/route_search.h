@@ -57,6 +57,10 @@ struct SearchRequest {
   /// costs, when the routes they belong to are to make way for it; 0: such
   /// lines block.
   std::uint32_t over_lines = 0;
+  /// The search runs backwards: `from` holds the head's ports and `to` the
+  /// tail's, and each port is judged as the end it is (`arrow_at_start`
+  /// is then the head's arrowhead).
+  bool reversed = false;
   /// When this says so, the search ends as if it had found no more.
   StopCheck* stop = nullptr;
 };

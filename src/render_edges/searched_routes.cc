@@ -64,6 +64,36 @@ SearchOutcome EdgePlanner::search(std::size_t edge, std::span<const RoutePort> f
   return out;
 }
 
+SearchOutcome EdgePlanner::search_back(std::size_t edge, std::span<const RoutePort> from,
+                                       std::span<const RoutePort> to, std::size_t limit) {
+  if (cells_.width() == 0 || cells_.height() == 0 ||
+      cells_.width() * cells_.height() > limits_.max_window_cells) {
+    return {};
+  }
+  // The same moves backwards: out of the head's ports, into the tail's.
+  const LayoutEdge& e = scene_.edges[edge];
+  SearchRequest request;
+  request.from = to;
+  request.to = from;
+  request.groups = groups_[edge];
+  request.arrow_at_start = e.arrow_at_head;
+  request.arrow_at_end = e.arrow_at_tail;
+  request.window = CellRect{0, 0, cells_.width() - 1, cells_.height() - 1};
+  request.visit_limit = limit;
+  request.first_found = true;
+  request.reversed = true;
+  request.stop = scene_.stop;
+  SearchOutcome out = search_route(cells_, request, limits_, scratch_);
+  if (out.route) {
+    EdgeRoute& r = *out.route;
+    std::reverse(r.points.begin(), r.points.end());
+    std::swap(r.start_into, r.end_into);
+    r.arrow_at_start = e.arrow_at_tail;
+    r.arrow_at_end = e.arrow_at_head;
+  }
+  return out;
+}
+
 bool EdgePlanner::try_search(std::size_t edge) {
   // The careful searches spend the plan's budget; past it, the last
   // resort alone draws what is left.
@@ -162,10 +192,16 @@ std::optional<EdgeRoute> EdgePlanner::first_route_anywhere(std::size_t edge,
                                                           std::span<const RoutePort> to) {
   if (from.empty() || to.empty()) return std::nullopt;
   // Windows four times as large each time, up to the whole canvas or the
-  // largest window a search covers, with no limit on the states visited:
-  // a search settling for the first route found heads for the target and
-  // visits few cells where the way is open.
+  // largest window a search covers: a search settling for the first route
+  // found heads for the target and visits few cells where the way is
+  // open. Where it is not, the search stops after a number of states and
+  // one back from the head takes its turn, allowed as many; then both go
+  // on with four times as many. The first to find a route gives it, and
+  // the first to run out of cells shows that there is none (lines wall
+  // one end off), at about what the smaller of the two regions costs
+  // rather than the whole canvas.
   std::uint64_t margin = limits_.margins.back();
+  std::size_t limit = limits_.pocket_visits;
   while (true) {
     CellRect w = search_window(edge, margin);
     w.right = std::min(w.right, cells_.width() - 1);
@@ -173,12 +209,26 @@ std::optional<EdgeRoute> EdgePlanner::first_route_anywhere(std::size_t edge,
     const bool whole = whole_canvas(edge, margin);
     const std::uint64_t area = (w.right - w.left + 1) * (w.bottom - w.top + 1);
     if (area <= limits_.max_window_cells) {
-      SearchOutcome out = search(edge, from, to, w, 0, true);
+      SearchOutcome out = search(edge, from, to, w, limit, true);
       if (out.route) {
         out.route->cornered = arrow_from_far_side(edge, *out.route);
         return std::move(out.route);
       }
-      if (out.walled) return std::nullopt;
+      if (out.walled || must_stop(scene_.stop)) return std::nullopt;
+      if (out.stopped) {
+        SearchOutcome back = search_back(edge, from, to, limit);
+        if (back.route && route_fits(cells_, *back.route, groups_[edge])) {
+          back.route->cornered = arrow_from_far_side(edge, *back.route);
+          return std::move(back.route);
+        }
+        // A search that ran out of states before its limit found every
+        // cell it can reach.
+        if (!back.route && (back.walled || (back.visited > 0 && !back.stopped))) {
+          return std::nullopt;
+        }
+        limit = limit > SIZE_MAX / 4 ? SIZE_MAX : 4 * limit;
+        continue;
+      }
     }
     if (whole || area > limits_.max_window_cells) return std::nullopt;
     margin = add_sat(margin, 3 * margin);

@@ -133,6 +133,46 @@ void jog_routes(const SimpleEdge& e, const PlannerLimits& limits, std::vector<Si
   }
 }
 
+void flat_routes(const SimpleEdge& e, std::uint64_t depths, std::vector<SimpleRoute>& out) {
+  const NodeBox& t = *e.tail;
+  const NodeBox& h = *e.head;
+  if (beyond(t, h, e.forward, 1) || beyond(h, t, e.forward, 1)) return;
+  for (const Toward side : {e.forward, opposite(e.forward)}) {
+    if (!span_reaches(t, side, e.tail_span) || !span_reaches(h, side, e.head_span)) continue;
+    const bool down_or_up = vertical(side);
+    const bool increasing = side == Toward::Down || side == Toward::Right;
+    const Positions tails = middle_first(t, side, e.tail_span);
+    const Positions heads = middle_first(h, side, e.head_span);
+    // Ports on the side, and the track beyond the further of them.
+    std::array<GridPoint, 3> tail_ports{}, head_ports{};
+    std::size_t tail_count = 0, head_count = 0;
+    for (std::size_t i = 0; i < tails.count; ++i) {
+      if (auto p = port_cell(t, side, tails.at[i])) tail_ports[tail_count++] = *p;
+    }
+    for (std::size_t i = 0; i < heads.count; ++i) {
+      if (auto p = port_cell(h, side, heads.at[i])) head_ports[head_count++] = *p;
+    }
+    if (tail_count == 0 || head_count == 0) continue;
+    const auto along = [&](GridPoint p) { return down_or_up ? p.row : p.col; };
+    const std::uint64_t a = along(tail_ports[0]), b = along(head_ports[0]);
+    const std::uint64_t first = increasing ? std::max(a, b) : std::min(a, b);
+    for (std::uint64_t d = 1; d <= depths; ++d) {
+      if (!increasing && first < d) break;
+      const std::uint64_t track = increasing ? add_sat(first, d) : first - d;
+      for (std::size_t k = 0; k < std::min<std::size_t>(tail_count + head_count - 1, 3); ++k) {
+        for (std::size_t ti = 0; ti <= k && ti < tail_count; ++ti) {
+          const std::size_t hi = k - ti;
+          if (hi >= head_count) continue;
+          const GridPoint p = tail_ports[ti], q = head_ports[hi];
+          const GridPoint pt = down_or_up ? GridPoint{track, p.col} : GridPoint{p.row, track};
+          const GridPoint qt = down_or_up ? GridPoint{track, q.col} : GridPoint{q.row, track};
+          out.push_back(make({p, pt, qt, q}, opposite(side), opposite(side)));
+        }
+      }
+    }
+  }
+}
+
 void loop_routes(const NodeBox& b, std::span<const std::uint64_t, 4> nested, std::uint8_t first,
                  std::vector<SimpleRoute>& out) {
   const SideRange rows = side_range(b, Toward::Right, std::nullopt);

@@ -65,6 +65,13 @@ void straight_routes(const SimpleEdge& edge, const PlannerLimits& limits,
 void jog_routes(const SimpleEdge& edge, const PlannerLimits& limits,
                 std::vector<SimpleRoute>& out);
 
+/// Routes between two boxes on one rank (neither lies beyond the other
+/// along the ranks): out of the same side of both, forward first, then
+/// backward, to a track `depth` cells beyond the further of the two, for
+/// each depth up to `depths`, shallowest first, and back in. Taken first
+/// fit, shortest edges first, the tracks nest like the arcs `dot` draws.
+void flat_routes(const SimpleEdge& edge, std::uint64_t depths, std::vector<SimpleRoute>& out);
+
 /// Loops round each of the box's corners (right and above, left and
 /// above, right and below, left and below), `nested[k]` loops of corner k
 /// already drawn inside it, corner `first` first.

@@ -1,0 +1,95 @@
+// Counting the tracks each gap between ranks needs: per gap, the most
+// stars whose spans across the ranks overlap at one place.
+#include "render_edges/gap_demand.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "render_edges/edge_ports.h"
+
+namespace vantri {
+
+GapCrowding gap_crowding(std::span<const LayoutEdge> edges, std::span<const NodeBox> boxes,
+                         RankDir rankdir) {
+  const Toward forward = forward_of(rankdir);
+  const bool down_or_up = vertical(forward);
+  const auto first = [&](const NodeBox& b) { return down_or_up ? b.top : b.left; };
+  const auto last = [&](const NodeBox& b) { return down_or_up ? b.bottom() : b.right(); };
+  const auto middle = [&](const NodeBox& b) {
+    return down_or_up ? b.left + b.width / 2 : b.top + b.height / 2;
+  };
+  // The bands of boxes along the rank axis, merged, in order; each box's
+  // band.
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> spans;
+  for (const NodeBox& b : boxes) {
+    if (b.width != 0 && b.height != 0) spans.push_back({first(b), last(b)});
+  }
+  std::sort(spans.begin(), spans.end());
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> bands;
+  for (const auto& s : spans) {
+    if (!bands.empty() && s.first <= bands.back().second + 1) {
+      bands.back().second = std::max(bands.back().second, s.second);
+    } else {
+      bands.push_back(s);
+    }
+  }
+  if (bands.size() < 2) return {};
+  const auto band_of = [&](const NodeBox& b) {
+    return static_cast<std::size_t>(
+        std::upper_bound(bands.begin(), bands.end(), std::pair{first(b), ~std::uint64_t{0}}) -
+        bands.begin() - 1);
+  };
+  // Forward edges between neighbouring bands, and how many of them leave
+  // and enter each box.
+  std::vector<std::uint32_t> leaving(boxes.size(), 0), entering(boxes.size(), 0);
+  std::vector<std::pair<const LayoutEdge*, std::size_t>> between;  // edge, gap
+  for (const LayoutEdge& e : edges) {
+    if (e.invisible || e.tail == e.head || e.tail >= boxes.size() || e.head >= boxes.size()) {
+      continue;
+    }
+    const NodeBox& t = boxes[e.tail];
+    const NodeBox& h = boxes[e.head];
+    if (t.width == 0 || h.width == 0 || !beyond(t, h, forward, 1)) continue;
+    const std::size_t bt = band_of(t), bh = band_of(h);
+    if ((bt > bh ? bt - bh : bh - bt) != 1) continue;
+    ++leaving[e.tail];
+    ++entering[e.head];
+    between.push_back({&e, std::min(bt, bh)});
+  }
+  // Each jog belongs to the larger of its edge's two stars; a star's jogs
+  // in one gap take one track, over the span of them all.
+  std::map<std::pair<std::size_t, std::size_t>, std::pair<std::uint64_t, std::uint64_t>> stars;
+  for (const auto& [e, gap] : between) {
+    const std::uint64_t a = middle(boxes[e->tail]), b = middle(boxes[e->head]);
+    const std::size_t star = leaving[e->tail] >= entering[e->head] ? e->tail * 2 : e->head * 2 + 1;
+    auto [it, fresh] = stars.try_emplace({gap, star}, std::min(a, b), std::max(a, b));
+    if (!fresh) {
+      it->second.first = std::min(it->second.first, std::min(a, b));
+      it->second.second = std::max(it->second.second, std::max(a, b));
+    }
+  }
+  // Per gap, the most star spans over one place, against its rows less
+  // the two beside the bands (ports and arrowheads).
+  std::vector<std::vector<std::pair<std::uint64_t, int>>> events(bands.size() - 1);
+  for (const auto& [key, span] : stars) {
+    if (span.first == span.second) continue;  // straight: no track
+    events[key.first].push_back({span.first, +1});
+    events[key.first].push_back({span.second + 1, -1});
+  }
+  GapCrowding out;
+  for (std::size_t g = 0; g + 1 < bands.size(); ++g) {
+    std::sort(events[g].begin(), events[g].end());
+    int now = 0, most = 0;
+    for (const auto& [at, d] : events[g]) most = std::max(most, now += d);
+    const std::uint64_t rows = bands[g + 1].first - bands[g].second - 1;
+    const std::uint64_t have = rows > 2 ? rows - 2 : 1;
+    out.worst = std::max(out.worst, most / static_cast<double>(have));
+    if (static_cast<std::uint64_t>(most) > have) out.missing += static_cast<std::uint64_t>(most) - have;
+  }
+  return out;
+}
+
+}  // namespace vantri

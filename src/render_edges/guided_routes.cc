@@ -1,0 +1,172 @@
+// Routes of long forward edges through the ranks between their ends.
+//
+// `dot` leads an edge across the ranks between its ends through gaps it
+// keeps free for it. Its spline, mapped to cells, gives the column (the
+// row, left to right) where the route crosses each band of boxes on the
+// way; between the bands the route jogs across in the gap, on the first
+// row, from the gap's middle outwards, that the lines already there leave
+// free. This draws most long edges of a layered graph without a search.
+#include <algorithm>
+
+#include "grid/cell_arith.h"
+#include "render_edges/guided_routes.h"
+
+namespace vantri {
+namespace {
+
+std::uint64_t distance(std::uint64_t a, std::uint64_t b) { return a > b ? a - b : b - a; }
+
+}  // namespace
+
+void EdgePlanner::find_bands() {
+  const bool down_or_up = vertical(forward_);
+  std::vector<Band> spans;
+  spans.reserve(scene_.boxes.size());
+  for (const NodeBox& b : scene_.boxes) {
+    if (b.width == 0 || b.height == 0) continue;
+    spans.push_back(down_or_up ? Band{b.top, b.bottom()} : Band{b.left, b.right()});
+  }
+  std::sort(spans.begin(), spans.end(),
+            [](const Band& a, const Band& b) { return a.first < b.first; });
+  bands_.clear();
+  for (const Band& s : spans) {
+    if (!bands_.empty() && s.first <= bands_.back().last + 1) {
+      bands_.back().last = std::max(bands_.back().last, s.last);
+    } else {
+      bands_.push_back(s);
+    }
+  }
+}
+
+std::optional<std::uint64_t> EdgePlanner::guide_across(std::size_t edge,
+                                                       std::uint64_t along) const {
+  const std::vector<GridPoint>& guide = scene_.guides[edge];
+  const bool down_or_up = vertical(forward_);
+  const auto al = [&](GridPoint p) { return down_or_up ? p.row : p.col; };
+  const auto ac = [&](GridPoint p) { return down_or_up ? p.col : p.row; };
+  for (std::size_t i = 0; i + 1 < guide.size(); ++i) {
+    const std::uint64_t a0 = al(guide[i]), a1 = al(guide[i + 1]);
+    if (along < std::min(a0, a1) || along > std::max(a0, a1)) continue;
+    if (a0 == a1) return ac(guide[i]);
+    // Between the two control points, in proportion.
+    const double t = (static_cast<double>(along) - static_cast<double>(a0)) /
+                     (static_cast<double>(a1) - static_cast<double>(a0));
+    const double x = static_cast<double>(ac(guide[i])) +
+                     t * (static_cast<double>(ac(guide[i + 1])) -
+                          static_cast<double>(ac(guide[i])));
+    return static_cast<std::uint64_t>(std::max(0.0, x + 0.5));
+  }
+  return std::nullopt;
+}
+
+bool EdgePlanner::try_guided(std::size_t edge) {
+  if (edge >= scene_.guides.size() || scene_.guides[edge].size() < 2 || !is_forward(edge)) {
+    return false;
+  }
+  const LayoutEdge& e = scene_.edges[edge];
+  const NodeBox& t = scene_.boxes[e.tail];
+  const NodeBox& h = scene_.boxes[e.head];
+  const std::optional<CellRect> tail_span = span(edge, false);
+  const std::optional<CellRect> head_span = span(edge, true);
+  if (!span_reaches(t, forward_, tail_span) || !span_reaches(h, opposite(forward_), head_span)) {
+    return false;
+  }
+  const auto a = port_cell(t, forward_, side_range(t, forward_, tail_span).middle);
+  const auto b = port_cell(h, opposite(forward_), side_range(h, opposite(forward_), head_span).middle);
+  if (!a || !b) return false;
+  const bool down_or_up = vertical(forward_);
+  const bool increasing = forward_ == Toward::Down || forward_ == Toward::Right;
+  const auto al = [&](GridPoint p) { return down_or_up ? p.row : p.col; };
+  const auto ac = [&](GridPoint p) { return down_or_up ? p.col : p.row; };
+  const auto at = [&](std::uint64_t along, std::uint64_t across) {
+    return down_or_up ? GridPoint{along, across} : GridPoint{across, along};
+  };
+  const std::uint64_t sa = al(*a), ea = al(*b);
+  // The bands strictly between the two ports, in the order the route
+  // meets them.
+  std::vector<Band> between;
+  for (const Band& band : bands_) {
+    if (band.first > std::min(sa, ea) && band.last < std::max(sa, ea)) between.push_back(band);
+  }
+  if (between.empty()) return false;
+  if (!increasing) std::reverse(between.begin(), between.end());
+
+  // Like the simple shapes, a guided route keeps a cell away from boxes
+  // other than its own two, where it would read as part of their border.
+  const auto round = [](const NodeBox& box) {
+    return CellRect{sub_floor(box.left, 1), sub_floor(box.top, 1), add_sat(box.right(), 1),
+                    add_sat(box.bottom(), 1)};
+  };
+  const CellRect tail_round = round(t), head_round = round(h);
+  EdgeRoute& trial = scratch_route_;
+  const auto clear_of_boxes = [&](std::span<const GridPoint> legs) {
+    trial.points.assign(legs.begin(), legs.end());
+    return !route_near_other_box(cells_, trial, tail_round, head_round);
+  };
+  std::vector<GridPoint>& points = guided_points_;
+  points.assign(1, *a);
+  const RouteGroups groups = groups_[edge];
+  const bool merging = e.head < forward_in_.size() && forward_in_[e.head] >= 2;
+  for (std::size_t k = 0; k <= between.size(); ++k) {
+    const bool last = k == between.size();
+    const GridPoint cur = points.back();
+    const std::uint64_t from = al(cur);
+    // Where the gap ends, and where the leg after the jog ends: through
+    // the band, or into the head's port.
+    const std::uint64_t gap_end = last ? ea : (increasing ? between[k].first : between[k].last);
+    const std::uint64_t leg_end = last ? ea : (increasing ? between[k].last + 1 : between[k].first - 1);
+    std::uint64_t want = ac(*b);
+    if (!last) {
+      const std::uint64_t mid = (between[k].first + between[k].last) / 2;
+      const std::optional<std::uint64_t> x = guide_across(edge, mid);
+      if (!x) return false;
+      want = *x;
+    }
+    const std::uint64_t rows = distance(from, gap_end);  // the gap's rows: 1 .. rows-1 steps on
+    bool placed = false;
+    // Across a band, the columns beside the guide's too, nearest first.
+    for (std::uint64_t shift = 0; shift <= (last ? 0 : 4) && !placed; ++shift) {
+      const std::uint64_t x = shift % 2 == 1 ? want + (shift + 1) / 2 : want - std::min(want, shift / 2);
+      if (x == ac(cur)) {
+        // Straight on, no jog.
+        const GridPoint end = at(leg_end, x);
+        const GridPoint legs[] = {cur, end};
+        if (legs_fit(cells_, legs, groups) && clear_of_boxes(legs)) {
+          if (points.size() > 1) points.pop_back();
+          points.push_back(end);
+          placed = true;
+        }
+        continue;
+      }
+      if (rows < 2) continue;
+      // The jog: on the gap's middle row, or right before a head that
+      // several forward edges enter, then the rows round it.
+      const std::uint64_t preferred = last && merging ? rows - 1 : std::max<std::uint64_t>(rows / 2, 1);
+      for (std::uint64_t n = 0; n < 2 * rows && !placed; ++n) {
+        const std::uint64_t off = (n + 1) / 2;
+        std::uint64_t step;
+        if (n % 2 == 1) {
+          if (preferred + off > rows - 1) continue;
+          step = preferred + off;
+        } else {
+          if (off >= preferred) continue;
+          step = preferred - off;
+        }
+        const std::uint64_t m = increasing ? from + step : from - step;
+        const GridPoint legs[] = {cur, at(m, ac(cur)), at(m, x), at(leg_end, x)};
+        if (!legs_fit(cells_, legs, groups) || !clear_of_boxes(legs)) continue;
+        if (points.size() > 1) points.pop_back();
+        points.insert(points.end(), {at(m, ac(cur)), at(m, x), at(leg_end, x)});
+        placed = true;
+      }
+    }
+    if (!placed) return false;
+  }
+  EdgeRoute route;
+  route.points.assign(points.begin(), points.end());
+  route.start_into = opposite(forward_);
+  route.end_into = forward_;
+  return try_route(edge, std::move(route));
+}
+
+}  // namespace vantri
