@@ -335,7 +335,7 @@ std::vector<std::vector<Reading>> read_ascii(const PrintedCells& cells, const Ch
       if (out[r][c].what != Reading::What::Line) continue;
       if (g != U'+' && g != U'#' && g != U'/' && g != U'\\') continue;
       Reading& result = joined_out[r][c];
-      std::size_t arms = 0, heavy = 0, open_arms = 0, open_heavy = 0;
+      std::size_t arms = 0, heavy = 0, open_arms = 0, open_heavy = 0, into_crossings = 0;
       for (const LineFlags d : {kUp, kDown, kLeft, kRight}) {
         const Reading* n = at(r, c, d);
         if (!n) {
@@ -365,7 +365,13 @@ std::vector<std::vector<Reading>> read_ascii(const PrintedCells& cells, const Ch
         if (!arm) continue;
         result.dirs = joined(result.dirs, d);
         ++arms;
-        if (n->what == Reading::What::Line && is_heavy(n->weight)) ++heavy;
+        // A crossing prints light whatever the weight of its lines, so an
+        // arm into one says nothing of the corner's weight.
+        if (n->what == Reading::What::Line && (n->crossing || n->maybe_crossing)) {
+          ++into_crossings;
+        } else if (n->what == Reading::What::Line && is_heavy(n->weight)) {
+          ++heavy;
+        }
       }
       // A corner between a cluster frame's two sides is the frame's: a line
       // that ends beside it may or may not join it.
@@ -391,9 +397,10 @@ std::vector<std::vector<Reading>> read_ascii(const PrintedCells& cells, const Ch
         result.dirs = {};
       }
       // A corner shows the weight of the lines it joins.
-      if (g == U'+' && arms > 0 && heavy * 2 > arms) result.weight = Weight::Heavy;
-      if (g == U'+' && arms == 0 && open_heavy * 2 > open_arms) result.weight = Weight::Heavy;
-      result.open_weight = g == U'+' && arms == 0 && open_arms == 0;
+      const std::size_t weighed = arms - into_crossings;
+      if (g == U'+' && weighed > 0 && heavy * 2 > weighed) result.weight = Weight::Heavy;
+      if (g == U'+' && weighed == 0 && open_heavy * 2 > open_arms) result.weight = Weight::Heavy;
+      result.open_weight = g == U'+' && weighed == 0 && open_arms == 0;
     }
   }
   return joined_out;
