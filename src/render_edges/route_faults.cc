@@ -43,17 +43,6 @@ struct Use {
   Dirs dirs;
 };
 
-GridPoint step(GridPoint p, Toward d) {
-  switch (d) {
-    // Off the top or left edge is nowhere.
-    case Toward::Up: return {p.row == 0 ? kMaxCell : p.row - 1, p.col};
-    case Toward::Down: return {add_sat(p.row, 1), p.col};
-    case Toward::Left: return {p.row, p.col == 0 ? kMaxCell : p.col - 1};
-    case Toward::Right: return {p.row, add_sat(p.col, 1)};
-  }
-  return p;
-}
-
 bool inside(const NodeBox& b, GridPoint p) {
   return b.width > 0 && b.height > 0 && p.row >= b.top && p.row <= b.bottom() &&
          p.col >= b.left && p.col <= b.right();

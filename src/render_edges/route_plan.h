@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "grid/cell_arith.h"
 #include "grid/cell_rect.h"
 
 namespace vantri {
@@ -29,6 +30,18 @@ constexpr Toward opposite(Toward d) {
     case Toward::Right: return Toward::Left;
   }
   return d;
+}
+
+/// The cell one step from `p` along `d`; off the top or left edge is a
+/// cell no drawing has.
+constexpr GridPoint step(GridPoint p, Toward d) {
+  switch (d) {
+    case Toward::Up: return {p.row == 0 ? kMaxCell : p.row - 1, p.col};
+    case Toward::Down: return {add_sat(p.row, 1), p.col};
+    case Toward::Left: return {p.row, p.col == 0 ? kMaxCell : p.col - 1};
+    case Toward::Right: return {p.row, add_sat(p.col, 1)};
+  }
+  return p;
 }
 
 /// The arrowhead that points `d`: ▲ ▼ ◀ ▶.

@@ -71,16 +71,6 @@ bool Arms::has(Toward d) const {
   return false;
 }
 
-GridPoint step(GridPoint p, Toward d) {
-  switch (d) {
-    case Toward::Up: return {p.row == 0 ? kMaxCell : p.row - 1, p.col};
-    case Toward::Down: return {add_sat(p.row, 1), p.col};
-    case Toward::Left: return {p.row, p.col == 0 ? kMaxCell : p.col - 1};
-    case Toward::Right: return {p.row, add_sat(p.col, 1)};
-  }
-  return p;
-}
-
 GlyphTable::GlyphTable(const std::vector<std::pair<char32_t, Glyph>>& glyphs)
     : glyphs_(glyphs.begin(), glyphs.end()) {}
 

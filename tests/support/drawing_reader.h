@@ -188,9 +188,6 @@ class ReadDrawing {
   std::vector<GridPoint> stray_;
 };
 
-/// The cell one step from `p` along `d`; off the top or left edge is a
-/// cell no drawing has.
-GridPoint step(GridPoint p, Toward d);
 
 }  // namespace vantri::testing
 
