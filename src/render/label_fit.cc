@@ -11,10 +11,13 @@
 namespace vantri {
 namespace {
 
-// `text` as a complete DOT string literal with quotes, backslashes and line
-// endings escaped.
-std::string quoted_label(std::string_view text) {
-  std::string out = "\"";
+// `text` with its line endings written as DOT escapes: "\n", and "\l" or
+// "\r" for a line set flush left or right (its mark and a line feed). With
+// `literal`, backslashes and quotes are escaped too, for the inside of a
+// complete string literal.
+std::string escaped(std::string_view text, bool literal) {
+  std::string out;
+  out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     const bool marked = (c == kLeftLineEnd || c == kRightLineEnd) && i + 1 < text.size() &&
@@ -22,17 +25,21 @@ std::string quoted_label(std::string_view text) {
     if (marked) {
       out += c == kLeftLineEnd ? "\\l" : "\\r";
       ++i;
-      continue;
-    }
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '"': out += "\\\""; break;
-      case '\n': out += "\\n"; break;
-      default: out += c;
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (literal && (c == '\\' || c == '"')) {
+      out += '\\';
+      out += c;
+    } else {
+      out += c;
     }
   }
-  return out + "\"";
+  return out;
 }
+
+// `text` as a complete DOT string literal with quotes, backslashes and line
+// endings escaped.
+std::string quoted_label(std::string_view text) { return '"' + escaped(text, true) + '"'; }
 
 }  // namespace
 
@@ -46,25 +53,7 @@ std::optional<std::string> quoted_name(std::string_view name) {
   return out + "\"";
 }
 
-std::string escape_label(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    // A line ending set flush left or right is its mark and a line feed.
-    const bool marked = (c == kLeftLineEnd || c == kRightLineEnd) && i + 1 < text.size() &&
-                        text[i + 1] == '\n';
-    if (marked) {
-      out += c == kLeftLineEnd ? "\\l" : "\\r";
-      ++i;
-    } else if (c == '\n') {
-      out += "\\n";
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
+std::string escape_label(std::string_view text) { return escaped(text, false); }
 
 std::string rewrite_dot_labels(std::string_view dot_source,
                                std::span<const LayoutNode> nodes,
