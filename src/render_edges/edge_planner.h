@@ -78,6 +78,10 @@ class EdgePlanner {
   bool try_anywhere(std::size_t edge);
   std::optional<EdgeRoute> first_route_anywhere(std::size_t edge, std::span<const RoutePort> from,
                                                 std::span<const RoutePort> to);
+  // A search for `edge` from the tail's ports `from` to the head's `to`,
+  // or `backwards` from the head's into the tail's, with no limits yet.
+  SearchRequest request_for(std::size_t edge, std::span<const RoutePort> from,
+                            std::span<const RoutePort> to, bool backwards) const;
   // The first route found by a search backwards, out of the head's ports
   // `to` into the tail's `from`, over the whole canvas, turned round.
   // When it runs out of states before `limit`, no route joins them: lines

@@ -39,23 +39,30 @@ bool EdgePlanner::whole_canvas(std::size_t edge, std::uint64_t margin) const {
          w.right >= cells_.width() - 1;
 }
 
+SearchRequest EdgePlanner::request_for(std::size_t edge, std::span<const RoutePort> from,
+                                       std::span<const RoutePort> to, bool backwards) const {
+  const LayoutEdge& e = scene_.edges[edge];
+  SearchRequest request;
+  request.from = backwards ? to : from;
+  request.to = backwards ? from : to;
+  request.groups = groups_[edge];
+  request.arrow_at_start = backwards ? e.arrow_at_head : e.arrow_at_tail;
+  request.arrow_at_end = backwards ? e.arrow_at_tail : e.arrow_at_head;
+  request.reversed = backwards;
+  request.stop = scene_.stop;
+  return request;
+}
+
 SearchOutcome EdgePlanner::search(std::size_t edge, std::span<const RoutePort> from,
                                   std::span<const RoutePort> to, CellRect window,
                                   std::size_t limit, bool first_found, std::size_t then_any,
                                   std::uint32_t over_lines) {
-  const LayoutEdge& e = scene_.edges[edge];
-  SearchRequest request;
-  request.from = from;
-  request.to = to;
-  request.groups = groups_[edge];
-  request.arrow_at_start = e.arrow_at_tail;
-  request.arrow_at_end = e.arrow_at_head;
+  SearchRequest request = request_for(edge, from, to, false);
   request.window = window;
   request.visit_limit = limit;
   request.first_found = first_found;
   request.then_any_limit = then_any;
   request.over_lines = over_lines;
-  request.stop = scene_.stop;
   SearchOutcome out = search_route(cells_, request, limits_, scratch_);
   // What the window costs to set up, and the states visited.
   const std::uint64_t rows = std::min(window.bottom, cells_.height() - 1) - window.top + 1;
@@ -72,17 +79,10 @@ SearchOutcome EdgePlanner::search_back(std::size_t edge, std::span<const RoutePo
   }
   // The same moves backwards: out of the head's ports, into the tail's.
   const LayoutEdge& e = scene_.edges[edge];
-  SearchRequest request;
-  request.from = to;
-  request.to = from;
-  request.groups = groups_[edge];
-  request.arrow_at_start = e.arrow_at_head;
-  request.arrow_at_end = e.arrow_at_tail;
+  SearchRequest request = request_for(edge, from, to, true);
   request.window = CellRect{0, 0, cells_.width() - 1, cells_.height() - 1};
   request.visit_limit = limit;
   request.first_found = true;
-  request.reversed = true;
-  request.stop = scene_.stop;
   SearchOutcome out = search_route(cells_, request, limits_, scratch_);
   if (out.route) {
     EdgeRoute& r = *out.route;
