@@ -52,6 +52,7 @@ struct Tally {
   std::size_t lr_arrowheads = 0;
   std::size_t lr_wrong_way = 0;
   std::size_t facing_side_full = 0;
+  std::size_t no_room_at_end = 0;
   std::size_t ascii_cells = 0;
   std::size_t ascii_faults = 0;
   std::map<std::string, std::size_t> faults;
@@ -75,8 +76,8 @@ struct Tally {
 // The checks of the line rules the sweep fails on; the others are counted
 // and printed, and join this list once the planner keeps them at every
 // width.
-constexpr std::array<std::string_view, 2> kEnforcedLineChecks{"tail arrowhead astray",
-                                                               "arrowhead into no box"};
+constexpr std::array<std::string_view, 3> kEnforcedLineChecks{
+    "tail arrowhead astray", "tail arrowhead shared", "arrowhead into no box"};
 
 // The plan's faults of how meeting lines read: counted like the checks
 // on the text, and failed once enforced.
@@ -299,6 +300,8 @@ bool side_taken(const Drawing& d, std::size_t edge, const NodeBox& box, Toward i
 bool facing_side_full(const Drawing& d, const RouteFault& f) {
   if (f.rule != RouteFault::Rule::WrongSide || f.owner >= d.layout.edges.size()) return false;
   const LayoutEdge& e = d.layout.edges[f.owner];
+  // The planner combed every cell the facing ports reach and found no way.
+  if (d.plan.routes[f.owner].facing_walled) return true;
   Toward forward = Toward::Down;
   switch (d.layout.rankdir) {
     case RankDir::TopToBottom: forward = Toward::Down; break;
@@ -370,6 +373,43 @@ void audit_ascii(const Drawing& d, const std::string& where,
       << where << "arrowheads in the ASCII text";
 }
 
+// A head or tail label that went below the drawing because every place
+// within two cells of its end is taken: boxes and lines leave no block of
+// its size blank there, so the rule cannot be met and the label still
+// shows.
+bool no_room_at_end(const Drawing& d, const RouteFault& f) {
+  if (f.rule != RouteFault::Rule::Label || f.detail != "label is not beside what it labels") {
+    return false;
+  }
+  const auto placed = std::find_if(d.plan.labels.begin(), d.plan.labels.end(), [&](const PlacedLabel& l) {
+    return l.owner == f.owner && l.top == f.cell.row && l.left == f.cell.col &&
+           (l.role == LabelRole::HeadEnd || l.role == LabelRole::TailEnd);
+  });
+  if (placed == d.plan.labels.end() || f.owner >= d.plan.routes.size()) return false;
+  const EdgeRoute& route = d.plan.routes[f.owner];
+  if (route.points.empty()) return false;
+  const GridPoint end = placed->role == LabelRole::HeadEnd ? route.points.back() : route.points.front();
+  const std::uint64_t rows = placed->bottom() - placed->top + 1, cols = placed->width;
+  const auto blank = [&](std::uint64_t top, std::uint64_t left) {
+    for (std::uint64_t r = top; r < top + rows; ++r) {
+      for (std::uint64_t c = left; c < left + cols; ++c) {
+        if (!d.grid.contains(r, c) || d.grid.at(r, c).kind() != CellKind::Empty) return false;
+      }
+    }
+    return true;
+  };
+  // Every block whose nearest cell lies within two cells of the end.
+  for (std::uint64_t top = end.row >= rows + 1 ? end.row - rows - 1 : 0; top <= end.row + 2; ++top) {
+    for (std::uint64_t left = end.col >= cols + 1 ? end.col - cols - 1 : 0; left <= end.col + 2;
+         ++left) {
+      const std::uint64_t dr = top > end.row ? top - end.row : end.row > top + rows - 1 ? end.row - (top + rows - 1) : 0;
+      const std::uint64_t dc = left > end.col ? left - end.col : end.col > left + cols - 1 ? end.col - (left + cols - 1) : 0;
+      if (std::max(dr, dc) <= 2 && blank(top, left)) return false;
+    }
+  }
+  return true;
+}
+
 void audit(const ExampleGraph& graph, const RenderOptions& options, const std::string& tag,
            Tally& tally) {
   auto drawing = draw_example(graph, options);
@@ -390,6 +430,10 @@ void audit(const ExampleGraph& graph, const RenderOptions& options, const std::s
   for (const RouteFault& f : faults) {
     if (facing_side_full(d, f)) {
       ++tally.facing_side_full;
+      continue;
+    }
+    if (no_room_at_end(d, f)) {
+      ++tally.no_room_at_end;
       continue;
     }
     ++tally.faults[rule_name(f.rule)];
@@ -500,6 +544,7 @@ void print(const char* title, const Tally& t) {
               t.undirected_arrowheads, t.lr_arrowheads, t.lr_wrong_way);
   std::printf("  ASCII text: %zu cells compared, %zu faults\n", t.ascii_cells, t.ascii_faults);
   std::printf("  edges kept off a rule by a full side or no other way in: %zu\n", t.facing_side_full);
+  std::printf("  end labels with no room by their end, shown below: %zu\n", t.no_room_at_end);
   for (const auto& [rule, n] : t.faults) std::printf("  %s: %zu\n", rule.c_str(), n);
   std::printf("  pairs joined falsely %zu (%s); pairs sharing arrowless lines %zu in undirected "
               "graphs, %zu in directed ones (%s); labels beside shared stretches %zu; drawing "

@@ -14,7 +14,7 @@ std::vector<NodeBox> boxes_with_room(std::span<const LayoutEdge> edges,
                                      std::span<const EndSpans> spans,
                                      std::span<const char> growable, RankDir rankdir) {
   std::vector<NodeBox> out(boxes.begin(), boxes.end());
-  const std::vector<RouteGroups> groups = end_groups(edges, spans);
+  const std::vector<RouteGroups> groups = end_groups(edges, spans).first;
   const Toward forward = forward_of(rankdir);
   // Per box: the distinct ends of forward edges leaving and entering it,
   // of other edges, and its loops.
@@ -60,7 +60,11 @@ std::vector<NodeBox> boxes_with_room(std::span<const LayoutEdge> edges,
     // on the left and right ones: forward edges use the sides facing along
     // the ranks, loops leave by the left or right side and come back by
     // the top or bottom.
-    const std::uint64_t cols = down_or_up ? along + loops : loops;
+    // Beside loops, the edges that are not forward (to boxes on the same
+    // rank, or back) join the sides across the ranks, half on each: those
+    // sides then need cells for them as well as for the loops.
+    const std::uint64_t beside_loops = e.loops != 0 ? (e.other.size() + 1) / 2 : 0;
+    const std::uint64_t cols = down_or_up ? along + loops : loops + beside_loops;
     const std::uint64_t have_cols = b.width >= 3 ? b.width - 2 : 1;
     const std::uint64_t have_rows = b.height >= 3 ? b.height - 2 : 1;
     // Loops round the left corners need columns left of the box, two for
@@ -69,38 +73,81 @@ std::vector<NodeBox> boxes_with_room(std::span<const LayoutEdge> edges,
     const std::uint64_t grows_left = cols > have_cols ? (cols - have_cols + 1) / 2 : 0;
     const std::uint64_t side_loops =
         sub_floor(b.left, grows_left) < 3 + 2 * e.loops ? e.loops : loops;
-    const std::uint64_t rows = down_or_up ? side_loops : along + side_loops;
+    const std::uint64_t rows = down_or_up ? side_loops + beside_loops : along + side_loops;
     const std::uint64_t all = e.out.size() + e.in.size() + e.other.size() + 2 * e.loops;
     std::uint64_t want_cols = std::max(have_cols, cols);
     std::uint64_t want_rows = std::max(have_rows, rows);
-    if (2 * (want_cols + want_rows) < all) {
-      const std::uint64_t short_by = all - 2 * (want_cols + want_rows);
-      if (down_or_up) {
-        want_rows += (short_by + 1) / 2;
-      } else {
-        want_cols += (short_by + 1) / 2;
+    // A side along the rank with another box right beside it takes no
+    // line: a line must leave a side square to it, into that box. Only a
+    // box whose sides are nearly all taken is looked at.
+    const auto sides_open = [&] {
+      std::uint64_t open = 2;
+      for (const bool before : {true, false}) {
+        const CellRect beside =
+            down_or_up ? (before ? CellRect{sub_floor(b.left, 2), b.top, sub_floor(b.left, 1), b.bottom()}
+                                 : CellRect{add_sat(b.right(), 1), b.top, add_sat(b.right(), 2), b.bottom()})
+                       : (before ? CellRect{b.left, sub_floor(b.top, 2), b.right(), sub_floor(b.top, 1)}
+                                 : CellRect{b.left, add_sat(b.bottom(), 1), b.right(), add_sat(b.bottom(), 2)});
+        const bool blocked = std::any_of(boxes.begin(), boxes.end(), [&](const NodeBox& o) {
+          return &o != &boxes[n] && o.width != 0 && o.height != 0 &&
+                 beside.overlaps(CellRect{o.left, o.top, o.right(), o.bottom()});
+        });
+        if (blocked) --open;
       }
+      return open;
+    };
+    const std::uint64_t side = down_or_up ? want_rows : want_cols;
+    const std::uint64_t open_sides = all + side > 2 * (want_cols + want_rows) ? sides_open() : 2;
+    const std::uint64_t have_ports = 2 * (want_cols + want_rows) - (2 - open_sides) * side;
+    if (have_ports < all) {
+      // The short sides grow when both sides along the rank are blocked.
+      const std::uint64_t short_by = all - have_ports;
+      const std::uint64_t per_cell = open_sides == 0 ? 2 : open_sides;
+      std::uint64_t& grows = (down_or_up == (open_sides != 0)) ? want_rows : want_cols;
+      grows += (short_by + per_cell - 1) / per_cell;
     }
     if (want_cols == have_cols && want_rows == have_rows) continue;
-    NodeBox grown = b;
-    if (want_cols > have_cols) {
-      const std::uint64_t grow = want_cols - have_cols;
-      grown.left = sub_floor(b.left, grow / 2);
-      grown.width += grow;
-    }
-    if (want_rows > have_rows) {
-      const std::uint64_t grow = want_rows - have_rows;
-      grown.top = sub_floor(b.top, grow / 2);
-      grown.height += grow;
-    }
+    const auto grow_to = [&](std::uint64_t cols_to, std::uint64_t rows_to) {
+      NodeBox grown = b;
+      if (cols_to > have_cols) {
+        const std::uint64_t grow = cols_to - have_cols;
+        grown.left = sub_floor(b.left, grow / 2);
+        grown.width += grow;
+      }
+      if (rows_to > have_rows) {
+        const std::uint64_t grow = rows_to - have_rows;
+        grown.top = sub_floor(b.top, grow / 2);
+        grown.height += grow;
+      }
+      return grown;
+    };
     // A box grows only into free space, a cell clear of every other box.
-    const CellRect room{sub_floor(grown.left, 1), sub_floor(grown.top, 1),
-                        add_sat(grown.right(), 1), add_sat(grown.bottom(), 1)};
-    const bool clear = std::none_of(boxes.begin(), boxes.end(), [&](const NodeBox& o) {
-      return &o != &boxes[n] && o.width != 0 && o.height != 0 &&
-             room.overlaps(CellRect{o.left, o.top, o.right(), o.bottom()});
-    });
-    if (clear) b = grown;
+    const auto clear = [&](const NodeBox& grown) {
+      const CellRect room{sub_floor(grown.left, 1), sub_floor(grown.top, 1),
+                          add_sat(grown.right(), 1), add_sat(grown.bottom(), 1)};
+      return std::none_of(boxes.begin(), boxes.end(), [&](const NodeBox& o) {
+        return &o != &boxes[n] && o.width != 0 && o.height != 0 &&
+               room.overlaps(CellRect{o.left, o.top, o.right(), o.bottom()});
+      });
+    };
+    const NodeBox grown = grow_to(want_cols, want_rows);
+    if (clear(grown)) {
+      b = grown;
+      continue;
+    }
+    // Boxes on one rank often stand close, while the gap between ranks is
+    // wide: a box that cannot widen along its rank grows across it instead,
+    // so that its sides along the rank take the lines its other sides
+    // have no room for.
+    const std::uint64_t facing = down_or_up ? have_cols : have_rows;
+    const std::uint64_t overflow = sub_floor(e.out.size(), facing) +
+                                   sub_floor(e.in.size(), facing) + e.other.size() + 2 * e.loops;
+    const std::uint64_t open = std::max<std::uint64_t>(sides_open(), 1);
+    const std::uint64_t across_cells =
+        std::max(down_or_up ? want_rows : want_cols, (overflow + open - 1) / open);
+    const NodeBox across = down_or_up ? grow_to(have_cols, across_cells)
+                                      : grow_to(across_cells, have_rows);
+    if (clear(across)) b = across;
   }
   return out;
 }

@@ -6,6 +6,7 @@
 
 #include "grid/cell_arith.h"
 #include "grid/span_cover.h"
+#include "text/label_lines.h"
 
 namespace vantri {
 namespace {
@@ -57,7 +58,10 @@ EdgePlanner::EdgePlanner(const RouteScene& scene, std::uint64_t width, std::uint
       cells_(width, height, !vertical(forward_of(scene.rankdir))),
       forward_(forward_of(scene.rankdir)) {
   budget_ = add_sat(limits_.budget_base, limits_.budget_per_edge * scene.edges.size());
-  groups_ = end_groups(scene.edges, scene.end_spans);
+  EndGroups groups = end_groups(scene.edges, scene.end_spans);
+  groups_ = std::move(groups.first);
+  crowded_groups_ = std::move(groups.crowded);
+  walled_groups_ = std::move(groups.walled);
   mark_obstacles();
   if (!scene.guides.empty()) find_bands();
 }
@@ -108,9 +112,14 @@ SimpleEdge EdgePlanner::simple_edge(std::size_t edge) const {
   s.head_span = span(edge, true);
   s.forward = forward_;
   s.forward_edge = is_forward(edge);
-  s.merging = e.head < forward_in_.size() && forward_in_[e.head] >= 2;
+  s.merging = merging(edge);
   s.labelled = e.label.has_value() && !e.label->empty();
   return s;
+}
+
+bool EdgePlanner::merging(std::size_t edge) const {
+  const auto it = forward_in_.find(groups_[edge].head);
+  return it != forward_in_.end() && it->second >= 2;
 }
 
 bool EdgePlanner::try_route(std::size_t edge, EdgeRoute route) {
@@ -141,6 +150,7 @@ bool EdgePlanner::try_candidates(std::size_t edge, std::span<const SimpleRoute> 
     r.arrow_at_end = e.arrow_at_head;
     r.arrow_at_start = e.arrow_at_tail;
     r.cornered = false;
+    r.facing_walled = false;
     if (!route_fits(cells_, r, groups_[edge])) continue;
     if (e.tail != e.head && route_near_other_box(cells_, r, tail_round, head_round)) continue;
     commit_route(cells_, r, groups_[edge]);
@@ -180,11 +190,53 @@ bool EdgePlanner::try_loop(std::size_t edge) {
   return try_candidates(edge, candidates_);
 }
 
+void EdgePlanner::keep_label_room(std::size_t edge) {
+  const LayoutEdge& e = scene_.edges[edge];
+  if (!e.label || e.label->empty()) return;
+  const CellRect loop = bounding_box(plan_.routes[edge].points);
+  // The label as it will most likely be placed: its lines, at most as
+  // wide as a wrapped label.
+  std::uint64_t rows = 0, cols = 1;
+  for (const std::string_view line : split_label_lines(*e.label)) {
+    ++rows;
+    cols = std::max<std::uint64_t>(cols, text_width(line));
+  }
+  rows = std::clamp<std::uint64_t>(rows, 1, 3);
+  cols = std::min<std::uint64_t>(cols, 16);
+  // Above the loop, right of it, below it, left of it, right beside its
+  // lines.
+  const std::uint64_t above = sub_floor(loop.top, rows);
+  const std::uint64_t left_of = sub_floor(loop.left, cols);
+  const std::array<CellRect, 4> spots{
+      CellRect{loop.left, above, loop.left + cols - 1, above + rows - 1},
+      CellRect{loop.right + 1, loop.top, loop.right + cols, loop.top + rows - 1},
+      CellRect{loop.left, loop.bottom + 1, loop.left + cols - 1, loop.bottom + rows},
+      CellRect{left_of, loop.top, left_of + cols - 1, loop.top + rows - 1}};
+  for (const CellRect& r : spots) {
+    if ((r == spots[0] && loop.top < rows) || (r == spots[3] && loop.left < cols)) continue;
+    if (!cells_.empty(r.top, r.bottom, r.left, r.right)) continue;
+    cells_.mark(r.top, r.bottom, r.left, r.right, PlanCell::kLabel);
+    label_room_.push_back(r);
+    return;
+  }
+}
+
+void EdgePlanner::free_label_room() {
+  for (const CellRect& r : label_room_) {
+    for (std::uint64_t row = r.top; row <= r.bottom; ++row) {
+      for (std::uint64_t col = r.left; col <= r.right; ++col) {
+        cells_.update(row, col, [](PlanCell& c) { c.what &= ~PlanCell::kLabel; });
+      }
+    }
+  }
+  label_room_.clear();
+}
+
 void EdgePlanner::route_all() {
   const std::size_t n = scene_.edges.size();
   plan_.routes.assign(n, EdgeRoute{});
-  forward_in_.assign(scene_.boxes.size(), 0);
   std::vector<std::size_t> simple, loops, rest;
+  forward_in_.clear();
   for (std::size_t i = 0; i < n; ++i) {
     const LayoutEdge& e = scene_.edges[i];
     if (e.invisible || !box_usable(e.tail) || !box_usable(e.head)) continue;
@@ -192,7 +244,7 @@ void EdgePlanner::route_all() {
       loops.push_back(i);
     } else {
       simple.push_back(i);
-      if (is_forward(i)) ++forward_in_[e.head];
+      if (is_forward(i)) ++forward_in_[groups_[i].head];
     }
   }
   // Short edges first: they have the fewest ways to go.
@@ -219,14 +271,28 @@ void EdgePlanner::route_all() {
   }
   for (const std::size_t i : loops) {
     if (stop()) return;
-    if (!try_loop(i)) still.push_back(i);
+    if (try_loop(i)) {
+      keep_label_room(i);
+    } else {
+      still.push_back(i);
+    }
   }
   // Forward edges first: they need the sides facing along the ranks.
   std::stable_partition(still.begin(), still.end(), [&](std::size_t i) { return is_forward(i); });
   for (const std::size_t i : still) {
     if (stop()) return;
-    if (!try_search(i) && !try_anywhere(i)) ++plan_.undrawn;
+    if (try_search(i) || try_anywhere(i)) continue;
+    // Walled in at a crowded box: the edge shares its other end instead,
+    // and at last both.
+    bool drawn = false;
+    for (const RouteGroups& g : {crowded_groups_[i], walled_groups_[i]}) {
+      if (drawn || (g.tail == groups_[i].tail && g.head == groups_[i].head)) continue;
+      groups_[i] = g;
+      drawn = try_search(i) || try_anywhere(i);
+    }
+    if (!drawn) ++plan_.undrawn;
   }
+  free_label_room();
 }
 
 }  // namespace vantri

@@ -39,6 +39,8 @@ class EdgePlanner {
   bool is_forward(std::size_t edge) const;
   std::optional<CellRect> span(std::size_t edge, bool head_end) const;
   SimpleEdge simple_edge(std::size_t edge) const;
+  // Whether the edge merges with other forward edges before its head.
+  bool merging(std::size_t edge) const;
   // Records the route when it fits.
   bool try_route(std::size_t edge, EdgeRoute route);
   // Records the first candidate that fits and keeps a cell away from other
@@ -47,6 +49,11 @@ class EdgePlanner {
   bool try_straight(std::size_t edge);
   bool try_jog(std::size_t edge);
   bool try_loop(std::size_t edge);
+  // Keeps room for a loop's label beside it, so that routes planned after
+  // it do not box it in; the room is freed for the labels once every
+  // route is planned.
+  void keep_label_room(std::size_t edge);
+  void free_label_room();
   bool try_flat(std::size_t edge);
 
   // --- Long forward edges along dot's way (guided_routes.cc) ---
@@ -104,8 +111,11 @@ class EdgePlanner {
   SearchScratch scratch_;
   Toward forward_;
   std::vector<RouteGroups> groups_;
-  // Forward edges per head: they merge right before it.
-  std::vector<std::uint32_t> forward_in_;
+  // The groups an edge walled in at a crowded box takes instead.
+  std::vector<RouteGroups> crowded_groups_;
+  std::vector<RouteGroups> walled_groups_;
+  // Forward edges per head group: they merge right before their head.
+  std::unordered_map<std::uint32_t, std::uint32_t> forward_in_;
   // Loops already drawn round each corner of a node's box.
   std::unordered_map<std::size_t, std::array<std::uint64_t, 4>> loops_;
   // States the careful searches may still visit (see `PlannerLimits`).
@@ -116,6 +126,7 @@ class EdgePlanner {
   EdgeRoute scratch_route_;
   std::vector<Band> bands_;
   std::vector<GridPoint> guided_points_;
+  std::vector<CellRect> label_room_;
 };
 
 }  // namespace vantri

@@ -106,7 +106,7 @@ bool EdgePlanner::try_guided(std::size_t edge) {
   std::vector<GridPoint>& points = guided_points_;
   points.assign(1, *a);
   const RouteGroups groups = groups_[edge];
-  const bool merging = e.head < forward_in_.size() && forward_in_[e.head] >= 2;
+  const bool merging = this->merging(edge);
   for (std::size_t k = 0; k <= between.size(); ++k) {
     const bool last = k == between.size();
     const GridPoint cur = points.back();

@@ -342,14 +342,31 @@ struct Placer {
 
 void place_labels(PlanCells& cells, RoutePlan& plan, const RouteScene& scene) {
   Placer placer{cells, plan, scene, {}, nullptr, {}};
-  for (std::size_t i = 0; i < scene.edges.size() && i < plan.routes.size(); ++i) {
+  // The labels with the fewest places first: a loop's label (the planner
+  // kept room beside each loop for it), then head and tail labels, which
+  // must sit by one cell, then labels that may go anywhere along a route.
+  const auto drawn = [&](std::size_t i) {
+    return !scene.edges[i].invisible && !plan.routes[i].points.empty();
+  };
+  const auto has = [](const std::optional<std::string>& text) { return text && !text->empty(); };
+  const std::size_t edges = std::min(scene.edges.size(), plan.routes.size());
+  for (std::size_t i = 0; i < edges; ++i) {
+    const LayoutEdge& e = scene.edges[i];
+    if (drawn(i) && e.tail == e.head && has(e.label)) placer.place(*e.label, LabelRole::Edge, i);
+  }
+  for (std::size_t i = 0; i < edges; ++i) {
     if (must_stop(scene.stop)) return;
     const LayoutEdge& e = scene.edges[i];
-    if (e.invisible || plan.routes[i].points.empty()) continue;
-    if (e.label && !e.label->empty()) placer.place(*e.label, LabelRole::Edge, i);
-    if (e.xlabel && !e.xlabel->empty()) placer.place(*e.xlabel, LabelRole::EdgeExternal, i);
-    if (e.head_label && !e.head_label->empty()) placer.place(*e.head_label, LabelRole::HeadEnd, i);
-    if (e.tail_label && !e.tail_label->empty()) placer.place(*e.tail_label, LabelRole::TailEnd, i);
+    if (!drawn(i)) continue;
+    if (has(e.head_label)) placer.place(*e.head_label, LabelRole::HeadEnd, i);
+    if (has(e.tail_label)) placer.place(*e.tail_label, LabelRole::TailEnd, i);
+  }
+  for (std::size_t i = 0; i < edges; ++i) {
+    if (must_stop(scene.stop)) return;
+    const LayoutEdge& e = scene.edges[i];
+    if (!drawn(i)) continue;
+    if (e.tail != e.head && has(e.label)) placer.place(*e.label, LabelRole::Edge, i);
+    if (has(e.xlabel)) placer.place(*e.xlabel, LabelRole::EdgeExternal, i);
   }
   for (std::size_t n = 0; n < scene.nodes.size() && n < scene.boxes.size(); ++n) {
     if (must_stop(scene.stop)) return;

@@ -67,11 +67,13 @@ TEST(PlanRoutes, ForwardEdgesRunAlongTheRankDirection) {
     const bool down_or_up = c.dir == RankDir::TopToBottom || c.dir == RankDir::BottomToTop;
     const bool backwards = c.dir == RankDir::BottomToTop || c.dir == RankDir::RightToLeft;
     // Three ranks along the direction, the middle one offset across it.
+    // An edge shares at most one end, so the first box's facing side
+    // takes two lines, as does the last one's: each has three cells.
     std::size_t at[3];
     for (std::size_t k = 0; k < 3; ++k) {
       const std::uint64_t along = 2 + 10 * (backwards ? 2 - k : k);
       const std::uint64_t across = k == 1 ? 10 : 4;
-      at[k] = down_or_up ? s.box(across, along) : s.box(along, across);
+      at[k] = down_or_up ? s.box(across, along) : s.box(along, across, 5, 5);
     }
     s.edge(at[0], at[1]);
     s.edge(at[1], at[2]);

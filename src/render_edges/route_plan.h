@@ -71,6 +71,9 @@ struct EdgeRoute {
   /// The routes planned before it left this edge no way into its head
   /// (or tail) but from the side turned away from the other end.
   bool cornered = false;
+  /// The routes planned before it walled in every port on the sides the
+  /// edge should use, so it joins its boxes elsewhere.
+  bool facing_walled = false;
   friend bool operator==(const EdgeRoute&, const EdgeRoute&) = default;
 };
 

@@ -102,6 +102,7 @@ bool EdgePlanner::try_search(std::size_t edge) {
   add_search_ports(from, end_place(edge, false), limits_);
   add_search_ports(to, end_place(edge, true), limits_);
   if (from.empty() || to.empty()) return false;
+  bool facing_walled = false;
   // First only the ports the edge should use, in small windows; then
   // every port, in windows growing until one holds a route.
   std::vector<RoutePort> good_from, good_to;
@@ -126,6 +127,11 @@ bool EdgePlanner::try_search(std::size_t edge) {
       SearchOutcome out = search(edge, good_from, good_to, search_window(edge, margin),
                                  limits_.cheapest_visits, false, limits_.any_route_visits);
       if (out.route) return try_route(edge, std::move(*out.route));
+      // A search that ran out of cells in the widest window found every
+      // cell those ports reach: the routes before it wall them in.
+      const bool combed = !out.went_on && !out.stopped &&
+                          (whole_canvas(edge, margin) || margin == limits_.margins.back());
+      facing_walled = out.walled || combed;
       if (out.went_on || out.stopped || out.walled || whole_canvas(edge, margin)) break;
       if (budget_ == 0) return false;
     }
@@ -149,6 +155,7 @@ bool EdgePlanner::try_search(std::size_t edge) {
   // Any port at all may spend what is left of the budget.
   consider(from, to, static_cast<std::size_t>(std::min<std::uint64_t>(budget_, SIZE_MAX)));
   if (!best) return false;
+  best->facing_walled = facing_walled;
   return try_route(edge, std::move(*best));
 }
 
