@@ -30,6 +30,7 @@ const ChunkSummary& PlanCells::summary(std::uint32_t id) const {
     const PlanCell& c = cells[k];
     s.any |= c.what;
     s.all &= c.what;
+    s.arms |= c.arms;
     if ((c.what & (PlanCell::kLines | PlanCell::kArrow)) == 0) continue;
     if (!seen) {
       s.tail = c.tail_group;

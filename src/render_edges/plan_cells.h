@@ -48,6 +48,9 @@ struct PlanCell {
   static constexpr std::uint32_t kMixed = ~std::uint32_t{0};
 
   std::uint8_t what = 0;
+  /// The directions its lines leave the cell in, one bit for each of up,
+  /// down, left and right: four make a crossing.
+  std::uint8_t arms = 0;
   std::uint32_t tail_group = 0;
   std::uint32_t head_group = 0;
 };
@@ -57,6 +60,8 @@ struct ChunkSummary {
   /// The bits that some cell has, and the bits that every cell has.
   std::uint8_t any = 0;
   std::uint8_t all = 0;
+  /// The directions some cell's lines leave it in.
+  std::uint8_t arms = 0;
   /// Whether every cell with lines has the same tail (head) group, and
   /// which (0 when no cell has lines).
   bool one_tail = true;

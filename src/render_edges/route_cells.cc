@@ -13,6 +13,20 @@ std::uint8_t leg_usage(GridPoint p, GridPoint q) {
   return p.row == q.row ? PlanCell::kAcross : PlanCell::kAlong;
 }
 
+// The arms of a line running straight through a cell as `usage` says;
+// none for a bend, whose arms the route's corners tell.
+std::uint8_t usage_arms(std::uint8_t usage) {
+  if (usage == PlanCell::kAcross) return arm(Toward::Left) | arm(Toward::Right);
+  if (usage == PlanCell::kAlong) return arm(Toward::Up) | arm(Toward::Down);
+  return 0;
+}
+
+// The direction from `a` towards `b` on its row or column.
+Toward toward(GridPoint a, GridPoint b) {
+  if (b.row != a.row) return b.row < a.row ? Toward::Up : Toward::Down;
+  return b.col < a.col ? Toward::Left : Toward::Right;
+}
+
 // Whether a route of `groups` may use every cell of a chunk summed up by
 // `s` the way `usage` says.
 bool chunk_usable(const ChunkSummary& s, std::uint8_t usage, RouteGroups groups) {
@@ -21,15 +35,21 @@ bool chunk_usable(const ChunkSummary& s, std::uint8_t usage, RouteGroups groups)
   if (lines == 0) return true;
   if ((s.one_tail && s.tail == groups.tail && groups.tail != 0) ||
       (s.one_head && s.head == groups.head && groups.head != 0)) {
-    return true;
+    // Lines it shares, none of which could make a crossing of the cell:
+    // otherwise the cells are judged one by one.
+    return arm_count(s.arms | usage_arms(usage)) < 4;
   }
-  return (usage == PlanCell::kAcross && lines == PlanCell::kAlong) ||
-         (usage == PlanCell::kAlong && lines == PlanCell::kAcross);
+  // Straight across straight lines, none of which it could share: where
+  // some cell might hold lines it shares, the cells are judged one by one.
+  const bool shares_none = (groups.tail == 0 || (s.one_tail && s.tail != groups.tail)) &&
+                           (groups.head == 0 || (s.one_head && s.head != groups.head));
+  return shares_none && ((usage == PlanCell::kAcross && lines == PlanCell::kAlong) ||
+                         (usage == PlanCell::kAlong && lines == PlanCell::kAcross));
 }
 
 // Adds a line of `groups` used the way `usage` says to a cell. The groups
 // a cell ends up with do not depend on the order its lines come in.
-void add_line(PlanCell& c, std::uint8_t usage, RouteGroups groups) {
+void add_line(PlanCell& c, std::uint8_t usage, RouteGroups groups, std::uint8_t arms) {
   if ((c.what & (PlanCell::kLines | PlanCell::kArrow)) == 0) {
     c.tail_group = groups.tail;
     c.head_group = groups.head;
@@ -38,11 +58,13 @@ void add_line(PlanCell& c, std::uint8_t usage, RouteGroups groups) {
     if (c.head_group != groups.head) c.head_group = PlanCell::kMixed;
   }
   c.what |= usage;
+  c.arms |= arms;
 }
 
 // Whether adding a line of `groups` used as `usage` to every cell of a
 // chunk summed up by `s` leaves each cell as it is.
 bool adding_changes_nothing(const ChunkSummary& s, std::uint8_t usage, RouteGroups groups) {
+  // A cell with the usage has its arms already: they come with it.
   return (s.all & usage) && s.one_tail && s.one_head &&
          (s.tail == groups.tail || s.tail == PlanCell::kMixed) &&
          (s.head == groups.head || s.head == PlanCell::kMixed);
@@ -77,11 +99,34 @@ void clipped_legs(const PlanCells& cells, const EdgeRoute& route, Leg leg) {
 
 }  // namespace
 
-CellUse cell_use(const PlanCell& cell, std::uint8_t usage, RouteGroups groups) {
+std::uint8_t corner_arms(const EdgeRoute& route, std::size_t k) {
+  const auto& pts = route.points;
+  if (pts.empty() || k >= pts.size()) return 0;
+  // The neighbouring corners that differ from this one.
+  std::size_t before = k, after = k;
+  while (before > 0 && pts[before] == pts[k]) --before;
+  while (after + 1 < pts.size() && pts[after] == pts[k]) ++after;
+  std::uint8_t arms = 0;
+  if (pts[before] != pts[k]) {
+    arms |= arm(toward(pts[k], pts[before]));
+  } else {
+    arms |= arm(route.start_into);
+  }
+  if (pts[after] != pts[k]) {
+    arms |= arm(toward(pts[k], pts[after]));
+  } else {
+    arms |= arm(route.end_into);
+  }
+  return arms;
+}
+
+CellUse cell_use(const PlanCell& cell, std::uint8_t usage, RouteGroups groups, std::uint8_t arms) {
   if (cell.what & kBlocks) return CellUse::Blocked;
   const std::uint8_t lines = cell.what & PlanCell::kLines;
   if (lines == 0) return CellUse::Free;
-  if (shares(cell, groups)) return CellUse::Shared;
+  if (shares(cell, groups)) {
+    return arms_fit(cell, arms | usage_arms(usage)) ? CellUse::Shared : CellUse::Blocked;
+  }
   if ((lines == PlanCell::kAlong && usage == PlanCell::kAcross) ||
       (lines == PlanCell::kAcross && usage == PlanCell::kAlong)) {
     return CellUse::Crossing;
@@ -117,17 +162,20 @@ bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups grou
   }
   const GridPoint first = points.front();
   const GridPoint last = points.back();
-  const auto corner_fits = [&](GridPoint p) {
-    if (p == first) return port_usable(cells, p, groups, true, route.arrow_at_start);
-    if (p == last) return port_usable(cells, p, groups, false, route.arrow_at_end);
-    return cell_use(cells.at(p.row, p.col), PlanCell::kBent, groups) != CellUse::Blocked;
+  const auto corner_fits = [&](std::size_t k) {
+    const GridPoint p = points[k];
+    const PlanCell c = cells.at(p.row, p.col);
+    const std::uint8_t arms = corner_arms(route, k);
+    if (p == first) return port_usable(cells, p, groups, true, route.arrow_at_start) && arms_fit(c, arms);
+    if (p == last) return port_usable(cells, p, groups, false, route.arrow_at_end) && arms_fit(c, arms);
+    return cell_use(c, PlanCell::kBent, groups, arms) != CellUse::Blocked;
   };
-  if (!corner_fits(first) || !corner_fits(last)) return false;
+  if (!corner_fits(0) || !corner_fits(points.size() - 1)) return false;
   for (std::size_t s = 0; s + 1 < points.size(); ++s) {
     const GridPoint p = points[s];
     const GridPoint q = points[s + 1];
     if (p == q) continue;
-    if (s + 1 < points.size() - 1 && !corner_fits(q)) return false;
+    if (s + 1 < points.size() - 1 && !corner_fits(s + 1)) return false;
     const std::uint8_t usage = leg_usage(p, q);
     const bool inner_fits = cells.all_between(
         p, q, [&](const ChunkSummary& sum) { return chunk_usable(sum, usage, groups); },
@@ -144,9 +192,13 @@ bool legs_fit(const PlanCells& cells, std::span<const GridPoint> points, RouteGr
     if (!cells.contains(q.row, q.col)) return false;
     if (p.row != q.row && p.col != q.col) return false;
     if (p == q) continue;
-    if (s + 2 < points.size() &&
-        cell_use(cells.at(q.row, q.col), PlanCell::kBent, groups) == CellUse::Blocked) {
-      return false;
+    if (s + 2 < points.size()) {
+      const GridPoint next = points[s + 2];
+      const std::uint8_t arms =
+          next == q ? 0 : static_cast<std::uint8_t>(arm(toward(q, p)) | arm(toward(q, next)));
+      if (cell_use(cells.at(q.row, q.col), PlanCell::kBent, groups, arms) == CellUse::Blocked) {
+        return false;
+      }
     }
     const std::uint8_t usage = leg_usage(p, q);
     const bool inner_fits = cells.all_between(
@@ -188,19 +240,19 @@ bool route_near_other_box(const PlanCells& cells, const EdgeRoute& route, CellRe
 void commit_route(PlanCells& cells, const EdgeRoute& route, RouteGroups groups) {
   const std::vector<GridPoint>& points = route.points;
   if (points.empty()) return;
-  const auto add = [&](GridPoint p, std::uint8_t usage) {
+  const auto add = [&](GridPoint p, std::uint8_t usage, std::uint8_t arms) {
     if (cells.contains(p.row, p.col)) {
-      cells.update(p.row, p.col, [&](PlanCell& c) { add_line(c, usage, groups); });
+      cells.update(p.row, p.col, [&](PlanCell& c) { add_line(c, usage, groups, arms); });
     }
   };
   // A cell's lines do not depend on the order they come in: the corners
   // first, then the cells between them a chunk at a time.
-  for (const GridPoint& p : points) add(p, PlanCell::kBent);
+  for (std::size_t k = 0; k < points.size(); ++k) add(points[k], PlanCell::kBent, corner_arms(route, k));
   clipped_legs(cells, route, [&](GridPoint p, GridPoint q) {
     const std::uint8_t usage = leg_usage(p, q);
     cells.update_between(
         p, q, [&](const ChunkSummary& s) { return adding_changes_nothing(s, usage, groups); },
-        [&](PlanCell& c) { add_line(c, usage, groups); });
+        [&](PlanCell& c) { add_line(c, usage, groups, usage_arms(usage)); });
   });
   const GridPoint first = points.front();
   const GridPoint last = points.back();
@@ -239,6 +291,7 @@ void uncommit_routes(PlanCells& cells, std::span<const EdgeRoute> routes,
   for (const std::uint64_t k : gone) {
     cells.update(k / cells.width(), k % cells.width(), [](PlanCell& c) {
       c.what &= static_cast<std::uint8_t>(~kRouteMarks);
+      c.arms = 0;
       c.tail_group = 0;
       c.head_group = 0;
     });
@@ -248,9 +301,10 @@ void uncommit_routes(PlanCells& cells, std::span<const EdgeRoute> routes,
   for (std::size_t r = 0; r < routes.size(); ++r) {
     const EdgeRoute& route = routes[r];
     if (skip[r] || route.points.empty() || !bounding_box(route.points).overlaps(around)) continue;
-    for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
-      if (is_gone(p)) cells.update(p.row, p.col, [&](PlanCell& c) { add_line(c, usage, groups[r]); });
-      return true;
+    for_each_route_arm(route, [&](GridPoint p, std::uint8_t usage, std::uint8_t arms) {
+      if (is_gone(p)) {
+        cells.update(p.row, p.col, [&](PlanCell& c) { add_line(c, usage, groups[r], arms); });
+      }
     });
     const auto arrow = [&](GridPoint p) {
       if (is_gone(p)) cells.update(p.row, p.col, [](PlanCell& c) { c.what |= PlanCell::kArrow; });
@@ -266,18 +320,18 @@ std::vector<GridPoint> route_conflicts(const PlanCells& cells, const EdgeRoute& 
   if (route.points.empty()) return out;
   const GridPoint first = route.points.front();
   const GridPoint last = route.points.back();
-  for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
-    if (!cells.contains(p.row, p.col)) return true;
+  for_each_route_arm(route, [&](GridPoint p, std::uint8_t usage, std::uint8_t arms) {
+    if (!cells.contains(p.row, p.col)) return;
+    const PlanCell c = cells.at(p.row, p.col);
     bool fits;
     if (p == first) {
-      fits = port_usable(cells, p, groups, true, route.arrow_at_start);
+      fits = port_usable(cells, p, groups, true, route.arrow_at_start) && arms_fit(c, arms);
     } else if (p == last) {
-      fits = port_usable(cells, p, groups, false, route.arrow_at_end);
+      fits = port_usable(cells, p, groups, false, route.arrow_at_end) && arms_fit(c, arms);
     } else {
-      fits = cell_use(cells.at(p.row, p.col), usage, groups) != CellUse::Blocked;
+      fits = cell_use(c, usage, groups, usage == PlanCell::kBent ? arms : 0) != CellUse::Blocked;
     }
     if (!fits) out.push_back(p);
-    return true;
   });
   return out;
 }

@@ -33,6 +33,25 @@ inline bool shares(const PlanCell& cell, RouteGroups groups) {
          (cell.head_group == groups.head && groups.head != 0);
 }
 
+/// The bit of `PlanCell::arms` for a line leaving a cell towards `d`.
+constexpr std::uint8_t arm(Toward d) {
+  return static_cast<std::uint8_t>(1u << static_cast<unsigned>(d));
+}
+
+/// How many directions `arms` holds.
+constexpr int arm_count(std::uint8_t arms) { return __builtin_popcount(arms); }
+
+/// Whether a line leaving a cell as `mine` says may be added to its lines
+/// (`cell.arms`): a cell of lines that meet, rather than cross, never takes
+/// all four directions, which would read as a crossing.
+constexpr bool arms_fit(const PlanCell& cell, std::uint8_t mine) {
+  return (cell.what & PlanCell::kLines) == 0 || arm_count(cell.arms | mine) < 4;
+}
+
+/// The arms of the route's corner `k` (an index into its points): towards
+/// the corners before and after it, and into the box at either end.
+std::uint8_t corner_arms(const EdgeRoute& route, std::size_t k);
+
 /// How a route may use a cell it passes.
 enum class CellUse : std::uint8_t {
   /// Nothing there but perhaps the lines of its own end: free to use.
@@ -45,8 +64,10 @@ enum class CellUse : std::uint8_t {
 };
 
 /// How a route of `groups` may use `cell` the way `usage` says
-/// (`PlanCell::kAcross`, `kAlong` or `kBent`).
-CellUse cell_use(const PlanCell& cell, std::uint8_t usage, RouteGroups groups);
+/// (`PlanCell::kAcross`, `kAlong` or `kBent`), leaving it as `arms` says
+/// (for a bend; a straight usage has its own two).
+CellUse cell_use(const PlanCell& cell, std::uint8_t usage, RouteGroups groups,
+                 std::uint8_t arms = 0);
 
 /// Whether a route of `groups` may start (`start`) or end on `cell`; with
 /// `arrow`, an arrowhead goes there, which no other line may pass under.
@@ -108,6 +129,25 @@ bool for_each_route_cell(const EdgeRoute& route, Visit visit) {
   return true;
 }
 
+/// Calls visit(cell, usage bits, arms) for every cell of `route`, start to
+/// end, where the arms are the directions the route leaves the cell in.
+template <class Visit>
+void for_each_route_arm(const EdgeRoute& route, Visit visit) {
+  const auto& pts = route.points;
+  std::size_t corner = 0;
+  for_each_route_cell(route, [&](GridPoint p, std::uint8_t usage) {
+    if (usage == PlanCell::kBent) {
+      while (corner + 1 < pts.size() && pts[corner] != p) ++corner;
+      visit(p, usage, corner_arms(route, corner));
+      ++corner;
+    } else {
+      visit(p, usage,
+            usage == PlanCell::kAcross ? static_cast<std::uint8_t>(arm(Toward::Left) | arm(Toward::Right))
+                                       : static_cast<std::uint8_t>(arm(Toward::Up) | arm(Toward::Down)));
+    }
+    return true;
+  });
+}
 }  // namespace vantri
 
 #endif  // VANTRI_RENDER_EDGES_ROUTE_CELLS_H_

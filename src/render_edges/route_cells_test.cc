@@ -10,8 +10,17 @@
 namespace vantri {
 namespace {
 
+std::string corners(const EdgeRoute& r) {
+  std::string out;
+  for (const GridPoint& p : r.points) {
+    out += " (" + std::to_string(p.row) + ", " + std::to_string(p.col) + ")";
+  }
+  return out;
+}
+
 bool same(const PlanCell& a, const PlanCell& b) {
-  return a.what == b.what && a.tail_group == b.tail_group && a.head_group == b.head_group;
+  return a.what == b.what && a.arms == b.arms && a.tail_group == b.tail_group &&
+         a.head_group == b.head_group;
 }
 
 // Random routes of up to three legs over a small canvas with a few boxes
@@ -120,7 +129,8 @@ TEST(RouteSearch, RouteFitsExactlyWhenNothingConflicts) {
       bool on_canvas = true;
       for (const GridPoint& p : r.points) on_canvas = on_canvas && cells.contains(p.row, p.col);
       const bool expected = on_canvas && route_conflicts(cells, r, groups).empty();
-      ASSERT_EQ(route_fits(cells, r, groups), expected) << "round " << round << " route " << k;
+      ASSERT_EQ(route_fits(cells, r, groups), expected)
+          << "round " << round << " route " << k << ":" << corners(r);
       fitting += expected ? 1 : 0;
       ++checked;
     }

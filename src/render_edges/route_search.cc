@@ -116,6 +116,11 @@ class Search {
     return m = kBlocked;
   }
 
+  bool start_has_lines(std::uint32_t cell) const {
+    const GridPoint p = point_of(cell);
+    return (cells_.at(p.row, p.col).what & PlanCell::kLines) != 0;
+  }
+
   std::uint32_t estimate(GridPoint p) const {
     const std::uint64_t dr = p.row < targets_.top      ? targets_.top - p.row
                              : p.row > targets_.bottom ? p.row - targets_.bottom
@@ -280,10 +285,16 @@ class Search {
       const auto heading = static_cast<Toward>(state % 4);
       const bool at_start = came_from(state) == kNowhere;
       const std::uint8_t here = at_start ? std::uint8_t{kFree} : mode_of(cell);
+      // Lines already in the cell (its own network's, or a port's fellow
+      // lines): the route may not give them a fourth direction.
+      const bool has_lines = here == kShared || (at_start && start_has_lines(cell));
+      const PlanCell lines_here =
+          has_lines ? cells_.at(w_.top + r, w_.left + c) : PlanCell{};
       for (const Toward next : {Toward::Up, Toward::Down, Toward::Left, Toward::Right}) {
         if (next == opposite(heading)) continue;
         const std::optional<std::uint32_t> step = step_cost(here, heading, next, at_start);
         if (!step) continue;
+        if (has_lines && !arms_fit(lines_here, arm(opposite(heading)) | arm(next))) continue;
         std::uint64_t qr = r, qc = c;
         switch (next) {
           case Toward::Up: if (r == 0) continue; --qr; break;
@@ -295,7 +306,8 @@ class Search {
         const std::uint32_t q_cost = cost + *step;
         const std::uint32_t q_state = q_cell * 4 + static_cast<std::uint32_t>(next);
         const std::uint32_t target = touch(q_cell).target;
-        if (target != 0 && req_.to[target - 1].into == next) {
+        if (target != 0 && req_.to[target - 1].into == next &&
+            arms_fit(cells_.at(w_.top + qr, w_.left + qc), arm(opposite(next)) | arm(next))) {
           const std::uint32_t total = q_cost + req_.to[target - 1].cost;
           if (total < best_cost_) {
             best_cost_ = total;
