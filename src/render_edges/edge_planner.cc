@@ -153,6 +153,7 @@ bool EdgePlanner::try_candidates(std::size_t edge, std::span<const SimpleRoute> 
     r.facing_walled = false;
     if (!route_fits(cells_, r, groups_[edge])) continue;
     if (e.tail != e.head && route_near_other_box(cells_, r, tail_round, head_round)) continue;
+    if (!crossings_clear(cells_, r, groups_[edge])) continue;
     commit_route(cells_, r, groups_[edge]);
     plan_.routes[edge] = r;
     if (e.tail == e.head) ++loops_[e.tail][c.corner];
@@ -281,6 +282,7 @@ void EdgePlanner::route_all() {
   std::stable_partition(still.begin(), still.end(), [&](std::size_t i) { return is_forward(i); });
   for (const std::size_t i : still) {
     if (stop()) return;
+    facing_walled_ = false;
     if (try_search(i) || try_anywhere(i)) continue;
     // Walled in at a crowded box: the edge shares its other end instead,
     // and at last both.

@@ -121,6 +121,12 @@ class EdgePlanner {
   // States the careful searches may still visit (see `PlannerLimits`).
   std::uint64_t budget_ = 0;
   bool making_way_ = false;
+  // The last resort is searching: crossings need not keep clear.
+  bool last_resort_ = false;
+  // A search into the facing ports may let its crossings touch.
+  bool crossings_may_touch_ = false;
+  // The last search of an edge into its facing ports found them walled in.
+  bool facing_walled_ = false;
   // Reused between edges, so that trying candidates allocates nothing.
   std::vector<SimpleRoute> candidates_;
   EdgeRoute scratch_route_;

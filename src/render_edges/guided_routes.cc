@@ -166,6 +166,9 @@ bool EdgePlanner::try_guided(std::size_t edge) {
   route.points.assign(points.begin(), points.end());
   route.start_into = opposite(forward_);
   route.end_into = forward_;
+  route.arrow_at_end = scene_.edges[edge].arrow_at_head;
+  route.arrow_at_start = scene_.edges[edge].arrow_at_tail;
+  if (!crossings_clear(cells_, route, groups)) return false;
   return try_route(edge, std::move(route));
 }
 

@@ -2,6 +2,7 @@
 #include "render_edges/route_cells.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace vantri {
 namespace {
@@ -207,6 +208,63 @@ bool legs_fit(const PlanCells& cells, std::span<const GridPoint> points, RouteGr
     if (!inner_fits) return false;
   }
   return true;
+}
+
+bool crossings_clear(const PlanCells& cells, const EdgeRoute& route, RouteGroups groups) {
+  const auto& pts = route.points;
+  if (pts.empty()) return true;
+  std::uint64_t total = 1;
+  for (std::size_t s = 0; s + 1 < pts.size(); ++s) {
+    total += (pts[s].row > pts[s + 1].row ? pts[s].row - pts[s + 1].row : pts[s + 1].row - pts[s].row) +
+             (pts[s].col > pts[s + 1].col ? pts[s].col - pts[s + 1].col : pts[s + 1].col - pts[s].col);
+  }
+  const auto neighbour = [&](GridPoint p, Toward d) -> std::optional<PlanCell> {
+    switch (d) {
+      case Toward::Up: if (p.row == 0) return std::nullopt; --p.row; break;
+      case Toward::Down: ++p.row; break;
+      case Toward::Left: if (p.col == 0) return std::nullopt; --p.col; break;
+      case Toward::Right: ++p.col; break;
+    }
+    if (!cells.contains(p.row, p.col)) return std::nullopt;
+    return cells.at(p.row, p.col);
+  };
+  // What each cell of the route becomes: a crossing, a meeting (an
+  // arrowhead or a junction), or neither.
+  enum class Kind : std::uint8_t { Plain, Crossing, Meeting };
+  Kind before = Kind::Plain;
+  std::uint64_t at = 0;
+  bool clear = true;
+  for_each_route_arm(route, [&](GridPoint p, std::uint8_t usage, std::uint8_t arms) {
+    const bool end = (at == 0 && route.arrow_at_start) || (at + 1 == total && route.arrow_at_end);
+    ++at;
+    if (!clear || !cells.contains(p.row, p.col)) return;
+    const PlanCell c = cells.at(p.row, p.col);
+    const bool lines = (c.what & PlanCell::kLines) != 0;
+    Kind kind = Kind::Plain;
+    if (end || (lines && shares(c, groups) && arm_count(c.arms | arms) >= 3)) {
+      kind = Kind::Meeting;
+    } else if (lines && !shares(c, groups)) {
+      kind = Kind::Crossing;
+    }
+    if ((before == Kind::Crossing && kind == Kind::Meeting) ||
+        (before == Kind::Meeting && kind == Kind::Crossing)) {
+      clear = false;
+    }
+    for (const Toward d : {Toward::Up, Toward::Down, Toward::Left, Toward::Right}) {
+      const std::optional<PlanCell> n = neighbour(p, d);
+      if (!n) continue;
+      if (kind == Kind::Meeting && arm_count(n->arms) == 4) clear = false;
+      // The crossed line's cells either side of a crossing.
+      const bool across_the_line = usage == PlanCell::kAcross ? (d == Toward::Up || d == Toward::Down)
+                                                              : (d == Toward::Left || d == Toward::Right);
+      if (kind == Kind::Crossing && across_the_line &&
+          ((n->what & PlanCell::kArrow) || arm_count(n->arms) == 3)) {
+        clear = false;
+      }
+    }
+    before = kind;
+  });
+  return clear;
 }
 
 bool route_near_other_box(const PlanCells& cells, const EdgeRoute& route, CellRect exempt_a,

@@ -83,6 +83,11 @@ bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups grou
 /// route passes straight through).
 bool legs_fit(const PlanCells& cells, std::span<const GridPoint> points, RouteGroups groups);
 
+/// Whether `route`, which fits, keeps its crossings clear: none stands
+/// beside an arrowhead or a junction (its own or one already there), where
+/// it would read as one.
+bool crossings_clear(const PlanCells& cells, const EdgeRoute& route, RouteGroups groups);
+
 /// Whether a cell of `route` lies beside a box (`PlanCell::kNearBox`)
 /// other than within `exempt_a` or `exempt_b`, the cells round its own
 /// two boxes.

@@ -116,6 +116,86 @@ class Search {
     return m = kBlocked;
   }
 
+  // The cell one step from `p` towards `d`, if the canvas has it.
+  std::optional<GridPoint> beside(GridPoint p, Toward d) const {
+    switch (d) {
+      case Toward::Up: if (p.row == 0) return std::nullopt; --p.row; break;
+      case Toward::Down: ++p.row; break;
+      case Toward::Left: if (p.col == 0) return std::nullopt; --p.col; break;
+      case Toward::Right: ++p.col; break;
+    }
+    if (!cells_.contains(p.row, p.col)) return std::nullopt;
+    return p;
+  }
+
+  // Whether a cell beside `p` holds a crossing (lines in all four
+  // directions), or, with `meetings`, an arrowhead or a junction; only
+  // the directions in `dirs` are looked at.
+  bool crossing_beside(GridPoint p, std::uint8_t dirs) const {
+    for (const Toward d : {Toward::Up, Toward::Down, Toward::Left, Toward::Right}) {
+      if (!(dirs & arm(d))) continue;
+      const std::optional<GridPoint> n = beside(p, d);
+      if (n && arm_count(cells_.at(n->row, n->col).arms) == 4) return true;
+    }
+    return false;
+  }
+  bool meeting_beside(GridPoint p, std::uint8_t dirs) const {
+    for (const Toward d : {Toward::Up, Toward::Down, Toward::Left, Toward::Right}) {
+      if (!(dirs & arm(d))) continue;
+      const std::optional<GridPoint> n = beside(p, d);
+      if (!n) continue;
+      const PlanCell c = cells_.at(n->row, n->col);
+      if ((c.what & PlanCell::kArrow) || arm_count(c.arms) == 3) return true;
+    }
+    return false;
+  }
+
+  // Whether the route, arrived in `cell` heading `heading` from state
+  // `state` and leaving it towards `next`, keeps its crossings clear of
+  // arrowheads and junctions there.
+  bool reads_clearly(std::uint32_t state, std::uint32_t cell, std::uint8_t here, Toward heading,
+                     Toward next, bool at_start) {
+    const GridPoint p = point_of(cell);
+    const bool crossing = here == kAcrossOnly || here == kAlongOnly;
+    constexpr std::uint8_t kAll = 15;
+    if (crossing) {
+      // Crossing here: the crossed line's cells beside it, and the cell
+      // it came from, may not be an arrowhead or a junction.
+      const std::uint8_t across = horizontal(heading) ? arm(Toward::Up) | arm(Toward::Down)
+                                                      : arm(Toward::Left) | arm(Toward::Right);
+      if (meeting_beside(p, across)) return false;
+      const std::uint8_t before = came_from(state);
+      if (before == kNowhere) return true;
+      const std::optional<GridPoint> back = beside(p, opposite(heading));
+      if (!back) return true;
+      const std::uint32_t back_cell = index(*back);
+      const std::uint32_t back_state = back_cell * 4 + before;
+      if (came_from(back_state) == kNowhere) return !req_.arrow_at_start;
+      const PlanCell b = cells_.at(back->row, back->col);
+      const std::uint8_t ours = arm(opposite(static_cast<Toward>(before))) | arm(heading);
+      return (b.what & PlanCell::kLines) == 0 || arm_count(b.arms | ours) < 3;
+    }
+    if (here != kShared && !at_start) return true;
+    const PlanCell c = cells_.at(p.row, p.col);
+    if ((c.what & PlanCell::kLines) == 0) return true;
+    if (arm_count(c.arms | arm(opposite(heading)) | arm(next)) < 3) return true;
+    // A junction here: no crossing beside it, neither one already there
+    // nor the one the route made just before.
+    if (crossing_beside(p, kAll)) return false;
+    if (at_start) return true;
+    const std::optional<GridPoint> back = beside(p, opposite(heading));
+    if (!back) return true;
+    const std::uint8_t back_mode = mode_of(index(*back));
+    return back_mode != kAcrossOnly && back_mode != kAlongOnly;
+  }
+
+  // Whether an arrowhead may end the route in `cell`, arrived from a cell
+  // of mode `from_mode`: no crossing beside it.
+  bool arrow_reads_clearly(std::uint32_t cell, std::uint8_t from_mode) const {
+    if (from_mode == kAcrossOnly || from_mode == kAlongOnly) return false;
+    return !crossing_beside(point_of(cell), 15);
+  }
+
   bool start_has_lines(std::uint32_t cell) const {
     const GridPoint p = point_of(cell);
     return (cells_.at(p.row, p.col).what & PlanCell::kLines) != 0;
@@ -295,6 +375,9 @@ class Search {
         const std::optional<std::uint32_t> step = step_cost(here, heading, next, at_start);
         if (!step) continue;
         if (has_lines && !arms_fit(lines_here, arm(opposite(heading)) | arm(next))) continue;
+        if (req_.clear_crossings && !reads_clearly(state, cell, here, heading, next, at_start)) {
+          continue;
+        }
         std::uint64_t qr = r, qc = c;
         switch (next) {
           case Toward::Up: if (r == 0) continue; --qr; break;
@@ -307,7 +390,8 @@ class Search {
         const std::uint32_t q_state = q_cell * 4 + static_cast<std::uint32_t>(next);
         const std::uint32_t target = touch(q_cell).target;
         if (target != 0 && req_.to[target - 1].into == next &&
-            arms_fit(cells_.at(w_.top + qr, w_.left + qc), arm(opposite(next)) | arm(next))) {
+            arms_fit(cells_.at(w_.top + qr, w_.left + qc), arm(opposite(next)) | arm(next)) &&
+            (!req_.clear_crossings || !req_.arrow_at_end || arrow_reads_clearly(q_cell, here))) {
           const std::uint32_t total = q_cost + req_.to[target - 1].cost;
           if (total < best_cost_) {
             best_cost_ = total;

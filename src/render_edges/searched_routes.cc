@@ -49,6 +49,7 @@ SearchRequest EdgePlanner::request_for(std::size_t edge, std::span<const RoutePo
   request.arrow_at_start = backwards ? e.arrow_at_head : e.arrow_at_tail;
   request.arrow_at_end = backwards ? e.arrow_at_tail : e.arrow_at_head;
   request.reversed = backwards;
+  request.clear_crossings = !last_resort_ && !crossings_may_touch_;
   request.stop = scene_.stop;
   return request;
 }
@@ -102,7 +103,8 @@ bool EdgePlanner::try_search(std::size_t edge) {
   add_search_ports(from, end_place(edge, false), limits_);
   add_search_ports(to, end_place(edge, true), limits_);
   if (from.empty() || to.empty()) return false;
-  bool facing_walled = false;
+  // Whether the routes before it wall in every facing port.
+  bool walled = false;
   // First only the ports the edge should use, in small windows; then
   // every port, in windows growing until one holds a route.
   std::vector<RoutePort> good_from, good_to;
@@ -119,24 +121,42 @@ bool EdgePlanner::try_search(std::size_t edge) {
     // next wider one is tried before any other side. A search stopped
     // short would only visit the same cells again in a wider window, and
     // one walled in stays walled in.
-    for (const std::uint64_t margin : limits_.margins) {
-      // A search stopped short of proving which route is cheapest has
-      // not shown that there is none: in a dense window the crossings
-      // make the cheapest costly to prove. It goes on settling for any
-      // way into these ports, which beats any way into the others.
-      SearchOutcome out = search(edge, good_from, good_to, search_window(edge, margin),
-                                 limits_.cheapest_visits, false, limits_.any_route_visits);
-      if (out.route) return try_route(edge, std::move(*out.route));
-      // A search that ran out of cells in the widest window found every
-      // cell those ports reach: the routes before it wall them in.
-      const bool combed = !out.went_on && !out.stopped &&
-                          (whole_canvas(edge, margin) || margin == limits_.margins.back());
-      facing_walled = out.walled || combed;
-      if (out.went_on || out.stopped || out.walled || whole_canvas(edge, margin)) break;
-      if (budget_ == 0) return false;
+    //
+    // The facing sides come before clear crossings: when no route into
+    // them keeps its crossings clear of arrowheads and junctions within
+    // the cheapest search's states, one that does not is searched for
+    // before any other side.
+    for (const bool clear : {true, false}) {
+      crossings_may_touch_ = !clear;
+      for (const std::uint64_t margin : limits_.margins) {
+        // A search stopped short of proving which route is cheapest has
+        // not shown that there is none: in a dense window the crossings
+        // make the cheapest costly to prove. It goes on settling for any
+        // way into these ports, which beats any way into the others.
+        SearchOutcome out = search(edge, good_from, good_to, search_window(edge, margin),
+                                   limits_.cheapest_visits, false,
+                                   clear ? 0 : limits_.any_route_visits);
+        if (out.route) {
+          crossings_may_touch_ = false;
+          return try_route(edge, std::move(*out.route));
+        }
+        // A search that ran out of cells in the widest window found every
+        // cell those ports reach: the routes before it wall them in.
+        const bool combed = !out.went_on && !out.stopped &&
+                            (whole_canvas(edge, margin) || margin == limits_.margins.back());
+        walled = out.walled || combed;
+        if (out.went_on || out.stopped || out.walled || whole_canvas(edge, margin)) break;
+        if (budget_ == 0) break;
+      }
+      crossings_may_touch_ = false;
+      if (budget_ == 0) {
+        facing_walled_ = walled;
+        return false;
+      }
     }
     if (!making_way_ && budget_ != 0 && make_way(edge, good_from, good_to)) return true;
   }
+  facing_walled_ = walled;
   // When the facing ports of only one end are walled in, the other end
   // still keeps to its own: first either end may go elsewhere, then both.
   std::optional<EdgeRoute> best;
@@ -155,7 +175,7 @@ bool EdgePlanner::try_search(std::size_t edge) {
   // Any port at all may spend what is left of the budget.
   consider(from, to, static_cast<std::size_t>(std::min<std::uint64_t>(budget_, SIZE_MAX)));
   if (!best) return false;
-  best->facing_walled = facing_walled;
+  best->facing_walled = facing_walled_;
   return try_route(edge, std::move(*best));
 }
 
@@ -179,6 +199,13 @@ std::optional<EdgeRoute> EdgePlanner::any_route(std::size_t edge, std::span<cons
 }
 
 bool EdgePlanner::try_anywhere(std::size_t edge) {
+  // Any route that joins the boxes will do here, even one whose crossings
+  // stand beside an arrowhead or a junction.
+  last_resort_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{last_resort_};
   // A loop may also turn round, when the sides it leaves by are full.
   const bool loop = scene_.edges[edge].tail == scene_.edges[edge].head;
   for (const bool turned : {false, true}) {
@@ -189,6 +216,7 @@ bool EdgePlanner::try_anywhere(std::size_t edge) {
     add_search_ports(from, tail, limits_);
     add_search_ports(to, head, limits_);
     std::optional<EdgeRoute> route = first_route_anywhere(edge, from, to);
+    if (route) route->facing_walled = facing_walled_;
     if (route && try_route(edge, std::move(*route))) return true;
   }
   return false;
