@@ -238,12 +238,14 @@ RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> 
                             const RenderOptions& options,
                             StopCheck* stop) {
   const std::vector<CellRect> frames = cluster_frame_cells(layout.clusters, transform);
+  const std::vector<CellRect> closed = closed_frame_cells(layout.clusters, transform, options.trim);
   RouteScene scene;
   scene.edges = layout.edges;
   scene.nodes = layout.nodes;
   scene.boxes = boxes;
   scene.rankdir = layout.rankdir;
   scene.frames = frames;
+  scene.closed = closed;
   scene.width = transform.width;
   scene.height = transform.height;
   scene.max_width = options.max_width;

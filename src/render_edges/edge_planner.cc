@@ -85,6 +85,9 @@ void EdgePlanner::mark_obstacles() {
   }
   OnceMarker frames{cells_, PlanCell::kFrame};
   for (const CellRect& r : scene_.frames) frames.run(r.top, r.bottom, r.left, r.right);
+  // A line under a title's text would be hidden by it; one through a
+  // frame's corner would read as part of the frame.
+  for (const CellRect& r : scene_.closed) cells_.mark(r.top, r.bottom, r.left, r.right, PlanCell::kLabel);
 }
 
 bool EdgePlanner::box_usable(std::size_t node) const {

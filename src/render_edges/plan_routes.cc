@@ -104,6 +104,40 @@ std::vector<CellRect> cluster_frame_cells(std::span<const LayoutCluster> cluster
   return out;
 }
 
+std::vector<CellRect> closed_frame_cells(std::span<const LayoutCluster> clusters,
+                                         const GridTransform& transform, TrimStrategy trim) {
+  std::vector<CellRect> out;
+  for (const LayoutCluster& cluster : clusters) {
+    const std::uint64_t top = row_of(transform, cluster.bb.y1);
+    const std::uint64_t bottom = row_of(transform, cluster.bb.y0);
+    const std::uint64_t left = column_of(transform, cluster.bb.x0);
+    const std::uint64_t right = column_of(transform, cluster.bb.x1);
+    if (right <= left + 1 || bottom <= top + 2) continue;
+    const std::uint64_t edge = top + 1;
+    for (const std::uint64_t row : {edge, bottom}) {
+      for (const std::uint64_t col : {left, right}) out.push_back({col, row, col, row});
+    }
+    const std::vector<TitleLine> lines = aligned_title_lines(cluster.label, cluster.label_is_html);
+    if (lines.empty() || lines[0].text.empty()) continue;
+    // The first line on the frame's top edge, a blank either side.
+    const std::string first = trim_label(lines[0].text, static_cast<std::size_t>(right - left - 2), trim);
+    if (!first.empty()) {
+      out.push_back({.left = left + 1, .top = edge, .right = left + 2 + text_width(first), .bottom = edge});
+    }
+    // Further lines under it, as wide as the widest.
+    if (lines.size() > 1 && right - left >= 4) {
+      const std::size_t inner = static_cast<std::size_t>(right - left - 3);
+      std::uint64_t widest = 0, rows = 0;
+      for (std::size_t k = 1; k < lines.size() && edge + k < bottom; ++k, ++rows) {
+        widest = std::max<std::uint64_t>(widest, text_width(trim_label(lines[k].text, inner, trim)));
+      }
+      if (widest != 0) {
+        out.push_back({.left = left + 2, .top = edge + 1, .right = left + 1 + widest, .bottom = edge + rows});
+      }
+    }
+  }
+  return out;
+}
 
 RoutePlan plan_routes(const RouteScene& scene) {
   const PlanSize size = plan_size(scene);

@@ -41,6 +41,8 @@ struct RouteScene {
   RankDir rankdir = RankDir::TopToBottom;
   /// Cluster frames and titles: routes may cross them, labels keep off.
   std::span<const CellRect> frames;
+  /// Cells of cluster frames no route may pass (`closed_frame_cells`).
+  std::span<const CellRect> closed;
   /// The drawing's own size; the plan may need more.
   std::uint64_t width = 0;
   std::uint64_t height = 0;
@@ -66,6 +68,13 @@ struct RouteScene {
 /// keep off.
 std::vector<CellRect> cluster_frame_cells(std::span<const LayoutCluster> clusters,
                                           const GridTransform& transform);
+
+/// The cells of cluster frames that no line may pass: where the titles
+/// are written, trimmed with `trim` as the frames are drawn (with the
+/// blank either side of the first line), whose text would hide it; and
+/// the frames' corners, where it would read as part of the frame.
+std::vector<CellRect> closed_frame_cells(std::span<const LayoutCluster> clusters,
+                                         const GridTransform& transform, TrimStrategy trim);
 
 /// Routes, arrowheads and labels of every edge, and the canvas they need.
 RoutePlan plan_routes(const RouteScene& scene);
