@@ -116,6 +116,8 @@ SimpleEdge EdgePlanner::simple_edge(std::size_t edge) const {
   s.forward = forward_;
   s.forward_edge = is_forward(edge);
   s.merging = merging(edge);
+  const auto out = forward_out_.find(groups_[edge].tail);
+  s.fanning = out != forward_out_.end() && out->second >= 2;
   s.labelled = e.label.has_value() && !e.label->empty();
   return s;
 }
@@ -241,6 +243,7 @@ void EdgePlanner::route_all() {
   plan_.routes.assign(n, EdgeRoute{});
   std::vector<std::size_t> simple, loops, rest;
   forward_in_.clear();
+  forward_out_.clear();
   for (std::size_t i = 0; i < n; ++i) {
     const LayoutEdge& e = scene_.edges[i];
     if (e.invisible || !box_usable(e.tail) || !box_usable(e.head)) continue;
@@ -248,7 +251,10 @@ void EdgePlanner::route_all() {
       loops.push_back(i);
     } else {
       simple.push_back(i);
-      if (is_forward(i)) ++forward_in_[groups_[i].head];
+      if (is_forward(i)) {
+        ++forward_in_[groups_[i].head];
+        ++forward_out_[groups_[i].tail];
+      }
     }
   }
   // Short edges first: they have the fewest ways to go.

@@ -116,6 +116,8 @@ class EdgePlanner {
   std::vector<RouteGroups> walled_groups_;
   // Forward edges per head group: they merge right before their head.
   std::unordered_map<std::uint32_t, std::uint32_t> forward_in_;
+  // Forward edges per tail group: they fan out right after their tail.
+  std::unordered_map<std::uint32_t, std::uint32_t> forward_out_;
   // Loops already drawn round each corner of a node's box.
   std::unordered_map<std::size_t, std::array<std::uint64_t, 4>> loops_;
   // States the careful searches may still visit (see `PlannerLimits`).
@@ -123,8 +125,6 @@ class EdgePlanner {
   bool making_way_ = false;
   // The last resort is searching: crossings need not keep clear.
   bool last_resort_ = false;
-  // A search into the facing ports may let its crossings touch.
-  bool crossings_may_touch_ = false;
   // The last search of an edge into its facing ports found them walled in.
   bool facing_walled_ = false;
   // Reused between edges, so that trying candidates allocates nothing.

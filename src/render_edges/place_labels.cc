@@ -64,6 +64,8 @@ struct Placer {
   // Candidate places, kept between labels so that trying them allocates
   // nothing.
   std::vector<GridPoint> spots;
+  // Candidates lie only beside cells where the route's line is alone.
+  bool own_stretch = false;
 
   // Whether the cell lies on the route whose label is being placed.
   bool on_own_route(std::uint64_t row, std::uint64_t col) const {
@@ -215,6 +217,7 @@ struct Placer {
         const std::uint64_t at = sign > 0 ? middle + k : middle - k;
         if (at >= count) continue;
         const auto [cell, usage] = route_cell(pts, at);
+        if (own_stretch && !only_line(cell)) continue;
         beside_cell(cell, usage, b, out);
       }
     }
@@ -244,6 +247,14 @@ struct Placer {
       return {{q.row > p.row ? p.row + k : p.row - k, p.col}, PlanCell::kAlong};
     }
     return {pts.back(), PlanCell::kBent};
+  }
+
+  // Whether the route's line is the only one in `cell`: lines of several
+  // edges leave their groups mixed.
+  bool only_line(GridPoint cell) const {
+    if (!cells.contains(cell.row, cell.col)) return false;
+    const PlanCell c = cells.at(cell.row, cell.col);
+    return c.tail_group != PlanCell::kMixed && c.head_group != PlanCell::kMixed;
   }
 
   bool try_place(const Block& b, LabelRole role, std::size_t owner, const std::string& text,
@@ -281,12 +292,23 @@ struct Placer {
       for (const std::string& line : b.lines) joined += (joined.empty() ? "" : " ") + line;
       return joined == text;
     };
-    for (const bool clear : {true, false}) {
-      for (const Block& block : blocks) {
-        if (clear && &block != &blocks.front() && !whole_words(block)) continue;
-        if (try_place(block, role, owner, text, clear)) return;
+    // First beside a stretch of the edge's own line, which names it alone
+    // (not a trunk or a merge it shares, nor a crossing).
+    const bool along_route = role == LabelRole::Edge || role == LabelRole::EdgeExternal;
+    for (const bool own : {true, false}) {
+      if (own && !along_route) continue;
+      own_stretch = own;
+      for (const bool clear : {true, false}) {
+        for (const Block& block : blocks) {
+          if (clear && &block != &blocks.front() && !whole_words(block)) continue;
+          if (try_place(block, role, owner, text, clear)) {
+            own_stretch = false;
+            return;
+          }
+        }
       }
     }
+    own_stretch = false;
     Block first = std::move(blocks.front());
     std::string shorter = text;
     if (text_width(text) > kShortest) {
@@ -341,7 +363,7 @@ struct Placer {
 }  // namespace
 
 void place_labels(PlanCells& cells, RoutePlan& plan, const RouteScene& scene) {
-  Placer placer{cells, plan, scene, {}, nullptr, {}};
+  Placer placer{cells, plan, scene, {}, nullptr, {}, false};
   // The labels with the fewest places first: a loop's label (the planner
   // kept room beside each loop for it), then head and tail labels, which
   // must sit by one cell, then labels that may go anywhere along a route.

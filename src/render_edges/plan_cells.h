@@ -125,6 +125,27 @@ class PlanCells {
     return ok;
   }
 
+  /// `all_between` with each cell's position: cell_ok(point, cell). The
+  /// cells come in increasing order along the line.
+  template <class ChunkOk, class CellOk>
+  bool all_between_at(GridPoint p, GridPoint q, ChunkOk chunk_ok, CellOk cell_ok) const {
+    bool ok = true;
+    const bool same_row = p.row == q.row;
+    runs_between(p, q, [&](std::size_t s, std::uint64_t from, std::uint64_t to) {
+      const std::uint32_t id = ids_[s];
+      if (id == 0) return ok = chunk_ok(ChunkSummary{});
+      if (from == 0 && to == kMask && chunk_ok(summary(id))) return true;
+      const PlanCell* run = chunks_[id - 1].get();
+      const std::uint64_t base = (s % chunks_per_line_) << kShift;
+      for (std::uint64_t k = from; k <= to; ++k) {
+        const GridPoint at = same_row ? GridPoint{p.row, base + k} : GridPoint{base + k, p.col};
+        if (!cell_ok(at, run[k])) return ok = false;
+      }
+      return true;
+    }, [&](std::uint64_t row, std::uint64_t col) { return ok = cell_ok(GridPoint{row, col}, at(row, col)); });
+    return ok;
+  }
+
   /// Changes every cell strictly between `p` and `q` (in range, on one
   /// row or one column) with change(PlanCell&), skipping each whole chunk
   /// for which unchanged(summary) says the change would leave every cell

@@ -25,6 +25,9 @@ struct PlannerLimits {
   std::uint32_t cross = 30;
   /// A bend.
   std::uint32_t bend = 25;
+  /// A crossing beside an arrowhead or a junction, where it would read as
+  /// part of it: worth a detour of twenty cells.
+  std::uint32_t touching = 200;
   /// A cell right beside a box: passable, but a route one cell further out
   /// is easier to tell from the box's border.
   std::uint32_t near_box = 30;

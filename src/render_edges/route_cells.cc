@@ -2,6 +2,7 @@
 #include "render_edges/route_cells.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 
 namespace vantri {
@@ -126,7 +127,14 @@ CellUse cell_use(const PlanCell& cell, std::uint8_t usage, RouteGroups groups, s
   const std::uint8_t lines = cell.what & PlanCell::kLines;
   if (lines == 0) return CellUse::Free;
   if (shares(cell, groups)) {
-    return arms_fit(cell, arms | usage_arms(usage)) ? CellUse::Shared : CellUse::Blocked;
+    if (arms_fit(cell, arms | usage_arms(usage))) return CellUse::Shared;
+    // Straight across a straight line of its own network: a crossing,
+    // which reads as two lines going on, not as a junction.
+    if ((lines == PlanCell::kAlong && usage == PlanCell::kAcross) ||
+        (lines == PlanCell::kAcross && usage == PlanCell::kAlong)) {
+      return CellUse::Crossing;
+    }
+    return CellUse::Blocked;
   }
   if ((lines == PlanCell::kAlong && usage == PlanCell::kAcross) ||
       (lines == PlanCell::kAcross && usage == PlanCell::kAlong)) {
@@ -213,12 +221,25 @@ bool legs_fit(const PlanCells& cells, std::span<const GridPoint> points, RouteGr
 bool crossings_clear(const PlanCells& cells, const EdgeRoute& route, RouteGroups groups) {
   const auto& pts = route.points;
   if (pts.empty()) return true;
-  std::uint64_t total = 1;
-  for (std::size_t s = 0; s + 1 < pts.size(); ++s) {
-    total += (pts[s].row > pts[s + 1].row ? pts[s].row - pts[s + 1].row : pts[s + 1].row - pts[s].row) +
-             (pts[s].col > pts[s + 1].col ? pts[s].col - pts[s + 1].col : pts[s + 1].col - pts[s].col);
-  }
-  const auto neighbour = [&](GridPoint p, Toward d) -> std::optional<PlanCell> {
+  // What a cell of the route is: a crossing or a meeting (an arrowhead or
+  // a junction), new with this route or there before it, or neither.
+  enum class Kind : std::uint8_t { Plain, Crossing, OldCrossing, Meeting, OldMeeting };
+  const auto crossing = [](Kind k) { return k == Kind::Crossing || k == Kind::OldCrossing; };
+  const auto meeting = [](Kind k) { return k == Kind::Meeting || k == Kind::OldMeeting; };
+  const auto fresh = [](Kind k) { return k == Kind::Crossing || k == Kind::Meeting; };
+  const auto kind_of = [&](const PlanCell& c, std::uint8_t arms, bool end) {
+    if ((c.what & PlanCell::kLines) == 0) return end ? Kind::Meeting : Kind::Plain;
+    const std::uint8_t after = c.arms | arms;
+    const bool changed = after != c.arms;
+    if (!shares(c, groups) || arm_count(after) == 4) {
+      if (end) return Kind::Meeting;
+      return changed ? Kind::Crossing : Kind::OldCrossing;
+    }
+    if (end) return Kind::Meeting;
+    if (arm_count(after) >= 3) return changed ? Kind::Meeting : Kind::OldMeeting;
+    return Kind::Plain;
+  };
+  const auto beside = [&](GridPoint p, Toward d) -> std::optional<PlanCell> {
     switch (d) {
       case Toward::Up: if (p.row == 0) return std::nullopt; --p.row; break;
       case Toward::Down: ++p.row; break;
@@ -228,43 +249,68 @@ bool crossings_clear(const PlanCells& cells, const EdgeRoute& route, RouteGroups
     if (!cells.contains(p.row, p.col)) return std::nullopt;
     return cells.at(p.row, p.col);
   };
-  // What each cell of the route becomes: a crossing, a meeting (an
-  // arrowhead or a junction), or neither.
-  enum class Kind : std::uint8_t { Plain, Crossing, Meeting };
-  Kind before = Kind::Plain;
-  std::uint64_t at = 0;
-  bool clear = true;
-  for_each_route_arm(route, [&](GridPoint p, std::uint8_t usage, std::uint8_t arms) {
-    const bool end = (at == 0 && route.arrow_at_start) || (at + 1 == total && route.arrow_at_end);
-    ++at;
-    if (!clear || !cells.contains(p.row, p.col)) return;
-    const PlanCell c = cells.at(p.row, p.col);
-    const bool lines = (c.what & PlanCell::kLines) != 0;
-    Kind kind = Kind::Plain;
-    if (end || (lines && shares(c, groups) && arm_count(c.arms | arms) >= 3)) {
-      kind = Kind::Meeting;
-    } else if (lines && !shares(c, groups)) {
-      kind = Kind::Crossing;
-    }
-    if ((before == Kind::Crossing && kind == Kind::Meeting) ||
-        (before == Kind::Meeting && kind == Kind::Crossing)) {
-      clear = false;
-    }
-    for (const Toward d : {Toward::Up, Toward::Down, Toward::Left, Toward::Right}) {
-      const std::optional<PlanCell> n = neighbour(p, d);
-      if (!n) continue;
-      if (kind == Kind::Meeting && arm_count(n->arms) == 4) clear = false;
-      // The crossed line's cells either side of a crossing.
-      const bool across_the_line = usage == PlanCell::kAcross ? (d == Toward::Up || d == Toward::Down)
-                                                              : (d == Toward::Left || d == Toward::Right);
-      if (kind == Kind::Crossing && across_the_line &&
-          ((n->what & PlanCell::kArrow) || arm_count(n->arms) == 3)) {
-        clear = false;
+  // A new crossing may have no arrowhead or junction beside it on the
+  // crossed line; a new meeting no crossing beside it at all.
+  const auto clear_around = [&](GridPoint p, Kind kind, std::uint8_t arms) {
+    if (kind == Kind::Crossing) {
+      const bool across = arms & arm(Toward::Left);
+      for (const Toward d : across ? std::array{Toward::Up, Toward::Down}
+                                   : std::array{Toward::Left, Toward::Right}) {
+        const std::optional<PlanCell> n = beside(p, d);
+        if (n && ((n->what & PlanCell::kArrow) || arm_count(n->arms) == 3)) return false;
+      }
+    } else if (kind == Kind::Meeting) {
+      for (const Toward d : {Toward::Up, Toward::Down, Toward::Left, Toward::Right}) {
+        const std::optional<PlanCell> n = beside(p, d);
+        if (n && arm_count(n->arms) == 4) return false;
       }
     }
-    before = kind;
-  });
-  return clear;
+    return true;
+  };
+  const auto clash = [&](Kind a, Kind b) {
+    return ((crossing(a) && meeting(b)) || (meeting(a) && crossing(b))) && (fresh(a) || fresh(b));
+  };
+  // The corners, then the cells of each leg between them.
+  std::vector<Kind> corner(pts.size(), Kind::Plain);
+  for (std::size_t k = 0; k < pts.size(); ++k) {
+    const GridPoint p = pts[k];
+    if (!cells.contains(p.row, p.col)) continue;
+    const bool end = (k == 0 && route.arrow_at_start) || (k + 1 == pts.size() && route.arrow_at_end);
+    const std::uint8_t arms = corner_arms(route, k);
+    corner[k] = kind_of(cells.at(p.row, p.col), arms, end);
+    if (!clear_around(p, corner[k], arms)) return false;
+  }
+  for (std::size_t s = 0; s + 1 < pts.size(); ++s) {
+    const GridPoint p = pts[s], q = pts[s + 1];
+    if (p == q) continue;
+    const std::uint8_t usage = leg_usage(p, q);
+    const std::uint8_t arms = usage_arms(usage);
+    // The cells come from the lower end of the leg to the higher.
+    const bool rising = p.row == q.row ? p.col < q.col : p.row < q.row;
+    Kind before = rising ? corner[s] : corner[s + 1];
+    const bool clear = cells.all_between_at(
+        p, q,
+        [&](const ChunkSummary& sum) {
+          // Nothing there, or only lines of its own network that already
+          // run this way: nothing new meets or crosses.
+          const bool own = (sum.one_tail && sum.tail == groups.tail && groups.tail != 0) ||
+                           (sum.one_head && sum.head == groups.head && groups.head != 0);
+          if ((sum.any & PlanCell::kLines) != 0 &&
+              !((sum.all & usage) && own && !(sum.any & PlanCell::kArrow))) {
+            return false;
+          }
+          before = Kind::Plain;
+          return true;
+        },
+        [&](GridPoint at, const PlanCell& c) {
+          const Kind kind = kind_of(c, arms, false);
+          if (clash(before, kind) || !clear_around(at, kind, arms)) return false;
+          before = kind;
+          return true;
+        });
+    if (!clear || clash(before, rising ? corner[s + 1] : corner[s])) return false;
+  }
+  return true;
 }
 
 bool route_near_other_box(const PlanCells& cells, const EdgeRoute& route, CellRect exempt_a,
@@ -382,9 +428,11 @@ std::vector<GridPoint> route_conflicts(const PlanCells& cells, const EdgeRoute& 
     if (!cells.contains(p.row, p.col)) return;
     const PlanCell c = cells.at(p.row, p.col);
     bool fits;
-    if (p == first) {
+    // Corners at either end's cell are judged as ports, as in
+    // `route_fits`; the cells a leg passes, as cells of the way.
+    if (usage == PlanCell::kBent && p == first) {
       fits = port_usable(cells, p, groups, true, route.arrow_at_start) && arms_fit(c, arms);
-    } else if (p == last) {
+    } else if (usage == PlanCell::kBent && p == last) {
       fits = port_usable(cells, p, groups, false, route.arrow_at_end) && arms_fit(c, arms);
     } else {
       fits = cell_use(c, usage, groups, usage == PlanCell::kBent ? arms : 0) != CellUse::Blocked;

@@ -39,7 +39,9 @@ constexpr std::uint8_t arm(Toward d) {
 }
 
 /// How many directions `arms` holds.
-constexpr int arm_count(std::uint8_t arms) { return __builtin_popcount(arms); }
+constexpr int arm_count(std::uint8_t arms) {
+  return (arms & 1) + ((arms >> 1) & 1) + ((arms >> 2) & 1) + ((arms >> 3) & 1);
+}
 
 /// Whether a line leaving a cell as `mine` says may be added to its lines
 /// (`cell.arms`): a cell of lines that meet, rather than cross, never takes

@@ -374,10 +374,21 @@ class Search {
         if (next == opposite(heading)) continue;
         const std::optional<std::uint32_t> step = step_cost(here, heading, next, at_start);
         if (!step) continue;
-        if (has_lines && !arms_fit(lines_here, arm(opposite(heading)) | arm(next))) continue;
-        if (req_.clear_crossings && !reads_clearly(state, cell, here, heading, next, at_start)) {
-          continue;
+        // Straight across a straight line of its own network is a
+        // crossing, as across another's.
+        std::uint8_t as = here;
+        if (has_lines && !arms_fit(lines_here, arm(opposite(heading)) | arm(next))) {
+          const std::uint8_t lines = lines_here.what & PlanCell::kLines;
+          const bool across = next == heading && !at_start &&
+                              ((lines == PlanCell::kAlong && horizontal(next)) ||
+                               (lines == PlanCell::kAcross && !horizontal(next)));
+          if (!across) continue;
+          as = horizontal(next) ? kAcrossOnly : kAlongOnly;
         }
+        const std::uint32_t touching =
+            req_.clear_crossings && !reads_clearly(state, cell, as, heading, next, at_start)
+                ? limits_.touching
+                : 0;
         std::uint64_t qr = r, qc = c;
         switch (next) {
           case Toward::Up: if (r == 0) continue; --qr; break;
@@ -386,14 +397,15 @@ class Search {
           case Toward::Right: if (c + 1 == cols_) continue; ++qc; break;
         }
         const auto q_cell = static_cast<std::uint32_t>(qr * cols_ + qc);
-        const std::uint32_t q_cost = cost + *step;
+        const std::uint32_t q_cost = cost + *step + (as != here ? limits_.cross : 0) + touching;
         const std::uint32_t q_state = q_cell * 4 + static_cast<std::uint32_t>(next);
         const std::uint32_t target = touch(q_cell).target;
         if (target != 0 && req_.to[target - 1].into == next &&
-            arms_fit(cells_.at(w_.top + qr, w_.left + qc), arm(opposite(next)) | arm(next)) &&
-            (!req_.clear_crossings || !req_.arrow_at_end || arrow_reads_clearly(q_cell, here))) {
-          const std::uint32_t total = q_cost + req_.to[target - 1].cost;
-          if (total < best_cost_) {
+            arms_fit(cells_.at(w_.top + qr, w_.left + qc), arm(opposite(next)) | arm(next))) {
+          const bool clear = !req_.clear_crossings || !req_.arrow_at_end ||
+                             arrow_reads_clearly(q_cell, as);
+          const std::uint32_t total = q_cost + req_.to[target - 1].cost + (clear ? 0 : limits_.touching);
+          if (total < best_cost_ && !passes(state, q_cell)) {
             best_cost_ = total;
             came_from(q_state) = static_cast<std::uint8_t>(state % 4);
             best = {q_state, req_.to[target - 1]};
@@ -409,6 +421,25 @@ class Search {
       }
     }
     return best;
+  }
+
+  // Whether the way to `state` passes the cell `cell` (a target would end
+  // on its own line).
+  bool passes(std::uint32_t state, std::uint32_t cell) {
+    std::uint32_t at = state / 4;
+    auto heading = static_cast<Toward>(state % 4);
+    while (true) {
+      if (at == cell) return true;
+      const std::uint8_t before = scratch_.cell(at).came_from[static_cast<std::uint8_t>(heading)];
+      if (before == kNowhere) return false;
+      switch (heading) {
+        case Toward::Up: at += static_cast<std::uint32_t>(cols_); break;
+        case Toward::Down: at -= static_cast<std::uint32_t>(cols_); break;
+        case Toward::Left: at += 1; break;
+        case Toward::Right: at -= 1; break;
+      }
+      heading = static_cast<Toward>(before);
+    }
   }
 
   // The route from its start to the final state, keeping the corners.

@@ -61,8 +61,9 @@ struct SearchRequest {
   /// tail's, and each port is judged as the end it is (`arrow_at_start`
   /// is then the head's arrowhead).
   bool reversed = false;
-  /// Keep its crossings clear: no crossing beside an arrowhead or a
-  /// junction, where it would read as one. The last resort lets this go.
+  /// Keep its crossings clear: a crossing beside an arrowhead or a
+  /// junction, where it would read as one, costs `PlannerLimits::touching`
+  /// more. The last resort lets this go.
   bool clear_crossings = true;
   /// When this says so, the search ends as if it had found no more.
   StopCheck* stop = nullptr;

@@ -49,7 +49,7 @@ SearchRequest EdgePlanner::request_for(std::size_t edge, std::span<const RoutePo
   request.arrow_at_start = backwards ? e.arrow_at_head : e.arrow_at_tail;
   request.arrow_at_end = backwards ? e.arrow_at_tail : e.arrow_at_head;
   request.reversed = backwards;
-  request.clear_crossings = !last_resort_ && !crossings_may_touch_;
+  request.clear_crossings = !last_resort_;
   request.stop = scene_.stop;
   return request;
 }
@@ -122,33 +122,21 @@ bool EdgePlanner::try_search(std::size_t edge) {
     // short would only visit the same cells again in a wider window, and
     // one walled in stays walled in.
     //
-    // The facing sides come before clear crossings: when no route into
-    // them keeps its crossings clear of arrowheads and junctions within
-    // the cheapest search's states, one that does not is searched for
-    // before any other side.
-    for (const bool clear : {true, false}) {
-      crossings_may_touch_ = !clear;
-      for (const std::uint64_t margin : limits_.margins) {
-        // A search stopped short of proving which route is cheapest has
-        // not shown that there is none: in a dense window the crossings
-        // make the cheapest costly to prove. It goes on settling for any
-        // way into these ports, which beats any way into the others.
-        SearchOutcome out = search(edge, good_from, good_to, search_window(edge, margin),
-                                   limits_.cheapest_visits, false,
-                                   clear ? 0 : limits_.any_route_visits);
-        if (out.route) {
-          crossings_may_touch_ = false;
-          return try_route(edge, std::move(*out.route));
-        }
-        // A search that ran out of cells in the widest window found every
-        // cell those ports reach: the routes before it wall them in.
-        const bool combed = !out.went_on && !out.stopped &&
-                            (whole_canvas(edge, margin) || margin == limits_.margins.back());
-        walled = out.walled || combed;
-        if (out.went_on || out.stopped || out.walled || whole_canvas(edge, margin)) break;
-        if (budget_ == 0) break;
-      }
-      crossings_may_touch_ = false;
+    for (const std::uint64_t margin : limits_.margins) {
+      // A search stopped short of proving which route is cheapest has
+      // not shown that there is none: in a dense window the crossings
+      // make the cheapest costly to prove. It goes on settling for any
+      // way into these ports, which beats any way into the others.
+      SearchOutcome out = search(edge, good_from, good_to, search_window(edge, margin),
+                                 limits_.cheapest_visits, false, limits_.any_route_visits);
+      if (out.route) return try_route(edge, std::move(*out.route));
+      // A search that ran out of cells in the widest window it gets (the
+      // last, or the one it had to go on in) found every cell those ports
+      // reach there: the routes before it wall them in.
+      const bool combed = !out.stopped && (out.went_on || whole_canvas(edge, margin) ||
+                                           margin == limits_.margins.back());
+      walled = out.walled || combed;
+      if (out.went_on || out.stopped || out.walled || whole_canvas(edge, margin)) break;
       if (budget_ == 0) {
         facing_walled_ = walled;
         return false;

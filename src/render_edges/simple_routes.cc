@@ -93,9 +93,17 @@ void straight_routes(const SimpleEdge& e, const PlannerLimits& limits,
     } else if (tr.middle >= first && tr.middle <= last) {
       prefer = tr.middle;
     }
-    // Edges that merge before their head come in at its middle, or jog.
+    // Edges that merge before their head come in at its middle, or jog;
+    // edges that fan out leave at the tail's middle, or jog: a straight
+    // line beside the trunk's start would wall off the trunk's branches
+    // on one side, which may neither join nor cross it right above its
+    // arrowhead.
     if (e.merging && prefer != hr.middle) continue;
-    const std::uint64_t offsets = e.merging ? 0 : limits.straight_offsets;
+    if (e.fanning) {
+      if (tr.middle < first || tr.middle > last) continue;
+      prefer = tr.middle;
+    }
+    const std::uint64_t offsets = e.merging || e.fanning ? 0 : limits.straight_offsets;
     for (std::uint64_t k = 0; k <= offsets; ++k) {
       for (const int sign : {1, -1}) {
         if (k == 0 && sign < 0) continue;

@@ -52,6 +52,9 @@ struct SimpleEdge {
   bool forward_edge = false;
   /// Several forward edges enter the head: the jog goes right before it.
   bool merging = false;
+  /// It fans out with other forward edges from its tail: it leaves at the
+  /// middle of the tail's side, where their trunk starts.
+  bool fanning = false;
   /// The edge has a label: the jog keeps a few cells before the head free
   /// for it.
   bool labelled = false;
