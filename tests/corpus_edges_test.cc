@@ -76,8 +76,9 @@ struct Tally {
 // The checks of the line rules the sweep fails on; the others are counted
 // and printed, and join this list once the planner keeps them at every
 // width.
-constexpr std::array<std::string_view, 3> kEnforcedLineChecks{
-    "tail arrowhead astray", "tail arrowhead shared", "arrowhead into no box"};
+constexpr std::array<std::string_view, 6> kEnforcedLineChecks{
+    "self-loop touched",     "junction drawn as a crossing", "line under text",
+    "tail arrowhead astray", "tail arrowhead shared",        "arrowhead into no box"};
 
 // The plan's faults of how meeting lines read: counted like the checks
 // on the text, and failed once enforced.
