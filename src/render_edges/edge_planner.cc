@@ -301,6 +301,13 @@ void EdgePlanner::route_all() {
       groups_[i] = g;
       drawn = try_search(i) || try_anywhere(i);
     }
+    // At last a route may turn right at its ports: a box whose sides face
+    // other boxes one row away is left and entered along that row.
+    if (!drawn) {
+      turn_at_ports_ = true;
+      drawn = try_anywhere(i);
+      turn_at_ports_ = false;
+    }
     if (!drawn) ++plan_.undrawn;
   }
   free_label_room();

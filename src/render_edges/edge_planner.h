@@ -125,6 +125,8 @@ class EdgePlanner {
   bool making_way_ = false;
   // The last resort is searching: crossings need not keep clear.
   bool last_resort_ = false;
+  // The last resort may turn right at the ports.
+  bool turn_at_ports_ = false;
   // The last search of an edge into its facing ports found them walled in.
   bool facing_walled_ = false;
   // Reused between edges, so that trying candidates allocates nothing.

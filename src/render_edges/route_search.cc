@@ -55,8 +55,9 @@ class Search {
   SearchOutcome run() {
     SearchOutcome out;
     if (!mark_ports()) return out;
-    const Way into_targets = ways(req_.to, false);
-    const Way out_of_starts = into_targets == Way::Open ? ways(req_.from, true) : Way::Open;
+    const Way into_targets = req_.turn_at_ports ? Way::Open : ways(req_.to, false);
+    const Way out_of_starts =
+        into_targets == Way::Open && !req_.turn_at_ports ? ways(req_.from, true) : Way::Open;
     if (into_targets != Way::Open || out_of_starts != Way::Open) {
       out.walled = into_targets == Way::Walled || out_of_starts == Way::Walled;
       return out;
@@ -372,7 +373,8 @@ class Search {
           has_lines ? cells_.at(w_.top + r, w_.left + c) : PlanCell{};
       for (const Toward next : {Toward::Up, Toward::Down, Toward::Left, Toward::Right}) {
         if (next == opposite(heading)) continue;
-        const std::optional<std::uint32_t> step = step_cost(here, heading, next, at_start);
+        const std::optional<std::uint32_t> step =
+            step_cost(here, heading, next, at_start && !req_.turn_at_ports);
         if (!step) continue;
         // Straight across a straight line of its own network is a
         // crossing, as across another's.
@@ -400,7 +402,9 @@ class Search {
         const std::uint32_t q_cost = cost + *step + (as != here ? limits_.cross : 0) + touching;
         const std::uint32_t q_state = q_cell * 4 + static_cast<std::uint32_t>(next);
         const std::uint32_t target = touch(q_cell).target;
-        if (target != 0 && req_.to[target - 1].into == next &&
+        if (target != 0 &&
+            (req_.to[target - 1].into == next ||
+             (req_.turn_at_ports && next != opposite(req_.to[target - 1].into))) &&
             arms_fit(cells_.at(w_.top + qr, w_.left + qc), arm(opposite(next)) | arm(next))) {
           const bool clear = !req_.clear_crossings || !req_.arrow_at_end ||
                              arrow_reads_clearly(q_cell, as);

@@ -65,6 +65,10 @@ struct SearchRequest {
   /// junction, where it would read as one, costs `PlannerLimits::touching`
   /// more. The last resort lets this go.
   bool clear_crossings = true;
+  /// A route may turn right at its ports rather than leave and enter its
+  /// boxes straight: the last resort's way out of a box whose sides face
+  /// other boxes one row away.
+  bool turn_at_ports = false;
   /// When this says so, the search ends as if it had found no more.
   StopCheck* stop = nullptr;
 };

@@ -50,6 +50,7 @@ SearchRequest EdgePlanner::request_for(std::size_t edge, std::span<const RoutePo
   request.arrow_at_end = backwards ? e.arrow_at_tail : e.arrow_at_head;
   request.reversed = backwards;
   request.clear_crossings = !last_resort_;
+  request.turn_at_ports = last_resort_ && turn_at_ports_;
   request.stop = scene_.stop;
   return request;
 }
