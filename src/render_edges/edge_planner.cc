@@ -134,7 +134,20 @@ bool EdgePlanner::try_route(std::size_t edge, EdgeRoute route) {
   if (!route_fits(cells_, route, groups_[edge])) return false;
   commit_route(cells_, route, groups_[edge]);
   plan_.routes[edge] = std::move(route);
+  close_loop(edge);
   return true;
+}
+
+void EdgePlanner::close_loop(std::size_t edge) {
+  const LayoutEdge& e = scene_.edges[edge];
+  if (e.tail != e.head) return;
+  // No other line may cross a loop either: it would read as joining it.
+  for_each_route_cell(plan_.routes[edge], [&](GridPoint p, std::uint8_t) {
+    if (cells_.contains(p.row, p.col)) {
+      cells_.update(p.row, p.col, [](PlanCell& c) { c.what |= PlanCell::kLabel; });
+    }
+    return true;
+  });
 }
 
 bool EdgePlanner::try_candidates(std::size_t edge, std::span<const SimpleRoute> candidates) {
@@ -161,6 +174,7 @@ bool EdgePlanner::try_candidates(std::size_t edge, std::span<const SimpleRoute> 
     if (!crossings_clear(cells_, r, groups_[edge])) continue;
     commit_route(cells_, r, groups_[edge]);
     plan_.routes[edge] = r;
+    close_loop(edge);
     if (e.tail == e.head) ++loops_[e.tail][c.corner];
     return true;
   }

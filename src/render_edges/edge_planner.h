@@ -49,6 +49,8 @@ class EdgePlanner {
   bool try_straight(std::size_t edge);
   bool try_jog(std::size_t edge);
   bool try_loop(std::size_t edge);
+  // Closes a loop's cells to every other line.
+  void close_loop(std::size_t edge);
   // Keeps room for a loop's label beside it, so that routes planned after
   // it do not box it in; the room is freed for the labels once every
   // route is planned.
