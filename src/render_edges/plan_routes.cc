@@ -75,17 +75,28 @@ PlanSize plan_size(const RouteScene& scene) {
   return size;
 }
 
+// The rows and columns of a cluster's frame, when it is large enough to
+// be drawn: the mapped top row (the title band's first), the bottom edge
+// and the two sides.
+std::optional<CellRect> frame_of(const LayoutCluster& cluster, const GridTransform& transform) {
+  const CellRect r{.left = column_of(transform, cluster.bb.x0),
+                   .top = row_of(transform, cluster.bb.y1),
+                   .right = column_of(transform, cluster.bb.x1),
+                   .bottom = row_of(transform, cluster.bb.y0)};
+  if (r.right <= r.left + 1 || r.bottom <= r.top + 2) return std::nullopt;
+  return r;
+}
+
 }  // namespace
 
 std::vector<CellRect> cluster_frame_cells(std::span<const LayoutCluster> clusters,
                                            const GridTransform& transform) {
   std::vector<CellRect> out;
   for (const LayoutCluster& cluster : clusters) {
-    const std::uint64_t top = row_of(transform, cluster.bb.y1);
-    const std::uint64_t bottom = row_of(transform, cluster.bb.y0);
-    const std::uint64_t left = column_of(transform, cluster.bb.x0);
-    const std::uint64_t right = column_of(transform, cluster.bb.x1);
-    if (right <= left + 1 || bottom <= top + 2) continue;
+    const std::optional<CellRect> frame = frame_of(cluster, transform);
+    if (!frame) continue;
+    const std::uint64_t top = frame->top, bottom = frame->bottom;
+    const std::uint64_t left = frame->left, right = frame->right;
     // The title band (the mapped top row and the frame's top edge below
     // it), the bottom edge and the two sides.
     out.push_back({.left = left, .top = top, .right = right, .bottom = add_sat(top, 1)});
@@ -108,11 +119,10 @@ std::vector<CellRect> closed_frame_cells(std::span<const LayoutCluster> clusters
                                          const GridTransform& transform, TrimStrategy trim) {
   std::vector<CellRect> out;
   for (const LayoutCluster& cluster : clusters) {
-    const std::uint64_t top = row_of(transform, cluster.bb.y1);
-    const std::uint64_t bottom = row_of(transform, cluster.bb.y0);
-    const std::uint64_t left = column_of(transform, cluster.bb.x0);
-    const std::uint64_t right = column_of(transform, cluster.bb.x1);
-    if (right <= left + 1 || bottom <= top + 2) continue;
+    const std::optional<CellRect> frame = frame_of(cluster, transform);
+    if (!frame) continue;
+    const std::uint64_t top = frame->top, bottom = frame->bottom;
+    const std::uint64_t left = frame->left, right = frame->right;
     const std::uint64_t edge = top + 1;
     for (const std::uint64_t row : {edge, bottom}) {
       for (const std::uint64_t col : {left, right}) out.push_back({col, row, col, row});

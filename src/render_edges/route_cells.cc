@@ -101,6 +101,17 @@ void clipped_legs(const PlanCells& cells, const EdgeRoute& route, Leg leg) {
 
 }  // namespace
 
+std::optional<GridPoint> cell_beside(const PlanCells& cells, GridPoint p, Toward d) {
+  switch (d) {
+    case Toward::Up: if (p.row == 0) return std::nullopt; --p.row; break;
+    case Toward::Down: ++p.row; break;
+    case Toward::Left: if (p.col == 0) return std::nullopt; --p.col; break;
+    case Toward::Right: ++p.col; break;
+  }
+  if (!cells.contains(p.row, p.col)) return std::nullopt;
+  return p;
+}
+
 std::uint8_t corner_arms(const EdgeRoute& route, std::size_t k) {
   const auto& pts = route.points;
   if (pts.empty() || k >= pts.size()) return 0;
@@ -240,14 +251,9 @@ bool crossings_clear(const PlanCells& cells, const EdgeRoute& route, RouteGroups
     return Kind::Plain;
   };
   const auto beside = [&](GridPoint p, Toward d) -> std::optional<PlanCell> {
-    switch (d) {
-      case Toward::Up: if (p.row == 0) return std::nullopt; --p.row; break;
-      case Toward::Down: ++p.row; break;
-      case Toward::Left: if (p.col == 0) return std::nullopt; --p.col; break;
-      case Toward::Right: ++p.col; break;
-    }
-    if (!cells.contains(p.row, p.col)) return std::nullopt;
-    return cells.at(p.row, p.col);
+    const std::optional<GridPoint> n = cell_beside(cells, p, d);
+    if (!n) return std::nullopt;
+    return cells.at(n->row, n->col);
   };
   // A new crossing may have no arrowhead or junction beside it on the
   // crossed line; a new meeting no crossing beside it at all.

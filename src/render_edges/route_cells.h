@@ -11,6 +11,7 @@
 #define VANTRI_RENDER_EDGES_ROUTE_CELLS_H_
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -53,6 +54,9 @@ constexpr bool arms_fit(const PlanCell& cell, std::uint8_t mine) {
 /// The arms of the route's corner `k` (an index into its points): towards
 /// the corners before and after it, and into the box at either end.
 std::uint8_t corner_arms(const EdgeRoute& route, std::size_t k);
+
+/// The cell one step from `p` towards `d`, when `cells` has it.
+std::optional<GridPoint> cell_beside(const PlanCells& cells, GridPoint p, Toward d);
 
 /// How a route may use a cell it passes.
 enum class CellUse : std::uint8_t {

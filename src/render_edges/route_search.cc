@@ -117,16 +117,17 @@ class Search {
     return m = kBlocked;
   }
 
-  // The cell one step from `p` towards `d`, if the canvas has it.
-  std::optional<GridPoint> beside(GridPoint p, Toward d) const {
-    switch (d) {
-      case Toward::Up: if (p.row == 0) return std::nullopt; --p.row; break;
-      case Toward::Down: ++p.row; break;
-      case Toward::Left: if (p.col == 0) return std::nullopt; --p.col; break;
-      case Toward::Right: ++p.col; break;
+  std::optional<GridPoint> beside(GridPoint p, Toward d) const { return cell_beside(cells_, p, d); }
+
+  // The window cell one step back from `cell` against `heading`.
+  std::uint32_t step_back(std::uint32_t cell, Toward heading) const {
+    switch (heading) {
+      case Toward::Up: return cell + static_cast<std::uint32_t>(cols_);
+      case Toward::Down: return cell - static_cast<std::uint32_t>(cols_);
+      case Toward::Left: return cell + 1;
+      case Toward::Right: return cell - 1;
     }
-    if (!cells_.contains(p.row, p.col)) return std::nullopt;
-    return p;
+    return cell;
   }
 
   // Whether a cell beside `p` holds a crossing (lines in all four
@@ -436,12 +437,7 @@ class Search {
       if (at == cell) return true;
       const std::uint8_t before = scratch_.cell(at).came_from[static_cast<std::uint8_t>(heading)];
       if (before == kNowhere) return false;
-      switch (heading) {
-        case Toward::Up: at += static_cast<std::uint32_t>(cols_); break;
-        case Toward::Down: at -= static_cast<std::uint32_t>(cols_); break;
-        case Toward::Left: at += 1; break;
-        case Toward::Right: at -= 1; break;
-      }
+      at = step_back(at, heading);
       heading = static_cast<Toward>(before);
     }
   }
@@ -459,12 +455,7 @@ class Search {
           scratch_.cell(cell).came_from[static_cast<std::uint8_t>(heading)];
       if (before == kNowhere) break;
       // Back one step against the heading it arrived in.
-      switch (heading) {
-        case Toward::Up: cell += static_cast<std::uint32_t>(cols_); break;
-        case Toward::Down: cell -= static_cast<std::uint32_t>(cols_); break;
-        case Toward::Left: cell += 1; break;
-        case Toward::Right: cell -= 1; break;
-      }
+      cell = step_back(cell, heading);
       heading = static_cast<Toward>(before);
     }
     EdgeRoute route;
