@@ -19,17 +19,20 @@ SimpleRoute make(std::initializer_list<GridPoint> points, Toward start_into, Tow
   return r;
 }
 
-// Up to three positions along a side: its middle, then its neighbours.
+// Up to five positions along a side: its middle, then its neighbours,
+// then theirs.
 struct Positions {
-  std::array<std::uint64_t, 3> at{};
+  std::array<std::uint64_t, 5> at{};
   std::size_t count = 0;
 };
 
 Positions middle_first(const NodeBox& box, Toward side, const std::optional<CellRect>& span) {
   const SideRange r = side_range(box, side, span);
   Positions out{{r.middle}, 1};
-  if (r.middle > r.first) out.at[out.count++] = r.middle - 1;
-  if (r.middle < r.last) out.at[out.count++] = r.middle + 1;
+  for (const std::uint64_t d : {1, 2}) {
+    if (r.middle >= r.first + d) out.at[out.count++] = r.middle - d;
+    if (r.middle + d <= r.last) out.at[out.count++] = r.middle + d;
+  }
   return out;
 }
 
@@ -130,7 +133,7 @@ void jog_routes(const SimpleEdge& e, const PlannerLimits& limits, std::vector<Si
   // The middles of the facing sides first, then pairs that stray further.
   const Positions tails = middle_first(t, e.forward, e.tail_span);
   const Positions heads = middle_first(h, opposite(e.forward), e.head_span);
-  for (std::size_t k = 0; k < std::min<std::size_t>(tails.count + heads.count - 1, 3); ++k) {
+  for (std::size_t k = 0; k < std::min<std::size_t>(tails.count + heads.count - 1, 5); ++k) {
     for (std::size_t ti = 0; ti <= k && ti < tails.count; ++ti) {
       const std::size_t hi = k - ti;
       if (hi >= heads.count) continue;
@@ -154,10 +157,11 @@ void flat_routes(const SimpleEdge& e, std::uint64_t depths, std::vector<SimpleRo
     // Ports on the side, and the track beyond the further of them.
     std::array<GridPoint, 3> tail_ports{}, head_ports{};
     std::size_t tail_count = 0, head_count = 0;
-    for (std::size_t i = 0; i < tails.count; ++i) {
+    // The three positions nearest the middles.
+    for (std::size_t i = 0; i < std::min<std::size_t>(tails.count, 3); ++i) {
       if (auto p = port_cell(t, side, tails.at[i])) tail_ports[tail_count++] = *p;
     }
-    for (std::size_t i = 0; i < heads.count; ++i) {
+    for (std::size_t i = 0; i < std::min<std::size_t>(heads.count, 3); ++i) {
       if (auto p = port_cell(h, side, heads.at[i])) head_ports[head_count++] = *p;
     }
     if (tail_count == 0 || head_count == 0) continue;
