@@ -49,6 +49,15 @@ bool chunk_usable(const ChunkSummary& s, std::uint8_t usage, RouteGroups groups)
                          (usage == PlanCell::kAlong && lines == PlanCell::kAcross));
 }
 
+// Whether a route of `groups` may pass every cell strictly between `p`
+// and `q` straight.
+bool inner_fits(const PlanCells& cells, GridPoint p, GridPoint q, RouteGroups groups) {
+  const std::uint8_t usage = leg_usage(p, q);
+  return cells.all_between(
+      p, q, [&](const ChunkSummary& sum) { return chunk_usable(sum, usage, groups); },
+      [&](const PlanCell& c) { return cell_use(c, usage, groups) != CellUse::Blocked; });
+}
+
 // Adds a line of `groups` used the way `usage` says to a cell. The groups
 // a cell ends up with do not depend on the order its lines come in.
 void add_line(PlanCell& c, std::uint8_t usage, RouteGroups groups, std::uint8_t arms) {
@@ -196,11 +205,7 @@ bool route_fits(const PlanCells& cells, const EdgeRoute& route, RouteGroups grou
     const GridPoint q = points[s + 1];
     if (p == q) continue;
     if (s + 1 < points.size() - 1 && !corner_fits(s + 1)) return false;
-    const std::uint8_t usage = leg_usage(p, q);
-    const bool inner_fits = cells.all_between(
-        p, q, [&](const ChunkSummary& sum) { return chunk_usable(sum, usage, groups); },
-        [&](const PlanCell& c) { return cell_use(c, usage, groups) != CellUse::Blocked; });
-    if (!inner_fits) return false;
+    if (!inner_fits(cells, p, q, groups)) return false;
   }
   return true;
 }
@@ -220,11 +225,7 @@ bool legs_fit(const PlanCells& cells, std::span<const GridPoint> points, RouteGr
         return false;
       }
     }
-    const std::uint8_t usage = leg_usage(p, q);
-    const bool inner_fits = cells.all_between(
-        p, q, [&](const ChunkSummary& sum) { return chunk_usable(sum, usage, groups); },
-        [&](const PlanCell& c) { return cell_use(c, usage, groups) != CellUse::Blocked; });
-    if (!inner_fits) return false;
+    if (!inner_fits(cells, p, q, groups)) return false;
   }
   return true;
 }
@@ -277,14 +278,17 @@ bool crossings_clear(const PlanCells& cells, const EdgeRoute& route, RouteGroups
     return ((crossing(a) && meeting(b)) || (meeting(a) && crossing(b))) && (fresh(a) || fresh(b));
   };
   // The corners, then the cells of each leg between them.
-  std::vector<Kind> corner(pts.size(), Kind::Plain);
-  for (std::size_t k = 0; k < pts.size(); ++k) {
+  const auto corner = [&](std::size_t k) {
     const GridPoint p = pts[k];
-    if (!cells.contains(p.row, p.col)) continue;
+    if (!cells.contains(p.row, p.col)) return Kind::Plain;
     const bool end = (k == 0 && route.arrow_at_start) || (k + 1 == pts.size() && route.arrow_at_end);
-    const std::uint8_t arms = corner_arms(route, k);
-    corner[k] = kind_of(cells.at(p.row, p.col), arms, end);
-    if (!clear_around(p, corner[k], arms)) return false;
+    return kind_of(cells.at(p.row, p.col), corner_arms(route, k), end);
+  };
+  for (std::size_t k = 0; k < pts.size(); ++k) {
+    if (cells.contains(pts[k].row, pts[k].col) &&
+        !clear_around(pts[k], corner(k), corner_arms(route, k))) {
+      return false;
+    }
   }
   for (std::size_t s = 0; s + 1 < pts.size(); ++s) {
     const GridPoint p = pts[s], q = pts[s + 1];
@@ -293,7 +297,7 @@ bool crossings_clear(const PlanCells& cells, const EdgeRoute& route, RouteGroups
     const std::uint8_t arms = usage_arms(usage);
     // The cells come from the lower end of the leg to the higher.
     const bool rising = p.row == q.row ? p.col < q.col : p.row < q.row;
-    Kind before = rising ? corner[s] : corner[s + 1];
+    Kind before = rising ? corner(s) : corner(s + 1);
     const bool clear = cells.all_between_at(
         p, q,
         [&](const ChunkSummary& sum) {
@@ -314,7 +318,7 @@ bool crossings_clear(const PlanCells& cells, const EdgeRoute& route, RouteGroups
           before = kind;
           return true;
         });
-    if (!clear || clash(before, rising ? corner[s + 1] : corner[s])) return false;
+    if (!clear || clash(before, rising ? corner(s + 1) : corner(s))) return false;
   }
   return true;
 }
