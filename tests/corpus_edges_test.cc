@@ -730,6 +730,7 @@ std::vector<DenseGraph> dense_graphs() {
     out.push_back({lr ? "long edges across ranks LR" : "long edges across ranks", dot + "}\n"});
   }
   out.push_back({"K8,8", bipartite(8, 2)});
+  out.push_back({"K20,20", bipartite(20, 2)});
   out.push_back({"K5,5 chain", bipartite(5, 3)});
   {
     std::string dot = "digraph g {\n{rank=same;";

@@ -2,6 +2,7 @@
 #include "render/render_graph.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "graphviz/html_label.h"
@@ -213,24 +214,37 @@ std::vector<EndSpans> end_spans(const LayoutGraph& layout, std::span<const NodeB
 constexpr double kMostGapCrowding = 3.5;
 constexpr std::uint64_t kMostTracksMissing = 24;
 
-// Moves the ranks twice as far apart: the rows (columns, left to right)
-// between them double, the boxes keep their size.
-void stretch_ranks(SizedLayout& sized, bool down_or_up) {
+// Moves every box `times` as far from the layout's corner down the canvas
+// (`rows`) or across it: the cells between boxes grow, the boxes keep their
+// size, and the loops beside a box move with it.
+void rescale(SizedLayout& sized, bool rows, double times) {
   GridTransform& t = sized.transform;
-  if (down_or_up) {
-    t.row_scale /= 2;
-    t.height = add_sat(t.height, t.height);
+  const auto scaled = [times](std::uint64_t cells) {
+    return saturating_to_unsigned(std::ceil(static_cast<double>(cells) * times));
+  };
+  if (rows) {
+    t.row_scale /= times;
+    t.height = scaled(t.height);
   } else {
-    t.column_scale /= 2;
-    t.width = add_sat(t.width, t.width);
-    sized.width = add_sat(sized.width, sized.width);
+    t.column_scale /= times;
+    t.width = scaled(t.width);
+    sized.width = scaled(sized.width);
   }
   for (std::size_t i = 0; i < sized.boxes.size() && i < sized.labels.size(); ++i) {
+    const std::uint64_t before = add_sat(sized.boxes[i].right(), 1);
     sized.boxes[i] = i < sized.fields.size()
                          ? node_box(t, sized.layout.nodes[i], sized.labels[i], sized.fields[i])
                          : node_box(t, sized.layout.nodes[i], sized.labels[i]);
+    if (i < sized.reach.size()) {
+      const std::uint64_t loops = sub_floor(sized.reach[i], before);
+      sized.reach[i] = add_sat(add_sat(sized.boxes[i].right(), 1), loops);
+    }
   }
 }
+
+// Moves the ranks twice as far apart: the rows (columns, left to right)
+// between them double.
+void stretch_ranks(SizedLayout& sized, bool down_or_up) { rescale(sized, down_or_up, 2); }
 
 // Every edge's route and label, planned on the canvas they need.
 RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> boxes,
@@ -375,14 +389,33 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   std::optional<DrawingCut> cut;
   std::vector<std::size_t> left_out;
   RoutePlan routes;
+  // Boxes short of cells for their lines even when grown across their
+  // rank move apart along it first, once, where no width limit holds the
+  // drawing.
+  bool spread = false;
+  const bool can_spread = !down_or_up || !cut_at;
   for (int stretched = 0;; ++stretched) {
     const std::vector<EndSpans> spans = end_spans(sized.layout, sized.boxes, sized.fields);
-    std::vector<NodeBox> boxes = boxes_with_room(sized.layout.edges, sized.boxes, spans,
-                                                 growable, sized.layout.rankdir);
+    RoomedBoxes room = boxes_with_room(sized.layout.edges, sized.boxes, spans, growable,
+                                       sized.layout.rankdir);
+    if (!spread && can_spread && room.spread > 1) {
+      spread = true;
+      rescale(sized, !down_or_up, room.spread);
+      --stretched;
+      continue;
+    }
+    std::vector<NodeBox> boxes = std::move(room.boxes);
     // A gap between ranks with more stars of lines to carry across than
     // it has rows for would send its edges to the search: the ranks move
     // apart first, as they would for edges left out.
-    const GapCrowding crowding = gap_crowding(sized.layout.edges, boxes, sized.layout.rankdir);
+    const GapCrowding crowding = gap_crowding(sized.layout.edges, boxes, sized.layout.rankdir,
+                                              PlannerLimits{}.crowded_side);
+    // A gap whose jogs are planned track by track gets a row for each;
+    // other gaps short of tracks move apart twice as far.
+    if (stretched < 2 && can_stretch && crowding.dense_stretch > 1) {
+      rescale(sized, down_or_up, crowding.dense_stretch);
+      continue;
+    }
     if (stretched < 2 && can_stretch &&
         (crowding.worst > kMostGapCrowding || crowding.missing > kMostTracksMissing)) {
       stretch_ranks(sized, down_or_up);

@@ -3,17 +3,92 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 #include "grid/cell_arith.h"
 #include "render_edges/edge_ports.h"
+#include "render_edges/planner_limits.h"
 
 namespace vantri {
 
-std::vector<NodeBox> boxes_with_room(std::span<const LayoutEdge> edges,
-                                     std::span<const NodeBox> boxes,
-                                     std::span<const EndSpans> spans,
-                                     std::span<const char> growable, RankDir rankdir) {
-  std::vector<NodeBox> out(boxes.begin(), boxes.end());
+namespace {
+
+// Cells kept between two boxes on a rank once they have widened: a line
+// may pass between them.
+constexpr std::uint64_t kGapBesideWidened = 3;
+// The farthest boxes on a rank are moved apart at once.
+constexpr double kMostSpread = 8;
+// Boxes looked at on either side of a box short of room, in order along
+// the ranks, for its neighbour on the same rank.
+constexpr std::size_t kNeighbourScan = 256;
+
+// How many times farther apart the boxes of a rank must stand so that each
+// box of `short_of` (with the size along its rank it wants) can widen.
+double spread_for(std::span<const NodeBox> boxes, std::span<const NodeBox> grown,
+                  std::span<const std::pair<std::size_t, std::uint64_t>> short_of,
+                  bool down_or_up) {
+  // Centres along the rank, doubled to stay whole.
+  const auto centre = [&](std::size_t i) {
+    const NodeBox& b = boxes[i];
+    return down_or_up ? 2 * b.left + b.width : 2 * b.top + b.height;
+  };
+  const auto same_rank = [&](std::size_t a, std::size_t b) {
+    const NodeBox& x = boxes[a];
+    const NodeBox& y = boxes[b];
+    return down_or_up ? x.top <= y.bottom() && y.top <= x.bottom()
+                      : x.left <= y.right() && y.left <= x.right();
+  };
+  std::vector<std::uint64_t> size(grown.size());
+  for (std::size_t i = 0; i < grown.size(); ++i) {
+    size[i] = down_or_up ? grown[i].width : grown[i].height;
+  }
+  for (const auto& [n, want] : short_of) size[n] = std::max(size[n], want);
+  std::vector<std::size_t> order;
+  for (std::size_t i = 0; i < boxes.size(); ++i) {
+    if (boxes[i].width != 0 && boxes[i].height != 0) order.push_back(i);
+  }
+  std::sort(order.begin(), order.end(),
+            [&](std::size_t a, std::size_t b) { return centre(a) < centre(b); });
+  std::vector<std::size_t> place(boxes.size(), 0);
+  for (std::size_t k = 0; k < order.size(); ++k) place[order[k]] = k;
+  double spread = 1;
+  const auto need = [&](std::size_t n, std::size_t m) {
+    const std::uint64_t a = centre(n);
+    const std::uint64_t b = centre(m);
+    const double apart = static_cast<double>(a > b ? a - b : b - a) / 2;
+    const double wanted = static_cast<double>(size[n] + size[m]) / 2 + kGapBesideWidened;
+    spread = std::max(spread, wanted / std::max(apart, 0.5));
+  };
+  for (const auto& [n, want] : short_of) {
+    const std::size_t k = place[n];
+    for (std::size_t j = k; j-- > 0 && k - j <= kNeighbourScan;) {
+      if (same_rank(n, order[j])) {
+        need(n, order[j]);
+        break;
+      }
+    }
+    for (std::size_t j = k + 1; j < order.size() && j - k <= kNeighbourScan; ++j) {
+      if (same_rank(n, order[j])) {
+        need(n, order[j]);
+        break;
+      }
+    }
+  }
+  return std::min(spread, kMostSpread);
+}
+
+}  // namespace
+
+RoomedBoxes boxes_with_room(std::span<const LayoutEdge> edges, std::span<const NodeBox> boxes,
+                            std::span<const EndSpans> spans, std::span<const char> growable,
+                            RankDir rankdir) {
+  RoomedBoxes result;
+  result.boxes.assign(boxes.begin(), boxes.end());
+  std::vector<NodeBox>& out = result.boxes;
+  // Boxes that could not grow enough, with the size along their rank
+  // they want.
+  std::vector<std::pair<std::size_t, std::uint64_t>> short_of;
   const std::vector<RouteGroups> groups = end_groups(edges, spans).first;
   const Toward forward = forward_of(rankdir);
   // Per box: the distinct ends of forward edges leaving and entering it,
@@ -44,13 +119,17 @@ std::vector<NodeBox> boxes_with_room(std::span<const LayoutEdge> edges,
     }
     any = true;
   }
-  if (!any) return out;
+  if (!any) return result;
   const bool down_or_up = vertical(forward);
   for (std::size_t n = 0; n < out.size(); ++n) {
     NodeBox& b = out[n];
     if (n >= growable.size() || !growable[n] || b.width == 0 || b.height == 0) continue;
     const Ends& e = ends[n];
-    const std::uint64_t along = std::max(e.out.size(), e.in.size());
+    // A side crowded enough to have its ends planned with its gap keeps
+    // two cells spare, so that its lines can keep off the places where
+    // lines go on down from the sides facing it.
+    const std::uint64_t busiest = std::max(e.out.size(), e.in.size());
+    const std::uint64_t along = busiest >= PlannerLimits{}.crowded_side ? busiest + 2 : busiest;
     // Loops go round the corners: with room above the box, half of them
     // round the upper ones; each takes a cell of a left or right side and
     // one of the top or bottom.
@@ -147,9 +226,14 @@ std::vector<NodeBox> boxes_with_room(std::span<const LayoutEdge> edges,
         std::max(down_or_up ? want_rows : want_cols, (overflow + open - 1) / open);
     const NodeBox across = down_or_up ? grow_to(have_cols, across_cells)
                                       : grow_to(across_cells, have_rows);
+    const std::uint64_t usable = 2 * facing + sides_open() * across_cells;
     if (clear(across)) b = across;
+    if (!clear(across) || usable < all) {
+      short_of.emplace_back(n, add_sat(down_or_up ? want_cols : want_rows, 2));
+    }
   }
-  return out;
+  if (!short_of.empty()) result.spread = spread_for(boxes, out, short_of, down_or_up);
+  return result;
 }
 
 }  // namespace vantri

@@ -18,9 +18,21 @@
 
 namespace vantri {
 
+/// Boxes grown for the lines that join them.
+struct RoomedBoxes {
+  std::vector<NodeBox> boxes;
+  /// How many times farther apart the centres of neighbouring boxes on a
+  /// rank must stand for every box still short of cells to widen along
+  /// its rank instead (1: no box is short). A box with neighbours close
+  /// beside it can only grow across its rank, and where even its grown
+  /// sides have too few cells (a complete bipartite layer: every box joins
+  /// twenty lines of its own), lines would be left out.
+  double spread = 1;
+};
+
 /// The boxes with room for the ends of `edges`; box i grows only when
 /// `growable[i]` (a box divided into fields, or a point, keeps its size).
-std::vector<NodeBox> boxes_with_room(std::span<const LayoutEdge> edges,
+RoomedBoxes boxes_with_room(std::span<const LayoutEdge> edges,
                                      std::span<const NodeBox> boxes,
                                      std::span<const EndSpans> spans,
                                      std::span<const char> growable, RankDir rankdir);

@@ -63,7 +63,17 @@ EdgePlanner::EdgePlanner(const RouteScene& scene, std::uint64_t width, std::uint
   crowded_groups_ = std::move(groups.crowded);
   walled_groups_ = std::move(groups.walled);
   mark_obstacles();
-  if (!scene.guides.empty()) find_bands();
+  if (!scene.guides.empty()) bands_ = bands_of(scene.boxes, forward_);
+  // Forward edges between whole sides of usable boxes may have their jogs
+  // planned with their gap.
+  std::vector<char> plannable(scene.edges.size(), 0);
+  for (std::size_t i = 0; i < scene.edges.size(); ++i) {
+    const LayoutEdge& e = scene.edges[i];
+    plannable[i] = !e.invisible && box_usable(e.tail) && box_usable(e.head) && is_forward(i) &&
+                   !span(i, false) && !span(i, true);
+  }
+  planned_jogs_ = plan_gap_jogs(scene.edges, scene.boxes, groups_, plannable, forward_,
+                                limits_.crowded_side);
 }
 
 void EdgePlanner::mark_obstacles() {
@@ -119,6 +129,7 @@ SimpleEdge EdgePlanner::simple_edge(std::size_t edge) const {
   const auto out = forward_out_.find(groups_[edge].tail);
   s.fanning = out != forward_out_.end() && out->second >= 2;
   s.labelled = e.label.has_value() && !e.label->empty();
+  s.planned = planned_jogs_[edge];
   return s;
 }
 
@@ -191,6 +202,70 @@ bool EdgePlanner::try_jog(std::size_t edge) {
   candidates_.clear();
   jog_routes(simple_edge(edge), limits_, candidates_);
   return try_candidates(edge, candidates_);
+}
+
+void EdgePlanner::plan_crowded_gaps() {
+  std::vector<std::pair<std::uint32_t, std::size_t>> legs;  // net, edge
+  for (std::size_t i = 0; i < planned_jogs_.size(); ++i) {
+    if (planned_jogs_[i]) legs.emplace_back(planned_jogs_[i]->net, i);
+  }
+  std::sort(legs.begin(), legs.end());
+  std::vector<std::pair<std::size_t, EdgeRoute>> fitting;
+  for (std::size_t k = 0; k < legs.size();) {
+    std::size_t end = k;
+    while (end < legs.size() && legs[end].first == legs[k].first) ++end;
+    // A column where one edge of the network comes down and another goes
+    // on down, inside its track, would make the track's junction a
+    // crossing: the edges there are routed on their own.
+    std::uint64_t lo = kMaxCell, hi = 0;
+    std::vector<std::uint64_t> tails, heads;
+    for (std::size_t j = k; j < end; ++j) {
+      const GapJog& g = *planned_jogs_[legs[j].second];
+      lo = std::min({lo, g.tail_at, g.head_at});
+      hi = std::max({hi, g.tail_at, g.head_at});
+      tails.push_back(g.tail_at);
+      heads.push_back(g.head_at);
+    }
+    std::sort(heads.begin(), heads.end());
+    const auto clashes = [&](const GapJog& g) {
+      if (end - k == 1) return false;
+      const auto inside = [&](std::uint64_t x) { return x > lo && x < hi; };
+      return (inside(g.tail_at) && std::binary_search(heads.begin(), heads.end(), g.tail_at)) ||
+             (inside(g.head_at) &&
+              std::find(tails.begin(), tails.end(), g.head_at) != tails.end());
+    };
+    fitting.clear();
+    for (std::size_t j = k; j < end; ++j) {
+      const std::size_t edge = legs[j].second;
+      if (clashes(*planned_jogs_[edge])) continue;
+      candidates_.clear();
+      planned_jog_routes(simple_edge(edge), limits_, candidates_);
+      if (candidates_.empty()) continue;
+      const LayoutEdge& e = scene_.edges[edge];
+      const SimpleRoute& c = candidates_.front();
+      EdgeRoute r;
+      r.points.assign(c.points.begin(), c.points.begin() + c.count);
+      r.start_into = c.start_into;
+      r.end_into = c.end_into;
+      r.arrow_at_end = e.arrow_at_head;
+      r.arrow_at_start = e.arrow_at_tail;
+      if (!route_fits(cells_, r, groups_[edge])) continue;
+      const auto round = [](const NodeBox& b) {
+        return CellRect{sub_floor(b.left, 1), sub_floor(b.top, 1), add_sat(b.right(), 1),
+                        add_sat(b.bottom(), 1)};
+      };
+      if (route_near_other_box(cells_, r, round(scene_.boxes[e.tail]),
+                               round(scene_.boxes[e.head]))) {
+        continue;
+      }
+      fitting.emplace_back(edge, std::move(r));
+    }
+    for (auto& [edge, route] : fitting) {
+      commit_route(cells_, route, groups_[edge]);
+      plan_.routes[edge] = std::move(route);
+    }
+    k = end;
+  }
 }
 
 bool EdgePlanner::try_flat(std::size_t edge) {
@@ -284,8 +359,10 @@ void EdgePlanner::route_all() {
   // Between edges the plan asks whether it must stop; a plan stopped
   // short is thrown away.
   const auto stop = [&] { return must_stop(scene_.stop); };
+  plan_crowded_gaps();
   for (const std::size_t i : simple) {
     if (stop()) return;
+    if (!plan_.routes[i].points.empty()) continue;
     if (!try_straight(i)) rest.push_back(i);
   }
   std::vector<std::size_t> still;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "render_edges/edge_ports.h"
+#include "render_edges/gap_jogs.h"
 #include "render_edges/plan_cells.h"
 #include "render_edges/plan_routes.h"
 #include "render_edges/route_cells.h"
@@ -48,6 +49,11 @@ class EdgePlanner {
   bool try_candidates(std::size_t edge, std::span<const SimpleRoute> candidates);
   bool try_straight(std::size_t edge);
   bool try_jog(std::size_t edge);
+  // The jogs planned with their whole gaps, where gaps are crowded: each
+  // network's edges are checked against the cells as they were before
+  // any of them, then recorded together, so that a stretch they share may
+  // cross lines already there and still be shared.
+  void plan_crowded_gaps();
   bool try_loop(std::size_t edge);
   // Closes a loop's cells to every other line.
   void close_loop(std::size_t edge);
@@ -59,12 +65,6 @@ class EdgePlanner {
   bool try_flat(std::size_t edge);
 
   // --- Long forward edges along dot's way (guided_routes.cc) ---
-  // The stretches of the rank axis that boxes take, merged, in order.
-  struct Band {
-    std::uint64_t first;
-    std::uint64_t last;
-  };
-  void find_bands();
   // Where the edge's guide crosses `along`, across the ranks.
   std::optional<std::uint64_t> guide_across(std::size_t edge, std::uint64_t along) const;
   bool try_guided(std::size_t edge);
@@ -135,6 +135,7 @@ class EdgePlanner {
   std::vector<SimpleRoute> candidates_;
   EdgeRoute scratch_route_;
   std::vector<Band> bands_;
+  std::vector<std::optional<GapJog>> planned_jogs_;
   std::vector<GridPoint> guided_points_;
   std::vector<CellRect> label_room_;
 };

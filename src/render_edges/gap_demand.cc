@@ -5,15 +5,22 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "render_edges/edge_ports.h"
 
 namespace vantri {
+namespace {
+
+// The farthest the ranks move apart at once for a crowded gap.
+constexpr double kMostDenseStretch = 4;
+
+}  // namespace
 
 GapCrowding gap_crowding(std::span<const LayoutEdge> edges, std::span<const NodeBox> boxes,
-                         RankDir rankdir) {
+                         RankDir rankdir, std::uint64_t dense) {
   const Toward forward = forward_of(rankdir);
   const bool down_or_up = vertical(forward);
   const auto first = [&](const NodeBox& b) { return down_or_up ? b.top : b.left; };
@@ -71,6 +78,27 @@ GapCrowding gap_crowding(std::span<const LayoutEdge> edges, std::span<const Node
       it->second.second = std::max(it->second.second, std::max(a, b));
     }
   }
+  // Per gap, the most stars any box side joins: (gap, box side, star),
+  // counted once each.
+  std::vector<std::tuple<std::size_t, std::size_t, std::size_t>> side_stars;
+  for (const auto& [e, gap] : between) {
+    const std::size_t star = leaving[e->tail] >= entering[e->head] ? e->tail * 2 : e->head * 2 + 1;
+    side_stars.emplace_back(gap, e->tail * 2, star);
+    side_stars.emplace_back(gap, e->head * 2 + 1, star);
+  }
+  std::sort(side_stars.begin(), side_stars.end());
+  side_stars.erase(std::unique(side_stars.begin(), side_stars.end()), side_stars.end());
+  std::vector<std::uint64_t> busiest_side(bands.size(), 0);
+  for (std::size_t k = 0; k < side_stars.size();) {
+    std::size_t j = k;
+    while (j < side_stars.size() && std::get<0>(side_stars[j]) == std::get<0>(side_stars[k]) &&
+           std::get<1>(side_stars[j]) == std::get<1>(side_stars[k])) {
+      ++j;
+    }
+    std::uint64_t& most = busiest_side[std::get<0>(side_stars[k])];
+    most = std::max<std::uint64_t>(most, j - k);
+    k = j;
+  }
   // Per gap, the most star spans over one place, against its rows less
   // the two beside the bands (ports and arrowheads).
   std::vector<std::vector<std::pair<std::uint64_t, int>>> events(bands.size() - 1);
@@ -88,6 +116,11 @@ GapCrowding gap_crowding(std::span<const LayoutEdge> edges, std::span<const Node
     const std::uint64_t have = rows > 2 ? rows - 2 : 1;
     out.worst = std::max(out.worst, most / static_cast<double>(have));
     if (static_cast<std::uint64_t>(most) > have) out.missing += static_cast<std::uint64_t>(most) - have;
+    if (busiest_side[g] >= dense && static_cast<std::uint64_t>(most) > have) {
+      out.dense_stretch = std::min(
+          kMostDenseStretch,
+          std::max(out.dense_stretch, (most + 3.0) / static_cast<double>(rows)));
+    }
   }
   return out;
 }

@@ -21,10 +21,16 @@ struct GapCrowding {
   double worst = 0;
   /// The tracks all gaps together lack.
   std::uint64_t missing = 0;
+  /// How many times as many rows (columns) the most crowded gap where a
+  /// box side joins `dense` stars or more needs, to give each of its tracks a row and
+  /// keep the rows beside the bands free (1 or less: no such gap lacks
+  /// any). The jogs of such gaps are planned a gap at a time, track by
+  /// track (see `plan_gap_jogs`).
+  double dense_stretch = 1;
 };
 
 GapCrowding gap_crowding(std::span<const LayoutEdge> edges, std::span<const NodeBox> boxes,
-                         RankDir rankdir);
+                         RankDir rankdir, std::uint64_t dense);
 
 }  // namespace vantri
 

@@ -26,22 +26,22 @@ TEST(GapCrowding, CountsOverlappingStarsAgainstTheGapsRows) {
   // Every upper box to the lower box across the row from it: four
   // overlapping spans of four different stars.
   for (std::size_t i = 0; i < 4; ++i) edges.push_back(edge(i, 7 - i));
-  EXPECT_DOUBLE_EQ(gap_crowding(edges, boxes, RankDir::TopToBottom).worst, 1.0);
+  EXPECT_DOUBLE_EQ(gap_crowding(edges, boxes, RankDir::TopToBottom, 5).worst, 1.0);
   // Straight down needs no track.
   for (std::size_t i = 0; i < 4; ++i) edges.push_back(edge(i, 4 + i));
-  EXPECT_DOUBLE_EQ(gap_crowding(edges, boxes, RankDir::TopToBottom).worst, 1.0);
+  EXPECT_DOUBLE_EQ(gap_crowding(edges, boxes, RankDir::TopToBottom, 5).worst, 1.0);
   // A fan-in of all four into one head is one star: the head has more
   // edges than any tail, so the others' spans join it.
   std::vector<LayoutEdge> fan_in;
   for (std::size_t i = 0; i < 4; ++i) fan_in.push_back(edge(i, 4));
-  EXPECT_DOUBLE_EQ(gap_crowding(fan_in, boxes, RankDir::TopToBottom).worst, 0.25);
+  EXPECT_DOUBLE_EQ(gap_crowding(fan_in, boxes, RankDir::TopToBottom, 5).worst, 0.25);
   // Squeezed to a gap of three rows, one track is left for four stars.
   for (std::size_t i = 4; i < 8; ++i) boxes[i].top = 6;
-  EXPECT_DOUBLE_EQ(gap_crowding(edges, boxes, RankDir::TopToBottom).worst, 4.0);
-  EXPECT_EQ(gap_crowding(edges, boxes, RankDir::TopToBottom).missing, 3u);
+  EXPECT_DOUBLE_EQ(gap_crowding(edges, boxes, RankDir::TopToBottom, 5).worst, 4.0);
+  EXPECT_EQ(gap_crowding(edges, boxes, RankDir::TopToBottom, 5).missing, 3u);
   // Backward edges take no track of the gap.
   const std::vector<LayoutEdge> back = {edge(4, 0), edge(5, 1)};
-  EXPECT_DOUBLE_EQ(gap_crowding(back, boxes, RankDir::TopToBottom).worst, 0.0);
+  EXPECT_DOUBLE_EQ(gap_crowding(back, boxes, RankDir::TopToBottom, 5).worst, 0.0);
 }
 
 }  // namespace

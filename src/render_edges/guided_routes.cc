@@ -18,26 +18,6 @@ std::uint64_t distance(std::uint64_t a, std::uint64_t b) { return a > b ? a - b 
 
 }  // namespace
 
-void EdgePlanner::find_bands() {
-  const bool down_or_up = vertical(forward_);
-  std::vector<Band> spans;
-  spans.reserve(scene_.boxes.size());
-  for (const NodeBox& b : scene_.boxes) {
-    if (b.width == 0 || b.height == 0) continue;
-    spans.push_back(down_or_up ? Band{b.top, b.bottom()} : Band{b.left, b.right()});
-  }
-  std::sort(spans.begin(), spans.end(),
-            [](const Band& a, const Band& b) { return a.first < b.first; });
-  bands_.clear();
-  for (const Band& s : spans) {
-    if (!bands_.empty() && s.first <= bands_.back().last + 1) {
-      bands_.back().last = std::max(bands_.back().last, s.last);
-    } else {
-      bands_.push_back(s);
-    }
-  }
-}
-
 std::optional<std::uint64_t> EdgePlanner::guide_across(std::size_t edge,
                                                        std::uint64_t along) const {
   const std::vector<GridPoint>& guide = scene_.guides[edge];

@@ -57,6 +57,9 @@ struct PlannerLimits {
   /// A jog is tried on up to this many rows (columns) round the preferred
   /// one.
   std::uint64_t jog_tries = 24;
+  /// A gap whose busiest box side joins this many networks of lines has
+  /// its jogs planned for the whole gap at once.
+  std::uint64_t crowded_side = 8;
   /// An edge between two boxes on one rank is tried on tracks up to this
   /// many cells beyond them, on either side of the rank.
   std::uint64_t flat_depths = 96;
