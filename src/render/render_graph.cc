@@ -33,6 +33,9 @@ bool inside(const LayoutNode& node, const BoundingBox& bb) {
          node.pos.y <= bb.y1;
 }
 
+// Loops of one node from which some go round its left side.
+constexpr std::uint64_t kManyLoops = 4;
+
 // Sizes a layout whose nodes show `faces`, with the graph's title: its
 // scale, boxes and planned edges, and the columns they need. With
 // `trim_sides`, blank columns left of everything drawn are dropped, and the
@@ -74,6 +77,24 @@ SizedLayout size_layout(LayoutGraph layout, NodeFaces faces, const RenderOptions
   const auto reach = [&](std::size_t i) {
     return add_sat(add_sat(sized.boxes[i].right(), 1), 2 * loops[i]);
   };
+  // A node with many loops takes half of them round its left corners or
+  // on its left side, which needs room left of it: the drawing moves
+  // right as far as the node lacks.
+  const auto left_room = [&](std::size_t i) -> std::uint64_t {
+    return loops[i] >= kManyLoops ? 3 + 2 * loops[i] : 0;
+  };
+  std::uint64_t short_left = 0;
+  for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
+    const NodeBox& box = sized.boxes[i];
+    if (box.width != 0 && inside(layout.nodes[i], layout.bb) && left_room(i) > box.left) {
+      short_left = std::max(short_left, left_room(i) - box.left);
+    }
+  }
+  if (short_left != 0) {
+    transform.margin += static_cast<std::int64_t>(short_left);
+    transform.width = add_sat(transform.width, short_left);
+    place_boxes();
+  }
   std::uint64_t left = kMaxCell;
   std::uint64_t right = 0;
   const auto take = [&](std::uint64_t first, std::uint64_t last) {
@@ -85,7 +106,9 @@ SizedLayout size_layout(LayoutGraph layout, NodeFaces faces, const RenderOptions
     right = 0;
     for (std::size_t i = 0; i < sized.boxes.size(); ++i) {
       const NodeBox& box = sized.boxes[i];
-      if (box.width != 0 && inside(layout.nodes[i], layout.bb)) take(box.left, reach(i) - 1);
+      if (box.width != 0 && inside(layout.nodes[i], layout.bb)) {
+        take(sub_floor(box.left, left_room(i)), reach(i) - 1);
+      }
     }
     for (const LayoutCluster& cluster : layout.clusters) {
       take(column_of(transform, cluster.bb.x0), column_of(transform, cluster.bb.x1));
@@ -249,7 +272,7 @@ void stretch_ranks(SizedLayout& sized, bool down_or_up) { rescale(sized, down_or
 // Every edge's route and label, planned on the canvas they need.
 RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> boxes,
                             std::span<const EndSpans> spans, const GridTransform& transform,
-                            const RenderOptions& options,
+                            const RenderOptions& options, bool last_try,
                             StopCheck* stop) {
   const std::vector<CellRect> frames = cluster_frame_cells(layout.clusters, transform);
   const std::vector<CellRect> closed = closed_frame_cells(layout.clusters, transform, options.trim);
@@ -269,6 +292,7 @@ RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> 
   scene.max_label = options.max_label;
   scene.end_spans = spans;
   scene.stop = stop;
+  scene.last_try = last_try;
   std::vector<std::vector<GridPoint>> guides(layout.edges.size());
   for (std::size_t i = 0; i < layout.edges.size(); ++i) {
     for (const Point& p : layout.edges[i].points) {
@@ -476,7 +500,8 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     GridTransform planned = sized.transform;
     planned.width = width;
     planned.height = height;
-    routes = plan_edge_drawing(sized.layout, boxes, spans, planned, whole, stop);
+    routes = plan_edge_drawing(sized.layout, boxes, spans, planned, whole,
+                               stretched == 2 || !can_stretch, stop);
     if (must_stop(stop)) return stopped();
     if (routes.undrawn == 0 || stretched == 2 || !can_stretch) {
       sized.boxes = std::move(boxes);

@@ -183,6 +183,12 @@ bool EdgePlanner::try_candidates(std::size_t edge, std::span<const SimpleRoute> 
     if (!route_fits(cells_, r, groups_[edge])) continue;
     if (e.tail != e.head && route_near_other_box(cells_, r, tail_round, head_round)) continue;
     if (!crossings_clear(cells_, r, groups_[edge])) continue;
+    // A loop crosses no line, or it would read as joining it.
+    if (e.tail == e.head && !for_each_route_cell(r, [&](GridPoint p, std::uint8_t) {
+          return (cells_.at(p.row, p.col).what & PlanCell::kLines) == 0;
+        })) {
+      continue;
+    }
     commit_route(cells_, r, groups_[edge]);
     plan_.routes[edge] = r;
     close_loop(edge);
@@ -387,14 +393,17 @@ void EdgePlanner::route_all() {
     // Walled in at a crowded box: the edge shares its other end instead,
     // and at last both.
     bool drawn = false;
+    const bool loop = scene_.edges[i].tail == scene_.edges[i].head;
     for (const RouteGroups& g : {crowded_groups_[i], walled_groups_[i]}) {
       if (drawn || (g.tail == groups_[i].tail && g.head == groups_[i].head)) continue;
+      if (loop && !scene_.last_try) continue;
       groups_[i] = g;
       drawn = try_search(i) || try_anywhere(i);
     }
     // At last a route may turn right at its ports: a box whose sides face
-    // other boxes one row away is left and entered along that row.
-    if (!drawn) {
+    // other boxes one row away is left and entered along that row. A loop
+    // so turned would not go round.
+    if (!drawn && !loop) {
       turn_at_ports_ = true;
       drawn = try_anywhere(i);
       turn_at_ports_ = false;

@@ -62,6 +62,10 @@ struct RouteScene {
   PlannerLimits limits;
   /// When this says so, the plan ends early, unfinished.
   StopCheck* stop = nullptr;
+  /// The plan is the last one tried: a loop walled in by lines may then
+  /// share its head with them rather than be left out. Before that, it is
+  /// left out, and the ranks move apart for it.
+  bool last_try = true;
 };
 
 /// The cells a cluster frame takes, and the band of its title: what labels

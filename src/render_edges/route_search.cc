@@ -108,6 +108,7 @@ class Search {
                                                    : kFree;
       default: break;
     }
+    if (req_.no_crossings) return m = kBlocked;
     if (cell_use(c, PlanCell::kAcross, req_.groups) != CellUse::Blocked) return m = kAcrossOnly;
     if (cell_use(c, PlanCell::kAlong, req_.groups) != CellUse::Blocked) return m = kAlongOnly;
     if (req_.over_lines != 0 &&

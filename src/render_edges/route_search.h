@@ -69,6 +69,9 @@ struct SearchRequest {
   /// boxes straight: the last resort's way out of a box whose sides face
   /// other boxes one row away.
   bool turn_at_ports = false;
+  /// Cross no line: a loop's cells touch no other line, or it would read
+  /// as joining them.
+  bool no_crossings = false;
   /// When this says so, the search ends as if it had found no more.
   StopCheck* stop = nullptr;
 };

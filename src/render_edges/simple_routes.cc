@@ -231,6 +231,34 @@ void loop_routes(const NodeBox& b, std::span<const std::uint64_t, 4> nested, std
     r.corner = corner;
     out.push_back(r);
   }
+  // Where lines crowd the gaps above and below the box, a loop may keep
+  // to one side: out of it, down a row a cell away, and back in.
+  for (const bool right : {true, false}) {
+    if (!right && b.left < 3) continue;
+    const std::uint64_t side_col = right ? add_sat(b.right(), 1) : b.left - 1;
+    const std::uint64_t out_col = right ? add_sat(b.right(), 2) : b.left - 2;
+    const Toward into = right ? Toward::Left : Toward::Right;
+    for (std::uint64_t row = rows.first; row < rows.last; row += 2) {
+      SimpleRoute r = make({{row, side_col}, {row, out_col}, {row + 1, out_col}, {row + 1, side_col}},
+                           into, into);
+      r.corner = right ? 0 : 1;
+      out.push_back(r);
+    }
+  }
+  // Or to the top or bottom side, where edges between boxes of a rank
+  // side by side (left to right) crowd the other sides.
+  for (const bool above : {true, false}) {
+    if (above && b.top < 3) continue;
+    const std::uint64_t side_row = above ? b.top - 1 : add_sat(b.bottom(), 1);
+    const std::uint64_t out_row = above ? b.top - 2 : add_sat(b.bottom(), 2);
+    const Toward into = above ? Toward::Down : Toward::Up;
+    for (std::uint64_t col = cols.first; col < cols.last; col += 2) {
+      SimpleRoute r = make({{side_row, col}, {out_row, col}, {out_row, col + 1}, {side_row, col + 1}},
+                           into, into);
+      r.corner = above ? 0 : 2;
+      out.push_back(r);
+    }
+  }
 }
 
 }  // namespace vantri

@@ -85,7 +85,9 @@ void flat_routes(const SimpleEdge& edge, std::uint64_t depths, std::vector<Simpl
 
 /// Loops round each of the box's corners (right and above, left and
 /// above, right and below, left and below), `nested[k]` loops of corner k
-/// already drawn inside it, corner `first` first.
+/// already drawn inside it, corner `first` first; then loops that keep to
+/// one side, out and back in a cell further on: the right and left sides,
+/// then the top and bottom.
 void loop_routes(const NodeBox& box, std::span<const std::uint64_t, 4> nested,
                  std::uint8_t first, std::vector<SimpleRoute>& out);
 
