@@ -52,7 +52,8 @@ struct OnceMarker {
 
 }  // namespace
 
-EdgePlanner::EdgePlanner(const RouteScene& scene, std::uint64_t width, std::uint64_t height)
+EdgePlanner::EdgePlanner(const RouteScene& scene, std::uint64_t width, std::uint64_t height,
+                         bool dense)
     : scene_(scene),
       limits_(scene.limits),
       cells_(width, height, !vertical(forward_of(scene.rankdir))),
@@ -63,17 +64,50 @@ EdgePlanner::EdgePlanner(const RouteScene& scene, std::uint64_t width, std::uint
   crowded_groups_ = std::move(groups.crowded);
   walled_groups_ = std::move(groups.walled);
   mark_obstacles();
+  dense_ = dense;
   if (!scene.guides.empty()) bands_ = bands_of(scene.boxes, forward_);
-  // Forward edges between whole sides of usable boxes may have their jogs
-  // planned with their gap.
+  // Forward edges between whole sides of usable boxes may have their
+  // routes planned with their gaps: in crowded gaps, or everywhere in a
+  // dense graph.
   std::vector<char> plannable(scene.edges.size(), 0);
   for (std::size_t i = 0; i < scene.edges.size(); ++i) {
     const LayoutEdge& e = scene.edges[i];
     plannable[i] = !e.invisible && box_usable(e.tail) && box_usable(e.head) && is_forward(i) &&
                    !span(i, false) && !span(i, true);
   }
-  planned_jogs_ = plan_gap_jogs(scene.edges, scene.boxes, groups_, plannable, forward_,
-                                limits_.crowded_side);
+  const std::vector<std::vector<std::uint64_t>> crossings =
+      dense ? band_crossings() : std::vector<std::vector<std::uint64_t>>{};
+  planned_ = plan_gap_routes(GapPlanInput{scene.edges, scene.boxes, groups_, plannable, crossings,
+                                          forward_, dense ? 0 : limits_.crowded_side});
+}
+
+std::vector<std::vector<std::uint64_t>> EdgePlanner::band_crossings() const {
+  std::vector<std::vector<std::uint64_t>> out(scene_.edges.size());
+  if (bands_.size() < 3) return out;
+  const bool down_or_up = vertical(forward_);
+  const auto band = [&](const NodeBox& b) {
+    const std::uint64_t start = down_or_up ? b.top : b.left;
+    const auto it = std::upper_bound(bands_.begin(), bands_.end(), start,
+                                     [](std::uint64_t v, const Band& s) { return v < s.first; });
+    return static_cast<std::size_t>(it - bands_.begin()) - 1;
+  };
+  for (std::size_t i = 0; i < scene_.edges.size() && i < scene_.guides.size(); ++i) {
+    const LayoutEdge& e = scene_.edges[i];
+    if (e.invisible || !box_usable(e.tail) || !box_usable(e.head) || !is_forward(i)) continue;
+    const std::size_t tb = band(scene_.boxes[e.tail]);
+    const std::size_t hb = band(scene_.boxes[e.head]);
+    const std::size_t lo = std::min(tb, hb), hi = std::max(tb, hb);
+    if (hi - lo < 2) continue;
+    std::vector<std::uint64_t> across;
+    for (std::size_t k = 1; k < hi - lo; ++k) {
+      const Band& b = bands_[tb < hb ? tb + k : tb - k];
+      const std::optional<std::uint64_t> x = guide_across(i, midpoint_floor(b.first, b.last));
+      if (!x) break;
+      across.push_back(*x);
+    }
+    if (across.size() == hi - lo - 1) out[i] = std::move(across);
+  }
+  return out;
 }
 
 void EdgePlanner::mark_obstacles() {
@@ -129,7 +163,6 @@ SimpleEdge EdgePlanner::simple_edge(std::size_t edge) const {
   const auto out = forward_out_.find(groups_[edge].tail);
   s.fanning = out != forward_out_.end() && out->second >= 2;
   s.labelled = e.label.has_value() && !e.label->empty();
-  s.planned = planned_jogs_[edge];
   return s;
 }
 
@@ -210,56 +243,31 @@ bool EdgePlanner::try_jog(std::size_t edge) {
   return try_candidates(edge, candidates_);
 }
 
-void EdgePlanner::plan_crowded_gaps() {
-  std::vector<std::pair<std::uint32_t, std::size_t>> legs;  // net, edge
-  for (std::size_t i = 0; i < planned_jogs_.size(); ++i) {
-    if (planned_jogs_[i]) legs.emplace_back(planned_jogs_[i]->net, i);
+void EdgePlanner::route_planned() {
+  std::vector<std::pair<std::uint32_t, std::size_t>> batches;  // batch, edge
+  for (std::size_t i = 0; i < planned_.size(); ++i) {
+    if (planned_[i]) batches.emplace_back(planned_[i]->batch, i);
   }
-  std::sort(legs.begin(), legs.end());
+  std::sort(batches.begin(), batches.end());
+  const auto round = [](const NodeBox& b) {
+    return CellRect{sub_floor(b.left, 1), sub_floor(b.top, 1), add_sat(b.right(), 1),
+                    add_sat(b.bottom(), 1)};
+  };
   std::vector<std::pair<std::size_t, EdgeRoute>> fitting;
-  for (std::size_t k = 0; k < legs.size();) {
+  for (std::size_t k = 0; k < batches.size();) {
     std::size_t end = k;
-    while (end < legs.size() && legs[end].first == legs[k].first) ++end;
-    // A column where one edge of the network comes down and another goes
-    // on down, inside its track, would make the track's junction a
-    // crossing: the edges there are routed on their own.
-    std::uint64_t lo = kMaxCell, hi = 0;
-    std::vector<std::uint64_t> tails, heads;
-    for (std::size_t j = k; j < end; ++j) {
-      const GapJog& g = *planned_jogs_[legs[j].second];
-      lo = std::min({lo, g.tail_at, g.head_at});
-      hi = std::max({hi, g.tail_at, g.head_at});
-      tails.push_back(g.tail_at);
-      heads.push_back(g.head_at);
-    }
-    std::sort(heads.begin(), heads.end());
-    const auto clashes = [&](const GapJog& g) {
-      if (end - k == 1) return false;
-      const auto inside = [&](std::uint64_t x) { return x > lo && x < hi; };
-      return (inside(g.tail_at) && std::binary_search(heads.begin(), heads.end(), g.tail_at)) ||
-             (inside(g.head_at) &&
-              std::find(tails.begin(), tails.end(), g.head_at) != tails.end());
-    };
+    while (end < batches.size() && batches[end].first == batches[k].first) ++end;
     fitting.clear();
     for (std::size_t j = k; j < end; ++j) {
-      const std::size_t edge = legs[j].second;
-      if (clashes(*planned_jogs_[edge])) continue;
-      candidates_.clear();
-      planned_jog_routes(simple_edge(edge), limits_, candidates_);
-      if (candidates_.empty()) continue;
+      const std::size_t edge = batches[j].second;
       const LayoutEdge& e = scene_.edges[edge];
-      const SimpleRoute& c = candidates_.front();
       EdgeRoute r;
-      r.points.assign(c.points.begin(), c.points.begin() + c.count);
-      r.start_into = c.start_into;
-      r.end_into = c.end_into;
+      r.points = planned_[edge]->points;
+      r.start_into = opposite(forward_);
+      r.end_into = forward_;
       r.arrow_at_end = e.arrow_at_head;
       r.arrow_at_start = e.arrow_at_tail;
       if (!route_fits(cells_, r, groups_[edge])) continue;
-      const auto round = [](const NodeBox& b) {
-        return CellRect{sub_floor(b.left, 1), sub_floor(b.top, 1), add_sat(b.right(), 1),
-                        add_sat(b.bottom(), 1)};
-      };
       if (route_near_other_box(cells_, r, round(scene_.boxes[e.tail]),
                                round(scene_.boxes[e.head]))) {
         continue;
@@ -333,7 +341,7 @@ void EdgePlanner::free_label_room() {
   label_room_.clear();
 }
 
-void EdgePlanner::route_all() {
+bool EdgePlanner::route_all() {
   const std::size_t n = scene_.edges.size();
   plan_.routes.assign(n, EdgeRoute{});
   std::vector<std::size_t> simple, loops, rest;
@@ -365,29 +373,30 @@ void EdgePlanner::route_all() {
   // Between edges the plan asks whether it must stop; a plan stopped
   // short is thrown away.
   const auto stop = [&] { return must_stop(scene_.stop); };
-  plan_crowded_gaps();
+  route_planned();
   for (const std::size_t i : simple) {
-    if (stop()) return;
+    if (stop()) return true;
     if (!plan_.routes[i].points.empty()) continue;
     if (!try_straight(i)) rest.push_back(i);
   }
   std::vector<std::size_t> still;
   for (const std::size_t i : rest) {
-    if (stop()) return;
+    if (stop()) return true;
     if (!try_jog(i) && !try_guided(i) && !try_flat(i)) still.push_back(i);
   }
   for (const std::size_t i : loops) {
-    if (stop()) return;
+    if (stop()) return true;
     if (try_loop(i)) {
       keep_label_room(i);
     } else {
       still.push_back(i);
     }
   }
+  if (!dense_ && still.size() > limits_.dense_searches) return false;
   // Forward edges first: they need the sides facing along the ranks.
   std::stable_partition(still.begin(), still.end(), [&](std::size_t i) { return is_forward(i); });
   for (const std::size_t i : still) {
-    if (stop()) return;
+    if (stop()) return true;
     facing_walled_ = false;
     if (try_search(i) || try_anywhere(i)) continue;
     // Walled in at a crowded box: the edge shares its other end instead,
@@ -411,6 +420,7 @@ void EdgePlanner::route_all() {
     if (!drawn) ++plan_.undrawn;
   }
   free_label_room();
+  return true;
 }
 
 }  // namespace vantri

@@ -24,11 +24,18 @@ namespace vantri {
 
 class EdgePlanner {
  public:
-  EdgePlanner(const RouteScene& scene, std::uint64_t width, std::uint64_t height);
+  /// A planner for `scene` on a canvas of `width` × `height` cells; with
+  /// `dense`, every gap's routes are planned whole, long edges too (see
+  /// `plan_gap_routes`), before any edge is routed on its own.
+  EdgePlanner(const RouteScene& scene, std::uint64_t width, std::uint64_t height,
+              bool dense = false);
 
   /// Routes every visible edge between usable boxes: simple shapes first,
-  /// then loops, then searches, forward edges before the others.
-  void route_all();
+  /// then loops, then searches, forward edges before the others. Without
+  /// `dense`, gives up (returns false) once more edges are left to the
+  /// searches than `PlannerLimits::dense_searches`: a planner with `dense`
+  /// draws such a graph in far less time.
+  bool route_all();
 
   PlanCells& cells() { return cells_; }
   RoutePlan& plan() { return plan_; }
@@ -49,11 +56,14 @@ class EdgePlanner {
   bool try_candidates(std::size_t edge, std::span<const SimpleRoute> candidates);
   bool try_straight(std::size_t edge);
   bool try_jog(std::size_t edge);
-  // The jogs planned with their whole gaps, where gaps are crowded: each
-  // network's edges are checked against the cells as they were before
-  // any of them, then recorded together, so that a stretch they share may
-  // cross lines already there and still be shared.
-  void plan_crowded_gaps();
+  // The routes planned with their whole gaps: each batch's edges are
+  // checked against the cells as they were before any of them, then
+  // recorded together, so that a stretch they share may cross lines
+  // already there and still be shared.
+  void route_planned();
+  // Where each long forward edge crosses the bands between its ends,
+  // along its guide.
+  std::vector<std::vector<std::uint64_t>> band_crossings() const;
   bool try_loop(std::size_t edge);
   // Closes a loop's cells to every other line.
   void close_loop(std::size_t edge);
@@ -68,6 +78,7 @@ class EdgePlanner {
   // Where the edge's guide crosses `along`, across the ranks.
   std::optional<std::uint64_t> guide_across(std::size_t edge, std::uint64_t along) const;
   bool try_guided(std::size_t edge);
+  bool try_guided_between(std::size_t edge, GridPoint tail_port, GridPoint head_port);
 
   // --- Searches (searched_routes.cc) ---
   EndPlace end_place(std::size_t edge, bool head_end) const;
@@ -135,7 +146,8 @@ class EdgePlanner {
   std::vector<SimpleRoute> candidates_;
   EdgeRoute scratch_route_;
   std::vector<Band> bands_;
-  std::vector<std::optional<GapJog>> planned_jogs_;
+  std::vector<std::optional<GapRoute>> planned_;
+  bool dense_ = false;
   std::vector<GridPoint> guided_points_;
   std::vector<CellRect> label_room_;
 };

@@ -1,4 +1,5 @@
-// Ends spread along box sides and tracks dealt out across each gap.
+// Ends spread along box sides, bands crossed at places of their own, and
+// tracks dealt out across each gap.
 #include "render_edges/gap_jogs.h"
 
 #include <algorithm>
@@ -11,7 +12,7 @@ namespace vantri {
 namespace {
 
 // Keys of ends and networks: a shared tail or head group, or one edge's
-// own tail or head, or one edge as a network of its own.
+// own tail or head, or one edge's stretch across one gap.
 enum class Key : std::uint64_t { TailGroup = 1, HeadGroup, EdgeTail, EdgeHead, Edge };
 
 std::uint64_t key(Key kind, std::uint64_t value) {
@@ -23,20 +24,27 @@ struct End {
   std::size_t box = 0;
   bool head_side = false;
   std::uint64_t key = 0;
-  // The sum of the positions across the ranks of the boxes its lines go
-  // to, and how many.
+  // The sum of the places across the ranks its lines go to, and how many.
   double far = 0;
   std::uint64_t lines = 0;
   std::optional<std::uint64_t> at;
 };
 
-// One network in one gap: where its ends lie across the gap.
+// One network in one gap: where its stretches start and end across it.
 struct Net {
   std::size_t gap = 0;
   std::uint64_t lo = kMaxCell;
   std::uint64_t hi = 0;
   bool whole = true;
+  std::vector<std::uint64_t> tops, bottoms;
   std::optional<std::uint64_t> track;
+};
+
+// One edge's stretch across one gap.
+struct Stretch {
+  std::size_t net = 0;
+  std::uint64_t top = 0;
+  std::uint64_t bottom = 0;
 };
 
 }  // namespace
@@ -62,12 +70,12 @@ std::vector<Band> bands_of(std::span<const NodeBox> boxes, Toward forward) {
   return bands;
 }
 
-std::vector<std::optional<GapJog>> plan_gap_jogs(std::span<const LayoutEdge> edges,
-                                                 std::span<const NodeBox> boxes,
-                                                 std::span<const RouteGroups> groups,
-                                                 std::span<const char> planned, Toward forward,
-                                                 std::uint64_t crowded_side) {
-  std::vector<std::optional<GapJog>> out(edges.size());
+std::vector<std::optional<GapRoute>> plan_gap_routes(const GapPlanInput& in) {
+  const std::span<const LayoutEdge> edges = in.edges;
+  const std::span<const NodeBox> boxes = in.boxes;
+  const std::span<const RouteGroups> groups = in.groups;
+  const Toward forward = in.forward;
+  std::vector<std::optional<GapRoute>> out(edges.size());
   const std::vector<Band> bands = bands_of(boxes, forward);
   if (bands.size() < 2) return out;
   const bool down_or_up = vertical(forward);
@@ -78,21 +86,32 @@ std::vector<std::optional<GapJog>> plan_gap_jogs(std::span<const LayoutEdge> edg
                                      [](std::uint64_t v, const Band& s) { return v < s.first; });
     return static_cast<std::size_t>(it - bands.begin()) - 1;
   };
-  const auto across = [&](const NodeBox& b) {
+  const auto centre = [&](const NodeBox& b) {
     return static_cast<double>(down_or_up ? b.left : b.top) +
            static_cast<double>(down_or_up ? b.width : b.height) / 2;
   };
+  // The band `s` bands on from `b` along the edges, and the gap between
+  // the two bands `s` and `s + 1` on.
+  const auto band_on = [&](std::size_t b, std::size_t s) { return increasing ? b + s : b - s; };
+  const auto gap_on = [&](std::size_t b, std::size_t s) {
+    return increasing ? b + s : b - s - 1;
+  };
 
-  // The edges from one band to the next, and the gap each crosses.
+  // The edges planned, how many gaps each crosses, and where each long one
+  // crosses the bands on its way.
   std::vector<std::size_t> legs;
-  std::vector<std::size_t> gap_of(edges.size(), 0);
+  std::vector<std::size_t> gaps_of(edges.size(), 0);
+  std::vector<std::size_t> tail_band(edges.size(), 0);
   std::unordered_map<std::uint32_t, std::uint32_t> tail_uses, head_uses;
-  for (std::size_t i = 0; i < edges.size() && i < planned.size() && i < groups.size(); ++i) {
-    if (!planned[i]) continue;
+  for (std::size_t i = 0; i < edges.size() && i < in.planned.size() && i < groups.size(); ++i) {
+    if (!in.planned[i]) continue;
     const std::size_t tb = band(boxes[edges[i].tail]);
     const std::size_t hb = band(boxes[edges[i].head]);
-    if (increasing ? hb != tb + 1 : hb + 1 != tb) continue;
-    gap_of[i] = std::min(tb, hb);
+    if (increasing ? hb <= tb : hb >= tb) continue;
+    const std::size_t n = increasing ? hb - tb : tb - hb;
+    if (n > 1 && (i >= in.crossings.size() || in.crossings[i].size() != n - 1)) continue;
+    gaps_of[i] = n;
+    tail_band[i] = tb;
     legs.push_back(i);
     ++tail_uses[groups[i].tail];
     ++head_uses[groups[i].head];
@@ -105,7 +124,59 @@ std::vector<std::optional<GapJog>> plan_gap_jogs(std::span<const LayoutEdge> edg
     return groups[i].head != 0 && head_uses[groups[i].head] > 1;
   };
 
-  // Every end, and its place along its side: in the order of the boxes
+  // Places across the bands: the wanted ones in order along each band,
+  // each pushed on past the last one given and past the boxes there (a
+  // cell clear of them).
+  std::vector<std::vector<std::pair<std::uint64_t, std::uint64_t>>> blocked(bands.size());
+  for (const NodeBox& b : boxes) {
+    if (b.width == 0 || b.height == 0) continue;
+    const std::uint64_t lo = down_or_up ? b.left : b.top;
+    const std::uint64_t hi = down_or_up ? b.right() : b.bottom();
+    blocked[band(b)].emplace_back(sub_floor(lo, 1), add_sat(hi, 1));
+  }
+  for (auto& list : blocked) std::sort(list.begin(), list.end());
+  struct Request {
+    std::size_t band, edge, step;
+    std::uint64_t want;
+  };
+  std::vector<Request> requests;
+  for (const std::size_t i : legs) {
+    for (std::size_t s = 1; s < gaps_of[i]; ++s) {
+      requests.push_back(Request{band_on(tail_band[i], s), i, s, in.crossings[i][s - 1]});
+    }
+  }
+  std::sort(requests.begin(), requests.end(), [](const Request& a, const Request& b) {
+    return a.band != b.band ? a.band < b.band : a.want < b.want;
+  });
+  std::vector<std::vector<std::uint64_t>> crossing(edges.size());
+  for (const std::size_t i : legs) crossing[i].assign(gaps_of[i] > 0 ? gaps_of[i] - 1 : 0, 0);
+  // Places taken across each gap by lines that come down into it or go on
+  // down from it, which the ends of box sides keep off.
+  std::vector<std::vector<std::uint64_t>> taken(bands.size());
+  for (std::size_t k = 0; k < requests.size();) {
+    const std::size_t b = requests[k].band;
+    const auto& walls = blocked[b];
+    std::size_t w = 0;
+    std::optional<std::uint64_t> last;
+    for (; k < requests.size() && requests[k].band == b; ++k) {
+      std::uint64_t c = requests[k].want;
+      if (last && c <= *last) c = *last + 1;
+      for (;;) {
+        while (w < walls.size() && walls[w].second < c) ++w;
+        if (w < walls.size() && walls[w].first <= c) {
+          c = add_sat(walls[w].second, 1);
+          continue;
+        }
+        break;
+      }
+      last = c;
+      crossing[requests[k].edge][requests[k].step - 1] = c;
+      if (b > 0) taken[b - 1].push_back(c);
+      if (b + 1 < bands.size()) taken[b].push_back(c);
+    }
+  }
+
+  // Every end, and its place along its side: in the order of the places
   // its lines go to, spread evenly.
   std::vector<End> ends;
   std::unordered_map<std::uint64_t, std::size_t> end_of;
@@ -121,11 +192,12 @@ std::vector<std::optional<GapJog>> plan_gap_jogs(std::span<const LayoutEdge> edg
         shared_tail(i) ? key(Key::TailGroup, groups[i].tail) : key(Key::EdgeTail, i);
     const std::uint64_t hk =
         shared_head(i) ? key(Key::HeadGroup, groups[i].head) : key(Key::EdgeHead, i);
+    const bool long_edge = gaps_of[i] > 1;
     End& t = end(tk, e.tail, false);
-    t.far += across(boxes[e.head]);
+    t.far += long_edge ? static_cast<double>(crossing[i].front()) : centre(boxes[e.head]);
     ++t.lines;
     End& h = end(hk, e.head, true);
-    h.far += across(boxes[e.tail]);
+    h.far += long_edge ? static_cast<double>(crossing[i].back()) : centre(boxes[e.tail]);
     ++h.lines;
     leg_ends[i] = {end_of[tk], end_of[hk]};
   }
@@ -168,10 +240,12 @@ std::vector<std::optional<GapJog>> plan_gap_jogs(std::span<const LayoutEdge> edg
   // A line coming down at a place where another goes on down would run
   // into it: the sides with fewer ends in a gap are placed first, evenly
   // spread, and the ends of the sides facing them keep off their places
-  // where they have room to.
-  std::vector<std::vector<std::uint64_t>> taken(bands.size());
+  // where they have room to; all keep off the places where long edges
+  // come through the bands.
+  for (std::vector<std::uint64_t>& t : taken) std::sort(t.begin(), t.end());
   std::vector<std::uint64_t> free;
   for (const bool later : {false, true}) {
+    std::vector<std::vector<std::uint64_t>> placed(later ? 0 : bands.size());
     for (const Side& s : sides) {
       const bool heads_first = gap_ends[s.gap][1] <= gap_ends[s.gap][0];
       if ((s.head_side != heads_first) != later) continue;
@@ -181,7 +255,7 @@ std::vector<std::optional<GapJog>> plan_gap_jogs(std::span<const LayoutEdge> edg
       free.clear();
       const std::vector<std::uint64_t>& avoid = taken[s.gap];
       for (std::uint64_t c = r.first; c <= r.last; ++c) {
-        if (!later || !std::binary_search(avoid.begin(), avoid.end(), c)) free.push_back(c);
+        if (!std::binary_search(avoid.begin(), avoid.end(), c)) free.push_back(c);
       }
       if (free.size() < n) {
         free.clear();
@@ -199,53 +273,75 @@ std::vector<std::optional<GapJog>> plan_gap_jogs(std::span<const LayoutEdge> edg
           }
         }
         ends[order[s.from + m]].at = at;
-        if (!later) taken[s.gap].push_back(at);
+        if (!later) placed[s.gap].push_back(at);
       }
     }
     if (!later) {
-      for (std::vector<std::uint64_t>& t : taken) std::sort(t.begin(), t.end());
+      for (std::size_t g = 0; g < bands.size(); ++g) {
+        taken[g].insert(taken[g].end(), placed[g].begin(), placed[g].end());
+        std::sort(taken[g].begin(), taken[g].end());
+      }
     }
   }
 
-  // Every network's stretch across its gap.
+  // Every edge's stretch across each gap, and the networks they make: a
+  // shared tail's fan-out in the tail's gap, a shared head's merge in the
+  // head's, each stretch of its own otherwise.
   std::vector<Net> nets;
   std::unordered_map<std::uint64_t, std::size_t> net_of;
-  std::vector<std::size_t> leg_net(edges.size(), 0);
+  std::vector<std::vector<Stretch>> stretches(edges.size());
+  std::vector<char> whole(edges.size(), 1);
   for (const std::size_t i : legs) {
-    const std::uint64_t k = shared_tail(i)   ? key(Key::TailGroup, groups[i].tail)
-                            : shared_head(i) ? key(Key::HeadGroup, groups[i].head)
-                                             : key(Key::Edge, i);
-    const auto [it, added] = net_of.emplace(k, nets.size());
-    if (added) nets.push_back(Net{gap_of[i], kMaxCell, 0, true, std::nullopt});
-    Net& net = nets[it->second];
-    leg_net[i] = it->second;
     const End& t = ends[leg_ends[i].first];
     const End& h = ends[leg_ends[i].second];
     if (!t.at || !h.at) {
-      net.whole = false;
+      whole[i] = 0;
       continue;
     }
-    net.lo = std::min({net.lo, *t.at, *h.at});
-    net.hi = std::max({net.hi, *t.at, *h.at});
+    const std::size_t n = gaps_of[i];
+    for (std::size_t s = 0; s < n; ++s) {
+      const std::size_t gap = gap_on(tail_band[i], s);
+      const std::uint64_t k = s == 0 && shared_tail(i)       ? key(Key::TailGroup, groups[i].tail)
+                              : s + 1 == n && shared_head(i) ? key(Key::HeadGroup, groups[i].head)
+                                                             : key(Key::Edge, i);
+      // A network lies in one gap: its key and its gap name it.
+      const auto [it, added] = net_of.emplace((k << 20) ^ gap, nets.size());
+      if (added) nets.push_back(Net{gap, kMaxCell, 0, true, {}, {}, std::nullopt});
+      Net& net = nets[it->second];
+      const std::uint64_t top = s == 0 ? *t.at : crossing[i][s - 1];
+      const std::uint64_t bottom = s + 1 == n ? *h.at : crossing[i][s];
+      net.lo = std::min({net.lo, top, bottom});
+      net.hi = std::max({net.hi, top, bottom});
+      net.tops.push_back(top);
+      net.bottoms.push_back(bottom);
+      stretches[i].push_back(Stretch{it->second, top, bottom});
+    }
   }
 
-  // Tracks across each crowded gap, the middle rows first, dealt out to
+  // Tracks across each planned gap, the middle rows first, dealt out to
   // networks from the left (the top) as a channel router does: a track is
-  // free for a network once the last one on it ended two cells before.
+  // free for a network once the last one on it ended two cells before. A
+  // network whose stretches all run straight needs none. A gap too narrow
+  // for tracks between the rows beside its bands, or with too few for its
+  // networks, is left to the edges one by one.
   std::vector<std::size_t> by_start(nets.size());
   for (std::size_t k = 0; k < by_start.size(); ++k) by_start[k] = k;
   std::sort(by_start.begin(), by_start.end(), [&](std::size_t a, std::size_t b) {
     return nets[a].gap != nets[b].gap ? nets[a].gap < nets[b].gap : nets[a].lo < nets[b].lo;
   });
-  // A gap too narrow for tracks between the rows beside its bands, or
-  // with too few for its networks, is left to the edges one by one.
+  const auto planned_gap = [&](std::size_t g) {
+    return in.crowded_side == 0 || crowding[g] >= in.crowded_side;
+  };
   std::vector<std::uint64_t> rows;
   std::vector<std::uint64_t> free_from;
   std::vector<char> gap_failed(bands.size(), 0);
   std::size_t gap_now = bands.size();
   for (const std::size_t k : by_start) {
     Net& net = nets[k];
-    if (!net.whole || net.lo > net.hi || crowding[net.gap] < crowded_side) continue;
+    if (!planned_gap(net.gap)) {
+      gap_failed[net.gap] = 1;
+      continue;
+    }
     if (net.gap != gap_now) {
       gap_now = net.gap;
       rows.clear();
@@ -265,6 +361,7 @@ std::vector<std::optional<GapJog>> plan_gap_jogs(std::span<const LayoutEdge> edg
       }
       free_from.assign(rows.size(), 0);
     }
+    if (net.lo == net.hi) continue;
     for (std::size_t r = 0; r < rows.size(); ++r) {
       if (free_from[r] > net.lo) continue;
       net.track = rows[r];
@@ -273,12 +370,71 @@ std::vector<std::optional<GapJog>> plan_gap_jogs(std::span<const LayoutEdge> edg
     }
     if (!net.track) gap_failed[net.gap] = 1;
   }
+  for (Net& net : nets) {
+    std::sort(net.tops.begin(), net.tops.end());
+    std::sort(net.bottoms.begin(), net.bottoms.end());
+  }
 
+  // The routes. A stretch that comes down where another of its network
+  // goes on down, inside the network's track, would make the track's
+  // junction a crossing: its edge is left to be routed on its own.
+  const auto at = [&](std::uint64_t along, std::uint64_t across) {
+    return down_or_up ? GridPoint{along, across} : GridPoint{across, along};
+  };
+  const auto along_of = [&](GridPoint p) { return down_or_up ? p.row : p.col; };
+  const auto across_of = [&](GridPoint p) { return down_or_up ? p.col : p.row; };
   for (const std::size_t i : legs) {
-    const Net& net = nets[leg_net[i]];
-    if (!net.track || gap_failed[net.gap]) continue;
-    out[i] = GapJog{*ends[leg_ends[i].first].at, *ends[leg_ends[i].second].at, *net.track,
-                    static_cast<std::uint32_t>(leg_net[i])};
+    if (!whole[i] || stretches[i].empty()) continue;
+    bool ok = true;
+    std::optional<std::size_t> shared_net;
+    for (std::size_t s = 0; s < stretches[i].size() && ok; ++s) {
+      const Stretch& st = stretches[i][s];
+      const Net& net = nets[st.net];
+      if (gap_failed[net.gap] || !planned_gap(net.gap)) ok = false;
+      if (st.top != st.bottom && !net.track) ok = false;
+      const auto inside = [&](std::uint64_t x) { return x > net.lo && x < net.hi; };
+      if (net.tops.size() > 1 &&
+          ((inside(st.top) && std::binary_search(net.bottoms.begin(), net.bottoms.end(), st.top)) ||
+           (inside(st.bottom) && std::binary_search(net.tops.begin(), net.tops.end(), st.bottom)))) {
+        ok = false;
+      }
+      if (net.tops.size() > 1) shared_net = st.net;
+    }
+    if (!ok) continue;
+    const LayoutEdge& e = edges[i];
+    const auto a = port_cell(boxes[e.tail], forward, stretches[i].front().top);
+    const auto b = port_cell(boxes[e.head], opposite(forward), stretches[i].back().bottom);
+    if (!a || !b) continue;
+    GapRoute route;
+    route.points.push_back(*a);
+    for (const Stretch& st : stretches[i]) {
+      if (st.top == st.bottom) continue;
+      const std::uint64_t track = *nets[st.net].track;
+      route.points.push_back(at(track, st.top));
+      route.points.push_back(at(track, st.bottom));
+    }
+    route.points.push_back(*b);
+    // Corners only: points on one line with both neighbours go.
+    std::vector<GridPoint>& p = route.points;
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < p.size(); ++k) {
+      if (kept > 0 && p[k] == p[kept - 1]) continue;
+      if (kept >= 2) {
+        const GridPoint x = p[kept - 2], y = p[kept - 1], z = p[k];
+        if ((x.row == y.row && y.row == z.row) || (x.col == y.col && y.col == z.col)) {
+          p[kept - 1] = z;
+          continue;
+        }
+      }
+      p[kept++] = p[k];
+    }
+    p.resize(kept);
+    if (p.size() < 2 || along_of(p.front()) == along_of(p.back()) ||
+        (p.size() == 2 && across_of(p.front()) != across_of(p.back()))) {
+      continue;
+    }
+    route.batch = static_cast<std::uint32_t>(shared_net ? *shared_net : nets.size() + i);
+    out[i] = std::move(route);
   }
   return out;
 }

@@ -1,4 +1,4 @@
-// Jogs planned a whole gap at a time, for gaps crowded with lines.
+// Routes planned a whole gap at a time, for crowded gaps and dense graphs.
 //
 // Edge by edge, a forward edge takes the first simple shape that fits:
 // the middle of its box's side, a jog half way across the gap. Where many
@@ -11,6 +11,11 @@
 // one head's merge, or one edge) gets a track of its own across the gap,
 // tracks side by side where their stretches overlap, as a channel router
 // gives them.
+//
+// In a dense graph, edges that run across several ranks are planned too:
+// each crosses the bands between its ends where `dot` led it, at a place
+// of its own clear of the boxes there, and jogs on a track of its own in
+// every gap on the way.
 #ifndef VANTRI_RENDER_EDGES_GAP_JOGS_H_
 #define VANTRI_RENDER_EDGES_GAP_JOGS_H_
 
@@ -36,25 +41,36 @@ struct Band {
 /// `boxes` take, overlapping ones merged, in order.
 std::vector<Band> bands_of(std::span<const NodeBox> boxes, Toward forward);
 
-/// The planned shape of one forward edge: where it leaves its tail's side
-/// and enters its head's (columns, or rows left to right), and the row
-/// (column) of its jog.
-struct GapJog {
-  std::uint64_t tail_at = 0;
-  std::uint64_t head_at = 0;
-  std::uint64_t track = 0;
-  /// The network it belongs to: edges of one network share its track.
-  std::uint32_t net = 0;
+/// The planned route of one forward edge, from the port cell beside its
+/// tail to the one beside its head, corners only.
+struct GapRoute {
+  std::vector<GridPoint> points;
+  /// Edges of one batch share a stretch (a fan-out's or a merge's track):
+  /// they are checked against the cells as they were before any of them.
+  std::uint32_t batch = 0;
 };
 
-/// A planned jog for each edge `planned` allows that runs forward from
-/// one band to the next, in a gap where some box side joins at least
-/// `crowded_side` lines of different networks; nothing for the others.
-std::vector<std::optional<GapJog>> plan_gap_jogs(std::span<const LayoutEdge> edges,
-                                                 std::span<const NodeBox> boxes,
-                                                 std::span<const RouteGroups> groups,
-                                                 std::span<const char> planned, Toward forward,
-                                                 std::uint64_t crowded_side);
+/// What a gap plan is made of.
+struct GapPlanInput {
+  std::span<const LayoutEdge> edges;
+  std::span<const NodeBox> boxes;
+  std::span<const RouteGroups> groups;
+  /// The edges that may be planned: forward, between whole sides of boxes
+  /// on the canvas.
+  std::span<const char> planned;
+  /// For each edge running across more than one gap, where it would cross
+  /// the bands between its ends (across the ranks, in the order it meets
+  /// them); empty for the others, which are then planned only when they
+  /// cross one gap.
+  std::span<const std::vector<std::uint64_t>> crossings;
+  Toward forward = Toward::Down;
+  /// Gaps where some box side joins this many networks of lines are
+  /// planned; 0: every gap.
+  std::uint64_t crowded_side = 0;
+};
+
+/// A planned route for each edge the plan covers; nothing for the others.
+std::vector<std::optional<GapRoute>> plan_gap_routes(const GapPlanInput& in);
 
 }  // namespace vantri
 

@@ -14,6 +14,13 @@
 namespace vantri {
 namespace {
 
+// Pairs of ports a guided route tries, by how far from the middles they
+// lie together: the middles, then one beside them, then two.
+constexpr std::size_t kGuidedPortTries = 3;
+
+}  // namespace
+namespace {
+
 std::uint64_t distance(std::uint64_t a, std::uint64_t b) { return a > b ? a - b : b - a; }
 
 }  // namespace
@@ -51,9 +58,35 @@ bool EdgePlanner::try_guided(std::size_t edge) {
   if (!span_reaches(t, forward_, tail_span) || !span_reaches(h, opposite(forward_), head_span)) {
     return false;
   }
-  const auto a = port_cell(t, forward_, side_range(t, forward_, tail_span).middle);
-  const auto b = port_cell(h, opposite(forward_), side_range(h, opposite(forward_), head_span).middle);
-  if (!a || !b) return false;
+  // The middles of the two sides first, then places beside them, as a
+  // jog's ports are tried: where other edges leave the same side, its
+  // middle is taken.
+  const SideRange tr = side_range(t, forward_, tail_span);
+  const SideRange hr = side_range(h, opposite(forward_), head_span);
+  const auto beside_middle = [](const SideRange& r, std::size_t k) -> std::optional<std::uint64_t> {
+    const std::uint64_t d = (k + 1) / 2;
+    if (k % 2 == 1) return r.middle + d <= r.last ? std::optional(r.middle + d) : std::nullopt;
+    return r.middle >= r.first + d ? std::optional(r.middle - d) : std::nullopt;
+  };
+  for (std::size_t k = 0; k < kGuidedPortTries; ++k) {
+    for (std::size_t ti = 0; ti <= k; ++ti) {
+      const auto x = beside_middle(tr, ti);
+      const auto y = beside_middle(hr, k - ti);
+      if (!x || !y) continue;
+      const auto a = port_cell(t, forward_, *x);
+      const auto b = port_cell(h, opposite(forward_), *y);
+      if (a && b && try_guided_between(edge, *a, *b)) return true;
+    }
+  }
+  return false;
+}
+
+bool EdgePlanner::try_guided_between(std::size_t edge, GridPoint a_cell, GridPoint b_cell) {
+  const LayoutEdge& e = scene_.edges[edge];
+  const NodeBox& t = scene_.boxes[e.tail];
+  const NodeBox& h = scene_.boxes[e.head];
+  const GridPoint* a = &a_cell;
+  const GridPoint* b = &b_cell;
   const bool down_or_up = vertical(forward_);
   const bool increasing = forward_ == Toward::Down || forward_ == Toward::Right;
   const auto al = [&](GridPoint p) { return down_or_up ? p.row : p.col; };

@@ -3,6 +3,7 @@
 #include "render_edges/plan_routes.h"
 
 #include <algorithm>
+#include <optional>
 #include <unordered_map>
 
 #include "graphviz/label_text.h"
@@ -151,11 +152,14 @@ std::vector<CellRect> closed_frame_cells(std::span<const LayoutCluster> clusters
 
 RoutePlan plan_routes(const RouteScene& scene) {
   const PlanSize size = plan_size(scene);
-  EdgePlanner planner(scene, size.width, size.height);
-  planner.route_all();
-  RoutePlan& plan = planner.plan();
+  std::optional<EdgePlanner> planner(std::in_place, scene, size.width, size.height);
+  if (!planner->route_all()) {
+    planner.emplace(scene, size.width, size.height, true);
+    planner->route_all();
+  }
+  RoutePlan& plan = planner->plan();
   if (must_stop(scene.stop)) return std::move(plan);
-  place_labels(planner.cells(), plan, scene);
+  place_labels(planner->cells(), plan, scene);
 
   // The canvas: the drawing, and whatever routes and labels reach beyond.
   std::uint64_t used_w = scene.width, used_h = scene.height;

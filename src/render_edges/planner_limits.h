@@ -60,6 +60,11 @@ struct PlannerLimits {
   /// A gap whose busiest box side joins this many networks of lines has
   /// its jogs planned for the whole gap at once.
   std::uint64_t crowded_side = 8;
+  /// A graph that leaves more edges than this to the searches once the
+  /// simple shapes are drawn is planned again, every gap whole (see
+  /// `plan_gap_routes`): searches for hundreds of edges cost many times
+  /// what `dot` does. Graphviz's example graphs leave at most 37.
+  std::size_t dense_searches = 64;
   /// An edge between two boxes on one rank is tried on tracks up to this
   /// many cells beyond them, on either side of the rank.
   std::uint64_t flat_depths = 96;

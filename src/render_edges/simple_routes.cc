@@ -37,10 +37,8 @@ Positions middle_first(const NodeBox& box, Toward side, const std::optional<Cell
 }
 
 // The jogs of a forward route from port cell `a` to port cell `b`.
-// `track`, when given, is the row (column) to jog on first.
 void jogs_between(const SimpleEdge& e, const PlannerLimits& limits, GridPoint a, GridPoint b,
-                  std::vector<SimpleRoute>& out,
-                  std::optional<std::uint64_t> track = std::nullopt) {
+                  std::vector<SimpleRoute>& out) {
   const bool down_or_up = vertical(e.forward);
   // Along the rank axis: from the start's coordinate towards the end's.
   const std::uint64_t sa = down_or_up ? a.row : a.col;
@@ -59,10 +57,6 @@ void jogs_between(const SimpleEdge& e, const PlannerLimits& limits, GridPoint a,
   std::uint64_t preferred = e.merging ? gap - 1 : std::min(std::max<std::uint64_t>((gap - 1) / 2, 1), gap - 1);
   // A label goes beside the last leg: it keeps a few cells.
   if (e.labelled && !e.merging && gap >= 4) preferred = std::min(preferred, gap - 3);
-  if (track) {
-    const std::uint64_t steps = increasing ? sub_floor(*track, sa) : sub_floor(sa, *track);
-    preferred = std::min(steps, gap - 1);
-  }
   for (std::uint64_t k = 0; k <= std::min<std::uint64_t>(2 * gap, limits.jog_tries); ++k) {
     const std::uint64_t off = (k + 1) / 2;
     std::uint64_t step;
@@ -148,14 +142,6 @@ void jog_routes(const SimpleEdge& e, const PlannerLimits& limits, std::vector<Si
       if (a && b) jogs_between(e, limits, *a, *b, out);
     }
   }
-}
-
-void planned_jog_routes(const SimpleEdge& e, const PlannerLimits& limits,
-                        std::vector<SimpleRoute>& out) {
-  if (!e.forward_edge || !e.planned) return;
-  const auto a = port_cell(*e.tail, e.forward, e.planned->tail_at);
-  const auto b = port_cell(*e.head, opposite(e.forward), e.planned->head_at);
-  if (a && b) jogs_between(e, limits, *a, *b, out, e.planned->track);
 }
 
 void flat_routes(const SimpleEdge& e, std::uint64_t depths, std::vector<SimpleRoute>& out) {

@@ -26,7 +26,6 @@
 #include "graphviz/layout_graph.h"
 #include "grid/cell_rect.h"
 #include "grid/node_box.h"
-#include "render_edges/gap_jogs.h"
 #include "render_edges/planner_limits.h"
 #include "render_edges/route_plan.h"
 
@@ -59,18 +58,11 @@ struct SimpleEdge {
   /// The edge has a label: the jog keeps a few cells before the head free
   /// for it.
   bool labelled = false;
-  /// The jog planned with its whole gap, if the gap is crowded.
-  std::optional<GapJog> planned;
 };
 
 /// Straight runs between facing sides, best first.
 void straight_routes(const SimpleEdge& edge, const PlannerLimits& limits,
                      std::vector<SimpleRoute>& out);
-
-/// The planned jog of a forward edge, then the rows (columns) round its
-/// track, between its planned ports.
-void planned_jog_routes(const SimpleEdge& edge, const PlannerLimits& limits,
-                        std::vector<SimpleRoute>& out);
 
 /// Forward routes with one jog, best first.
 void jog_routes(const SimpleEdge& edge, const PlannerLimits& limits,
