@@ -719,6 +719,19 @@ std::vector<DenseGraph> dense_graphs() {
   out.push_back({"random 40x4", random_graph(40, 4, false, false, false)});
   out.push_back({"random 40x4 LR", random_graph(40, 4, true, false, false)});
   out.push_back({"undirected 60x2", random_graph(60, 2, false, false, true)});
+  // Large enough to be planned gap by gap: edges from lower numbers to
+  // higher, which `dot` lays out quickly.
+  const auto random_dag = [&](std::size_t nodes, std::size_t per_node, bool lr) {
+    std::string dot = lr ? "digraph g {\nrankdir=LR;\n" : "digraph g {\n";
+    for (std::size_t i = 0; i < nodes * per_node; ++i) {
+      const std::uint64_t a = next(nodes), b = next(nodes);
+      if (a == b) continue;
+      dot += "n" + std::to_string(std::min(a, b)) + " -> n" + std::to_string(std::max(a, b)) + ";\n";
+    }
+    return dot + "}\n";
+  };
+  out.push_back({"random DAG 200x4", random_dag(200, 4, false)});
+  out.push_back({"random DAG 200x2 LR", random_dag(200, 2, true)});
   // A chain with edges that skip several ranks, which run through the
   // gaps `dot` left for them.
   for (const bool lr : {false, true}) {

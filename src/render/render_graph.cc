@@ -503,11 +503,15 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     routes = plan_edge_drawing(sized.layout, boxes, spans, planned, whole,
                                stretched == 2 || !can_stretch, stop);
     if (must_stop(stop)) return stopped();
+    if (routes.given_up) {
+      rescale(sized, down_or_up, routes.stretch);
+      continue;
+    }
     if (routes.undrawn == 0 || stretched == 2 || !can_stretch) {
       sized.boxes = std::move(boxes);
       break;
     }
-    stretch_ranks(sized, down_or_up);
+    rescale(sized, down_or_up, std::max(2.0, routes.stretch));
   }
   if (routes.undrawn != 0) {
     if (!cut) cut = DrawingCut{};

@@ -228,7 +228,10 @@ RoomedBoxes boxes_with_room(std::span<const LayoutEdge> edges, std::span<const N
                                       : grow_to(across_cells, have_rows);
     const std::uint64_t usable = 2 * facing + sides_open() * across_cells;
     if (clear(across)) b = across;
-    if (!clear(across) || usable < all) {
+    // Forward lines belong on the facing sides: a box two or more of
+    // them short there is short too, left to right, where boxes a row
+    // tall have a cell there.
+    if (!clear(across) || usable < all || (!down_or_up && busiest > facing + 1)) {
       short_of.emplace_back(n, add_sat(down_or_up ? want_cols : want_rows, 2));
     }
   }

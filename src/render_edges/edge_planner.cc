@@ -65,6 +65,8 @@ EdgePlanner::EdgePlanner(const RouteScene& scene, std::uint64_t width, std::uint
   walled_groups_ = std::move(groups.walled);
   mark_obstacles();
   dense_ = dense;
+  if (dense) limits_.greedy_step = limits_.dense_greedy_step;
+
   if (!scene.guides.empty()) bands_ = bands_of(scene.boxes, forward_);
   // Forward edges between whole sides of usable boxes may have their
   // routes planned with their gaps: in crowded gaps, or everywhere in a
@@ -77,8 +79,10 @@ EdgePlanner::EdgePlanner(const RouteScene& scene, std::uint64_t width, std::uint
   }
   const std::vector<std::vector<std::uint64_t>> crossings =
       dense ? band_crossings() : std::vector<std::vector<std::uint64_t>>{};
-  planned_ = plan_gap_routes(GapPlanInput{scene.edges, scene.boxes, groups_, plannable, crossings,
-                                          forward_, dense ? 0 : limits_.crowded_side});
+  GapPlan gaps = plan_gap_routes(GapPlanInput{scene.edges, scene.boxes, groups_, plannable,
+                                              crossings, forward_, dense ? 0 : limits_.crowded_side});
+  planned_ = std::move(gaps.routes);
+  planned_stretch_ = gaps.stretch;
 }
 
 std::vector<std::vector<std::uint64_t>> EdgePlanner::band_crossings() const {
@@ -341,6 +345,16 @@ void EdgePlanner::free_label_room() {
   label_room_.clear();
 }
 
+namespace {
+
+// The farthest the ranks of a dense graph move apart at once.
+constexpr double kMostDenseStretch = 4;
+// A dense graph whose gap plan leaves more than one edge in this many to
+// the searches, for want of tracks, has its ranks moved apart first.
+constexpr std::size_t kMostLeftOver = 4;
+
+}  // namespace
+
 bool EdgePlanner::route_all() {
   const std::size_t n = scene_.edges.size();
   plan_.routes.assign(n, EdgeRoute{});
@@ -373,6 +387,9 @@ bool EdgePlanner::route_all() {
   // Between edges the plan asks whether it must stop; a plan stopped
   // short is thrown away.
   const auto stop = [&] { return must_stop(scene_.stop); };
+  // How far a dense graph's ranks would have to move apart for every
+  // track to have a row: where edges are left out, they move so far.
+  if (dense_) plan_.stretch = std::min(planned_stretch_, kMostDenseStretch);
   route_planned();
   for (const std::size_t i : simple) {
     if (stop()) return true;
@@ -383,6 +400,7 @@ bool EdgePlanner::route_all() {
   for (const std::size_t i : rest) {
     if (stop()) return true;
     if (!try_jog(i) && !try_guided(i) && !try_flat(i)) still.push_back(i);
+    if (!dense_ && still.size() > limits_.dense_searches) return false;
   }
   for (const std::size_t i : loops) {
     if (stop()) return true;
@@ -393,12 +411,19 @@ bool EdgePlanner::route_all() {
     }
   }
   if (!dense_ && still.size() > limits_.dense_searches) return false;
+  if (dense_ && !scene_.last_try && planned_stretch_ > 1 &&
+      still.size() * kMostLeftOver > simple.size()) {
+    plan_.given_up = true;
+    return true;
+  }
   // Forward edges first: they need the sides facing along the ranks.
   std::stable_partition(still.begin(), still.end(), [&](std::size_t i) { return is_forward(i); });
   for (const std::size_t i : still) {
     if (stop()) return true;
     facing_walled_ = false;
-    if (try_search(i) || try_anywhere(i)) continue;
+    // Most edges of a dense graph are planned with their gaps; those left
+    // over settle for the first route found rather than the best.
+    if ((!dense_ && try_search(i)) || try_anywhere(i)) continue;
     // Walled in at a crowded box: the edge shares its other end instead,
     // and at last both.
     bool drawn = false;

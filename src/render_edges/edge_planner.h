@@ -118,7 +118,9 @@ class EdgePlanner {
   std::vector<std::size_t> routes_through(std::vector<GridPoint> points) const;
 
   const RouteScene& scene_;
-  const PlannerLimits& limits_;
+  // The scene's limits; a dense graph's searches head for their targets
+  // more greedily.
+  PlannerLimits limits_;
   PlanCells cells_;
   RoutePlan plan_;
   SearchScratch scratch_;
@@ -147,6 +149,7 @@ class EdgePlanner {
   EdgeRoute scratch_route_;
   std::vector<Band> bands_;
   std::vector<std::optional<GapRoute>> planned_;
+  double planned_stretch_ = 1;
   bool dense_ = false;
   std::vector<GridPoint> guided_points_;
   std::vector<CellRect> label_room_;

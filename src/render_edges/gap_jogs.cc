@@ -70,14 +70,16 @@ std::vector<Band> bands_of(std::span<const NodeBox> boxes, Toward forward) {
   return bands;
 }
 
-std::vector<std::optional<GapRoute>> plan_gap_routes(const GapPlanInput& in) {
+GapPlan plan_gap_routes(const GapPlanInput& in) {
+  GapPlan plan;
   const std::span<const LayoutEdge> edges = in.edges;
   const std::span<const NodeBox> boxes = in.boxes;
   const std::span<const RouteGroups> groups = in.groups;
   const Toward forward = in.forward;
-  std::vector<std::optional<GapRoute>> out(edges.size());
+  std::vector<std::optional<GapRoute>>& out = plan.routes;
+  out.resize(edges.size());
   const std::vector<Band> bands = bands_of(boxes, forward);
-  if (bands.size() < 2) return out;
+  if (bands.size() < 2) return plan;
   const bool down_or_up = vertical(forward);
   const bool increasing = forward == Toward::Down || forward == Toward::Right;
   const auto band = [&](const NodeBox& b) {
@@ -116,7 +118,7 @@ std::vector<std::optional<GapRoute>> plan_gap_routes(const GapPlanInput& in) {
     ++tail_uses[groups[i].tail];
     ++head_uses[groups[i].head];
   }
-  if (legs.empty()) return out;
+  if (legs.empty()) return plan;
   const auto shared_tail = [&](std::size_t i) {
     return groups[i].tail != 0 && tail_uses[groups[i].tail] > 1;
   };
@@ -126,7 +128,10 @@ std::vector<std::optional<GapRoute>> plan_gap_routes(const GapPlanInput& in) {
 
   // Places across the bands: the wanted ones in order along each band,
   // each pushed on past the last one given and past the boxes there (a
-  // cell clear of them).
+  // cell clear of them). Across a gap, a line that comes down where
+  // another goes on down would run into it unless its track lies lower:
+  // a band's places keep off those of the band before it, but for the
+  // edge's own, which it keeps where it can (a straight line on).
   std::vector<std::vector<std::pair<std::uint64_t, std::uint64_t>>> blocked(bands.size());
   for (const NodeBox& b : boxes) {
     if (b.width == 0 || b.height == 0) continue;
@@ -153,24 +158,49 @@ std::vector<std::optional<GapRoute>> plan_gap_routes(const GapPlanInput& in) {
   // Places taken across each gap by lines that come down into it or go on
   // down from it, which the ends of box sides keep off.
   std::vector<std::vector<std::uint64_t>> taken(bands.size());
+  // The places given in the band before, with their edges.
+  std::vector<std::pair<std::uint64_t, std::size_t>> before, now;
+  std::size_t band_before = bands.size();
   for (std::size_t k = 0; k < requests.size();) {
     const std::size_t b = requests[k].band;
     const auto& walls = blocked[b];
-    std::size_t w = 0;
+    if (band_before == bands.size() || (b != band_before + 1 && band_before != b + 1)) {
+      before.clear();
+    } else {
+      before.swap(now);
+    }
+    now.clear();
+    band_before = b;
+    std::sort(before.begin(), before.end());
     std::optional<std::uint64_t> last;
+    const auto held = [&](std::uint64_t c, std::size_t edge) {
+      const auto it = std::lower_bound(before.begin(), before.end(), std::pair{c, std::size_t{0}});
+      return it != before.end() && it->first == c && it->second != edge;
+    };
     for (; k < requests.size() && requests[k].band == b; ++k) {
-      std::uint64_t c = requests[k].want;
+      const Request& q = requests[k];
+      std::uint64_t c = q.want;
+      // Straight on from the band before, when that is near.
+      if (q.step > 1) {
+        const std::uint64_t prev = crossing[q.edge][q.step - 2];
+        if ((prev > c ? prev - c : c - prev) <= 2) c = prev;
+      }
       if (last && c <= *last) c = *last + 1;
-      for (;;) {
+      for (std::size_t w = 0;;) {
         while (w < walls.size() && walls[w].second < c) ++w;
         if (w < walls.size() && walls[w].first <= c) {
           c = add_sat(walls[w].second, 1);
           continue;
         }
+        if (held(c, q.edge)) {
+          c = add_sat(c, 1);
+          continue;
+        }
         break;
       }
       last = c;
-      crossing[requests[k].edge][requests[k].step - 1] = c;
+      now.emplace_back(c, q.edge);
+      crossing[q.edge][q.step - 1] = c;
       if (b > 0) taken[b - 1].push_back(c);
       if (b + 1 < bands.size()) taken[b].push_back(c);
     }
@@ -321,9 +351,9 @@ std::vector<std::optional<GapRoute>> plan_gap_routes(const GapPlanInput& in) {
   // Tracks across each planned gap, the middle rows first, dealt out to
   // networks from the left (the top) as a channel router does: a track is
   // free for a network once the last one on it ended two cells before. A
-  // network whose stretches all run straight needs none. A gap too narrow
-  // for tracks between the rows beside its bands, or with too few for its
-  // networks, is left to the edges one by one.
+  // network whose stretches all run straight needs none; one left without
+  // a track is left to its edges one by one, and so is every network of a
+  // gap too narrow for tracks between the rows beside its bands.
   std::vector<std::size_t> by_start(nets.size());
   for (std::size_t k = 0; k < by_start.size(); ++k) by_start[k] = k;
   std::sort(by_start.begin(), by_start.end(), [&](std::size_t a, std::size_t b) {
@@ -368,11 +398,27 @@ std::vector<std::optional<GapRoute>> plan_gap_routes(const GapPlanInput& in) {
       free_from[r] = add_sat(net.hi, 2);
       break;
     }
-    if (!net.track) gap_failed[net.gap] = 1;
   }
   for (Net& net : nets) {
     std::sort(net.tops.begin(), net.tops.end());
     std::sort(net.bottoms.begin(), net.bottoms.end());
+  }
+  // The tracks each planned gap needs: the most networks over one place,
+  // each taking its stretch and the cell after it.
+  std::vector<std::vector<std::pair<std::uint64_t, int>>> events(bands.size());
+  for (const Net& net : nets) {
+    if (net.lo >= net.hi || !planned_gap(net.gap)) continue;
+    events[net.gap].emplace_back(net.lo, 1);
+    events[net.gap].emplace_back(add_sat(net.hi, 2), -1);
+  }
+  for (std::size_t g = 0; g + 1 < bands.size(); ++g) {
+    std::sort(events[g].begin(), events[g].end());
+    int now = 0, most = 0;
+    for (const auto& [x, d] : events[g]) most = std::max(most, now += d);
+    const std::uint64_t rows = sub_floor(bands[g + 1].first, bands[g].last + 1);
+    if (most > 0 && rows < static_cast<std::uint64_t>(most) + 2) {
+      plan.stretch = std::max(plan.stretch, (most + 3.0) / static_cast<double>(std::max<std::uint64_t>(rows, 1)));
+    }
   }
 
   // The routes. A stretch that comes down where another of its network
@@ -436,7 +482,7 @@ std::vector<std::optional<GapRoute>> plan_gap_routes(const GapPlanInput& in) {
     route.batch = static_cast<std::uint32_t>(shared_net ? *shared_net : nets.size() + i);
     out[i] = std::move(route);
   }
-  return out;
+  return plan;
 }
 
 }  // namespace vantri

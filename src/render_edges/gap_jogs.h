@@ -69,8 +69,17 @@ struct GapPlanInput {
   std::uint64_t crowded_side = 0;
 };
 
-/// A planned route for each edge the plan covers; nothing for the others.
-std::vector<std::optional<GapRoute>> plan_gap_routes(const GapPlanInput& in);
+/// The plan of every gap.
+struct GapPlan {
+  /// A planned route for each edge the plan covers; nothing for the others.
+  std::vector<std::optional<GapRoute>> routes;
+  /// How many times as many rows (columns, left to right) the gap most
+  /// short of them needs for a track for each of its networks, and the
+  /// rows beside its bands (1: none is short).
+  double stretch = 1;
+};
+
+GapPlan plan_gap_routes(const GapPlanInput& in);
 
 }  // namespace vantri
 

@@ -158,7 +158,7 @@ RoutePlan plan_routes(const RouteScene& scene) {
     planner->route_all();
   }
   RoutePlan& plan = planner->plan();
-  if (must_stop(scene.stop)) return std::move(plan);
+  if (must_stop(scene.stop) || plan.given_up) return std::move(plan);
   place_labels(planner->cells(), plan, scene);
 
   // The canvas: the drawing, and whatever routes and labels reach beyond.

@@ -124,6 +124,16 @@ struct RoutePlan {
   /// Visible edges between boxes on the canvas that found no route at
   /// all (only a pathological layout leaves any): the render says so.
   std::size_t undrawn = 0;
+  /// How many times farther apart the ranks of a dense graph must move
+  /// for every gap to have a row for each of its tracks (1: no gap lacks
+  /// any). Where edges are left out, the ranks move apart so far rather
+  /// than twice as far.
+  double stretch = 1;
+  /// The plan was given up before most of its searches: most of a dense
+  /// graph's edges found no track in its gaps, and a search for each in
+  /// crowded gaps would cost far more than moving the ranks apart by
+  /// `stretch` and planning again.
+  bool given_up = false;
 };
 
 }  // namespace vantri
