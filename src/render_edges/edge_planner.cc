@@ -65,7 +65,6 @@ EdgePlanner::EdgePlanner(const RouteScene& scene, std::uint64_t width, std::uint
   walled_groups_ = std::move(groups.walled);
   mark_obstacles();
   dense_ = dense;
-  if (dense) limits_.greedy_step = limits_.dense_greedy_step;
 
   if (!scene.guides.empty()) bands_ = bands_of(scene.boxes, forward_);
   // Forward edges between whole sides of usable boxes may have their
@@ -243,7 +242,17 @@ bool EdgePlanner::try_straight(std::size_t edge) {
 
 bool EdgePlanner::try_jog(std::size_t edge) {
   candidates_.clear();
-  jog_routes(simple_edge(edge), limits_, candidates_);
+  SimpleEdge s = simple_edge(edge);
+  if (!s.forward_edge && beyond(*s.tail, *s.head, opposite(forward_), 1)) {
+    // An edge back against the ranks jogs as a forward one does the other
+    // way: out of its tail's side facing its head, into the head's side
+    // facing the tail.
+    s.forward = opposite(forward_);
+    s.forward_edge = true;
+    s.merging = false;
+    s.fanning = false;
+  }
+  jog_routes(s, limits_, candidates_);
   return try_candidates(edge, candidates_);
 }
 

@@ -118,9 +118,7 @@ class EdgePlanner {
   std::vector<std::size_t> routes_through(std::vector<GridPoint> points) const;
 
   const RouteScene& scene_;
-  // The scene's limits; a dense graph's searches head for their targets
-  // more greedily.
-  PlannerLimits limits_;
+  const PlannerLimits& limits_;
   PlanCells cells_;
   RoutePlan plan_;
   SearchScratch scratch_;

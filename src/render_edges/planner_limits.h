@@ -39,11 +39,12 @@ struct PlannerLimits {
   /// than a step, so that the search heads for the goal and settles for a
   /// route a little longer than the shortest, for far less search.
   std::uint32_t greedy_step = 15;
-  /// The same for the edges a dense graph's gap plan leaves over (see
-  /// `dense_searches`): more than a step and a crossing, so that the
-  /// search heads straight for the target across the lines in its way
-  /// rather than combing the canvas for a way round them.
-  std::uint32_t dense_greedy_step = 45;
+  /// The same for the last resort, which takes the first route found (as
+  /// do the edges a dense graph's gap plan leaves over): more than a step
+  /// and a crossing, so that the search heads straight for the target
+  /// across the lines in its way rather than combing the canvas for a way
+  /// round them.
+  std::uint32_t greedy_last_resort = 45;
 
   // --- Costs of ports ---------------------------------------------------
   /// A port on a side the edge should not use (a forward edge off its

@@ -212,7 +212,9 @@ class Search {
                              : p.col > targets_.right ? p.col - targets_.right
                                                       : 0;
     return static_cast<std::uint32_t>(
-        std::min<std::uint64_t>((dr + dc) * limits_.greedy_step, 1u << 30));
+        std::min<std::uint64_t>(
+            (dr + dc) * (req_.greedy ? limits_.greedy_last_resort : limits_.greedy_step),
+            1u << 30));
   }
 
   void push(std::uint32_t state, std::uint32_t g, GridPoint at) {

@@ -72,6 +72,9 @@ struct SearchRequest {
   /// Cross no line: a loop's cells touch no other line, or it would read
   /// as joining them.
   bool no_crossings = false;
+  /// Head for the target greedily (`PlannerLimits::greedy_last_resort`):
+  /// the last resort takes the first route found.
+  bool greedy = false;
   /// When this says so, the search ends as if it had found no more.
   StopCheck* stop = nullptr;
 };

@@ -52,6 +52,7 @@ SearchRequest EdgePlanner::request_for(std::size_t edge, std::span<const RoutePo
   request.clear_crossings = !last_resort_;
   request.turn_at_ports = last_resort_ && turn_at_ports_;
   request.no_crossings = e.tail == e.head && !scene_.last_try;
+  request.greedy = last_resort_;
   request.stop = scene_.stop;
   return request;
 }
