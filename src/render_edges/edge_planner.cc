@@ -89,10 +89,7 @@ std::vector<std::vector<std::uint64_t>> EdgePlanner::band_crossings() const {
   if (bands_.size() < 3) return out;
   const bool down_or_up = vertical(forward_);
   const auto band = [&](const NodeBox& b) {
-    const std::uint64_t start = down_or_up ? b.top : b.left;
-    const auto it = std::upper_bound(bands_.begin(), bands_.end(), start,
-                                     [](std::uint64_t v, const Band& s) { return v < s.first; });
-    return static_cast<std::size_t>(it - bands_.begin()) - 1;
+    return band_holding(bands_, down_or_up ? b.top : b.left);
   };
   for (std::size_t i = 0; i < scene_.edges.size() && i < scene_.guides.size(); ++i) {
     const LayoutEdge& e = scene_.edges[i];

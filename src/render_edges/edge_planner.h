@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "render_edges/edge_ports.h"
-#include "render_edges/gap_jogs.h"
+#include "render_edges/gap_plan.h"
 #include "render_edges/plan_cells.h"
 #include "render_edges/plan_routes.h"
 #include "render_edges/route_cells.h"

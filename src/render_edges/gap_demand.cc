@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "render_edges/edge_ports.h"
+#include "render_edges/gap_plan.h"
 
 namespace vantri {
 namespace {
@@ -24,31 +25,14 @@ GapCrowding gap_crowding(std::span<const LayoutEdge> edges, std::span<const Node
   const Toward forward = forward_of(rankdir);
   const bool down_or_up = vertical(forward);
   const auto first = [&](const NodeBox& b) { return down_or_up ? b.top : b.left; };
-  const auto last = [&](const NodeBox& b) { return down_or_up ? b.bottom() : b.right(); };
   const auto middle = [&](const NodeBox& b) {
     return down_or_up ? b.left + b.width / 2 : b.top + b.height / 2;
   };
   // The bands of boxes along the rank axis, merged, in order; each box's
   // band.
-  std::vector<std::pair<std::uint64_t, std::uint64_t>> spans;
-  for (const NodeBox& b : boxes) {
-    if (b.width != 0 && b.height != 0) spans.push_back({first(b), last(b)});
-  }
-  std::sort(spans.begin(), spans.end());
-  std::vector<std::pair<std::uint64_t, std::uint64_t>> bands;
-  for (const auto& s : spans) {
-    if (!bands.empty() && s.first <= bands.back().second + 1) {
-      bands.back().second = std::max(bands.back().second, s.second);
-    } else {
-      bands.push_back(s);
-    }
-  }
+  const std::vector<Band> bands = bands_of(boxes, forward);
   if (bands.size() < 2) return {};
-  const auto band_of = [&](const NodeBox& b) {
-    return static_cast<std::size_t>(
-        std::upper_bound(bands.begin(), bands.end(), std::pair{first(b), ~std::uint64_t{0}}) -
-        bands.begin() - 1);
-  };
+  const auto band_of = [&](const NodeBox& b) { return band_holding(bands, first(b)); };
   // Forward edges between neighbouring bands, and how many of them leave
   // and enter each box.
   std::vector<std::uint32_t> leaving(boxes.size(), 0), entering(boxes.size(), 0);
@@ -112,7 +96,7 @@ GapCrowding gap_crowding(std::span<const LayoutEdge> edges, std::span<const Node
     std::sort(events[g].begin(), events[g].end());
     int now = 0, most = 0;
     for (const auto& [at, d] : events[g]) most = std::max(most, now += d);
-    const std::uint64_t rows = bands[g + 1].first - bands[g].second - 1;
+    const std::uint64_t rows = bands[g + 1].first - bands[g].last - 1;
     const std::uint64_t have = rows > 2 ? rows - 2 : 1;
     out.worst = std::max(out.worst, most / static_cast<double>(have));
     if (static_cast<std::uint64_t>(most) > have) out.missing += static_cast<std::uint64_t>(most) - have;

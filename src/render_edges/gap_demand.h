@@ -25,7 +25,7 @@ struct GapCrowding {
   /// box side joins `dense` stars or more needs, to give each of its tracks a row and
   /// keep the rows beside the bands free (1 or less: no such gap lacks
   /// any). The jogs of such gaps are planned a gap at a time, track by
-  /// track (see `plan_gap_jogs`).
+  /// track (see `plan_gap_plan`).
   double dense_stretch = 1;
 };
 

@@ -1,6 +1,6 @@
 // Ends spread along box sides, bands crossed at places of their own, and
 // tracks dealt out across each gap.
-#include "render_edges/gap_jogs.h"
+#include "render_edges/gap_plan.h"
 
 #include <algorithm>
 #include <array>
@@ -70,6 +70,12 @@ std::vector<Band> bands_of(std::span<const NodeBox> boxes, Toward forward) {
   return bands;
 }
 
+std::size_t band_holding(std::span<const Band> bands, std::uint64_t start) {
+  const auto it = std::upper_bound(bands.begin(), bands.end(), start,
+                                   [](std::uint64_t v, const Band& s) { return v < s.first; });
+  return static_cast<std::size_t>(it - bands.begin()) - 1;
+}
+
 GapPlan plan_gap_routes(const GapPlanInput& in) {
   GapPlan plan;
   const std::span<const LayoutEdge> edges = in.edges;
@@ -83,10 +89,7 @@ GapPlan plan_gap_routes(const GapPlanInput& in) {
   const bool down_or_up = vertical(forward);
   const bool increasing = forward == Toward::Down || forward == Toward::Right;
   const auto band = [&](const NodeBox& b) {
-    const std::uint64_t start = down_or_up ? b.top : b.left;
-    const auto it = std::upper_bound(bands.begin(), bands.end(), start,
-                                     [](std::uint64_t v, const Band& s) { return v < s.first; });
-    return static_cast<std::size_t>(it - bands.begin()) - 1;
+    return band_holding(bands, down_or_up ? b.top : b.left);
   };
   const auto centre = [&](const NodeBox& b) {
     return static_cast<double>(down_or_up ? b.left : b.top) +

@@ -16,8 +16,8 @@
 // each crosses the bands between its ends where `dot` led it, at a place
 // of its own clear of the boxes there, and jogs on a track of its own in
 // every gap on the way.
-#ifndef VANTRI_RENDER_EDGES_GAP_JOGS_H_
-#define VANTRI_RENDER_EDGES_GAP_JOGS_H_
+#ifndef VANTRI_RENDER_EDGES_GAP_PLAN_H_
+#define VANTRI_RENDER_EDGES_GAP_PLAN_H_
 
 #include <cstdint>
 #include <optional>
@@ -40,6 +40,10 @@ struct Band {
 /// The stretches of the rank axis (rows, or columns left to right) that
 /// `boxes` take, overlapping ones merged, in order.
 std::vector<Band> bands_of(std::span<const NodeBox> boxes, Toward forward);
+
+/// The index of the band of `bands` that holds `start` (the first row, or
+/// column, of a box whose band it is).
+std::size_t band_holding(std::span<const Band> bands, std::uint64_t start);
 
 /// The planned route of one forward edge, from the port cell beside its
 /// tail to the one beside its head, corners only.
@@ -83,4 +87,4 @@ GapPlan plan_gap_routes(const GapPlanInput& in);
 
 }  // namespace vantri
 
-#endif  // VANTRI_RENDER_EDGES_GAP_JOGS_H_
+#endif  // VANTRI_RENDER_EDGES_GAP_PLAN_H_
