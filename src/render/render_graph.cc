@@ -265,6 +265,19 @@ void rescale(SizedLayout& sized, bool rows, double times) {
   }
 }
 
+// Whether the canvas stays within the largest there may be once `rescale`
+// has moved the boxes `times` as far apart.
+bool rescale_fits(const SizedLayout& sized, bool rows, double times) {
+  const auto scaled = [times](std::uint64_t cells) {
+    return saturating_to_unsigned(std::ceil(static_cast<double>(cells) * times));
+  };
+  const std::uint64_t w = std::max<std::uint64_t>(
+      1, rows ? std::max(sized.width, sized.transform.width)
+              : scaled(std::max(sized.width, sized.transform.width)));
+  const std::uint64_t h = rows ? scaled(sized.transform.height) : sized.transform.height;
+  return h <= kMaxCanvasCells / w;
+}
+
 // Moves the ranks twice as far apart: the rows (columns, left to right)
 // between them double.
 void stretch_ranks(SizedLayout& sized, bool down_or_up) { rescale(sized, down_or_up, 2); }
@@ -422,7 +435,8 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     const std::vector<EndSpans> spans = end_spans(sized.layout, sized.boxes, sized.fields);
     RoomedBoxes room = boxes_with_room(sized.layout.edges, sized.boxes, spans, growable,
                                        sized.layout.rankdir);
-    if (!spread && can_spread && room.spread > 1) {
+    if (!spread && can_spread && room.spread > 1 &&
+        rescale_fits(sized, !down_or_up, room.spread)) {
       spread = true;
       rescale(sized, !down_or_up, room.spread);
       --stretched;
@@ -436,11 +450,12 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
                                               PlannerLimits{}.crowded_side);
     // A gap whose jogs are planned track by track gets a row for each;
     // other gaps short of tracks move apart twice as far.
-    if (stretched < 2 && can_stretch && crowding.dense_stretch > 1) {
+    if (stretched < 2 && can_stretch && crowding.dense_stretch > 1 &&
+        rescale_fits(sized, down_or_up, crowding.dense_stretch)) {
       rescale(sized, down_or_up, crowding.dense_stretch);
       continue;
     }
-    if (stretched < 2 && can_stretch &&
+    if (stretched < 2 && can_stretch && rescale_fits(sized, down_or_up, 2) &&
         (crowding.worst > kMostGapCrowding || crowding.missing > kMostTracksMissing)) {
       stretch_ranks(sized, down_or_up);
       continue;
@@ -500,14 +515,15 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     GridTransform planned = sized.transform;
     planned.width = width;
     planned.height = height;
-    routes = plan_edge_drawing(sized.layout, boxes, spans, planned, whole,
-                               stretched == 2 || !can_stretch, stop);
+    // The last plan tried: no more moving apart, or no room for it.
+    const bool last_try = stretched == 2 || !can_stretch || !rescale_fits(sized, down_or_up, 4);
+    routes = plan_edge_drawing(sized.layout, boxes, spans, planned, whole, last_try, stop);
     if (must_stop(stop)) return stopped();
     if (routes.given_up) {
       rescale(sized, down_or_up, routes.stretch);
       continue;
     }
-    if (routes.undrawn == 0 || stretched == 2 || !can_stretch) {
+    if (routes.undrawn == 0 || last_try) {
       sized.boxes = std::move(boxes);
       break;
     }

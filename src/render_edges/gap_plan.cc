@@ -19,6 +19,12 @@ std::uint64_t key(Key kind, std::uint64_t value) {
   return (static_cast<std::uint64_t>(kind) << 40) | value;
 }
 
+// The most cells of a box side, and tracks of a gap, a plan deals out:
+// more than any drawing shows, few enough to list (a hostile layout's
+// boxes and gaps may span most of the coordinate range).
+constexpr std::uint64_t kMostSideCells = 4096;
+constexpr std::size_t kMostTracks = 4096;
+
 // One end of the planned edges on one box side.
 struct End {
   std::size_t box = 0;
@@ -188,8 +194,10 @@ GapPlan plan_gap_routes(const GapPlanInput& in) {
         const std::uint64_t prev = crossing[q.edge][q.step - 2];
         if ((prev > c ? prev - c : c - prev) <= 2) c = prev;
       }
-      if (last && c <= *last) c = *last + 1;
-      for (std::size_t w = 0;;) {
+      if (last && c <= *last) c = add_sat(*last, 1);
+      // A place pushed to the end of the range (only hostile layouts get
+      // there) lies off the canvas: the edge's route will not fit.
+      for (std::size_t w = 0; c != kMaxCell;) {
         while (w < walls.size() && walls[w].second < c) ++w;
         if (w < walls.size() && walls[w].first <= c) {
           c = add_sat(walls[w].second, 1);
@@ -285,6 +293,7 @@ GapPlan plan_gap_routes(const GapPlanInput& in) {
       const NodeBox& box = boxes[ends[order[s.from]].box];
       const SideRange r = side_range(box, s.head_side ? opposite(forward) : forward, std::nullopt);
       const std::uint64_t n = s.to - s.from;
+      if (r.last - r.first >= kMostSideCells) continue;
       free.clear();
       const std::vector<std::uint64_t>& avoid = taken[s.gap];
       for (std::uint64_t c = r.first; c <= r.last; ++c) {
@@ -388,7 +397,8 @@ GapPlan plan_gap_routes(const GapPlanInput& in) {
       --last;
       const std::uint64_t mid = midpoint_floor(first, last);
       rows.push_back(mid);
-      for (std::uint64_t d = 1; mid >= first + d || mid + d <= last; ++d) {
+      for (std::uint64_t d = 1; (mid >= first + d || mid + d <= last) && rows.size() < kMostTracks;
+           ++d) {
         if (mid + d <= last) rows.push_back(mid + d);
         if (mid >= first + d) rows.push_back(mid - d);
       }
