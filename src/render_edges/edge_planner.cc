@@ -249,8 +249,12 @@ bool EdgePlanner::try_jog(std::size_t edge) {
     s.merging = false;
     s.fanning = false;
   }
-  jog_routes(s, limits_, candidates_);
-  return try_candidates(edge, candidates_);
+  // A pair of ports at a time: most edges take the first.
+  for (std::size_t pair = 0;; ++pair) {
+    candidates_.clear();
+    if (!jog_routes(s, limits_, pair, candidates_)) return false;
+    if (try_candidates(edge, candidates_)) return true;
+  }
 }
 
 void EdgePlanner::route_planned() {

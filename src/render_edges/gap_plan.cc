@@ -278,6 +278,11 @@ GapPlan plan_gap_routes(const GapPlanInput& in) {
     gap_ends[gap][first.head_side ? 1 : 0] += j - k;
     k = j;
   }
+  if (in.crowded_side != 0 &&
+      std::none_of(crowding.begin(), crowding.end(),
+                   [&](std::uint64_t n) { return n >= in.crowded_side; })) {
+    return plan;
+  }
   // A line coming down at a place where another goes on down would run
   // into it: the sides with fewer ends in a gap are placed first, evenly
   // spread, and the ends of the sides facing them keep off their places

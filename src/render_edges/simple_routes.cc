@@ -122,26 +122,31 @@ void straight_routes(const SimpleEdge& e, const PlannerLimits& limits,
   }
 }
 
-void jog_routes(const SimpleEdge& e, const PlannerLimits& limits, std::vector<SimpleRoute>& out) {
-  if (!e.forward_edge) return;
+bool jog_routes(const SimpleEdge& e, const PlannerLimits& limits, std::size_t pair,
+                std::vector<SimpleRoute>& out) {
+  if (!e.forward_edge) return false;
   const NodeBox& t = *e.tail;
   const NodeBox& h = *e.head;
   if (!span_reaches(t, e.forward, e.tail_span) ||
       !span_reaches(h, opposite(e.forward), e.head_span)) {
-    return;
+    return false;
   }
   // The middles of the facing sides first, then pairs that stray further.
   const Positions tails = middle_first(t, e.forward, e.tail_span);
   const Positions heads = middle_first(h, opposite(e.forward), e.head_span);
+  std::size_t n = 0;
   for (std::size_t k = 0; k < std::min<std::size_t>(tails.count + heads.count - 1, 5); ++k) {
     for (std::size_t ti = 0; ti <= k && ti < tails.count; ++ti) {
       const std::size_t hi = k - ti;
       if (hi >= heads.count) continue;
+      if (n++ != pair) continue;
       const auto a = port_cell(t, e.forward, tails.at[ti]);
       const auto b = port_cell(h, opposite(e.forward), heads.at[hi]);
       if (a && b) jogs_between(e, limits, *a, *b, out);
+      return true;
     }
   }
+  return false;
 }
 
 void flat_routes(const SimpleEdge& e, std::uint64_t depths, std::vector<SimpleRoute>& out) {

@@ -64,8 +64,10 @@ struct SimpleEdge {
 void straight_routes(const SimpleEdge& edge, const PlannerLimits& limits,
                      std::vector<SimpleRoute>& out);
 
-/// Forward routes with one jog, best first.
-void jog_routes(const SimpleEdge& edge, const PlannerLimits& limits,
+/// Forward routes with one jog between the `pair`th pair of ports, best
+/// pair first (the middles of the facing sides, then places further out);
+/// false when there is no such pair.
+bool jog_routes(const SimpleEdge& edge, const PlannerLimits& limits, std::size_t pair,
                 std::vector<SimpleRoute>& out);
 
 /// Routes between two boxes on one rank (neither lies beyond the other
