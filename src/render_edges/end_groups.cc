@@ -2,7 +2,6 @@
 #include "render_edges/end_groups.h"
 
 #include <cstdint>
-#include <map>
 #include <tuple>
 #include <unordered_map>
 
@@ -24,6 +23,25 @@ struct PairHash {
 // share (`Share`: only ends alike share).
 using EndKey = std::tuple<std::size_t, std::uint64_t, std::uint64_t, std::uint64_t,
                           std::uint64_t, std::uint64_t, bool, int>;
+
+struct EndKeyHash {
+  std::size_t operator()(const EndKey& k) const {
+    std::uint64_t h = 0x9e3779b97f4a7c15ULL;
+    const auto mix = [&h](std::uint64_t v) {
+      h ^= v + 0x632be59bd9b4e019ULL + (h << 6) + (h >> 2);
+      h *= 0xff51afd7ed558ccdULL;
+    };
+    mix(std::get<0>(k));
+    mix(std::get<1>(k));
+    mix(std::get<2>(k));
+    mix(std::get<3>(k));
+    mix(std::get<4>(k));
+    mix(std::get<5>(k));
+    mix(static_cast<std::uint64_t>(std::get<6>(k)) << 8 |
+        static_cast<std::uint64_t>(std::get<7>(k)));
+    return static_cast<std::size_t>(h ^ (h >> 29));
+  }
+};
 
 // How an end may share. A line shares its end without an arrowhead, as
 // the trunk of a fan-out that reads from that box on to an arrowhead per
@@ -51,7 +69,8 @@ EndGroups end_groups(std::span<const LayoutEdge> edges, std::span<const EndSpans
   twins.reserve(edges.size());
   std::vector<std::pair<EndKey, EndKey>> keys(edges.size());
   // How many edges may share each end.
-  std::map<EndKey, std::uint32_t> count;
+  std::unordered_map<EndKey, std::uint32_t, EndKeyHash> count;
+  count.reserve(2 * edges.size());
   for (std::size_t i = 0; i < edges.size(); ++i) {
     const LayoutEdge& e = edges[i];
     const std::uint64_t twin = twins[{e.tail, e.head}]++;
@@ -72,7 +91,8 @@ EndGroups end_groups(std::span<const LayoutEdge> edges, std::span<const EndSpans
   // arrowhead saves cells where arrowheads crowd a box.
   // Were it to join both, a tail of the fan-in would read as joined to the
   // heads of the fan-out. Every other end gets a group of its own.
-  std::map<EndKey, std::uint32_t> ids;
+  std::unordered_map<EndKey, std::uint32_t, EndKeyHash> ids;
+  ids.reserve(2 * edges.size());
   std::uint32_t next = 0;
   const auto id = [&](const EndKey& key) {
     const auto [it, fresh] = ids.try_emplace(key, next + 1);

@@ -128,6 +128,17 @@ GapPlan plan_gap_routes(const GapPlanInput& in) {
     ++head_uses[groups[i].head];
   }
   if (legs.empty()) return plan;
+  if (in.crowded_side != 0) {
+    // No side of a box with fewer lines than a crowded side has ends: a
+    // graph without such boxes has no crowded gap.
+    std::vector<std::uint32_t> out_lines(boxes.size(), 0), in_lines(boxes.size(), 0);
+    bool busy = false;
+    for (const std::size_t i : legs) {
+      busy = busy || ++out_lines[edges[i].tail] >= in.crowded_side ||
+             ++in_lines[edges[i].head] >= in.crowded_side;
+    }
+    if (!busy) return plan;
+  }
   const auto shared_tail = [&](std::size_t i) {
     return groups[i].tail != 0 && tail_uses[groups[i].tail] > 1;
   };
