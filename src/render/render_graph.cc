@@ -237,14 +237,17 @@ std::vector<EndSpans> end_spans(const LayoutGraph& layout, std::span<const NodeB
 constexpr double kMostGapCrowding = 3.5;
 constexpr std::uint64_t kMostTracksMissing = 24;
 
+// `cells` made `times` as many, rounded up, saturated.
+std::uint64_t scaled_cells(std::uint64_t cells, double times) {
+  return saturating_to_unsigned(std::ceil(static_cast<double>(cells) * times));
+}
+
 // Moves every box `times` as far from the layout's corner down the canvas
 // (`rows`) or across it: the cells between boxes grow, the boxes keep their
 // size, and the loops beside a box move with it.
 void rescale(SizedLayout& sized, bool rows, double times) {
   GridTransform& t = sized.transform;
-  const auto scaled = [times](std::uint64_t cells) {
-    return saturating_to_unsigned(std::ceil(static_cast<double>(cells) * times));
-  };
+  const auto scaled = [times](std::uint64_t cells) { return scaled_cells(cells, times); };
   if (rows) {
     t.row_scale /= times;
     t.height = scaled(t.height);
@@ -268,9 +271,7 @@ void rescale(SizedLayout& sized, bool rows, double times) {
 // Whether the canvas stays within the largest there may be once `rescale`
 // has moved the boxes `times` as far apart.
 bool rescale_fits(const SizedLayout& sized, bool rows, double times) {
-  const auto scaled = [times](std::uint64_t cells) {
-    return saturating_to_unsigned(std::ceil(static_cast<double>(cells) * times));
-  };
+  const auto scaled = [times](std::uint64_t cells) { return scaled_cells(cells, times); };
   const std::uint64_t w = std::max<std::uint64_t>(
       1, rows ? std::max(sized.width, sized.transform.width)
               : scaled(std::max(sized.width, sized.transform.width)));

@@ -221,17 +221,19 @@ RoomedBoxes boxes_with_room(std::span<const LayoutEdge> edges, std::span<const N
     const std::uint64_t facing = down_or_up ? have_cols : have_rows;
     const std::uint64_t overflow = sub_floor(e.out.size(), facing) +
                                    sub_floor(e.in.size(), facing) + e.other.size() + 2 * e.loops;
-    const std::uint64_t open = std::max<std::uint64_t>(sides_open(), 1);
+    const std::uint64_t open_now = sides_open();
+    const std::uint64_t open = std::max<std::uint64_t>(open_now, 1);
     const std::uint64_t across_cells =
         std::max(down_or_up ? want_rows : want_cols, (overflow + open - 1) / open);
     const NodeBox across = down_or_up ? grow_to(have_cols, across_cells)
                                       : grow_to(across_cells, have_rows);
-    const std::uint64_t usable = 2 * facing + sides_open() * across_cells;
-    if (clear(across)) b = across;
+    const std::uint64_t usable = 2 * facing + open_now * across_cells;
+    const bool across_clear = clear(across);
+    if (across_clear) b = across;
     // Forward lines belong on the facing sides: a box two or more of
     // them short there is short too, left to right, where boxes a row
     // tall have a cell there.
-    if (!clear(across) || usable < all || (!down_or_up && busiest > facing + 1)) {
+    if (!across_clear || usable < all || (!down_or_up && busiest > facing + 1)) {
       short_of.emplace_back(n, add_sat(down_or_up ? want_cols : want_rows, 2));
     }
   }

@@ -194,16 +194,20 @@ void EdgePlanner::close_loop(std::size_t edge) {
   });
 }
 
-bool EdgePlanner::try_candidates(std::size_t edge, std::span<const SimpleRoute> candidates) {
+bool EdgePlanner::near_other_box(std::size_t edge, const EdgeRoute& route) const {
   const LayoutEdge& e = scene_.edges[edge];
-  // A simple route must keep a cell away from other boxes, or the search
-  // finds a better one.
   const auto round = [](const NodeBox& b) {
     return CellRect{sub_floor(b.left, 1), sub_floor(b.top, 1), add_sat(b.right(), 1),
                     add_sat(b.bottom(), 1)};
   };
-  const CellRect tail_round = round(scene_.boxes[e.tail]);
-  const CellRect head_round = round(scene_.boxes[e.head]);
+  return route_near_other_box(cells_, route, round(scene_.boxes[e.tail]),
+                              round(scene_.boxes[e.head]));
+}
+
+bool EdgePlanner::try_candidates(std::size_t edge, std::span<const SimpleRoute> candidates) {
+  const LayoutEdge& e = scene_.edges[edge];
+  // A simple route must keep a cell away from other boxes, or the search
+  // finds a better one.
   EdgeRoute& r = scratch_route_;
   for (const SimpleRoute& c : candidates) {
     r.points.assign(c.points.begin(), c.points.begin() + c.count);
@@ -214,7 +218,7 @@ bool EdgePlanner::try_candidates(std::size_t edge, std::span<const SimpleRoute> 
     r.cornered = false;
     r.facing_walled = false;
     if (!route_fits(cells_, r, groups_[edge])) continue;
-    if (e.tail != e.head && route_near_other_box(cells_, r, tail_round, head_round)) continue;
+    if (e.tail != e.head && near_other_box(edge, r)) continue;
     if (!crossings_clear(cells_, r, groups_[edge])) continue;
     // A loop crosses no line, or it would read as joining it.
     if (e.tail == e.head && !for_each_route_cell(r, [&](GridPoint p, std::uint8_t) {
@@ -263,10 +267,6 @@ void EdgePlanner::route_planned() {
     if (planned_[i]) batches.emplace_back(planned_[i]->batch, i);
   }
   std::sort(batches.begin(), batches.end());
-  const auto round = [](const NodeBox& b) {
-    return CellRect{sub_floor(b.left, 1), sub_floor(b.top, 1), add_sat(b.right(), 1),
-                    add_sat(b.bottom(), 1)};
-  };
   std::vector<std::pair<std::size_t, EdgeRoute>> fitting;
   for (std::size_t k = 0; k < batches.size();) {
     std::size_t end = k;
@@ -281,11 +281,7 @@ void EdgePlanner::route_planned() {
       r.end_into = forward_;
       r.arrow_at_end = e.arrow_at_head;
       r.arrow_at_start = e.arrow_at_tail;
-      if (!route_fits(cells_, r, groups_[edge])) continue;
-      if (route_near_other_box(cells_, r, round(scene_.boxes[e.tail]),
-                               round(scene_.boxes[e.head]))) {
-        continue;
-      }
+      if (!route_fits(cells_, r, groups_[edge]) || near_other_box(edge, r)) continue;
       fitting.emplace_back(edge, std::move(r));
     }
     for (auto& [edge, route] : fitting) {

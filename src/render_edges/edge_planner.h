@@ -49,6 +49,9 @@ class EdgePlanner {
   SimpleEdge simple_edge(std::size_t edge) const;
   // Whether the edge merges with other forward edges before its head.
   bool merging(std::size_t edge) const;
+  // Whether the route passes beside a box other than its edge's own two,
+  // where it would read as part of that box's border.
+  bool near_other_box(std::size_t edge, const EdgeRoute& route) const;
   // Records the route when it fits.
   bool try_route(std::size_t edge, EdgeRoute route);
   // Records the first candidate that fits and keeps a cell away from other

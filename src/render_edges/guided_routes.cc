@@ -81,12 +81,7 @@ bool EdgePlanner::try_guided(std::size_t edge) {
   return false;
 }
 
-bool EdgePlanner::try_guided_between(std::size_t edge, GridPoint a_cell, GridPoint b_cell) {
-  const LayoutEdge& e = scene_.edges[edge];
-  const NodeBox& t = scene_.boxes[e.tail];
-  const NodeBox& h = scene_.boxes[e.head];
-  const GridPoint* a = &a_cell;
-  const GridPoint* b = &b_cell;
+bool EdgePlanner::try_guided_between(std::size_t edge, GridPoint a, GridPoint b) {
   const bool down_or_up = vertical(forward_);
   const bool increasing = forward_ == Toward::Down || forward_ == Toward::Right;
   const auto al = [&](GridPoint p) { return down_or_up ? p.row : p.col; };
@@ -94,7 +89,7 @@ bool EdgePlanner::try_guided_between(std::size_t edge, GridPoint a_cell, GridPoi
   const auto at = [&](std::uint64_t along, std::uint64_t across) {
     return down_or_up ? GridPoint{along, across} : GridPoint{across, along};
   };
-  const std::uint64_t sa = al(*a), ea = al(*b);
+  const std::uint64_t sa = al(a), ea = al(b);
   // The bands strictly between the two ports, in the order the route
   // meets them.
   std::vector<Band> between;
@@ -106,18 +101,13 @@ bool EdgePlanner::try_guided_between(std::size_t edge, GridPoint a_cell, GridPoi
 
   // Like the simple shapes, a guided route keeps a cell away from boxes
   // other than its own two, where it would read as part of their border.
-  const auto round = [](const NodeBox& box) {
-    return CellRect{sub_floor(box.left, 1), sub_floor(box.top, 1), add_sat(box.right(), 1),
-                    add_sat(box.bottom(), 1)};
-  };
-  const CellRect tail_round = round(t), head_round = round(h);
   EdgeRoute& trial = scratch_route_;
   const auto clear_of_boxes = [&](std::span<const GridPoint> legs) {
     trial.points.assign(legs.begin(), legs.end());
-    return !route_near_other_box(cells_, trial, tail_round, head_round);
+    return !near_other_box(edge, trial);
   };
   std::vector<GridPoint>& points = guided_points_;
-  points.assign(1, *a);
+  points.assign(1, a);
   const RouteGroups groups = groups_[edge];
   const bool merging = this->merging(edge);
   for (std::size_t k = 0; k <= between.size(); ++k) {
@@ -128,7 +118,7 @@ bool EdgePlanner::try_guided_between(std::size_t edge, GridPoint a_cell, GridPoi
     // the band, or into the head's port.
     const std::uint64_t gap_end = last ? ea : (increasing ? between[k].first : between[k].last);
     const std::uint64_t leg_end = last ? ea : (increasing ? between[k].last + 1 : between[k].first - 1);
-    std::uint64_t want = ac(*b);
+    std::uint64_t want = ac(b);
     if (!last) {
       const std::uint64_t mid = (between[k].first + between[k].last) / 2;
       const std::optional<std::uint64_t> x = guide_across(edge, mid);
