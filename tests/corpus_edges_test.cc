@@ -745,26 +745,27 @@ std::vector<DenseGraph> dense_graphs() {
   out.push_back({"K8,8", bipartite(8, 2)});
   out.push_back({"K20,20", bipartite(20, 2)});
   out.push_back({"K5,5 chain", bipartite(5, 3)});
-  {
+  // One rank, its edges planned a rank at a time at 100 boxes.
+  for (const int nodes : {30, 100}) {
     std::string dot = "digraph g {\n{rank=same;";
-    for (int i = 0; i < 30; ++i) dot += " n" + std::to_string(i) + ";";
+    for (int i = 0; i < nodes; ++i) dot += " n" + std::to_string(i) + ";";
     dot += "}\n";
-    for (int i = 0; i < 60; ++i) {
-      dot += "n" + std::to_string(next(30)) + " -> n" + std::to_string(next(30)) + ";\n";
+    for (int i = 0; i < 2 * nodes; ++i) {
+      dot += "n" + std::to_string(next(nodes)) + " -> n" + std::to_string(next(nodes)) + ";\n";
     }
-    out.push_back({"one rank", dot + "}\n"});
+    out.push_back({"one rank of " + std::to_string(nodes), dot + "}\n"});
   }
-  {
+  for (const int nodes : {15}) {
     std::string dot = "digraph g {\nnode [shape=record];\n";
-    for (int i = 0; i < 15; ++i) {
+    for (int i = 0; i < nodes; ++i) {
       dot += "r" + std::to_string(i) + " [label=\"<a> a" + std::to_string(i) +
              "|<b> b|{<c> c|<d> d}|<e> e\"];\n";
     }
-    for (int i = 0; i < 45; ++i) {
-      dot += "r" + std::to_string(next(15)) + ":" + std::string(1, "abcde"[next(5)]) + " -> r" +
-             std::to_string(next(15)) + ":" + std::string(1, "abcde"[next(5)]) + ";\n";
+    for (int i = 0; i < 3 * nodes; ++i) {
+      dot += "r" + std::to_string(next(nodes)) + ":" + std::string(1, "abcde"[next(5)]) + " -> r" +
+             std::to_string(next(nodes)) + ":" + std::string(1, "abcde"[next(5)]) + ";\n";
     }
-    out.push_back({"records with ports", dot + "}\n"});
+    out.push_back({"records with ports, " + std::to_string(nodes), dot + "}\n"});
   }
   {
     std::string dot = "digraph g {\nnode [shape=plaintext];\n";

@@ -17,6 +17,7 @@
 #include "render/paint_colours.h"
 #include "render_edges/draw_edges.h"
 #include "render_edges/box_room.h"
+#include "render_edges/flat_plan.h"
 #include "render_edges/gap_demand.h"
 #include "render_edges/plan_routes.h"
 #include "render_nodes/draw_clusters.h"
@@ -64,6 +65,23 @@ SizedLayout size_layout(LayoutGraph layout, NodeFaces faces, const RenderOptions
   place_boxes();
   if (sized.title && make_room_above(*sized.title, transform, sized.boxes, layout.clusters)) {
     place_boxes();
+  }
+  // A top rank holding many edges between its own boxes takes about half
+  // of their tracks above it: the drawing moves down as far as it lacks.
+  const Toward forward = forward_of(layout.rankdir);
+  if (vertical(forward)) {
+    const std::uint64_t room =
+        flat_room_before(layout.edges, sized.boxes, forward, PlannerLimits{}.crowded_side);
+    std::uint64_t first = kMaxCell;
+    for (const NodeBox& box : sized.boxes) {
+      if (box.width != 0 && box.height != 0) first = std::min(first, box.top);
+    }
+    if (room != 0 && first != kMaxCell && first < room + 2) {
+      const std::uint64_t rows = room + 2 - first;
+      transform.bbox.y1 += static_cast<double>(rows) * transform.row_scale;
+      transform.height = add_sat(transform.height, rows);
+      place_boxes();
+    }
   }
 
   // The outermost columns drawn: boxes and cluster frames, and the loops

@@ -6,6 +6,7 @@
 
 #include "grid/cell_arith.h"
 #include "grid/span_cover.h"
+#include "render_edges/flat_plan.h"
 #include "text/label_lines.h"
 
 namespace vantri {
@@ -82,6 +83,29 @@ EdgePlanner::EdgePlanner(const RouteScene& scene, std::uint64_t width, std::uint
                                               crossings, forward_, dense ? 0 : limits_.crowded_side});
   planned_ = std::move(gaps.routes);
   planned_stretch_ = gaps.stretch;
+
+  // Edges between boxes of one rank are planned a rank at a time where a
+  // rank holds many (everywhere in a dense graph), keeping off the ends
+  // the gaps' routes took.
+  std::vector<char> flat(scene.edges.size(), 0);
+  for (std::size_t i = 0; i < scene.edges.size(); ++i) {
+    const LayoutEdge& e = scene.edges[i];
+    flat[i] = !e.invisible && e.tail != e.head && box_usable(e.tail) && box_usable(e.head) &&
+              !span(i, false) && !span(i, true) && !planned_[i];
+  }
+  std::vector<std::optional<GapRoute>> flat_routes = plan_flat_routes(
+      FlatPlanInput{scene.edges, scene.boxes, flat, planned_, forward_,
+                    vertical(forward_) ? height : width, dense ? 0 : limits_.crowded_side});
+  // Each flat route on its own, after every gap's.
+  std::uint32_t batches = 0;
+  for (const std::optional<GapRoute>& r : planned_) {
+    if (r) batches = std::max(batches, r->batch + 1);
+  }
+  for (std::size_t i = 0; i < flat_routes.size(); ++i) {
+    if (!flat_routes[i]) continue;
+    planned_[i] = std::move(flat_routes[i]);
+    planned_[i]->batch = batches + static_cast<std::uint32_t>(i);
+  }
 }
 
 std::vector<std::vector<std::uint64_t>> EdgePlanner::band_crossings() const {
@@ -277,8 +301,8 @@ void EdgePlanner::route_planned() {
       const LayoutEdge& e = scene_.edges[edge];
       EdgeRoute r;
       r.points = planned_[edge]->points;
-      r.start_into = opposite(forward_);
-      r.end_into = forward_;
+      r.start_into = planned_[edge]->start_into;
+      r.end_into = planned_[edge]->end_into;
       r.arrow_at_end = e.arrow_at_head;
       r.arrow_at_start = e.arrow_at_tail;
       if (!route_fits(cells_, r, groups_[edge]) || near_other_box(edge, r)) continue;

@@ -2,7 +2,10 @@
 // need none, and the rows of a gap count less the two beside its bands.
 // Plans: every edge of a complete bipartite layer planned, ends apart on
 // their sides, networks on tracks of their own, and a long edge led
-// through the band between its ends clear of the boxes there.
+// through the band between its ends clear of the boxes there. A rank's
+// flat lines: each on its own ports and its own stretch of track, off the
+// rank.
+#include "render_edges/flat_plan.h"
 #include "render_edges/gap_demand.h"
 #include "render_edges/gap_plan.h"
 
@@ -128,6 +131,55 @@ TEST(GapPlan, LongEdgeCrossesTheBandBetweenClearOfItsBoxes) {
     }
   }
   EXPECT_TRUE(crossed);
+}
+
+TEST(FlatPlan, CrowdedRankGetsEveryLineItsOwnPortsAndStretchOfTrack) {
+  // Ten boxes on one rank, room above and below; thirty edges among them,
+  // some in both directions between the same boxes.
+  std::vector<NodeBox> boxes;
+  for (std::uint64_t i = 0; i < 10; ++i) boxes.push_back({12 * i, 20, 9, 3});
+  std::vector<LayoutEdge> edges;
+  for (std::size_t i = 0; i < 10; ++i) {
+    for (const std::size_t step : {1, 3, 7}) edges.push_back(edge(i, (i + step) % 10));
+  }
+  const std::vector<char> planned(edges.size(), 1);
+  const auto routes = plan_flat_routes(FlatPlanInput{edges, boxes, planned, {}, Toward::Down, 50, 8});
+  std::set<std::pair<std::uint64_t, std::uint64_t>> ports;
+  std::map<std::uint64_t, std::vector<std::pair<std::uint64_t, std::uint64_t>>> by_row;
+  for (std::size_t i = 0; i < edges.size(); ++i) {
+    ASSERT_TRUE(routes[i].has_value()) << "edge " << i << " not planned";
+    const std::vector<GridPoint>& p = routes[i]->points;
+    ASSERT_EQ(p.size(), 4u) << "edge " << i;
+    const NodeBox& t = boxes[edges[i].tail];
+    const NodeBox& h = boxes[edges[i].head];
+    // Out of one side of the tail, along a track, into the same side of
+    // the head, a blank row or more between the rank and the track.
+    const bool above = p[0].row < t.top;
+    EXPECT_EQ(p[0].row, above ? t.top - 1 : t.bottom() + 1) << "edge " << i;
+    EXPECT_EQ(p[3].row, above ? h.top - 1 : h.bottom() + 1) << "edge " << i;
+    EXPECT_TRUE(above ? p[1].row + 3 <= t.top : p[1].row >= t.bottom() + 3) << "edge " << i;
+    EXPECT_EQ(p[1].row, p[2].row);
+    EXPECT_EQ(p[1].col, p[0].col);
+    EXPECT_EQ(p[2].col, p[3].col);
+    EXPECT_TRUE(p[0].col > t.left && p[0].col < t.right() && p[3].col > h.left && p[3].col < h.right())
+        << "edge " << i << " ends at a corner or off its box";
+    EXPECT_TRUE(ports.insert({p[0].row, p[0].col}).second) << "edge " << i << " shares its tail port";
+    EXPECT_TRUE(ports.insert({p[3].row, p[3].col}).second) << "edge " << i << " shares its head port";
+    by_row[p[1].row].push_back({std::min(p[1].col, p[2].col), std::max(p[1].col, p[2].col)});
+  }
+  // Stretches on one track neither overlap nor touch.
+  for (const auto& [row, spans] : by_row) {
+    for (std::size_t a = 0; a < spans.size(); ++a) {
+      for (std::size_t b = a + 1; b < spans.size(); ++b) {
+        EXPECT_TRUE(spans[a].second + 1 < spans[b].first || spans[b].second + 1 < spans[a].first)
+            << "row " << row << ": two lines meet on their track";
+      }
+    }
+  }
+  // A rank with fewer lines than a crowded one is left to the edges.
+  const std::vector<LayoutEdge> few(edges.begin(), edges.begin() + 5);
+  const auto none = plan_flat_routes(FlatPlanInput{few, boxes, planned, {}, Toward::Down, 50, 8});
+  for (const auto& r : none) EXPECT_FALSE(r.has_value());
 }
 
 }  // namespace

@@ -509,6 +509,8 @@ GapPlan plan_gap_routes(const GapPlanInput& in) {
       continue;
     }
     route.batch = static_cast<std::uint32_t>(shared_net ? *shared_net : nets.size() + i);
+    route.start_into = opposite(forward);
+    route.end_into = forward;
     out[i] = std::move(route);
   }
   return plan;

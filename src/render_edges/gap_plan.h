@@ -52,6 +52,9 @@ struct GapRoute {
   /// Edges of one batch share a stretch (a fan-out's or a merge's track):
   /// they are checked against the cells as they were before any of them.
   std::uint32_t batch = 0;
+  /// The ways the route runs into its tail box and into its head box.
+  Toward start_into = Toward::Up;
+  Toward end_into = Toward::Down;
 };
 
 /// What a gap plan is made of.

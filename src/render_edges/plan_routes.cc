@@ -15,6 +15,10 @@
 namespace vantri {
 namespace {
 
+// The most tracks the canvas keeps beyond the ranks for edges between
+// boxes of one rank.
+constexpr std::uint64_t kMostFlatTracks = 1024;
+
 // The canvas routes and labels are planned on: the drawing, with room
 // beyond it to the right and below for routes that go round, loops and
 // labels, within the width limit and the scene's cell budget.
@@ -47,7 +51,7 @@ PlanSize plan_size(const RouteScene& scene) {
     if (e.tail == e.head && !e.invisible) most_loops = std::max(most_loops, ++loops[e.tail]);
   }
   // Edges between boxes on one rank take tracks beyond it, one each at
-  // worst.
+  // worst (a rank planned whole deals them out as far as that).
   const Toward forward = forward_of(scene.rankdir);
   std::uint64_t flat = 0;
   for (const LayoutEdge& e : scene.edges) {
@@ -59,7 +63,7 @@ PlanSize plan_size(const RouteScene& scene) {
     const NodeBox& h = scene.boxes[e.head];
     if (!beyond(t, h, forward, 1) && !beyond(h, t, forward, 1)) ++flat;
   }
-  flat = std::min(flat, scene.limits.flat_depths);
+  flat = std::min(flat, std::max(scene.limits.flat_depths, kMostFlatTracks));
   const bool down_or_up = vertical(forward);
   PlanSize size;
   size.width = add_sat(scene.width, add_sat(8 + std::min<std::uint64_t>(widest_label, 40),
