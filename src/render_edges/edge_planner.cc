@@ -382,8 +382,25 @@ constexpr double kMostDenseStretch = 4;
 // A dense graph whose gap plan leaves more than one edge in this many to
 // the searches, for want of tracks, has its ranks moved apart first.
 constexpr std::size_t kMostLeftOver = 4;
+// An edge whose ends lie this many bands apart or more makes a costly
+// search: its windows span the bands between.
+constexpr std::size_t kLongSearch = 3;
 
 }  // namespace
+
+std::size_t EdgePlanner::long_searches(std::span<const std::size_t> edges) const {
+  const std::vector<Band> bands = bands_of(scene_.boxes, forward_);
+  const auto band = [&](const NodeBox& b) {
+    return band_holding(bands, vertical(forward_) ? b.top : b.left);
+  };
+  std::size_t n = 0;
+  for (const std::size_t i : edges) {
+    const std::size_t a = band(scene_.boxes[scene_.edges[i].tail]);
+    const std::size_t b = band(scene_.boxes[scene_.edges[i].head]);
+    if ((a > b ? a - b : b - a) >= kLongSearch) ++n;
+  }
+  return n;
+}
 
 bool EdgePlanner::route_all() {
   const std::size_t n = scene_.edges.size();
@@ -441,6 +458,7 @@ bool EdgePlanner::route_all() {
     }
   }
   if (!dense_ && still.size() > limits_.dense_searches) return false;
+  if (!dense_ && long_searches(still) > limits_.dense_long_searches) return false;
   if (dense_ && !scene_.last_try && planned_stretch_ > 1 &&
       still.size() * kMostLeftOver > simple.size()) {
     plan_.given_up = true;

@@ -42,6 +42,8 @@ class EdgePlanner {
 
  private:
   // --- Setup and simple shapes (edge_planner.cc) ---
+  // How many of `edges` join boxes several bands apart.
+  std::size_t long_searches(std::span<const std::size_t> edges) const;
   void mark_obstacles();
   bool box_usable(std::size_t node) const;
   bool is_forward(std::size_t edge) const;

@@ -71,6 +71,10 @@ struct PlannerLimits {
   /// `plan_gap_routes`): searches for hundreds of edges cost many times
   /// what `dot` does. Graphviz's example graphs leave at most 37.
   std::size_t dense_searches = 64;
+  /// The same for edges between boxes three bands apart or more, whose
+  /// searches span the bands between: Graphviz's example graphs leave at
+  /// most 25.
+  std::size_t dense_long_searches = 32;
   /// An edge between two boxes on one rank is tried on tracks up to this
   /// many cells beyond them, on either side of the rank.
   std::uint64_t flat_depths = 96;
