@@ -156,8 +156,13 @@ std::vector<CellRect> closed_frame_cells(std::span<const LayoutCluster> clusters
 
 RoutePlan plan_routes(const RouteScene& scene) {
   const PlanSize size = plan_size(scene);
-  std::optional<EdgePlanner> planner(std::in_place, scene, size.width, size.height);
-  if (!planner->route_all()) {
+  // A graph of many edges is planned gap by gap at once: the careful plan
+  // would leave too many of them to the searches and be thrown away.
+  const auto visible = static_cast<std::size_t>(std::count_if(
+      scene.edges.begin(), scene.edges.end(), [](const LayoutEdge& e) { return !e.invisible; }));
+  const bool dense = visible > scene.limits.dense_edges;
+  std::optional<EdgePlanner> planner(std::in_place, scene, size.width, size.height, dense);
+  if (!planner->route_all() && !dense) {
     planner.emplace(scene, size.width, size.height, true);
     planner->route_all();
   }

@@ -75,6 +75,12 @@ struct PlannerLimits {
   /// searches span the bands between: Graphviz's example graphs leave at
   /// most 25.
   std::size_t dense_long_searches = 32;
+  /// A graph with more visible edges than this is planned every gap whole
+  /// from the start: the careful plan of a graph so large leaves more than
+  /// `dense_searches` edges over (a layered graph of 2000 nodes, random
+  /// graphs of 500 nodes and two edges each), or draws what the gap plan
+  /// draws (fan-outs, complete bipartite layers).
+  std::size_t dense_edges = 1024;
   /// An edge between two boxes on one rank is tried on tracks up to this
   /// many cells beyond them, on either side of the rank.
   std::uint64_t flat_depths = 96;
