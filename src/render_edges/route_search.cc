@@ -8,17 +8,26 @@
 #include <iterator>
 #include <limits>
 
+#include <sys/mman.h>
+
 namespace vantri {
+
+void SearchScratch::Unmap::operator()(Cell* cells) const { munmap(cells, bytes); }
 
 bool SearchScratch::begin(std::size_t cells) {
   if (capacity_ < cells) {
     // Grown at least twofold, so that windows widening one search after
     // another cost a few allocations, not one each.
     const std::size_t grown = std::max(cells, capacity_ * 2);
-    cells_.reset(static_cast<Cell*>(std::calloc(grown, sizeof(Cell))));
-    capacity_ = cells_ ? grown : 0;
+    cells_.reset();
+    capacity_ = 0;
+    if (grown > SIZE_MAX / sizeof(Cell)) return false;
+    const std::size_t bytes = grown * sizeof(Cell);
+    void* pages = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED) return false;
+    cells_ = std::unique_ptr<Cell[], Unmap>(static_cast<Cell*>(pages), Unmap{bytes});
+    capacity_ = grown;
     search_ = 0;
-    if (!cells_) return false;
   }
   if (++search_ == 0) {
     std::memset(static_cast<void*>(cells_.get()), 0, capacity_ * sizeof(Cell));

@@ -132,10 +132,14 @@ class SearchScratch {
   std::vector<Entry>& entries() { return entries_; }
 
  private:
-  struct Free {
-    void operator()(Cell* cells) const { std::free(cells); }
+  // Pages mapped from the system, zeroed by it as they are first touched:
+  // a window of millions of cells that a search crosses in a few hundred
+  // costs only the pages it touches.
+  struct Unmap {
+    std::size_t bytes;
+    void operator()(Cell* cells) const;
   };
-  std::unique_ptr<Cell[], Free> cells_;
+  std::unique_ptr<Cell[], Unmap> cells_;
   std::size_t capacity_ = 0;
   // The number of the current search; 0 never is one.
   std::uint32_t search_ = 0;
