@@ -184,15 +184,15 @@ SimpleEdge EdgePlanner::simple_edge(std::size_t edge) const {
   s.forward = forward_;
   s.forward_edge = is_forward(edge);
   s.merging = merging(edge);
-  const auto out = forward_out_.find(groups_[edge].tail);
-  s.fanning = out != forward_out_.end() && out->second >= 2;
+  const std::uint32_t tail = groups_[edge].tail;
+  s.fanning = tail < forward_out_.size() && forward_out_[tail] >= 2;
   s.labelled = e.label.has_value() && !e.label->empty();
   return s;
 }
 
 bool EdgePlanner::merging(std::size_t edge) const {
-  const auto it = forward_in_.find(groups_[edge].head);
-  return it != forward_in_.end() && it->second >= 2;
+  const std::uint32_t head = groups_[edge].head;
+  return head < forward_in_.size() && forward_in_[head] >= 2;
 }
 
 bool EdgePlanner::try_route(std::size_t edge, EdgeRoute route) {
@@ -406,8 +406,11 @@ bool EdgePlanner::route_all() {
   const std::size_t n = scene_.edges.size();
   plan_.routes.assign(n, EdgeRoute{});
   std::vector<std::size_t> simple, loops, rest;
-  forward_in_.clear();
-  forward_out_.clear();
+  // Group numbers run from 1 to at most a few per edge.
+  std::uint32_t groups = 0;
+  for (const RouteGroups& g : groups_) groups = std::max({groups, g.tail, g.head});
+  forward_in_.assign(std::size_t{groups} + 1, 0);
+  forward_out_.assign(std::size_t{groups} + 1, 0);
   for (std::size_t i = 0; i < n; ++i) {
     const LayoutEdge& e = scene_.edges[i];
     if (e.invisible || !box_usable(e.tail) || !box_usable(e.head)) continue;

@@ -133,9 +133,9 @@ class EdgePlanner {
   std::vector<RouteGroups> crowded_groups_;
   std::vector<RouteGroups> walled_groups_;
   // Forward edges per head group: they merge right before their head.
-  std::unordered_map<std::uint32_t, std::uint32_t> forward_in_;
+  std::vector<std::uint32_t> forward_in_;
   // Forward edges per tail group: they fan out right after their tail.
-  std::unordered_map<std::uint32_t, std::uint32_t> forward_out_;
+  std::vector<std::uint32_t> forward_out_;
   // Loops already drawn round each corner of a node's box.
   std::unordered_map<std::size_t, std::array<std::uint64_t, 4>> loops_;
   // States the careful searches may still visit (see `PlannerLimits`).

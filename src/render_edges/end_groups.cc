@@ -2,6 +2,7 @@
 #include "render_edges/end_groups.h"
 
 #include <cstdint>
+#include <memory_resource>
 #include <tuple>
 #include <unordered_map>
 
@@ -65,11 +66,16 @@ Share share_of(const LayoutEdge& e, bool head) {
 EndGroups end_groups(std::span<const LayoutEdge> edges, std::span<const EndSpans> spans) {
   const CellRect whole{~std::uint64_t{0}, ~std::uint64_t{0}, ~std::uint64_t{0},
                        ~std::uint64_t{0}};
-  std::unordered_map<std::pair<std::size_t, std::size_t>, std::uint64_t, PairHash> twins;
+  // The maps' nodes come from one arena, freed at once: a graph of
+  // thousands of edges would otherwise spend more on allocating them than
+  // on the rest of the numbering.
+  std::pmr::monotonic_buffer_resource arena;
+  std::pmr::unordered_map<std::pair<std::size_t, std::size_t>, std::uint64_t, PairHash> twins(
+      &arena);
   twins.reserve(edges.size());
   std::vector<std::pair<EndKey, EndKey>> keys(edges.size());
   // How many edges may share each end.
-  std::unordered_map<EndKey, std::uint32_t, EndKeyHash> count;
+  std::pmr::unordered_map<EndKey, std::uint32_t, EndKeyHash> count(&arena);
   count.reserve(2 * edges.size());
   for (std::size_t i = 0; i < edges.size(); ++i) {
     const LayoutEdge& e = edges[i];
@@ -91,7 +97,7 @@ EndGroups end_groups(std::span<const LayoutEdge> edges, std::span<const EndSpans
   // arrowhead saves cells where arrowheads crowd a box.
   // Were it to join both, a tail of the fan-in would read as joined to the
   // heads of the fan-out. Every other end gets a group of its own.
-  std::unordered_map<EndKey, std::uint32_t, EndKeyHash> ids;
+  std::pmr::unordered_map<EndKey, std::uint32_t, EndKeyHash> ids(&arena);
   ids.reserve(2 * edges.size());
   std::uint32_t next = 0;
   const auto id = [&](const EndKey& key) {

@@ -133,6 +133,12 @@ std::vector<std::optional<GapRoute>> plan_flat_routes(const FlatPlanInput& in) {
     flat[band(t)].push_back(i);
   }
 
+  if (std::none_of(flat.begin(), flat.end(), [&](const std::vector<std::size_t>& lines) {
+        return !lines.empty() && lines.size() >= in.crowded;
+      })) {
+    return out;
+  }
+
   // Cells beside box sides that planned routes already end in.
   std::vector<GridPoint> ends_taken;
   for (const std::optional<GapRoute>& r : in.taken) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory_resource>
 #include <unordered_map>
 
 #include "grid/cell_arith.h"
@@ -42,7 +43,7 @@ struct Net {
   std::uint64_t lo = kMaxCell;
   std::uint64_t hi = 0;
   bool whole = true;
-  std::vector<std::uint64_t> tops, bottoms;
+  std::pmr::vector<std::uint64_t> tops, bottoms;
   std::optional<std::uint64_t> track;
 };
 
@@ -113,7 +114,9 @@ GapPlan plan_gap_routes(const GapPlanInput& in) {
   std::vector<std::size_t> legs;
   std::vector<std::size_t> gaps_of(edges.size(), 0);
   std::vector<std::size_t> tail_band(edges.size(), 0);
-  std::unordered_map<std::uint32_t, std::uint32_t> tail_uses, head_uses;
+  // The maps' nodes come from one arena, freed at once.
+  std::pmr::monotonic_buffer_resource arena;
+  std::pmr::unordered_map<std::uint32_t, std::uint32_t> tail_uses(&arena), head_uses(&arena);
   for (std::size_t i = 0; i < edges.size() && i < in.planned.size() && i < groups.size(); ++i) {
     if (!in.planned[i]) continue;
     const std::size_t tb = band(boxes[edges[i].tail]);
@@ -231,7 +234,7 @@ GapPlan plan_gap_routes(const GapPlanInput& in) {
   // Every end, and its place along its side: in the order of the places
   // its lines go to, spread evenly.
   std::vector<End> ends;
-  std::unordered_map<std::uint64_t, std::size_t> end_of;
+  std::pmr::unordered_map<std::uint64_t, std::size_t> end_of(&arena);
   const auto end = [&](std::uint64_t k, std::size_t box, bool head_side) -> End& {
     const auto [it, added] = end_of.emplace(k, ends.size());
     if (added) ends.push_back(End{box, head_side, k, 0, 0, std::nullopt});
@@ -346,8 +349,8 @@ GapPlan plan_gap_routes(const GapPlanInput& in) {
   // shared tail's fan-out in the tail's gap, a shared head's merge in the
   // head's, each stretch of its own otherwise.
   std::vector<Net> nets;
-  std::unordered_map<std::uint64_t, std::size_t> net_of;
-  std::vector<std::vector<Stretch>> stretches(edges.size());
+  std::pmr::unordered_map<std::uint64_t, std::size_t> net_of(&arena);
+  std::vector<std::pmr::vector<Stretch>> stretches(edges.size(), std::pmr::vector<Stretch>(&arena));
   std::vector<char> whole(edges.size(), 1);
   for (const std::size_t i : legs) {
     const End& t = ends[leg_ends[i].first];
@@ -364,7 +367,10 @@ GapPlan plan_gap_routes(const GapPlanInput& in) {
                                                              : key(Key::Edge, i);
       // A network lies in one gap: its key and its gap name it.
       const auto [it, added] = net_of.emplace((k << 20) ^ gap, nets.size());
-      if (added) nets.push_back(Net{gap, kMaxCell, 0, true, {}, {}, std::nullopt});
+      if (added) {
+        nets.push_back(Net{gap, kMaxCell, 0, true, std::pmr::vector<std::uint64_t>(&arena),
+                           std::pmr::vector<std::uint64_t>(&arena), std::nullopt});
+      }
       Net& net = nets[it->second];
       const std::uint64_t top = s == 0 ? *t.at : crossing[i][s - 1];
       const std::uint64_t bottom = s + 1 == n ? *h.at : crossing[i][s];
