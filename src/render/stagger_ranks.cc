@@ -16,6 +16,15 @@ namespace {
 // Nodes of one rank share this coordinate, up to rounding in the json0.
 constexpr double kSameRank = 0.5;
 
+// The most ranks, summed over the edges that move nodes down, that a
+// stagger adds. `dot` takes an edge longer by a rank as one more node to
+// place, and its time grows faster than their number: a fan-out of 500
+// leaves set 45 rows deep at 80 columns took it most of a minute, where
+// one set 10 deep (2250 ranks added) takes a third of a second. Beyond
+// this, ranks are spread less deep and the drawing is cut as one that
+// does not fit.
+constexpr std::uint64_t kMostRanksAdded = 2048;
+
 }  // namespace
 
 Stagger stagger_wide_ranks(const LayoutGraph& layout, std::span<const std::uint64_t> box_columns,
@@ -76,6 +85,7 @@ Stagger stagger_wide_ranks(const LayoutGraph& layout, std::span<const std::uint6
     stagger.statements += *head_name + " [style=invis, minlen=" + std::to_string(length) + "];\n";
     ++stagger.edges;
   };
+  std::uint64_t ranks_left = kMostRanksAdded;
   for (const std::vector<std::size_t>& rank : ranks) {
     std::uint64_t taken = 0;
     for (std::size_t i : rank) taken = add_sat(taken, add_sat(box_columns[i], 1));
@@ -90,6 +100,18 @@ Stagger stagger_wide_ranks(const LayoutGraph& layout, std::span<const std::uint6
       }
       fits = *std::max_element(row.begin(), row.end()) <= columns;
     }
+    // What moving the rank's nodes down adds: each of a node's edges from
+    // above grows by as many ranks as the node goes down.
+    const auto added = [&](std::size_t depth) {
+      std::uint64_t sum = 0;
+      for (std::size_t k = 0; k < rank.size(); ++k) {
+        sum = add_sat(sum, (k % depth) * std::max<std::size_t>(from[rank[k]].size(), 1));
+      }
+      return sum;
+    };
+    while (steps > 1 && added(steps) > ranks_left) --steps;
+    if (steps < 2) continue;
+    ranks_left -= added(steps);
     for (std::size_t k = 0; k < rank.size(); ++k) {
       const std::size_t down = k % steps;
       if (down == 0) continue;

@@ -71,6 +71,22 @@ TEST(StaggerWideRanks, EachKthNodeOfATooWideRankGoesFurtherDown) {
   EXPECT_NE(up.statements.find("\"root\" -- \"leaf2\" [style=invis, minlen=3];"),
             std::string::npos)
       << up.statements;
+
+  // A rank of 600 leaves in 80 columns would go 60 rows deep: `dot` would
+  // take minutes over the ranks that adds. It goes less deep, adding at
+  // most 2048 ranks.
+  const LayoutGraph wide = fan_out(600);
+  const std::vector<std::uint64_t> wide_boxes(wide.nodes.size(), 9);
+  const Stagger spread = stagger_wide_ranks(wide, wide_boxes, 80);
+  EXPECT_GT(spread.edges, 0u);
+  std::uint64_t added = 0;
+  for (std::size_t at = spread.statements.find("minlen="); at != std::string::npos;
+       at = spread.statements.find("minlen=", at + 1)) {
+    // A leaf's edge from the root is one rank long; the rest is added.
+    added += std::stoull(spread.statements.substr(at + 7)) - 1;
+  }
+  EXPECT_LE(added, 2048u);
+  EXPECT_GT(added, 1024u) << "the rank is hardly spread";
 }
 
 TEST(StaggerWideRanks, DotSpreadsTheRankAndItsEdgesGoAgain) {
