@@ -745,15 +745,18 @@ std::vector<DenseGraph> dense_graphs() {
   out.push_back({"K8,8", bipartite(8, 2)});
   out.push_back({"K20,20", bipartite(20, 2)});
   out.push_back({"K5,5 chain", bipartite(5, 3)});
-  // One rank, its edges planned a rank at a time at 100 boxes.
-  for (const int nodes : {30, 100}) {
-    std::string dot = "digraph g {\n{rank=same;";
-    for (int i = 0; i < nodes; ++i) dot += " n" + std::to_string(i) + ";";
+  // One rank, its edges planned a rank at a time at 100 boxes, top down
+  // and left to right.
+  for (const int nodes : {30, 100, -100}) {
+    const bool lr = nodes < 0;
+    const int n = lr ? -nodes : nodes;
+    std::string dot = lr ? "digraph g {\nrankdir=LR;\n{rank=same;" : "digraph g {\n{rank=same;";
+    for (int i = 0; i < n; ++i) dot += " n" + std::to_string(i) + ";";
     dot += "}\n";
-    for (int i = 0; i < 2 * nodes; ++i) {
-      dot += "n" + std::to_string(next(nodes)) + " -> n" + std::to_string(next(nodes)) + ";\n";
+    for (int i = 0; i < 2 * n; ++i) {
+      dot += "n" + std::to_string(next(n)) + " -> n" + std::to_string(next(n)) + ";\n";
     }
-    out.push_back({"one rank of " + std::to_string(nodes), dot + "}\n"});
+    out.push_back({"one rank of " + std::to_string(n) + (lr ? " LR" : ""), dot + "}\n"});
   }
   // Records whose port edges run across many ranks: at 40, too many such
   // searches for the careful planner, which plans them as a dense graph.

@@ -66,12 +66,14 @@ SizedLayout size_layout(LayoutGraph layout, NodeFaces faces, const RenderOptions
   if (sized.title && make_room_above(*sized.title, transform, sized.boxes, layout.clusters)) {
     place_boxes();
   }
-  // A top rank holding many edges between its own boxes takes about half
-  // of their tracks above it: the drawing moves down as far as it lacks.
+  // A first rank holding many edges between its own boxes takes about
+  // half of their tracks before it: top down, the drawing moves down as far
+  // as it lacks; left to right, its boxes want room left of them (below).
   const Toward forward = forward_of(layout.rankdir);
+  const std::uint64_t flat_room =
+      flat_room_before(layout.edges, sized.boxes, forward, PlannerLimits{}.crowded_side);
   if (vertical(forward)) {
-    const std::uint64_t room =
-        flat_room_before(layout.edges, sized.boxes, forward, PlannerLimits{}.crowded_side);
+    const std::uint64_t room = flat_room;
     std::uint64_t first = kMaxCell;
     for (const NodeBox& box : sized.boxes) {
       if (box.width != 0 && box.height != 0) first = std::min(first, box.top);
@@ -96,10 +98,19 @@ SizedLayout size_layout(LayoutGraph layout, NodeFaces faces, const RenderOptions
     return add_sat(add_sat(sized.boxes[i].right(), 1), 2 * loops[i]);
   };
   // A node with many loops takes half of them round its left corners or
-  // on its left side, which needs room left of it: the drawing moves
-  // right as far as the node lacks.
+  // on its left side, and a node of a crowded first rank left to right
+  // half of its rank's tracks, which needs room left of it: the drawing
+  // moves right as far as the node lacks.
+  std::uint64_t first_column = kMaxCell;
+  for (const NodeBox& box : sized.boxes) {
+    if (box.width != 0 && box.height != 0) first_column = std::min(first_column, box.left);
+  }
   const auto left_room = [&](std::size_t i) -> std::uint64_t {
-    return loops[i] >= kManyLoops ? 3 + 2 * loops[i] : 0;
+    const std::uint64_t tracks =
+        !vertical(forward) && flat_room != 0 && sized.boxes[i].left == first_column
+            ? flat_room + 2
+            : 0;
+    return std::max<std::uint64_t>(tracks, loops[i] >= kManyLoops ? 3 + 2 * loops[i] : 0);
   };
   std::uint64_t short_left = 0;
   for (std::size_t i = 0; i < sized.boxes.size(); ++i) {

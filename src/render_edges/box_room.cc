@@ -8,6 +8,7 @@
 
 #include "grid/cell_arith.h"
 #include "render_edges/edge_ports.h"
+#include "render_edges/flat_plan.h"
 #include "render_edges/planner_limits.h"
 
 namespace vantri {
@@ -121,6 +122,11 @@ RoomedBoxes boxes_with_room(std::span<const LayoutEdge> edges, std::span<const N
   }
   if (!any) return result;
   const bool down_or_up = vertical(forward);
+  // A rank crowded with lines between its own boxes deals their ends out
+  // along the sides facing its tracks, before and after it: about half on
+  // each.
+  const std::vector<std::uint32_t> flat =
+      crowded_flat_ends(edges, boxes, forward, PlannerLimits{}.crowded_side);
   for (std::size_t n = 0; n < out.size(); ++n) {
     NodeBox& b = out[n];
     if (n >= growable.size() || !growable[n] || b.width == 0 || b.height == 0) continue;
@@ -143,7 +149,8 @@ RoomedBoxes boxes_with_room(std::span<const LayoutEdge> edges, std::span<const N
     // rank, or back) join the sides across the ranks, half on each: those
     // sides then need cells for them as well as for the loops.
     const std::uint64_t beside_loops = e.loops != 0 ? (e.other.size() + 1) / 2 : 0;
-    const std::uint64_t cols = down_or_up ? along + loops : loops + beside_loops;
+    const std::uint64_t flat_side = (flat[n] + 1) / 2;
+    const std::uint64_t cols = down_or_up ? std::max(along, flat_side) + loops : loops + beside_loops;
     const std::uint64_t have_cols = b.width >= 3 ? b.width - 2 : 1;
     const std::uint64_t have_rows = b.height >= 3 ? b.height - 2 : 1;
     // Loops round the left corners need columns left of the box, two for
@@ -152,7 +159,8 @@ RoomedBoxes boxes_with_room(std::span<const LayoutEdge> edges, std::span<const N
     const std::uint64_t grows_left = cols > have_cols ? (cols - have_cols + 1) / 2 : 0;
     const std::uint64_t side_loops =
         sub_floor(b.left, grows_left) < 3 + 2 * e.loops ? e.loops : loops;
-    const std::uint64_t rows = down_or_up ? side_loops + beside_loops : along + side_loops;
+    const std::uint64_t rows =
+        down_or_up ? side_loops + beside_loops : std::max(along, flat_side) + side_loops;
     const std::uint64_t all = e.out.size() + e.in.size() + e.other.size() + 2 * e.loops;
     std::uint64_t want_cols = std::max(have_cols, cols);
     std::uint64_t want_rows = std::max(have_rows, rows);
@@ -233,7 +241,10 @@ RoomedBoxes boxes_with_room(std::span<const LayoutEdge> edges, std::span<const N
     // Forward lines belong on the facing sides: a box two or more of
     // them short there is short too, left to right, where boxes a row
     // tall have a cell there.
-    if (!across_clear || usable < all || (!down_or_up && busiest > facing + 1)) {
+    // So is a box of a crowded rank without a cell on the sides facing its
+    // tracks for each of its lines there.
+    if (!across_clear || usable < all || (!down_or_up && busiest > facing + 1) ||
+        flat_side > facing) {
       short_of.emplace_back(n, add_sat(down_or_up ? want_cols : want_rows, 2));
     }
   }

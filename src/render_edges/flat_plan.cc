@@ -5,6 +5,7 @@
 #include <array>
 #include <iterator>
 #include <set>
+#include <unordered_map>
 #include <utility>
 
 #include "grid/cell_arith.h"
@@ -59,35 +60,75 @@ bool side_by_side(const NodeBox& a, const NodeBox& b, bool down_or_up) {
                     : a.bottom() < b.top || b.bottom() < a.top;
 }
 
+// Whether box `b` fills `band` from edge to edge, give or take a cell:
+// boxes of one rank, a cell narrower or wider than the others.
 bool fills(const NodeBox& b, const Band& band, bool down_or_up) {
-  return down_or_up ? b.top == band.first && b.bottom() == band.last
-                    : b.left == band.first && b.right() == band.last;
+  const std::uint64_t first = down_or_up ? b.top : b.left;
+  const std::uint64_t last = down_or_up ? b.bottom() : b.right();
+  return first <= band.first + 1 && last + 1 >= band.last;
+}
+
+// The flat lines of each band of `bands`, among the edges `planned` allows
+// (all when it is empty): boxes side by side across the ranks, both
+// filling their band, so that their sides face the tracks with nothing
+// between (boxes of different ranks that overlap merge into one band;
+// lines among them are left to the edges one by one).
+std::vector<std::vector<std::size_t>> flat_lines(std::span<const LayoutEdge> edges,
+                                                 std::span<const NodeBox> boxes,
+                                                 std::span<const Band> bands,
+                                                 std::span<const char> planned, bool down_or_up) {
+  std::vector<std::vector<std::size_t>> lines(bands.size());
+  for (std::size_t i = 0; i < edges.size(); ++i) {
+    const LayoutEdge& e = edges[i];
+    if (!planned.empty() ? i >= planned.size() || !planned[i]
+                         : e.invisible || e.tail >= boxes.size() || e.head >= boxes.size()) {
+      continue;
+    }
+    const NodeBox& t = boxes[e.tail];
+    const NodeBox& h = boxes[e.head];
+    if (e.tail == e.head || t.width == 0 || t.height == 0 || h.width == 0 || h.height == 0 ||
+        !side_by_side(t, h, down_or_up)) {
+      continue;
+    }
+    const std::size_t b = band_holding(bands, down_or_up ? t.top : t.left);
+    if (!fills(t, bands[b], down_or_up) || !fills(h, bands[b], down_or_up)) continue;
+    lines[b].push_back(i);
+  }
+  return lines;
 }
 
 }  // namespace
+
+std::vector<std::uint32_t> crowded_flat_ends(std::span<const LayoutEdge> edges,
+                                             std::span<const NodeBox> boxes, Toward forward,
+                                             std::uint64_t crowded) {
+  std::vector<std::uint32_t> ends(boxes.size(), 0);
+  const std::vector<Band> bands = bands_of(boxes, forward);
+  if (bands.empty()) return ends;
+  for (const std::vector<std::size_t>& lines : flat_lines(edges, boxes, bands, {}, vertical(forward))) {
+    if (lines.empty() || lines.size() < crowded) continue;
+    for (const std::size_t i : lines) {
+      ++ends[edges[i].tail];
+      ++ends[edges[i].head];
+    }
+  }
+  return ends;
+}
 
 std::uint64_t flat_room_before(std::span<const LayoutEdge> edges, std::span<const NodeBox> boxes,
                                Toward forward, std::uint64_t crowded) {
   const std::vector<Band> bands = bands_of(boxes, forward);
   if (bands.empty()) return 0;
   const bool down_or_up = vertical(forward);
-  const auto first_band = [&](const NodeBox& b) {
-    return b.width != 0 && b.height != 0 && fills(b, bands[0], down_or_up);
-  };
   const auto centre = [&](const NodeBox& b) {
     return down_or_up ? 2 * b.left + b.width : 2 * b.top + b.height;
   };
   // The stretches of the band's flat lines, doubled to stay whole; their
   // starts and ends, swept.
+  const std::vector<std::vector<std::size_t>> lines = flat_lines(edges, boxes, bands, {}, down_or_up);
   std::vector<std::pair<std::uint64_t, int>> events;
-  for (const LayoutEdge& e : edges) {
-    if (e.invisible || e.tail == e.head || e.tail >= boxes.size() || e.head >= boxes.size()) {
-      continue;
-    }
-    const NodeBox& t = boxes[e.tail];
-    const NodeBox& h = boxes[e.head];
-    if (!first_band(t) || !first_band(h) || !side_by_side(t, h, down_or_up)) continue;
-    const std::uint64_t a = centre(t), c = centre(h);
+  for (const std::size_t i : lines[0]) {
+    const std::uint64_t a = centre(boxes[edges[i].tail]), c = centre(boxes[edges[i].head]);
     events.emplace_back(std::min(a, c), 1);
     events.emplace_back(std::max(a, c), -1);
   }
@@ -105,9 +146,6 @@ std::vector<std::optional<GapRoute>> plan_flat_routes(const FlatPlanInput& in) {
   const std::vector<Band> bands = bands_of(boxes, in.forward);
   if (bands.empty()) return out;
   const bool down_or_up = vertical(in.forward);
-  const auto band = [&](const NodeBox& b) {
-    return band_holding(bands, down_or_up ? b.top : b.left);
-  };
   const auto lo_across = [&](const NodeBox& b) { return down_or_up ? b.left : b.top; };
   const auto hi_across = [&](const NodeBox& b) { return down_or_up ? b.right() : b.bottom(); };
   const auto centre = [&](const NodeBox& b) {
@@ -118,20 +156,8 @@ std::vector<std::optional<GapRoute>> plan_flat_routes(const FlatPlanInput& in) {
   };
   const auto across_of = [&](GridPoint p) { return down_or_up ? p.col : p.row; };
 
-  // The flat edges of each band: boxes side by side across the ranks.
-  std::vector<std::vector<std::size_t>> flat(bands.size());
-  for (std::size_t i = 0; i < edges.size() && i < in.planned.size(); ++i) {
-    if (!in.planned[i]) continue;
-    const NodeBox& t = boxes[edges[i].tail];
-    const NodeBox& h = boxes[edges[i].head];
-    if (edges[i].tail == edges[i].head || band(t) != band(h)) continue;
-    if (!side_by_side(t, h, down_or_up)) continue;
-    // Only boxes that fill their band from edge to edge: their sides face
-    // the tracks with nothing between.
-    const Band& r = bands[band(t)];
-    if (!fills(t, r, down_or_up) || !fills(h, r, down_or_up)) continue;
-    flat[band(t)].push_back(i);
-  }
+  std::vector<std::vector<std::size_t>> flat =
+      flat_lines(edges, boxes, bands, in.planned, down_or_up);
 
   if (std::none_of(flat.begin(), flat.end(), [&](const std::vector<std::size_t>& lines) {
         return !lines.empty() && lines.size() >= in.crowded;
@@ -192,20 +218,40 @@ std::vector<std::optional<GapRoute>> plan_flat_routes(const FlatPlanInput& in) {
                      [&](std::size_t x, std::size_t y) { return reach(x) < reach(y); });
 
     // Each line's side: the one with a track free nearer the rank, judged
-    // from the boxes' middles.
+    // from the boxes' middles, where both its boxes still have a cell free
+    // on that side.
     std::vector<std::pair<std::size_t, std::size_t>> sided;  // edge, side
     {
       std::array<Tracks, 2> guess{Tracks(count[0]), Tracks(count[1])};
+      std::unordered_map<std::uint64_t, std::uint64_t> cells_left;  // box * 2 + side
+      const auto room = [&](std::size_t box, std::size_t side) -> std::uint64_t& {
+        const auto [it, fresh] = cells_left.try_emplace(box * 2 + side, 0);
+        if (fresh) {
+          const SideRange r = side_range(boxes[box], sides[side], std::nullopt);
+          for (std::uint64_t c = r.first; c <= r.last && c - r.first < kMostSideCells; ++c) {
+            const std::optional<GridPoint> p = port_cell(boxes[box], sides[side], c);
+            if (p && !std::binary_search(ends_taken.begin(), ends_taken.end(), *p, before)) {
+              ++it->second;
+            }
+          }
+        }
+        return it->second;
+      };
       for (const std::size_t i : lines) {
-        const auto a = static_cast<std::uint64_t>(centre(boxes[edges[i].tail]));
-        const auto c = static_cast<std::uint64_t>(centre(boxes[edges[i].head]));
+        const std::size_t t = edges[i].tail, h = edges[i].head;
+        const auto a = static_cast<std::uint64_t>(centre(boxes[t]));
+        const auto c = static_cast<std::uint64_t>(centre(boxes[h]));
         const std::uint64_t lo = std::min(a, c), hi = std::max(a, c);
-        const std::size_t k0 = guess[0].first_free(lo, hi);
-        const std::size_t k1 = guess[1].first_free(lo, hi);
-        if (k0 == guess[0].count() && k1 == guess[1].count()) continue;
-        const std::size_t s = k1 < k0 || k0 == guess[0].count() ? 1 : 0;
-        guess[s].take(s == 0 ? k0 : k1, lo, hi);
-        sided.emplace_back(i, s);
+        std::array<std::size_t, 2> k{guess[0].first_free(lo, hi), guess[1].first_free(lo, hi)};
+        for (std::size_t side = 0; side < 2; ++side) {
+          if (room(t, side) == 0 || room(h, side) == 0) k[side] = guess[side].count();
+        }
+        if (k[0] == guess[0].count() && k[1] == guess[1].count()) continue;
+        const std::size_t side = k[1] < k[0] || k[0] == guess[0].count() ? 1 : 0;
+        guess[side].take(k[side], lo, hi);
+        --room(t, side);
+        --room(h, side);
+        sided.emplace_back(i, side);
       }
     }
 

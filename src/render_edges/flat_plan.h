@@ -55,6 +55,13 @@ std::vector<std::optional<GapRoute>> plan_flat_routes(const FlatPlanInput& in);
 std::uint64_t flat_room_before(std::span<const LayoutEdge> edges, std::span<const NodeBox> boxes,
                                Toward forward, std::uint64_t crowded);
 
+/// For each box, how many ends of flat lines it has in bands that hold
+/// `crowded` such lines or more, which the rank's plan deals out along the
+/// box's sides facing the tracks.
+std::vector<std::uint32_t> crowded_flat_ends(std::span<const LayoutEdge> edges,
+                                             std::span<const NodeBox> boxes, Toward forward,
+                                             std::uint64_t crowded);
+
 }  // namespace vantri
 
 #endif  // VANTRI_RENDER_EDGES_FLAT_PLAN_H_
