@@ -136,7 +136,7 @@ std::uint64_t flat_room_before(std::span<const LayoutEdge> edges, std::span<cons
   std::sort(events.begin(), events.end());
   int now = 0, most = 0;
   for (const auto& [x, d] : events) most = std::max(most, now += d);
-  return static_cast<std::uint64_t>(most + 1) / 2 + 2;
+  return std::min<std::uint64_t>(static_cast<std::uint64_t>(most + 1) / 2 + 2, kMostTracks);
 }
 
 std::vector<std::optional<GapRoute>> plan_flat_routes(const FlatPlanInput& in) {
