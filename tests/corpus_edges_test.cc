@@ -719,6 +719,9 @@ std::vector<DenseGraph> dense_graphs() {
   out.push_back({"random 40x4", random_graph(40, 4, false, false, false)});
   out.push_back({"random 40x4 LR", random_graph(40, 4, true, false, false)});
   out.push_back({"undirected 60x2", random_graph(60, 2, false, false, true)});
+  // Enough lines without arrowheads left to the searches to be planned as
+  // a dense graph.
+  out.push_back({"undirected 80x2", random_graph(80, 2, false, false, true)});
   // Large enough to be planned gap by gap: edges from lower numbers to
   // higher, which `dot` lays out quickly.
   const auto random_dag = [&](std::size_t nodes, std::size_t per_node, bool lr) {

@@ -462,6 +462,11 @@ bool EdgePlanner::route_all() {
   }
   if (!dense_ && still.size() > limits_.dense_searches) return false;
   if (!dense_ && long_searches(still) > limits_.dense_long_searches) return false;
+  if (!dense_ && static_cast<std::size_t>(std::count_if(still.begin(), still.end(), [&](std::size_t i) {
+        return !scene_.edges[i].arrow_at_head && !scene_.edges[i].arrow_at_tail;
+      })) > limits_.dense_arrowless_searches) {
+    return false;
+  }
   if (dense_ && !scene_.last_try && planned_stretch_ > 1 &&
       still.size() * kMostLeftOver > simple.size()) {
     plan_.given_up = true;

@@ -75,6 +75,11 @@ struct PlannerLimits {
   /// searches span the bands between: Graphviz's example graphs leave at
   /// most 25.
   std::size_t dense_long_searches = 32;
+  /// The same for edges without arrowheads, which share no cells with
+  /// other lines, so that each needs ports and a way of its own: Graphviz's
+  /// example graphs leave at most 25 (a graph of 80 nodes and 160 random
+  /// undirected edges, 40).
+  std::size_t dense_arrowless_searches = 32;
   /// A graph with more visible edges than this is planned every gap whole
   /// from the start: the careful plan of a graph so large leaves more than
   /// `dense_searches` edges over (a layered graph of 2000 nodes, random
