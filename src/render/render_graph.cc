@@ -314,9 +314,9 @@ void stretch_ranks(SizedLayout& sized, bool down_or_up) { rescale(sized, down_or
 
 // Every edge's route and label, planned on the canvas they need.
 RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> boxes,
-                            std::span<const EndSpans> spans, const GridTransform& transform,
-                            const RenderOptions& options, bool last_try,
-                            StopCheck* stop) {
+                            std::span<const EndSpans> spans, const EndGroups& groups,
+                            const GridTransform& transform, const RenderOptions& options,
+                            bool last_try, StopCheck* stop) {
   const std::vector<CellRect> frames = cluster_frame_cells(layout.clusters, transform);
   const std::vector<CellRect> closed = closed_frame_cells(layout.clusters, transform, options.trim);
   RouteScene scene;
@@ -334,6 +334,7 @@ RoutePlan plan_edge_drawing(const LayoutGraph& layout, std::span<const NodeBox> 
   scene.trim = options.trim;
   scene.max_label = options.max_label;
   scene.end_spans = spans;
+  scene.groups = &groups;
   scene.stop = stop;
   scene.last_try = last_try;
   std::vector<std::vector<GridPoint>> guides(layout.edges.size());
@@ -463,7 +464,9 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
   const bool can_spread = !down_or_up || !cut_at;
   for (int stretched = 0;; ++stretched) {
     const std::vector<EndSpans> spans = end_spans(sized.layout, sized.boxes, sized.fields);
-    RoomedBoxes room = boxes_with_room(sized.layout.edges, sized.boxes, spans, growable,
+    // What the ends may share, for the boxes' room and the plan alike.
+    const EndGroups groups = end_groups(sized.layout.edges, spans);
+    RoomedBoxes room = boxes_with_room(sized.layout.edges, sized.boxes, groups.first, growable,
                                        sized.layout.rankdir);
     if (!spread && can_spread && room.spread > 1 &&
         rescale_fits(sized, !down_or_up, room.spread)) {
@@ -547,7 +550,7 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
     planned.height = height;
     // The last plan tried: no more moving apart, or no room for it.
     const bool last_try = stretched == 2 || !can_stretch || !rescale_fits(sized, down_or_up, 4);
-    routes = plan_edge_drawing(sized.layout, boxes, spans, planned, whole, last_try, stop);
+    routes = plan_edge_drawing(sized.layout, boxes, spans, groups, planned, whole, last_try, stop);
     if (must_stop(stop)) return stopped();
     if (routes.given_up) {
       rescale(sized, down_or_up, routes.stretch);

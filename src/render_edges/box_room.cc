@@ -82,7 +82,7 @@ double spread_for(std::span<const NodeBox> boxes, std::span<const NodeBox> grown
 }  // namespace
 
 RoomedBoxes boxes_with_room(std::span<const LayoutEdge> edges, std::span<const NodeBox> boxes,
-                            std::span<const EndSpans> spans, std::span<const char> growable,
+                            std::span<const RouteGroups> groups, std::span<const char> growable,
                             RankDir rankdir) {
   RoomedBoxes result;
   result.boxes.assign(boxes.begin(), boxes.end());
@@ -90,7 +90,6 @@ RoomedBoxes boxes_with_room(std::span<const LayoutEdge> edges, std::span<const N
   // Boxes that could not grow enough, with the size along their rank
   // they want.
   std::vector<std::pair<std::size_t, std::uint64_t>> short_of;
-  const std::vector<RouteGroups> groups = end_groups(edges, spans).first;
   const Toward forward = forward_of(rankdir);
   // Per box: the distinct ends of forward edges leaving and entering it,
   // of other edges, and its loops.

@@ -30,12 +30,12 @@ struct RoomedBoxes {
   double spread = 1;
 };
 
-/// The boxes with room for the ends of `edges`; box i grows only when
+/// The boxes with room for the ends of `edges`, whose ends share cells as
+/// `groups` says (`end_groups(edges, spans).first`); box i grows only when
 /// `growable[i]` (a box divided into fields, or a point, keeps its size).
-RoomedBoxes boxes_with_room(std::span<const LayoutEdge> edges,
-                                     std::span<const NodeBox> boxes,
-                                     std::span<const EndSpans> spans,
-                                     std::span<const char> growable, RankDir rankdir);
+RoomedBoxes boxes_with_room(std::span<const LayoutEdge> edges, std::span<const NodeBox> boxes,
+                            std::span<const RouteGroups> groups, std::span<const char> growable,
+                            RankDir rankdir);
 
 }  // namespace vantri
 

@@ -60,10 +60,16 @@ EdgePlanner::EdgePlanner(const RouteScene& scene, std::uint64_t width, std::uint
       cells_(width, height, !vertical(forward_of(scene.rankdir))),
       forward_(forward_of(scene.rankdir)) {
   budget_ = add_sat(limits_.budget_base, limits_.budget_per_edge * scene.edges.size());
-  EndGroups groups = end_groups(scene.edges, scene.end_spans);
-  groups_ = std::move(groups.first);
-  crowded_groups_ = std::move(groups.crowded);
-  walled_groups_ = std::move(groups.walled);
+  if (scene.groups) {
+    groups_ = scene.groups->first;
+    crowded_groups_ = scene.groups->crowded;
+    walled_groups_ = scene.groups->walled;
+  } else {
+    EndGroups groups = end_groups(scene.edges, scene.end_spans);
+    groups_ = std::move(groups.first);
+    crowded_groups_ = std::move(groups.crowded);
+    walled_groups_ = std::move(groups.walled);
+  }
   mark_obstacles();
   dense_ = dense;
 

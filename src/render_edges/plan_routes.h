@@ -55,6 +55,9 @@ struct RouteScene {
   /// Where each edge's ends attach: empty for whole boxes, else one entry
   /// per edge.
   std::span<const EndSpans> end_spans;
+  /// What the edges' ends may share (`end_groups(edges, end_spans)`), when
+  /// the caller has them; the planner works them out otherwise.
+  const EndGroups* groups = nullptr;
   /// Each edge's spline control points mapped to cells, or none: the
   /// way `dot` found leads long forward edges through the ranks between
   /// their ends.
