@@ -59,7 +59,8 @@ class Search {
   Search(const PlanCells& cells, const SearchRequest& request, const PlannerLimits& limits,
          SearchScratch& scratch, CellRect window)
       : cells_(cells), req_(request), limits_(limits), scratch_(scratch), w_(window),
-        cols_(window.right - window.left + 1), rows_(window.bottom - window.top + 1) {}
+        cols_(window.right - window.left + 1), rows_(window.bottom - window.top + 1),
+        cols32_(static_cast<std::uint32_t>(cols_)) {}
 
   SearchOutcome run() {
     SearchOutcome out;
@@ -84,7 +85,8 @@ class Search {
     return static_cast<std::uint32_t>((p.row - w_.top) * cols_ + (p.col - w_.left));
   }
   GridPoint point_of(std::uint32_t cell) const {
-    return {w_.top + cell / cols_, w_.left + cell % cols_};
+    const std::uint32_t row = cell / cols32_;
+    return {w_.top + row, w_.left + (cell - row * cols32_)};
   }
 
   SearchScratch::Cell& touch(std::uint32_t cell) {
@@ -105,9 +107,16 @@ class Search {
   }
 
   std::uint8_t mode_of(std::uint32_t cell) {
-    std::uint8_t& m = touch(cell).mode;
-    if (m != kUnknown) return m;
-    const GridPoint p = point_of(cell);
+    const std::uint8_t m = touch(cell).mode;
+    return m != kUnknown ? m : first_mode(cell, point_of(cell));
+  }
+  // The same for a cell whose place is known.
+  std::uint8_t mode_at(std::uint32_t cell, GridPoint p) {
+    const std::uint8_t m = touch(cell).mode;
+    return m != kUnknown ? m : first_mode(cell, p);
+  }
+  std::uint8_t first_mode(std::uint32_t cell, GridPoint p) {
+    std::uint8_t& m = scratch_.cell(cell).mode;
     const PlanCell c = cells_.at(p.row, p.col);
     switch (cell_use(c, PlanCell::kBent, req_.groups)) {
       case CellUse::Shared: return m = kShared;
@@ -167,8 +176,9 @@ class Search {
   // arrowheads and junctions there.
   bool reads_clearly(std::uint32_t state, std::uint32_t cell, std::uint8_t here, Toward heading,
                      Toward next, bool at_start) {
-    const GridPoint p = point_of(cell);
     const bool crossing = here == kAcrossOnly || here == kAlongOnly;
+    if (!crossing && here != kShared && !at_start) return true;
+    const GridPoint p = point_of(cell);
     constexpr std::uint8_t kAll = 15;
     if (crossing) {
       // Crossing here: the crossed line's cells beside it, and the cell
@@ -187,7 +197,6 @@ class Search {
       const std::uint8_t ours = arm(opposite(static_cast<Toward>(before))) | arm(heading);
       return (b.what & PlanCell::kLines) == 0 || arm_count(b.arms | ours) < 3;
     }
-    if (here != kShared && !at_start) return true;
     const PlanCell c = cells_.at(p.row, p.col);
     if ((c.what & PlanCell::kLines) == 0) return true;
     if (arm_count(c.arms | arm(opposite(heading)) | arm(next)) < 3) return true;
@@ -374,8 +383,8 @@ class Search {
       const std::uint32_t cost = top.g;
       if (cost != cost_of(state)) continue;  // stale
       const std::uint32_t cell = state / 4;
-      const std::uint64_t r = cell / cols_;
-      const std::uint64_t c = cell - r * cols_;
+      const std::uint64_t r = cell / cols32_;
+      const std::uint64_t c = cell - r * cols32_;
       const auto heading = static_cast<Toward>(state % 4);
       const bool at_start = came_from(state) == kNowhere;
       const std::uint8_t here = at_start ? std::uint8_t{kFree} : mode_of(cell);
@@ -429,7 +438,7 @@ class Search {
             if (first_found) break;
           }
         }
-        if (mode_of(q_cell) == kBlocked) continue;
+        if (mode_at(q_cell, {w_.top + qr, w_.left + qc}) == kBlocked) continue;
         if (q_cost < cost_of(q_state)) {
           cost_of(q_state) = q_cost;
           came_from(q_state) = static_cast<std::uint8_t>(state % 4);
@@ -493,6 +502,9 @@ class Search {
   const CellRect w_;
   const std::uint64_t cols_;
   const std::uint64_t rows_;
+  // The width again, for the cheaper 32-bit division: a window holds no
+  // more than 2^30 cells.
+  const std::uint32_t cols32_;
   CellRect targets_;
   std::uint32_t best_cost_ = kUnreached;
 };
@@ -507,7 +519,9 @@ SearchOutcome search_route(const PlanCells& cells, const SearchRequest& request,
   w.right = std::min(w.right, cells.width() - 1);
   if (w.top > w.bottom || w.left > w.right) return {};
   const std::uint64_t area = (w.bottom - w.top + 1) * (w.right - w.left + 1);
-  if (area > limits.max_window_cells || !scratch.begin(static_cast<std::size_t>(area))) return {};
+  // A state (cell and direction) is numbered in 32 bits.
+  constexpr std::uint64_t kMostCells = std::uint64_t{1} << 30;
+  if (area > std::min(limits.max_window_cells, kMostCells) || !scratch.begin(static_cast<std::size_t>(area))) return {};
   return Search(cells, request, limits, scratch, w).run();
 }
 
