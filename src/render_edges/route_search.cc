@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <iterator>
 #include <limits>
 
@@ -33,7 +32,7 @@ bool SearchScratch::begin(std::size_t cells) {
     std::memset(static_cast<void*>(cells_.get()), 0, capacity_ * sizeof(Cell));
     search_ = 1;
   }
-  entries_.clear();
+  queue_.clear();
   return true;
 }
 
@@ -236,9 +235,7 @@ class Search {
   }
 
   void push(std::uint32_t state, std::uint32_t g, GridPoint at) {
-    auto& heap = scratch_.entries();
-    heap.push_back({g + estimate(at), g, state});
-    std::push_heap(heap.begin(), heap.end(), std::greater<>());
+    scratch_.queue().push({g + estimate(at), g, state});
   }
 
   // Records the usable targets and starts in the window; false when no
@@ -360,11 +357,11 @@ class Search {
         push(state, port.cost, port.cell);
       }
     }
-    auto& heap = scratch_.entries();
+    SearchQueue& queue = scratch_.queue();
     std::optional<std::pair<std::uint32_t, RoutePort>> best;
     std::size_t limit = req_.visit_limit;
     bool first_found = req_.first_found;
-    while (!heap.empty() && !(best && first_found)) {
+    while (!queue.empty() && !(best && first_found)) {
       if (must_stop(req_.stop)) break;
       if (++out.visited == limit) {
         if (best || out.went_on || req_.then_any_limit <= out.visited) {
@@ -375,9 +372,7 @@ class Search {
         first_found = true;
         limit = req_.then_any_limit;
       }
-      std::pop_heap(heap.begin(), heap.end(), std::greater<>());
-      const SearchScratch::Entry top = heap.back();
-      heap.pop_back();
+      const SearchQueue::Entry top = queue.pop();
       if (top.f >= best_cost_) break;
       const std::uint32_t state = top.state;
       const std::uint32_t cost = top.g;

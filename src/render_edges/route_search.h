@@ -23,6 +23,7 @@
 #include "render_edges/planner_limits.h"
 #include "render_edges/route_cells.h"
 #include "render_edges/route_plan.h"
+#include "render_edges/search_queue.h"
 
 namespace vantri {
 
@@ -118,18 +119,13 @@ class SearchScratch {
     /// A start port lies here.
     bool start;
   };
-  /// A state waiting to be visited: estimated total, cost so far, state.
-  struct Entry {
-    std::uint32_t f, g, state;
-    bool operator>(const Entry& o) const { return f > o.f; }
-  };
 
   /// Makes room for `cells` cells, all of them unvisited; false when the
   /// memory cannot be had.
   bool begin(std::size_t cells);
   Cell& cell(std::size_t i) { return cells_[i]; }
   std::uint32_t search() const { return search_; }
-  std::vector<Entry>& entries() { return entries_; }
+  SearchQueue& queue() { return queue_; }
 
  private:
   // Pages mapped from the system, zeroed by it as they are first touched:
@@ -143,7 +139,7 @@ class SearchScratch {
   std::size_t capacity_ = 0;
   // The number of the current search; 0 never is one.
   std::uint32_t search_ = 0;
-  std::vector<Entry> entries_;
+  SearchQueue queue_;
 };
 
 /// The cheapest route the request allows (or the first found, as it asks),
