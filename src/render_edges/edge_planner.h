@@ -113,6 +113,8 @@ class EdgePlanner {
   // wall one end off.
   SearchOutcome search_back(std::size_t edge, std::span<const RoutePort> from,
                             std::span<const RoutePort> to, std::size_t limit);
+  // A route found back from the head, turned to run from the tail.
+  void turn_round(std::size_t edge, EdgeRoute& route) const;
   bool arrow_from_far_side(std::size_t edge, const EdgeRoute& route) const;
   // What keeps a route from the rules, worst last: nothing, a forward edge
   // off a facing side, an arrowhead from the far side, no route.
@@ -127,6 +129,8 @@ class EdgePlanner {
   PlanCells cells_;
   RoutePlan plan_;
   SearchScratch scratch_;
+  // The search's memory for the way back from the head.
+  SearchScratch back_scratch_;
   Toward forward_;
   std::vector<RouteGroups> groups_;
   // The groups an edge walled in at a crowded box takes instead.

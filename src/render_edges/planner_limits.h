@@ -107,6 +107,12 @@ struct PlannerLimits {
   /// anywhere is still drawn, in time about linear in its edges.
   std::uint64_t budget_base = std::uint64_t{1} << 20;
   std::uint64_t budget_per_edge = 256;
+  /// A search runs from both ends at once, a few states at a time from the
+  /// end whose search has come further (see `search_both_ways`). The one
+  /// from the tail counts as this much further: it answers unless the one
+  /// from the tail combs round a pocket the way back leaves at once. Its
+  /// routes keep their crossings clear of arrowheads a little more often.
+  std::uint64_t back_search_lead = 100;
   /// The largest window a search covers, in cells.
   std::uint64_t max_window_cells = std::uint64_t{1} << 24;
   /// States the last resort's searches from the tail and back from the

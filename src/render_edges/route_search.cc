@@ -61,22 +61,43 @@ class Search {
         cols_(window.right - window.left + 1), rows_(window.bottom - window.top + 1),
         cols32_(static_cast<std::uint32_t>(cols_)) {}
 
-  SearchOutcome run() {
-    SearchOutcome out;
-    if (!mark_ports()) return out;
+  // Sets the search up; false when it ends there (no usable target, or
+  // the ends walled in).
+  bool begin() {
+    if (!mark_ports()) return false;
     const Way into_targets = req_.turn_at_ports ? Way::Open : ways(req_.to, false);
     const Way out_of_starts =
         into_targets == Way::Open && !req_.turn_at_ports ? ways(req_.from, true) : Way::Open;
     if (into_targets != Way::Open || out_of_starts != Way::Open) {
-      out.walled = into_targets == Way::Walled || out_of_starts == Way::Walled;
-      return out;
+      out_.walled = into_targets == Way::Walled || out_of_starts == Way::Walled;
+      return false;
     }
-    const std::optional<std::pair<std::uint32_t, RoutePort>> found = explore(out);
-    if (!found) return out;
-    out.cost = best_cost_;
-    out.route = walk_back(found->first, found->second);
-    return out;
+    seed();
+    return true;
   }
+
+  // Visits up to `visits` more states; true when the search has ended.
+  bool advance(std::size_t visits) { return explore(visits); }
+
+  // How it ended, with the route walked back from its last state.
+  SearchOutcome finish() {
+    if (best_) {
+      out_.cost = best_cost_;
+      out_.route = walk_back(best_->first, best_->second);
+    }
+    return std::move(out_);
+  }
+
+  // Whether it ended having visited every state it could reach, finding
+  // none of the targets (a search from the other end finds none either).
+  bool exhausted() const { return !best_ && !out_.stopped && !out_.went_on; }
+  bool found() const { return best_.has_value(); }
+  // The least estimate of a route still waiting to be looked at.
+  std::uint32_t frontier() {
+    SearchQueue& queue = scratch_.queue();
+    return queue.empty() ? kUnreached : queue.lowest();
+  }
+  std::size_t visited() const { return out_.visited; }
 
  private:
   bool inside(GridPoint p) const { return w_.contains(p); }
@@ -343,7 +364,9 @@ class Search {
   // The search loop: the final state and its target port, or nothing.
   // A state is a cell and the direction the route moves in when it leaves
   // that cell's predecessor (for a port: away from the box).
-  std::optional<std::pair<std::uint32_t, RoutePort>> explore(SearchOutcome& out) {
+  void seed() {
+    limit_ = req_.visit_limit;
+    first_found_ = req_.first_found;
     for (const RoutePort& port : req_.from) {
       if (!inside(port.cell) ||
           !port_usable(cells_, port.cell, req_.groups, !req_.reversed, req_.arrow_at_start)) {
@@ -352,28 +375,43 @@ class Search {
       const std::uint32_t state =
           index(port.cell) * 4 + static_cast<std::uint32_t>(opposite(port.into));
       touch(state / 4);
-      if (port.cost < cost_of(state)) {
-        cost_of(state) = port.cost;
-        push(state, port.cost, port.cell);
+      // An arrowhead here with a crossing beside it would read as part of
+      // it, as at the far end.
+      const std::uint32_t cost =
+          port.cost + (req_.clear_crossings && req_.arrow_at_start &&
+                               !arrow_reads_clearly(state / 4, kFree)
+                           ? limits_.touching
+                           : 0);
+      if (cost < cost_of(state)) {
+        cost_of(state) = cost;
+        push(state, cost, port.cell);
       }
     }
+  }
+
+  // The search loop, for up to `visits` states: true when it has ended,
+  // with the final state and its target port in `best_` if it found one.
+  bool explore(std::size_t visits) {
     SearchQueue& queue = scratch_.queue();
-    std::optional<std::pair<std::uint32_t, RoutePort>> best;
-    std::size_t limit = req_.visit_limit;
-    bool first_found = req_.first_found;
-    while (!queue.empty() && !(best && first_found)) {
-      if (must_stop(req_.stop)) break;
+    SearchOutcome& out = out_;
+    std::optional<std::pair<std::uint32_t, RoutePort>>& best = best_;
+    std::size_t& limit = limit_;
+    bool& first_found = first_found_;
+    while (true) {
+      if (queue.empty() || (best && first_found)) return true;
+      if (visits-- == 0) return false;
+      if (must_stop(req_.stop)) return true;
       if (++out.visited == limit) {
         if (best || out.went_on || req_.then_any_limit <= out.visited) {
           out.stopped = true;
-          break;
+          return true;
         }
         out.went_on = true;
         first_found = true;
         limit = req_.then_any_limit;
       }
       const SearchQueue::Entry top = queue.pop();
-      if (top.f >= best_cost_) break;
+      if (top.f >= best_cost_) return true;
       const std::uint32_t state = top.state;
       const std::uint32_t cost = top.g;
       if (cost != cost_of(state)) continue;  // stale
@@ -418,7 +456,9 @@ class Search {
         const auto q_cell = static_cast<std::uint32_t>(qr * cols_ + qc);
         const std::uint32_t q_cost = cost + *step + (as != here ? limits_.cross : 0) + touching;
         const std::uint32_t q_state = q_cell * 4 + static_cast<std::uint32_t>(next);
-        const std::uint32_t target = touch(q_cell).target;
+        // A route never comes back to the port it left by.
+        if (touch(q_cell).start && passes(state, q_cell)) continue;
+        const std::uint32_t target = scratch_.cell(q_cell).target;
         if (target != 0 &&
             (req_.to[target - 1].into == next ||
              (req_.turn_at_ports && next != opposite(req_.to[target - 1].into))) &&
@@ -429,7 +469,7 @@ class Search {
           if (total < best_cost_ && !passes(state, q_cell)) {
             best_cost_ = total;
             came_from(q_state) = static_cast<std::uint8_t>(state % 4);
-            best = {q_state, req_.to[target - 1]};
+            best = {{q_state, req_.to[target - 1]}};
             if (first_found) break;
           }
         }
@@ -441,11 +481,10 @@ class Search {
         }
       }
     }
-    return best;
   }
 
   // Whether the way to `state` passes the cell `cell` (a target would end
-  // on its own line).
+  // on its own line, a start port would be passed twice).
   bool passes(std::uint32_t state, std::uint32_t cell) {
     std::uint32_t at = state / 4;
     auto heading = static_cast<Toward>(state % 4);
@@ -502,22 +541,83 @@ class Search {
   const std::uint32_t cols32_;
   CellRect targets_;
   std::uint32_t best_cost_ = kUnreached;
+  SearchOutcome out_;
+  std::optional<std::pair<std::uint32_t, RoutePort>> best_;
+  std::size_t limit_ = 0;
+  bool first_found_ = false;
 };
+
+// The request's window within the canvas, with its scratch memory made
+// ready; nothing when it is empty or too large.
+std::optional<CellRect> ready_window(const PlanCells& cells, const SearchRequest& request,
+                                     const PlannerLimits& limits, SearchScratch& scratch) {
+  if (cells.height() == 0 || cells.width() == 0) return std::nullopt;
+  CellRect w = request.window;
+  w.bottom = std::min(w.bottom, cells.height() - 1);
+  w.right = std::min(w.right, cells.width() - 1);
+  if (w.top > w.bottom || w.left > w.right) return std::nullopt;
+  const std::uint64_t area = (w.bottom - w.top + 1) * (w.right - w.left + 1);
+  // A state (cell and direction) is numbered in 32 bits.
+  constexpr std::uint64_t kMostCells = std::uint64_t{1} << 30;
+  if (area > std::min(limits.max_window_cells, kMostCells) ||
+      !scratch.begin(static_cast<std::size_t>(area))) {
+    return std::nullopt;
+  }
+  return w;
+}
 
 }  // namespace
 
 SearchOutcome search_route(const PlanCells& cells, const SearchRequest& request,
                            const PlannerLimits& limits, SearchScratch& scratch) {
-  if (cells.height() == 0 || cells.width() == 0) return {};
-  CellRect w = request.window;
-  w.bottom = std::min(w.bottom, cells.height() - 1);
-  w.right = std::min(w.right, cells.width() - 1);
-  if (w.top > w.bottom || w.left > w.right) return {};
-  const std::uint64_t area = (w.bottom - w.top + 1) * (w.right - w.left + 1);
-  // A state (cell and direction) is numbered in 32 bits.
-  constexpr std::uint64_t kMostCells = std::uint64_t{1} << 30;
-  if (area > std::min(limits.max_window_cells, kMostCells) || !scratch.begin(static_cast<std::size_t>(area))) return {};
-  return Search(cells, request, limits, scratch, w).run();
+  const std::optional<CellRect> w = ready_window(cells, request, limits, scratch);
+  if (!w) return {};
+  Search search(cells, request, limits, scratch, *w);
+  if (search.begin()) search.advance(SIZE_MAX);
+  return search.finish();
+}
+
+BothWaysOutcome search_both_ways(const PlanCells& cells, const SearchRequest& forward,
+                                 const SearchRequest& backward, const PlannerLimits& limits,
+                                 SearchScratch& forward_scratch, SearchScratch& backward_scratch) {
+  const std::optional<CellRect> w = ready_window(cells, forward, limits, forward_scratch);
+  if (!w || !ready_window(cells, backward, limits, backward_scratch)) return {};
+  Search ahead(cells, forward, limits, forward_scratch, *w);
+  Search back(cells, backward, limits, backward_scratch, *w);
+  // Either one ending at its start (no usable port, or walled in) says so
+  // for both.
+  if (!ahead.begin()) return {ahead.finish(), false};
+  if (!back.begin()) return {back.finish(), true};
+  // A few states at a time, from the end whose search has come further:
+  // the one whose least waiting estimate is higher, the search from the
+  // tail leading by `back_search_lead`. A search combing round a pocket
+  // climbs slowly through the estimates below the route's cost, while one
+  // out of the pocket reaches that cost in a few steps and then heads
+  // straight for the other end. One that found a route, or every state it
+  // could reach, decides; one stopped by its visit limit leaves the other
+  // to go on alone.
+  constexpr std::size_t kTurn = 64;
+  Search* searches[2] = {&ahead, &back};
+  bool ended[2] = {false, false};
+  const auto further = [&](std::size_t turn) {
+    return std::uint64_t{searches[turn]->frontier()} + (turn == 0 ? limits.back_search_lead : 0);
+  };
+  for (std::size_t turn = 0;; turn ^= 1) {
+    if (ended[turn]) continue;
+    if (!ended[turn ^ 1] && further(turn) < further(turn ^ 1)) continue;
+    ended[turn] = searches[turn]->advance(kTurn);
+    if (!ended[turn]) continue;
+    Search& done = *searches[turn];
+    Search& other = *searches[turn ^ 1];
+    const bool decides = done.found() || done.exhausted() || ended[turn ^ 1];
+    if (!decides) continue;
+    const std::size_t visited = done.visited() + other.visited();
+    // When both stopped short, the one going forward answers.
+    const std::size_t answer = done.found() || done.exhausted() || !ended[turn ^ 1] ? turn : 0;
+    BothWaysOutcome out{searches[answer]->finish(), answer == 1};
+    out.outcome.visited = visited;
+    return out;
+  }
 }
 
 }  // namespace vantri

@@ -6,7 +6,9 @@
 // along the lines of edges it shares its tail or its head with. The search
 // is A* over (cell, direction) in a window of the canvas, with costs for
 // length, bends and crossings, so that routes come out short, with few
-// bends, and prefer joining their siblings to crossing strangers.
+// bends, and prefer joining their siblings to crossing strangers. The
+// planner runs it from both ends at once, so that an end in a pocket of
+// lines is left rather than combed for.
 #ifndef VANTRI_RENDER_EDGES_ROUTE_SEARCH_H_
 #define VANTRI_RENDER_EDGES_ROUTE_SEARCH_H_
 
@@ -146,6 +148,27 @@ class SearchScratch {
 /// with costs from `limits`.
 SearchOutcome search_route(const PlanCells& cells, const SearchRequest& request,
                            const PlannerLimits& limits, SearchScratch& scratch);
+
+/// How a search from both ends ended: the outcome of the one that
+/// decided, and whether that was the one going backwards (its route then
+/// runs from the head's ports to the tail's).
+struct BothWaysOutcome {
+  SearchOutcome outcome;
+  bool backward = false;
+};
+
+/// The same search from both ends at once, a few states at a time:
+/// `forward` from one end's ports, `backward` (the request reversed) from
+/// the other's, in the same window. Where one end lies in a pocket of
+/// lines (a box whose side is crowded with arrowheads), a search towards
+/// it combs everything round the pocket before it finds the way in, while
+/// one out of it finds the way out in a few steps. The search that has
+/// come further goes on (`PlannerLimits::back_search_lead`), and the first
+/// to end answers, at little more than the cheaper of the two costs. Both
+/// count in `visited`.
+BothWaysOutcome search_both_ways(const PlanCells& cells, const SearchRequest& forward,
+                                 const SearchRequest& backward, const PlannerLimits& limits,
+                                 SearchScratch& forward_scratch, SearchScratch& backward_scratch);
 
 }  // namespace vantri
 

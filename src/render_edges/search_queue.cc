@@ -48,6 +48,12 @@ void SearchQueue::push(const Entry& entry) {
   ++in_buckets_;
 }
 
+std::uint32_t SearchQueue::lowest() {
+  if (in_buckets_ == 0) return far_.front().f;
+  while (heads_[low_ & kMask] == kNone) ++low_;
+  return far_.empty() ? low_ : std::min(low_, far_.front().f);
+}
+
 SearchQueue::Entry SearchQueue::pop() {
   if (in_buckets_ != 0) {
     while (heads_[low_ & kMask] == kNone) ++low_;

@@ -34,6 +34,8 @@ class SearchQueue {
   void push(const Entry& entry);
   /// Takes out an entry of the lowest `f`; the queue must not be empty.
   Entry pop();
+  /// The lowest `f` waiting; the queue must not be empty.
+  std::uint32_t lowest();
 
  private:
   static constexpr std::uint32_t kBuckets = 4096;

@@ -61,13 +61,21 @@ SearchOutcome EdgePlanner::search(std::size_t edge, std::span<const RoutePort> f
                                   std::span<const RoutePort> to, CellRect window,
                                   std::size_t limit, bool first_found, std::size_t then_any,
                                   std::uint32_t over_lines) {
+  // From the tail and back from the head at once: the first to end gives
+  // the route.
   SearchRequest request = request_for(edge, from, to, false);
-  request.window = window;
-  request.visit_limit = limit;
-  request.first_found = first_found;
-  request.then_any_limit = then_any;
-  request.over_lines = over_lines;
-  SearchOutcome out = search_route(cells_, request, limits_, scratch_);
+  SearchRequest back = request_for(edge, from, to, true);
+  for (SearchRequest* r : {&request, &back}) {
+    r->window = window;
+    r->visit_limit = limit;
+    r->first_found = first_found;
+    r->then_any_limit = then_any;
+    r->over_lines = over_lines;
+  }
+  BothWaysOutcome both =
+      search_both_ways(cells_, request, back, limits_, scratch_, back_scratch_);
+  SearchOutcome out = std::move(both.outcome);
+  if (both.backward && out.route) turn_round(edge, *out.route);
   // What the window costs to set up, and the states visited.
   const std::uint64_t rows = std::min(window.bottom, cells_.height() - 1) - window.top + 1;
   const std::uint64_t cols = std::min(window.right, cells_.width() - 1) - window.left + 1;
@@ -82,20 +90,21 @@ SearchOutcome EdgePlanner::search_back(std::size_t edge, std::span<const RoutePo
     return {};
   }
   // The same moves backwards: out of the head's ports, into the tail's.
-  const LayoutEdge& e = scene_.edges[edge];
   SearchRequest request = request_for(edge, from, to, true);
   request.window = CellRect{0, 0, cells_.width() - 1, cells_.height() - 1};
   request.visit_limit = limit;
   request.first_found = true;
   SearchOutcome out = search_route(cells_, request, limits_, scratch_);
-  if (out.route) {
-    EdgeRoute& r = *out.route;
-    std::reverse(r.points.begin(), r.points.end());
-    std::swap(r.start_into, r.end_into);
-    r.arrow_at_start = e.arrow_at_tail;
-    r.arrow_at_end = e.arrow_at_head;
-  }
+  if (out.route) turn_round(edge, *out.route);
   return out;
+}
+
+void EdgePlanner::turn_round(std::size_t edge, EdgeRoute& route) const {
+  const LayoutEdge& e = scene_.edges[edge];
+  std::reverse(route.points.begin(), route.points.end());
+  std::swap(route.start_into, route.end_into);
+  route.arrow_at_start = e.arrow_at_tail;
+  route.arrow_at_end = e.arrow_at_head;
 }
 
 bool EdgePlanner::try_search(std::size_t edge) {
