@@ -61,8 +61,6 @@ SearchOutcome EdgePlanner::search(std::size_t edge, std::span<const RoutePort> f
                                   std::span<const RoutePort> to, CellRect window,
                                   std::size_t limit, bool first_found, std::size_t then_any,
                                   std::uint32_t over_lines) {
-  // From the tail and back from the head at once: the first to end gives
-  // the route.
   SearchRequest request = request_for(edge, from, to, false);
   SearchRequest back = request_for(edge, from, to, true);
   for (SearchRequest* r : {&request, &back}) {
@@ -72,10 +70,20 @@ SearchOutcome EdgePlanner::search(std::size_t edge, std::span<const RoutePort> f
     r->then_any_limit = then_any;
     r->over_lines = over_lines;
   }
-  BothWaysOutcome both =
-      search_both_ways(cells_, request, back, limits_, scratch_, back_scratch_);
-  SearchOutcome out = std::move(both.outcome);
-  if (both.backward && out.route) turn_round(edge, *out.route);
+  // The cheapest route is sought from the tail and back from the head at
+  // once, and the first to end gives it: an end in a pocket of lines is
+  // left, not combed for. A search settling for the first route found
+  // heads straight for its target and seldom combs; run from both ends it
+  // would only cost twice.
+  SearchOutcome out;
+  if (first_found) {
+    out = search_route(cells_, request, limits_, scratch_);
+  } else {
+    BothWaysOutcome both =
+        search_both_ways(cells_, request, back, limits_, scratch_, back_scratch_);
+    out = std::move(both.outcome);
+    if (both.backward && out.route) turn_round(edge, *out.route);
+  }
   // What the window costs to set up, and the states visited.
   const std::uint64_t rows = std::min(window.bottom, cells_.height() - 1) - window.top + 1;
   const std::uint64_t cols = std::min(window.right, cells_.width() - 1) - window.left + 1;
