@@ -7,8 +7,8 @@
 // is A* over (cell, direction) in a window of the canvas, with costs for
 // length, bends and crossings, so that routes come out short, with few
 // bends, and prefer joining their siblings to crossing strangers. The
-// planner runs it from both ends at once, so that an end in a pocket of
-// lines is left rather than combed for.
+// planner seeks the cheapest route from both ends at once, so that an end
+// in a pocket of lines is left rather than combed for.
 #ifndef VANTRI_RENDER_EDGES_ROUTE_SEARCH_H_
 #define VANTRI_RENDER_EDGES_ROUTE_SEARCH_H_
 
