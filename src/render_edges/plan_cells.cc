@@ -9,11 +9,19 @@ PlanCells::PlanCells(std::uint64_t width, std::uint64_t height, bool along_colum
     : width_(width),
       height_(height),
       along_columns_(along_columns),
-      chunks_per_line_(((along_columns ? height : width) + kMask) >> kShift),
+      shift_(shift_for(along_columns ? height : width)),
+      mask_((std::uint64_t{1} << shift_) - 1),
+      chunks_per_line_(((along_columns ? height : width) + mask_) >> shift_),
       ids_(static_cast<std::size_t>((along_columns ? width : height) * chunks_per_line_), 0) {}
 
+unsigned PlanCells::shift_for(std::uint64_t extent) {
+  unsigned shift = 0;
+  while (shift < kLongestShift && (std::uint64_t{1} << shift) < extent) ++shift;
+  return shift;
+}
+
 std::uint32_t PlanCells::new_chunk() {
-  chunks_.push_back(std::make_unique<PlanCell[]>(std::size_t{1} << kShift));
+  chunks_.push_back(std::make_unique<PlanCell[]>(std::size_t{1} << shift_));
   summaries_.emplace_back();
   dirty_.push_back(true);
   return static_cast<std::uint32_t>(chunks_.size());
@@ -26,7 +34,7 @@ const ChunkSummary& PlanCells::summary(std::uint32_t id) const {
   s.all = 0xff;
   bool seen = false;
   const PlanCell* cells = chunks_[id - 1].get();
-  for (std::uint64_t k = 0; k <= kMask; ++k) {
+  for (std::uint64_t k = 0; k <= mask_; ++k) {
     const PlanCell& c = cells[k];
     s.any |= c.what;
     s.all &= c.what;
@@ -56,8 +64,8 @@ void PlanCells::mark(std::uint64_t top, std::uint64_t bottom, std::uint64_t left
     for (std::uint64_t m = a.minor; m <= b.minor;) {
       const std::size_t s = slot({major, m});
       PlanCell* chunk = cell_for_write(s);
-      const std::uint64_t end = std::min(b.minor, m | kMask);
-      for (std::uint64_t k = m & kMask; k <= (end & kMask); ++k) chunk[k].what |= what;
+      const std::uint64_t end = std::min(b.minor, m | mask_);
+      for (std::uint64_t k = m & mask_; k <= (end & mask_); ++k) chunk[k].what |= what;
       dirty_[ids_[s] - 1] = true;
       m = end + 1;
     }

@@ -8,8 +8,10 @@
 // trunk or a fan-in merge). Each cell therefore records which lines pass
 // and the tail and head groups they have in common.
 //
-// Cells are kept in runs of 256 ("chunks") along the axis across the
-// ranks: along rows when ranks run down the canvas, along columns when
+// Cells are kept in runs of up to 256 ("chunks") along the axis across the
+// ranks (shorter when the canvas is narrower than that along it, so that a
+// canvas thousands of cells long but a few cells across keeps no chunk
+// mostly outside it): along rows when ranks run down the canvas, along columns when
 // they run across it. That is the way the long legs of routes run (a
 // fan-out's trunk, a side edge out to its lane), and a chunk is allocated
 // only on its first write, so most of a wide canvas stays empty. Each
@@ -81,12 +83,14 @@ class PlanCells {
   bool contains(std::uint64_t row, std::uint64_t col) const {
     return row < height_ && col < width_;
   }
+  /// How many cells the chunks written so far hold.
+  std::uint64_t allocated_cells() const { return chunks_.size() << shift_; }
 
   /// The cell at an in-range position (empty when never written).
   PlanCell at(std::uint64_t row, std::uint64_t col) const {
     const Pos p = pos(row, col);
     const std::uint32_t id = ids_[slot(p)];
-    return id ? chunks_[id - 1][p.minor & kMask] : PlanCell{};
+    return id ? chunks_[id - 1][p.minor & mask_] : PlanCell{};
   }
 
   /// Changes the cell at an in-range position: change(PlanCell&).
@@ -94,7 +98,7 @@ class PlanCells {
   void update(std::uint64_t row, std::uint64_t col, Change change) {
     const Pos p = pos(row, col);
     const std::size_t s = slot(p);
-    change(cell_for_write(s)[p.minor & kMask]);
+    change(cell_for_write(s)[p.minor & mask_]);
     dirty_[ids_[s] - 1] = true;
   }
 
@@ -115,7 +119,7 @@ class PlanCells {
     runs_between(p, q, [&](std::size_t s, std::uint64_t from, std::uint64_t to) {
       const std::uint32_t id = ids_[s];
       if (id == 0) return ok = chunk_ok(ChunkSummary{});
-      if (from == 0 && to == kMask && chunk_ok(summary(id))) return true;
+      if (from == 0 && to == mask_ && chunk_ok(summary(id))) return true;
       const PlanCell* run = chunks_[id - 1].get();
       for (std::uint64_t k = from; k <= to; ++k) {
         if (!cell_ok(run[k])) return ok = false;
@@ -134,9 +138,9 @@ class PlanCells {
     runs_between(p, q, [&](std::size_t s, std::uint64_t from, std::uint64_t to) {
       const std::uint32_t id = ids_[s];
       if (id == 0) return ok = chunk_ok(ChunkSummary{});
-      if (from == 0 && to == kMask && chunk_ok(summary(id))) return true;
+      if (from == 0 && to == mask_ && chunk_ok(summary(id))) return true;
       const PlanCell* run = chunks_[id - 1].get();
-      const std::uint64_t base = (s % chunks_per_line_) << kShift;
+      const std::uint64_t base = (s % chunks_per_line_) << shift_;
       for (std::uint64_t k = from; k <= to; ++k) {
         const GridPoint at = same_row ? GridPoint{p.row, base + k} : GridPoint{base + k, p.col};
         if (!cell_ok(at, run[k])) return ok = false;
@@ -153,7 +157,7 @@ class PlanCells {
   template <class Unchanged, class Change>
   void update_between(GridPoint p, GridPoint q, Unchanged unchanged, Change change) {
     runs_between(p, q, [&](std::size_t s, std::uint64_t from, std::uint64_t to) {
-      if (from == 0 && to == kMask && ids_[s] != 0 && unchanged(summary(ids_[s]))) return true;
+      if (from == 0 && to == mask_ && ids_[s] != 0 && unchanged(summary(ids_[s]))) return true;
       PlanCell* run = cell_for_write(s);
       for (std::uint64_t k = from; k <= to; ++k) change(run[k]);
       dirty_[ids_[s] - 1] = true;
@@ -165,8 +169,11 @@ class PlanCells {
   }
 
  private:
-  static constexpr unsigned kShift = 8;
-  static constexpr std::uint64_t kMask = (1u << kShift) - 1;
+  // The longest chunk: 256 cells.
+  static constexpr unsigned kLongestShift = 8;
+  // The shift of the shortest chunk that spans `extent` cells, at most the
+  // longest.
+  static unsigned shift_for(std::uint64_t extent);
 
   // A position as (line of chunks, place along it).
   struct Pos {
@@ -177,7 +184,7 @@ class PlanCells {
     return along_columns_ ? Pos{col, row} : Pos{row, col};
   }
   std::size_t slot(Pos p) const {
-    return static_cast<std::size_t>(p.major * chunks_per_line_ + (p.minor >> kShift));
+    return static_cast<std::size_t>(p.major * chunks_per_line_ + (p.minor >> shift_));
   }
 
   // The cells of the chunk in slot `s`, allocated when it has none.
@@ -215,8 +222,8 @@ class PlanCells {
     const std::uint64_t lo = std::min(a.minor, b.minor), hi = std::max(a.minor, b.minor);
     if (hi - lo < 2) return;
     for (std::uint64_t m = lo + 1; m < hi;) {
-      const std::uint64_t last = std::min(hi - 1, m | kMask);
-      if (!run(slot({a.major, m}), m & kMask, last & kMask)) return;
+      const std::uint64_t last = std::min(hi - 1, m | mask_);
+      if (!run(slot({a.major, m}), m & mask_, last & mask_)) return;
       m = last + 1;
     }
   }
@@ -227,6 +234,9 @@ class PlanCells {
   std::uint64_t width_;
   std::uint64_t height_;
   bool along_columns_;
+  // Chunks hold 2^shift_ cells; mask_ picks a cell's place in its chunk.
+  unsigned shift_;
+  std::uint64_t mask_;
   std::uint64_t chunks_per_line_;
   std::vector<std::uint32_t> ids_;
   std::vector<std::unique_ptr<PlanCell[]>> chunks_;
