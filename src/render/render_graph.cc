@@ -556,7 +556,7 @@ std::expected<Drawing, RenderError> draw_layout(std::string_view dot_source,
       rescale(sized, down_or_up, routes.stretch);
       continue;
     }
-    if (routes.undrawn == 0 || last_try) {
+    if (routes.undrawn == 0 || last_try || routes.exhausted) {
       sized.boxes = std::move(boxes);
       break;
     }

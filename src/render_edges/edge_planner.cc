@@ -60,6 +60,11 @@ EdgePlanner::EdgePlanner(const RouteScene& scene, std::uint64_t width, std::uint
       cells_(width, height, !vertical(forward_of(scene.rankdir))),
       forward_(forward_of(scene.rankdir)) {
   budget_ = add_sat(limits_.budget_base, limits_.budget_per_edge * scene.edges.size());
+  const auto times = [&](std::uint64_t factor) {
+    return budget_ > kMaxCell / factor ? kMaxCell : budget_ * factor;
+  };
+  last_resort_budget_ = times(limits_.last_resort_factor);
+  fitting_budget_ = times(limits_.fitting_budget_factor);
   if (scene.groups) {
     groups_ = scene.groups->first;
     crowded_groups_ = scene.groups->crowded;
@@ -240,6 +245,7 @@ bool EdgePlanner::try_candidates(std::size_t edge, std::span<const SimpleRoute> 
   // finds a better one.
   EdgeRoute& r = scratch_route_;
   for (const SimpleRoute& c : candidates) {
+    if (cells_.cells_looked_at() > fitting_budget_) return false;
     r.points.assign(c.points.begin(), c.points.begin() + c.count);
     r.start_into = c.start_into;
     r.end_into = c.end_into;
@@ -506,6 +512,7 @@ bool EdgePlanner::route_all() {
     }
     if (!drawn) ++plan_.undrawn;
   }
+  plan_.exhausted = last_resort_budget_ == 0;
   free_label_room();
   return true;
 }

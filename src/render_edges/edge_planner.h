@@ -99,7 +99,8 @@ class EdgePlanner {
                                      std::span<const RoutePort> to, std::size_t limit);
   // The last resort: the first route found from any port to any port, in
   // windows growing to the whole canvas, until a search from either end
-  // finds every cell it can reach.
+  // finds every cell it can reach or the plan's last-resort budget is
+  // spent.
   bool try_anywhere(std::size_t edge);
   std::optional<EdgeRoute> first_route_anywhere(std::size_t edge, std::span<const RoutePort> from,
                                                 std::span<const RoutePort> to);
@@ -144,6 +145,12 @@ class EdgePlanner {
   std::unordered_map<std::size_t, std::array<std::uint64_t, 4>> loops_;
   // States the careful searches may still visit (see `PlannerLimits`).
   std::uint64_t budget_ = 0;
+  // Cells the simple shapes' fitting may look at in all (see
+  // `PlannerLimits::fitting_budget_factor`).
+  std::uint64_t fitting_budget_ = 0;
+  // States the last resort's searches may still visit; past it, edges
+  // that no careful search drew are left out (and counted).
+  std::uint64_t last_resort_budget_ = 0;
   bool making_way_ = false;
   // The last resort is searching: crossings need not keep clear.
   bool last_resort_ = false;

@@ -83,6 +83,9 @@ class PlanCells {
   bool contains(std::uint64_t row, std::uint64_t col) const {
     return row < height_ && col < width_;
   }
+  /// How many cells (or whole chunks) the run queries have looked at so
+  /// far: a measure of the work spent fitting routes.
+  std::uint64_t cells_looked_at() const { return looked_at_; }
   /// How many cells the chunks written so far hold.
   std::uint64_t allocated_cells() const { return chunks_.size() << shift_; }
 
@@ -208,11 +211,13 @@ class PlanCells {
       if (same_row) {
         const std::uint64_t end = std::max(p.col, q.col);
         for (std::uint64_t c = std::min(p.col, q.col) + 1; c < end; ++c) {
+          ++looked_at_;
           if (!cell(p.row, c)) return;
         }
       } else {
         const std::uint64_t end = std::max(p.row, q.row);
         for (std::uint64_t r = std::min(p.row, q.row) + 1; r < end; ++r) {
+          ++looked_at_;
           if (!cell(r, p.col)) return;
         }
       }
@@ -223,6 +228,7 @@ class PlanCells {
     if (hi - lo < 2) return;
     for (std::uint64_t m = lo + 1; m < hi;) {
       const std::uint64_t last = std::min(hi - 1, m | mask_);
+      ++looked_at_;
       if (!run(slot({a.major, m}), m & mask_, last & mask_)) return;
       m = last + 1;
     }
@@ -242,6 +248,7 @@ class PlanCells {
   std::vector<std::unique_ptr<PlanCell[]>> chunks_;
   mutable std::vector<ChunkSummary> summaries_;
   mutable std::vector<bool> dirty_;
+  mutable std::uint64_t looked_at_ = 0;
 };
 
 }  // namespace vantri

@@ -113,6 +113,26 @@ struct PlannerLimits {
   /// from the tail combs round a pocket the way back leaves at once. Its
   /// routes keep their crossings clear of arrowheads a little more often.
   std::uint64_t back_search_lead = 100;
+  /// States the last resort may visit in one plan, as a multiple of the
+  /// search budget above; once they are spent, edges that no search drew
+  /// are left out, counted and reported, and the ranks are not moved apart
+  /// for another plan. Graphviz's example graphs spend none of it, and the
+  /// benchmark families draw the same with it as without it at their own
+  /// width and at 80 columns. Where most of a dense graph does not fit the
+  /// width (a complete bipartite K20,20 at 120 columns) the last resort would
+  /// spend twenty times the search budget to leave 76 of 400 edges out; it
+  /// now leaves out 82, in a third of the time. A hostile layout that walls
+  /// every edge in spends it all, where it spent time that grew with its
+  /// edges times its cells.
+  std::uint64_t last_resort_factor = 4;
+  /// Cells that fitting the simple shapes (straight lines, jogs, loops,
+  /// lines along a rank) may look at in one plan, as a multiple of the
+  /// search budget above. Graphviz's example graphs and the benchmark
+  /// families look at 1.3 million at most (a fan-out of 1000 children 30
+  /// cells apart), a hostile layout whose ranks lie thousands of rows apart
+  /// billions, trying two dozen jogs each for a thousand edges that fit
+  /// none. Past it, edges go straight to the searches and their budgets.
+  std::uint64_t fitting_budget_factor = 16;
   /// The largest window a search covers, in cells.
   std::uint64_t max_window_cells = std::uint64_t{1} << 24;
   /// States the last resort's searches from the tail and back from the

@@ -242,9 +242,18 @@ std::optional<EdgeRoute> EdgePlanner::first_route_anywhere(std::size_t edge,
   // on with four times as many. The first to find a route gives it, and
   // the first to run out of cells shows that there is none (lines wall
   // one end off), at about what the smaller of the two regions costs
-  // rather than the whole canvas.
+  // rather than the whole canvas. Every state spends the plan's
+  // last-resort budget: on a hostile layout where every edge meets a maze
+  // of others' lines, each edge would otherwise comb a canvas that its
+  // predecessors fill, at a cost that grows with edges times cells. Once
+  // the budget is spent, the edges left are left out and counted, and the
+  // drawing says so.
+  if (last_resort_budget_ == 0) return std::nullopt;
   std::uint64_t margin = limits_.margins.back();
   std::size_t limit = limits_.pocket_visits;
+  const auto spend = [&](const SearchOutcome& out) {
+    last_resort_budget_ = sub_floor(last_resort_budget_, out.visited);
+  };
   while (true) {
     CellRect w = search_window(edge, margin);
     w.right = std::min(w.right, cells_.width() - 1);
@@ -253,6 +262,7 @@ std::optional<EdgeRoute> EdgePlanner::first_route_anywhere(std::size_t edge,
     const std::uint64_t area = (w.right - w.left + 1) * (w.bottom - w.top + 1);
     if (area <= limits_.max_window_cells) {
       SearchOutcome out = search(edge, from, to, w, limit, true);
+      spend(out);
       if (out.route) {
         out.route->cornered = arrow_from_far_side(edge, *out.route);
         return std::move(out.route);
@@ -260,6 +270,7 @@ std::optional<EdgeRoute> EdgePlanner::first_route_anywhere(std::size_t edge,
       if (out.walled || must_stop(scene_.stop)) return std::nullopt;
       if (out.stopped) {
         SearchOutcome back = search_back(edge, from, to, limit);
+        spend(back);
         if (back.route && route_fits(cells_, *back.route, groups_[edge])) {
           back.route->cornered = arrow_from_far_side(edge, *back.route);
           return std::move(back.route);
@@ -269,7 +280,10 @@ std::optional<EdgeRoute> EdgePlanner::first_route_anywhere(std::size_t edge,
         if (!back.route && (back.walled || (back.visited > 0 && !back.stopped))) {
           return std::nullopt;
         }
-        limit = limit > SIZE_MAX / 4 ? SIZE_MAX : 4 * limit;
+        if (last_resort_budget_ == 0) return std::nullopt;
+        limit = static_cast<std::size_t>(
+            std::min<std::uint64_t>(limit > SIZE_MAX / 4 ? SIZE_MAX : 4 * limit,
+                                    std::max<std::uint64_t>(last_resort_budget_, limit)));
         continue;
       }
     }
