@@ -15,9 +15,25 @@ PlanCells::PlanCells(std::uint64_t width, std::uint64_t height, bool along_colum
       ids_(static_cast<std::size_t>((along_columns ? width : height) * chunks_per_line_), 0) {}
 
 unsigned PlanCells::shift_for(std::uint64_t extent) {
-  unsigned shift = 0;
-  while (shift < kLongestShift && (std::uint64_t{1} << shift) < extent) ++shift;
-  return shift;
+  if (extent >= (std::uint64_t{1} << kLongestShift)) return kLongestShift;
+  // The chunk length that holds a line of `extent` cells in the fewest
+  // bytes, counting what each chunk costs beside its cells (its pointer,
+  // summary and the allocator's header): a canvas 143 cells across keeps
+  // five chunks of 32 for each line rather than one of 256, 2 KB where it
+  // kept 3 KB, which counts on a canvas of hundreds of thousands of lines.
+  constexpr std::uint64_t kChunkOverhead = 48;
+  unsigned best = kLongestShift;
+  std::uint64_t best_bytes = ~std::uint64_t{0};
+  for (unsigned shift = kLongestShift + 1; shift-- > kShortestShift;) {
+    const std::uint64_t length = std::uint64_t{1} << shift;
+    const std::uint64_t chunks = (extent + length - 1) >> shift;
+    const std::uint64_t bytes = chunks * (length * sizeof(PlanCell) + kChunkOverhead);
+    if (bytes < best_bytes) {
+      best = shift;
+      best_bytes = bytes;
+    }
+  }
+  return best;
 }
 
 std::uint32_t PlanCells::new_chunk() {

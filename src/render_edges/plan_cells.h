@@ -10,8 +10,8 @@
 //
 // Cells are kept in runs of up to 256 ("chunks") along the axis across the
 // ranks (shorter when the canvas is narrower than that along it, so that a
-// canvas thousands of cells long but a few cells across keeps no chunk
-// mostly outside it): along rows when ranks run down the canvas, along columns when
+// canvas hundreds of thousands of cells long but a few dozen across keeps
+// no chunk mostly outside it): along rows when ranks run down the canvas, along columns when
 // they run across it. That is the way the long legs of routes run (a
 // fan-out's trunk, a side edge out to its lane), and a chunk is allocated
 // only on its first write, so most of a wide canvas stays empty. Each
@@ -172,10 +172,10 @@ class PlanCells {
   }
 
  private:
-  // The longest chunk: 256 cells.
+  // The longest chunk: 256 cells; the shortest: 32.
   static constexpr unsigned kLongestShift = 8;
-  // The shift of the shortest chunk that spans `extent` cells, at most the
-  // longest.
+  static constexpr unsigned kShortestShift = 5;
+  // The shift of the chunks for lines `extent` cells long.
   static unsigned shift_for(std::uint64_t extent);
 
   // A position as (line of chunks, place along it).
