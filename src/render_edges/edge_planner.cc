@@ -245,7 +245,7 @@ bool EdgePlanner::try_candidates(std::size_t edge, std::span<const SimpleRoute> 
   // finds a better one.
   EdgeRoute& r = scratch_route_;
   for (const SimpleRoute& c : candidates) {
-    if (cells_.cells_looked_at() > fitting_budget_) return false;
+    if (fitting_spent()) return false;
     r.points.assign(c.points.begin(), c.points.begin() + c.count);
     r.start_into = c.start_into;
     r.end_into = c.end_into;

@@ -145,9 +145,10 @@ class EdgePlanner {
   std::unordered_map<std::size_t, std::array<std::uint64_t, 4>> loops_;
   // States the careful searches may still visit (see `PlannerLimits`).
   std::uint64_t budget_ = 0;
-  // Cells the simple shapes' fitting may look at in all (see
-  // `PlannerLimits::fitting_budget_factor`).
+  // Cells the simple and guided shapes' fitting may look at in all (see
+  // `PlannerLimits::fitting_budget_factor`); past it, they are not tried.
   std::uint64_t fitting_budget_ = 0;
+  bool fitting_spent() const { return cells_.cells_looked_at() > fitting_budget_; }
   // States the last resort's searches may still visit; past it, edges
   // that no careful search drew are left out (and counted).
   std::uint64_t last_resort_budget_ = 0;

@@ -75,6 +75,7 @@ bool EdgePlanner::try_guided(std::size_t edge) {
       if (!x || !y) continue;
       const auto a = port_cell(t, forward_, *x);
       const auto b = port_cell(h, opposite(forward_), *y);
+      if (fitting_spent()) return false;
       if (a && b && try_guided_between(edge, *a, *b)) return true;
     }
   }
@@ -146,6 +147,7 @@ bool EdgePlanner::try_guided_between(std::size_t edge, GridPoint a, GridPoint b)
       // several forward edges enter, then the rows round it.
       const std::uint64_t preferred = last && merging ? rows - 1 : std::max<std::uint64_t>(rows / 2, 1);
       for (std::uint64_t n = 0; n < 2 * rows && !placed; ++n) {
+        if (fitting_spent()) return false;
         const std::uint64_t off = (n + 1) / 2;
         std::uint64_t step;
         if (n % 2 == 1) {

@@ -126,12 +126,13 @@ struct PlannerLimits {
   /// edges times its cells.
   std::uint64_t last_resort_factor = 4;
   /// Cells that fitting the simple shapes (straight lines, jogs, loops,
-  /// lines along a rank) may look at in one plan, as a multiple of the
-  /// search budget above. Graphviz's example graphs and the benchmark
-  /// families look at 1.3 million at most (a fan-out of 1000 children 30
-  /// cells apart), a hostile layout whose ranks lie thousands of rows apart
-  /// billions, trying two dozen jogs each for a thousand edges that fit
-  /// none. Past it, edges go straight to the searches and their budgets.
+  /// lines along a rank) and the routes led where `dot` led them may look
+  /// at in one plan, as a multiple of the search budget above. Graphviz's
+  /// example graphs and the benchmark families look at 1.3 million at most
+  /// (a fan-out of 1000 children 30 cells apart), a hostile layout whose
+  /// ranks lie thousands of rows apart billions, trying two dozen jogs
+  /// each for a thousand edges that fit none. Past it, edges go straight
+  /// to the searches and their budgets.
   std::uint64_t fitting_budget_factor = 16;
   /// The largest window a search covers, in cells.
   std::uint64_t max_window_cells = std::uint64_t{1} << 24;
