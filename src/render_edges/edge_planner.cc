@@ -512,7 +512,10 @@ bool EdgePlanner::route_all() {
     }
     if (!drawn) ++plan_.undrawn;
   }
-  plan_.exhausted = last_resort_budget_ == 0;
+  // A plan that spent the whole last-resort budget and still left a
+  // quarter of its edges out is one whose lines wall each other in; one
+  // that left out a few lacked room, which moving the ranks apart gives.
+  plan_.exhausted = last_resort_budget_ == 0 && plan_.undrawn * 4 >= simple.size() + loops.size();
   free_label_room();
   return true;
 }

@@ -125,8 +125,9 @@ struct RoutePlan {
   /// all (only a pathological layout leaves any): the render says so.
   std::size_t undrawn = 0;
   /// The last resort spent its whole budget (`PlannerLimits::
-  /// last_resort_factor`): a hostile layout that walls its edges in. Moving
-  /// the ranks apart and planning again would only search a larger canvas.
+  /// last_resort_factor`) and a quarter of the edges or more were left
+  /// out: a hostile layout whose lines wall each other in. Moving the
+  /// ranks apart and planning again would only search a larger canvas.
   bool exhausted = false;
   /// How many times farther apart the ranks of a dense graph must move
   /// for every gap to have a row for each of its tracks (1: no gap lacks
