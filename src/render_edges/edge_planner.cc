@@ -309,6 +309,9 @@ void EdgePlanner::route_planned() {
     while (end < batches.size() && batches[end].first == batches[k].first) ++end;
     fitting.clear();
     for (std::size_t j = k; j < end; ++j) {
+      // A gap may hold thousands of routes; the plan is thrown away when
+      // it stops short.
+      if (must_stop(scene_.stop)) return;
       const std::size_t edge = batches[j].second;
       const LayoutEdge& e = scene_.edges[edge];
       EdgeRoute r;
