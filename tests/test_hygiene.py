@@ -392,7 +392,11 @@ STOPPED_DRAWINGS = textwrap.dedent(
 
 def test_interrupt_and_timeout_stop_a_long_drawing(fake_dot, tmp_path, monkeypatch):
     layout = tmp_path / "crossing.json"
-    layout.write_text(crossing_layout(4000, 72, 2000))
+    # Long enough to draw for over a second in either build. Under the
+    # sanitizers a smaller one suffices, and reading a layout of 1 MB,
+    # where nothing asks to stop, would take longer than the bound there.
+    size = (120, 72, 200) if SANITIZED else (4000, 72, 2000)
+    layout.write_text(crossing_layout(*size))
     monkeypatch.setenv("LAYOUT", str(layout))
     monkeypatch.setenv("DOT_DONE", str(tmp_path / "dot-done"))
     fake_dot(PRINTS_LAYOUT)
