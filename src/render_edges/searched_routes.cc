@@ -281,9 +281,11 @@ std::optional<EdgeRoute> EdgePlanner::first_route_anywhere(std::size_t edge,
           return std::nullopt;
         }
         if (last_resort_budget_ == 0) return std::nullopt;
+        // Four times as many states the next turn, as far as the budget
+        // left allows, and never fewer than this turn.
+        const std::uint64_t grown = limit > SIZE_MAX / 4 ? SIZE_MAX : std::uint64_t{4} * limit;
         limit = static_cast<std::size_t>(
-            std::min<std::uint64_t>(limit > SIZE_MAX / 4 ? SIZE_MAX : 4 * limit,
-                                    std::max<std::uint64_t>(last_resort_budget_, limit)));
+            std::max<std::uint64_t>(limit, std::min(grown, last_resort_budget_)));
         continue;
       }
     }
