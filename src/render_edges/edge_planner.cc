@@ -245,7 +245,8 @@ bool EdgePlanner::try_candidates(std::size_t edge, std::span<const SimpleRoute> 
   // finds a better one.
   EdgeRoute& r = scratch_route_;
   for (const SimpleRoute& c : candidates) {
-    if (fitting_spent()) return false;
+    // One edge may try hundreds of candidates, each walking long legs.
+    if (fitting_spent() || must_stop(scene_.stop)) return false;
     r.points.assign(c.points.begin(), c.points.begin() + c.count);
     r.start_into = c.start_into;
     r.end_into = c.end_into;
@@ -324,6 +325,7 @@ void EdgePlanner::route_planned() {
       fitting.emplace_back(edge, std::move(r));
     }
     for (auto& [edge, route] : fitting) {
+      if (must_stop(scene_.stop)) return;
       commit_route(cells_, route, groups_[edge]);
       plan_.routes[edge] = std::move(route);
     }

@@ -147,7 +147,7 @@ bool EdgePlanner::try_guided_between(std::size_t edge, GridPoint a, GridPoint b)
       // several forward edges enter, then the rows round it.
       const std::uint64_t preferred = last && merging ? rows - 1 : std::max<std::uint64_t>(rows / 2, 1);
       for (std::uint64_t n = 0; n < 2 * rows && !placed; ++n) {
-        if (fitting_spent()) return false;
+        if (fitting_spent() || must_stop(scene_.stop)) return false;
         const std::uint64_t off = (n + 1) / 2;
         std::uint64_t step;
         if (n % 2 == 1) {
